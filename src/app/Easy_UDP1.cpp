@@ -1,0 +1,3 @@
+#include "app/Easy_UDP1.h"
+
+void CreateUDPSocket() {}

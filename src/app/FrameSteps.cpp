@@ -1,0 +1,71 @@
+#include "app/FrameSteps.h"
+
+#include "app/UDPRealtime.h"
+#include "app/UDPUserControlUnit.h"
+#include "contact/CollisionDetectUnit.h"
+#include "contact/GeneralCollisionUnit.h"
+#include "core/FloatGuard.h"
+#include "core/Footprints.h"
+#include "core/PointOfInterest.h"
+#include "core/StrategyZones.h"
+#include "decision/StrategyUnit.h"
+#include "flow/SampleWorldUnit.h"
+#include "flow/SetDesiredPositionUnit.h"
+#include "motion/AccelerateToDesiredSpeedUnit.h"
+#include "motion/AnimatePlayersUnit.h"
+#include "motion/AttachBallUnit.h"
+#include "motion/BallUpdateUnit.h"
+#include "motion/DelayPlayersUnit.h"
+#include "motion/InterPenUnit.h"
+#include "motion/LookAtPositionUnit.h"
+#include "motion/MoveToDesiredPositionUnit.h"
+#include "motion/OffsidesUnit.h"
+#include "motion/SetDesiredSpeedUnit.h"
+#include "motion/SupportPlayUnit.h"
+#include "output/StatsUnit.h"
+
+namespace {
+
+// The user-control step takes no world and runs only in real-time mode.
+void UserControlStep(TWorld&) {
+  if (UDPRealtime.Active) UDPUserControl();
+}
+
+constexpr TFrameStepTable kEngineSteps = {{
+    {"", nullptr},
+    {"SampleWorld", SampleWorld},
+    {"Offsides", Offsides},
+    {"GeneralCollision", GeneralCollision},
+    {"CollisionDetect", CollisionDetect},
+    {"UDPUserControl", UserControlStep},
+    {"Strategy", Strategy},
+    {"UpdatePlayerFootprints", UpdatePlayerFootprints},
+    {"UpdateStrategyTimers", UpdateStrategyTimers},
+    {"SupportPlay", SupportPlay},
+    {"SetDesiredPosition", SetDesiredPosition},
+    {"SetDesiredSpeed", SetDesiredSpeed},
+    {"EmptyFrameStep", EmptyFrameStep},
+    {"DelayPlayers", DelayPlayers},
+    {"AccelerateToDesiredSpeed", AccelerateToDesiredSpeed},
+    {"MoveToDesiredPosition", MoveToDesiredPosition},
+    {"InterPen", InterPen},
+    {"UpdatePlayerVelocities", UpdatePlayerVelocities},
+    {"AnimatePlayers", AnimatePlayers},
+    {"LookAtPosition", LookAtPosition},
+    {"AttachBall", AttachBall},
+    {"BallUpdate", BallUpdate},
+    {"UpdateStats", UpdateStats},
+    {"PostStatMessages", PostStatMessages},
+}};
+
+}  // namespace
+
+TFrameStepTable FrameSteps = kEngineSteps;
+
+void ResetFrameSteps() { FrameSteps = kEngineSteps; }
+
+void RunFrameStep(const TFrameStepEntry& entry, TWorld& W) {
+  ClearFloatFlags();
+  entry.Step(W);
+  CheckFloatFlags(entry.Name);
+}

@@ -1,0 +1,274 @@
+#include "app/MainUnit.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "app/Easy_UDP1.h"
+#include "app/FrameSteps.h"
+#include "app/UDPRealtime.h"
+#include "app/ViewerLink.h"
+#include "core/EngineError.h"
+#include "core/FloatGuard.h"
+#include "core/NumberFormat.h"
+#include "core/PlayerStateDump.h"
+#include "core/Random.h"
+#include "core/TypeDefs.h"
+#include "output/MatchStore.h"
+#include "output/OutputUnit.h"
+#include "output/ReplayUnit.h"
+#include "platform/Application.h"
+#include "platform/Form.h"
+#include "platform/Platform.h"
+#include "setup/InitialisationUnit.h"
+
+f32 ElapsedSimTime = 0;
+f32 MaxSimTime = 6600.0f;
+bool32 MaxTimeIsDefault = kTrue32;
+bool32 SimCrashed = kFalse32;
+bool32 SimFinished = kFalse32;
+std::string ExeDir;
+std::string OutputDir;
+bool32 DummyOutputOnly = kFalse32;
+std::string FileID;
+std::string FileSuffix;
+bool32 ViewerLinkMode = kFalse32;
+u16 AILevel = 750;
+f32 GameSpeed = 0.085f;
+i32 UDPListenPort = 2501;
+i32 UDPSendPort = 2504;
+i32 ViewerMessagesSent = 0;
+f32 OneShotTimeStep = -10.0f;
+bool32 SkipCarriedBallPlacement = kFalse32;
+
+namespace {
+
+const char* const kMarkerText = "this file contains nothing but this text!";
+int g_exitStatus = 0;
+
+void Log(std::string line) { Form1.Memo2.Add(std::move(line)); }
+
+// Writes a marker file through the line buffer; raises when it cannot.
+void WriteMarker(const std::string& name, const std::string& secondLine = {}) {
+  TLines& box = Form1.ListBox1;
+  box.Clear();
+  box.Add(kMarkerText);
+  if (!secondLine.empty()) box.Add(secondLine);
+  const std::string path = OutputDir + name + FileSuffix + ".txt";
+  if (!box.SaveToFile(path)) throw EEngineError("Cannot create file " + path);
+}
+
+std::string GameTimeLine(double clock) { return "game time " + FormatGeneral(clock / 60.0); }
+
+// The run log and the two markers of a run that ended in error.
+void SaveLogAndErrorMarkers(double clock) {
+  if (!Form1.Memo2.SaveToFile(ExeDir + "mydebuglog.txt"))
+    std::fprintf(stderr, "Cannot create file %smydebuglog.txt\n", ExeDir.c_str());
+  ForceDirectories(OutputDir);
+  try {
+    WriteMarker("ThisSimFinished");
+    WriteMarker("ThisSimHasErrors", GameTimeLine(clock));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+  }
+}
+
+void SetWorldStartValues() {
+  TWorld& W = World;
+  W.CarriedBallPlacementOn = kTrue32;
+  W.Teams[1].DecisionsOn = kTrue32;
+  W.Teams[2].DecisionsOn = kTrue32;
+  SkipCarriedBallPlacement = kFalse32;
+
+  TMatchStore& S = MatchStore;
+  S.RecordNextFrame = kTrue32;
+  S.FrameCount = 1;
+  S.RecordInterval = 0.0164f;
+  S.RecordClock = 0.0f;
+  S.SampleCountdown = S.SamplePeriod;
+  S.MessageCount = 0;
+  S.MessageCapacity = 22500;
+  S.MessageCountCopy = 0;
+
+  W.MessageTimers[1] = 10.0f;
+  W.MessageTimers[2] = 7.0f;
+  W.MessageTimers[3] = 5.0f;
+  W.MessageTimers[4] = 5.0f;
+  W.StatPlayerCursor = 1;
+  for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
+  W.MessageQueue[1] = TMatchMessage{0, 0, 0.0f, msgPlayersPerTeam, static_cast<f32>(W.PlayersPerTeam)};
+  W.MessageSlotFree[1] = kFalse32;
+  W.MessageQueue[2] = TMatchMessage{0, 0, 0.0f, msgHalfLength, W.halflength};
+  W.MessageSlotFree[2] = kFalse32;
+}
+
+// One frame: the steps, the debug dump and the recorder. Raises on any error.
+void RunFrame(TWorld& W) {
+  UDPRealtime.LastFrameTick = GetTickCount();
+  UDPRealtime.FrameRanThisCall = kTrue32;
+  for (int i = 1; i <= kFrameStepCount; ++i) RunFrameStep(FrameSteps[i], W);
+  ClearFloatFlags();
+  if (W.clock > 3123.0f && W.clock < 3125.0f) {
+    DumpPlayerStateCsv(W, true, 5, true, false);
+    Log("//////////");
+    Log("///////////////////////////");
+  }
+  if (W.RecordingOn) {
+    if (!UDPRealtime.Active) {
+      RecordReplayFrame(W, true);
+    } else {
+      MatchStore.RecordClock += W.TimeStep;
+      SendFrameToViewer(W);
+      UDPRealtime.FramesDone += 1;
+      RecordReplayFrame(W, false);
+    }
+  }
+  CheckFloatFlags("the frame's recording");
+}
+
+bool EndTestsHold() {
+  const TWorld& W = World;
+  if (ElapsedSimTime >= MaxSimTime) return true;
+  if (W.MatchPhase == 3 && W.gamestate != gsLeagueChamps) return true;
+  if (W.MatchPhase == 3 && W.gamestate == gsLeagueChamps && W.LeagueChampsPhase > 1) return true;
+  if (DummyOutputOnly) return true;
+  if (UDPRealtime.EndPending) return true;
+  if (SimCrashed) return true;
+  return false;
+}
+
+void Finish() {
+  TWorld& W = World;
+  SimFinished = kTrue32;
+  Log("Sim finished.............");
+  bool failed = false;
+  try {
+    if (UDPRealtime.Active) SendFrameToViewer(W);
+    if (ViewerLinkMode) SendStateToViewerWindow(W);
+    const int first = W.Team1InFirstBlock ? 1 : 2;
+    Log(std::to_string(W.Teams[first].score));
+    Log(std::to_string(W.Teams[3 - first].score));
+    WriteEventList();
+    PickManOfTheMatch();
+    PrepareReplayFrames();
+    WriteStatsOutput();
+    WriteGameFile();
+    if (!Form1.Memo2.SaveToFile(ExeDir + "mydebuglog.txt"))
+      throw EEngineError("Cannot create file " + ExeDir + "mydebuglog.txt");
+    WriteMarker("ThisSimFinished");
+    if (W.MatchPhase != 3 && MaxTimeIsDefault && !DummyOutputOnly) SimCrashed = kTrue32;
+    if (SimCrashed) {
+      WriteMarker("ThisSimHasErrors", GameTimeLine(W.clock));
+      g_exitStatus = 1;
+    } else {
+      WriteMarker("ThisSimHasNoErrors");
+      g_exitStatus = 0;
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "The finish failed: %s\n", e.what());
+    Log(std::string("The finish failed: ") + e.what());
+    failed = true;
+  }
+  if (failed) {
+    SaveLogAndErrorMarkers(W.clock);
+    g_exitStatus = 2;
+  }
+  Form1.Visible = false;
+  Application.Terminate();
+}
+
+}  // namespace
+
+void FormCreate() {
+  Form1.Label1 = "AI Engine v 11.7";
+  // Numbers are written by our own formatters with '.' whatever the locale.
+  RandSeed = MillisecondsSinceMidnightUTC();
+  Log("randseed " + std::to_string(RandSeed));
+  ElapsedSimTime = 0;
+  World.ElapsedTime = 0;
+  MaxSimTime = 6600.0f;
+  SimCrashed = kFalse32;
+  MaxTimeIsDefault = Flag(MaxSimTime == 6600.0f);
+  ExeDir = ProgramDirectory();
+  OutputDir = ExeDir + "output/";
+  SimFinished = kFalse32;
+  ForceDirectories(OutputDir);
+  DummyOutputOnly = Flag(FileExists(ExeDir + "csvinput/internetinit/dummyOutputOnly.txt"));
+  ViewerLinkMode = kFalse32;
+  AILevel = 750;
+  GameSpeed = 0.085f;
+  ViewerMessagesSent = 0;
+  UDPSendPort = 2504;
+  UDPListenPort = 2501;
+  CreateUDPSocket();
+  SetUDPRealtimeDefaults();
+  InitialiseMatch();
+  // The real-time priority request does nothing here.
+  SetWorldStartValues();
+  Form1.Memo1.Clear();
+  Form1.Memo1.Visible = false;
+  Form1.Memo4.Clear();
+  Application.ShowMainForm = false;
+  Form1.Visible = false;
+  Application.OnIdle = ApplicationIdle;
+}
+
+void ApplicationIdle(bool& Done) {
+  Done = false;
+  UDPRealtime.FrameRanThisCall = kFalse32;
+  if (SimFinished) return;
+  TWorld& W = World;
+  if (!UDPRealtime.EndPending) {
+    W.PrevTimeStep = W.TimeStep;
+    W.TimeStep = 0.04f;
+    if (ViewerLinkMode && W.RecordingOn) {
+      W.TimeStep = OneShotTimeStep;
+      OneShotTimeStep = -10.0f;
+    }
+    if (UDPRealtime.Active) {
+      W.PrevTimeStep = UDPRealtime.TimeStep;
+      W.TimeStep = UDPRealtime.TimeStep;
+    } else {
+      UDPRealtime.FramesAllowed = 1;
+    }
+    try {
+      if (UDPRealtime.FramesAllowed > UDPRealtime.FramesDone) RunFrame(W);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "Frame raised: %s\n", e.what());
+      Log(std::string("Frame raised: ") + e.what());
+      SimCrashed = kTrue32;
+    } catch (...) {
+      std::fprintf(stderr, "Frame raised an unknown exception\n");
+      Log("Frame raised an unknown exception");
+      SimCrashed = kTrue32;
+    }
+    if (!UDPRealtime.Active || UDPRealtime.FrameRanThisCall) ElapsedSimTime += W.TimeStep;
+  }
+  if (ViewerLinkMode && W.gamestate == 15) return;
+  if (!EndTestsHold()) return;
+  UDPRealtime.EndPending = kFalse32;
+  if (UDPRealtime.Active && UDPRealtime.FramesAllowed <= UDPRealtime.FramesDone) {
+    UDPRealtime.EndPending = kTrue32;
+    return;
+  }
+  Finish();
+}
+
+int RunProgram() {
+  Application = TApplication{};
+  Form1.Reset();
+  g_exitStatus = 0;
+  FileID.clear();
+  FileSuffix.clear();
+  try {
+    FormCreate();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    Log(e.what());
+    if (ExeDir.empty()) ExeDir = ProgramDirectory();
+    OutputDir = ExeDir + "output/";
+    SaveLogAndErrorMarkers(0.0);
+    return 2;
+  }
+  Application.Run();
+  return g_exitStatus;
+}

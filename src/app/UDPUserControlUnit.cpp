@@ -1,0 +1,3 @@
+#include "app/UDPUserControlUnit.h"
+
+void UDPUserControl() {}

@@ -1,0 +1,4 @@
+// Frame step 5: human users' control (real-time mode only).
+#pragma once
+
+void UDPUserControl();

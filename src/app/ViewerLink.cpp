@@ -1,0 +1,4 @@
+#include "app/ViewerLink.h"
+
+void SendFrameToViewer(TWorld& W) { (void)W; }
+void SendStateToViewerWindow(TWorld& W) { (void)W; }

@@ -1,0 +1,3 @@
+#include "app/MainUnit.h"
+
+int main() { return RunProgram(); }

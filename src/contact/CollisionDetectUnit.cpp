@@ -1,0 +1,4 @@
+#include "contact/CollisionDetectUnit.h"
+
+void CollisionDetect(TWorld& W) { (void)W; }
+

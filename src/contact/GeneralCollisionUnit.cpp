@@ -1,0 +1,4 @@
+#include "contact/GeneralCollisionUnit.h"
+
+void GeneralCollision(TWorld& W) { (void)W; }
+

@@ -1,0 +1,4 @@
+#include "core/Footprints.h"
+
+void UpdatePlayerFootprints(TWorld& W) { (void)W; }
+

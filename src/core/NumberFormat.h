@@ -1,0 +1,13 @@
+// Numbers as text, the same for every writer whatever the locale.
+#pragma once
+
+#include <string>
+
+// The general format of reals: up to 15 significant digits of the exact
+// value, '.' as separator, no trailing zeros, "0" for zero; fixed notation
+// for 1E-5 <= |v| < 1E15, else mantissa + "E" + exponent ("1E-6", "1.5E20").
+std::string FormatGeneral(double v);
+
+// Fixed notation with `decimals` digits after the point; an exact tie is
+// rounded away from zero (10.25 -> "10.3").
+std::string FormatFixed(double v, int decimals);

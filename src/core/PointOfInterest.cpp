@@ -1,0 +1,6 @@
+#include "core/PointOfInterest.h"
+
+void EmptyFrameStep(TWorld& W) { (void)W; }
+
+void UpdatePlayerVelocities(TWorld& W) { (void)W; }
+

@@ -1,0 +1,3 @@
+#include "core/Random.h"
+
+u32 RandSeed = 0;

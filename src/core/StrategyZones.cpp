@@ -1,0 +1,4 @@
+#include "core/StrategyZones.h"
+
+void UpdateStrategyTimers(TWorld& W) { (void)W; }
+

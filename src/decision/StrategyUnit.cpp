@@ -1,0 +1,4 @@
+#include "decision/StrategyUnit.h"
+
+void Strategy(TWorld& W) { (void)W; }
+

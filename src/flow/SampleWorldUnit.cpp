@@ -1,0 +1,4 @@
+#include "flow/SampleWorldUnit.h"
+
+void SampleWorld(TWorld& W) { (void)W; }
+

@@ -1,0 +1,4 @@
+#include "motion/AccelerateToDesiredSpeedUnit.h"
+
+void AccelerateToDesiredSpeed(TWorld& W) { (void)W; }
+

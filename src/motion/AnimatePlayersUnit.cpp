@@ -1,0 +1,4 @@
+#include "motion/AnimatePlayersUnit.h"
+
+void AnimatePlayers(TWorld& W) { (void)W; }
+

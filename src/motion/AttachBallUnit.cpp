@@ -1,0 +1,4 @@
+#include "motion/AttachBallUnit.h"
+
+void AttachBall(TWorld& W) { (void)W; }
+

@@ -1,0 +1,4 @@
+#include "motion/BallUpdateUnit.h"
+
+void BallUpdate(TWorld& W) { (void)W; }
+

@@ -1,0 +1,4 @@
+#include "motion/DelayPlayersUnit.h"
+
+void DelayPlayers(TWorld& W) { (void)W; }
+

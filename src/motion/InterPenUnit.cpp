@@ -1,0 +1,4 @@
+#include "motion/InterPenUnit.h"
+
+void InterPen(TWorld& W) { (void)W; }
+

@@ -1,0 +1,4 @@
+#include "motion/LookAtPositionUnit.h"
+
+void LookAtPosition(TWorld& W) { (void)W; }
+

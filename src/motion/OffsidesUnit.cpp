@@ -1,0 +1,4 @@
+#include "motion/OffsidesUnit.h"
+
+void Offsides(TWorld& W) { (void)W; }
+

@@ -1,0 +1,4 @@
+#include "motion/SetDesiredSpeedUnit.h"
+
+void SetDesiredSpeed(TWorld& W) { (void)W; }
+

@@ -1,0 +1,4 @@
+#include "motion/SupportPlayUnit.h"
+
+void SupportPlay(TWorld& W) { (void)W; }
+

@@ -1,0 +1,3 @@
+#include "output/MatchStore.h"
+
+TMatchStore MatchStore;

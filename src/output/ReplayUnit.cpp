@@ -1,0 +1,11 @@
+#include "output/ReplayUnit.h"
+
+#include "app/MainUnit.h"
+#include "platform/Platform.h"
+
+void RecordReplayFrame(TWorld& W, bool AdvanceClock) {
+  (void)W;
+  (void)AdvanceClock;
+}
+
+void PrepareReplayFrames() { SetCurrentDir(ExeDir); }

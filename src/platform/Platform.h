@@ -1,0 +1,22 @@
+// The few operating-system services the engine uses, in one place.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Milliseconds since an arbitrary start, wrapping at 2^32 (a frame's tick stamp).
+uint32_t GetTickCount();
+
+// Milliseconds since midnight UTC of the system clock (the random seed).
+uint32_t MillisecondsSinceMidnightUTC();
+
+// Directory of the running program, with a trailing '/'. A test may point it
+// elsewhere with SetProgramDirectory.
+std::string ProgramDirectory();
+void SetProgramDirectory(const std::string& dir);
+
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+// Creates the directory and its parents; true when it exists afterwards.
+bool ForceDirectories(const std::string& path);
+bool SetCurrentDir(const std::string& path);

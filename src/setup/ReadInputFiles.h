@@ -1,0 +1,4 @@
+// The input driver: reads every input file of the run.
+#pragma once
+
+void ReadInputFiles();

@@ -1,0 +1,41 @@
+#include "core/NumberFormat.h"
+
+#include <gtest/gtest.h>
+
+TEST(FormatGeneral, MatchesTheGeneralFormat) {
+  struct Case {
+    double v;
+    const char* text;
+  } cases[] = {
+      {0.0, "0"},
+      {-0.0, "0"},
+      {1.5, "1.5"},
+      {90.0 / 60.0, "1.5"},
+      {static_cast<double>(1.85f), "1.85000002384186"},
+      {2400.0, "2400"},
+      {-12.25, "-12.25"},
+      {1e-6, "1E-6"},
+      {1.5e20, "1.5E20"},
+      {1e-5, "0.00001"},
+      {123456789012345.0, "123456789012345"},
+      {1e15, "1E15"},
+      {0.1, "0.1"},
+      {1.0 / 3.0, "0.333333333333333"},
+      {999999999999999.9, "1E15"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatGeneral(c.v), c.text) << c.v;
+}
+
+TEST(FormatFixed, RoundsExactTiesAwayFromZero) {
+  struct Case {
+    double v;
+    int decimals;
+    const char* text;
+  } cases[] = {
+      {10.25, 1, "10.3"},  {-10.25, 1, "-10.3"}, {2.5, 4, "2.5000"}, {1.0, 4, "1.0000"},
+      {0.125, 2, "0.13"},  {9.96, 1, "10.0"},    {-0.04, 1, "0.0"},   {0.1, 1, "0.1"},
+      {2.675, 2, "2.67"},  // 2.675 is stored just below the tie
+      {7.0, 0, "7"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatFixed(c.v, c.decimals), c.text) << c.v;
+}
