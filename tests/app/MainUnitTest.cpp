@@ -1,0 +1,174 @@
+#include "app/MainUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "RunFolder.h"
+#include "app/FrameSteps.h"
+#include "core/TypeDefs.h"
+#include "platform/Application.h"
+
+// Counts allocations while armed, to show that a frame allocates nothing.
+namespace {
+std::atomic<bool> g_countAllocations{false};
+std::atomic<long> g_allocations{0};
+}  // namespace
+
+void* operator new(std::size_t n) {
+  if (g_countAllocations) ++g_allocations;
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+const char* const kMarker = "this file contains nothing but this text!\r\n";
+
+void Nothing(TWorld&) {}
+
+void DivideByZero(TWorld& W) {
+  volatile float zero = W.ScratchValue1 * 0.0f;
+  W.ScratchValue2 = 1.0f / zero;
+}
+
+void ThrowError(TWorld&) { throw std::runtime_error("step failed on purpose"); }
+
+void SetClockTo90(TWorld& W) { W.clock = 90.0f; }
+
+class MainUnitTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetFrameSteps(); }
+  void TearDown() override { ResetFrameSteps(); }
+  static void ReplaceAllSteps(TFrameStep step) {
+    for (int i = 1; i <= kFrameStepCount; ++i) FrameSteps[i].Step = step;
+  }
+};
+
+TEST_F(MainUnitTest, DummyRunRunsOneFrameAndWritesLogAndSuccessMarkers) {
+  RunFolder run;
+  run.Write("csvinput/internetinit/dummyOutputOnly.txt", "");
+  run.Remove("csvinput/internetinit/fileID.txt");
+  ReplaceAllSteps(Nothing);
+  EXPECT_EQ(RunProgram(), 0);
+  EXPECT_FLOAT_EQ(ElapsedSimTime, 0.04f);
+
+  const auto log = run.Lines("mydebuglog.txt");
+  ASSERT_GE(log.size(), 5u);
+  EXPECT_EQ(log[0], "Memo2");
+  ASSERT_EQ(log[1].rfind("randseed ", 0), 0u);
+  const long seed = std::stol(log[1].substr(9));
+  EXPECT_GE(seed, 0);
+  EXPECT_LT(seed, 24L * 3600 * 1000);
+  bool sawEnd = false;
+  for (size_t i = 0; i + 2 < log.size(); ++i) {
+    if (log[i] == "Sim finished.............") {
+      sawEnd = true;
+      EXPECT_EQ(log[i + 1], "0");
+      EXPECT_EQ(log[i + 2], "0");
+    }
+  }
+  EXPECT_TRUE(sawEnd);
+  EXPECT_EQ(run.Read("output/ThisSimFinished.txt"), kMarker);
+  EXPECT_EQ(run.Read("output/ThisSimHasNoErrors.txt"), kMarker);
+  EXPECT_FALSE(run.Exists("output/ThisSimHasErrors.txt"));
+  // The run log itself ends every line with CR LF.
+  EXPECT_EQ(run.Read("mydebuglog.txt").substr(0, 7), "Memo2\r\n");
+}
+
+TEST_F(MainUnitTest, RunThatNeverReachesFullTimeEndsAtTheLimitAsErrorRun) {
+  RunFolder run;
+  run.Remove("csvinput/internetinit/fileID.txt");
+  ReplaceAllSteps(Nothing);
+  EXPECT_EQ(RunProgram(), 1);
+  // 32-bit accumulation of 0.04 s reaches 6600 s a little early.
+  EXPECT_GE(ElapsedSimTime, 6600.0f);
+  EXPECT_LT(ElapsedSimTime, 6600.0f + 0.04f);
+  EXPECT_EQ(run.Read("output/ThisSimFinished.txt"), kMarker);
+  EXPECT_EQ(run.Read("output/ThisSimHasErrors.txt"),
+            std::string(kMarker) + "game time 0\r\n");
+  EXPECT_FALSE(run.Exists("output/ThisSimHasNoErrors.txt"));
+}
+
+TEST_F(MainUnitTest, FailingStepEndsTheRunAfterThatFrame) {
+  struct Case {
+    TFrameStep step;
+    const char* what;
+  } cases[] = {{DivideByZero, "division by zero"}, {ThrowError, "exception"}};
+  for (const Case& c : cases) {
+    RunFolder run;
+    run.Remove("csvinput/internetinit/fileID.txt");
+    ReplaceAllSteps(Nothing);
+    FrameSteps[1].Step = SetClockTo90;
+    FrameSteps[12].Step = c.step;
+    EXPECT_EQ(RunProgram(), 1) << c.what;
+    EXPECT_FLOAT_EQ(ElapsedSimTime, 0.04f) << c.what;
+    EXPECT_EQ(run.Read("output/ThisSimHasErrors.txt"),
+              std::string(kMarker) + "game time 1.5\r\n")
+        << c.what;
+    EXPECT_FALSE(run.Exists("output/ThisSimHasNoErrors.txt")) << c.what;
+    EXPECT_EQ(run.Lines("mydebuglog.txt").back(), "0") << c.what;
+  }
+}
+
+TEST_F(MainUnitTest, FullTimeEndsTheRunAsSuccess) {
+  RunFolder run;
+  run.Remove("csvinput/internetinit/fileID.txt");
+  ReplaceAllSteps(Nothing);
+  FrameSteps[13].Step = [](TWorld& W) {
+    W.clock += W.TimeStep;
+    if (W.clock >= 2.0f) W.MatchPhase = 3;
+  };
+  EXPECT_EQ(RunProgram(), 0);
+  EXPECT_NEAR(ElapsedSimTime, 2.0f, 0.05f);
+  EXPECT_TRUE(run.Exists("output/ThisSimHasNoErrors.txt"));
+}
+
+TEST_F(MainUnitTest, MissingInputFileGivesStatus2AndBothMarkers) {
+  RunFolder run(false);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunProgram(), 2);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("players.csv"), std::string::npos) << err;
+  EXPECT_EQ(run.Read("output/ThisSimFinished.txt"), kMarker);
+  EXPECT_EQ(run.Read("output/ThisSimHasErrors.txt"), std::string(kMarker) + "game time 0\r\n");
+  const auto log = run.Lines("mydebuglog.txt");
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[0], "Memo2");
+}
+
+TEST_F(MainUnitTest, StartMessagesAndStartValues) {
+  RunFolder run;
+  FormCreate();
+  EXPECT_EQ(Form1.Label1, "AI Engine v 11.7");
+  EXPECT_EQ(World.MessageSlotFree[1], 0);
+  EXPECT_EQ(World.MessageQueue[1].message, 55);
+  EXPECT_FLOAT_EQ(World.MessageQueue[1].extravalue, static_cast<float>(World.PlayersPerTeam));
+  EXPECT_EQ(World.MessageQueue[2].message, 54);
+  EXPECT_FLOAT_EQ(World.MessageQueue[2].extravalue, World.halflength);
+  for (int k = 3; k <= 10; ++k) EXPECT_NE(World.MessageSlotFree[k], 0);
+  EXPECT_FLOAT_EQ(World.MessageTimers[1], 10.0f);
+  EXPECT_NE(World.Teams[1].DecisionsOn, 0);
+  EXPECT_NE(World.Teams[2].DecisionsOn, 0);
+  EXPECT_TRUE(run.Exists("output"));
+}
+
+TEST_F(MainUnitTest, FramesAllocateNothing) {
+  RunFolder run;
+  FormCreate();
+  bool done = true;
+  ApplicationIdle(done);  // the first frame may warm up what it uses
+  g_allocations = 0;
+  g_countAllocations = true;
+  for (int i = 0; i < 50 && !SimFinished; ++i) ApplicationIdle(done);
+  g_countAllocations = false;
+  EXPECT_FALSE(done);
+  EXPECT_EQ(g_allocations.load(), 0);
+  Application.OnIdle = nullptr;
+}
+
+}  // namespace
