@@ -61,35 +61,72 @@ std::string FormatGeneral(double v) {
   return out;
 }
 
-std::string FormatFixed(double v, int decimals) {
-  if (!std::isfinite(v)) return FormatGeneral(v);
-  // glibc prints the exact decimal expansion of a double, so the digit after
-  // the last kept one tells a tie exactly; round it away from zero.
+namespace {
+
+// Rounds the exact decimal expansion of |v| so that at most `precision`
+// significant digits and `decimals` fraction digits remain (an exact tie
+// goes away from zero), and returns the integer and fraction digits, the
+// fraction padded with zeros to `decimals`.
+void RoundExact(double v, int precision, int decimals, std::string& intPart, std::string& frac) {
+  // glibc prints the exact decimal expansion of a double.
   char buf[512];
   std::snprintf(buf, sizeof buf, "%.80f", std::fabs(v));
   std::string s(buf);
   const size_t dot = s.find('.');
-  std::string intPart = s.substr(0, dot);
-  std::string frac = s.substr(dot + 1);
-  const bool roundUp = frac[static_cast<size_t>(decimals)] >= '5';
-  std::string kept = intPart + frac.substr(0, static_cast<size_t>(decimals));
+  std::string digits = s.substr(0, dot) + s.substr(dot + 1);
+  const long intLen = static_cast<long>(dot);
+  long firstSig = 0;
+  while (firstSig < static_cast<long>(digits.size()) && digits[static_cast<size_t>(firstSig)] == '0')
+    ++firstSig;
+  long keep = intLen + decimals;  // digits kept, counted from the left
+  if (firstSig < static_cast<long>(digits.size()) && firstSig + precision < keep)
+    keep = firstSig + precision;
+  const bool roundUp = keep >= 0 && keep < static_cast<long>(digits.size()) &&
+                       digits[static_cast<size_t>(keep)] >= '5';
+  for (long i = keep < 0 ? 0 : keep; i < static_cast<long>(digits.size()); ++i)
+    digits[static_cast<size_t>(i)] = '0';
+  long i = keep - 1;
   if (roundUp) {
-    int i = static_cast<int>(kept.size()) - 1;
-    while (i >= 0 && kept[static_cast<size_t>(i)] == '9') kept[static_cast<size_t>(i--)] = '0';
-    if (i < 0)
-      kept.insert(kept.begin(), '1');
-    else
-      ++kept[static_cast<size_t>(i)];
+    while (i >= 0 && digits[static_cast<size_t>(i)] == '9') digits[static_cast<size_t>(i--)] = '0';
   }
-  const size_t intLen = kept.size() - static_cast<size_t>(decimals);
-  std::string out = kept.substr(0, intLen);
-  if (decimals > 0) {
+  long grown = 0;
+  if (roundUp) {
+    if (i < 0) {
+      digits.insert(digits.begin(), '1');
+      grown = 1;
+    } else {
+      ++digits[static_cast<size_t>(i)];
+    }
+  }
+  intPart = digits.substr(0, static_cast<size_t>(intLen + grown));
+  while (intPart.size() > 1 && intPart[0] == '0') intPart.erase(intPart.begin());
+  frac = digits.substr(static_cast<size_t>(intLen + grown), static_cast<size_t>(decimals));
+}
+
+std::string JoinFixed(double v, const std::string& intPart, const std::string& frac) {
+  std::string out = intPart;
+  if (!frac.empty()) {
     out += '.';
-    out.append(kept, intLen, std::string::npos);
+    out += frac;
   }
-  bool allZero = true;
-  for (char c : kept)
-    if (c != '0') allZero = false;
-  if (v < 0 && !allZero) out.insert(out.begin(), '-');
+  const bool zero = out.find_first_not_of("0.") == std::string::npos;
+  if (v < 0 && !zero) out.insert(out.begin(), '-');
   return out;
+}
+
+}  // namespace
+
+std::string FormatFixed(double v, int decimals) {
+  if (!std::isfinite(v)) return FormatGeneral(v);
+  std::string intPart, frac;
+  RoundExact(v, 1 << 20, decimals, intPart, frac);
+  return JoinFixed(v, intPart, frac);
+}
+
+std::string FormatFixedPrecision(double v, int precision, int decimals) {
+  if (!std::isfinite(v)) return FormatGeneral(v);
+  std::string intPart, frac;
+  RoundExact(v, precision, decimals, intPart, frac);
+  if (static_cast<int>(intPart.size()) > precision) return FormatGeneral(v);
+  return JoinFixed(v, intPart, frac);
 }

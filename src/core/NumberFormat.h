@@ -11,3 +11,9 @@ std::string FormatGeneral(double v);
 // Fixed notation with `decimals` digits after the point; an exact tie is
 // rounded away from zero (10.25 -> "10.3").
 std::string FormatFixed(double v, int decimals);
+
+// Fixed notation rounded to at most `precision` significant digits and
+// `decimals` fraction digits, the fraction padded with zeros ("1234.5680"
+// for 1234.56789 with 7 and 4); a value with more integer digits than
+// `precision` falls back to the general format.
+std::string FormatFixedPrecision(double v, int precision, int decimals);

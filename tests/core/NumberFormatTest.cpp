@@ -39,3 +39,15 @@ TEST(FormatFixed, RoundsExactTiesAwayFromZero) {
   };
   for (const Case& c : cases) EXPECT_EQ(FormatFixed(c.v, c.decimals), c.text) << c.v;
 }
+
+TEST(FormatFixedPrecision, RoundsToSignificantDigitsThenPads) {
+  struct Case {
+    double v;
+    const char* text;
+  } cases[] = {
+      {2.5, "2.5000"},       {1.0, "1.0000"},         {0.0, "0.0000"},
+      {1234.56789, "1234.5680"}, {-0.00004, "0.0000"}, {0.00005, "0.0001"},
+      {123456789.0, "123456789"}, {0.03125, "0.0313"}, {-3.0, "-3.0000"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatFixedPrecision(c.v, 7, 4), c.text) << c.v;
+}
