@@ -61,7 +61,7 @@ struct ShortStr {
 
   void Assign(std::string_view v) {
     len = static_cast<u8>(v.size() < static_cast<size_t>(N) ? v.size() : N);
-    std::memcpy(s, v.data(), len);
+    if (len != 0) std::memcpy(s, v.data(), len);
   }
   std::string Str() const { return std::string(s, len); }
   std::string_view View() const { return std::string_view(s, len); }

@@ -128,6 +128,28 @@ TEST_F(MainUnitTest, FullTimeEndsTheRunAsSuccess) {
   EXPECT_TRUE(run.Exists("output/ThisSimHasNoErrors.txt"));
 }
 
+TEST_F(MainUnitTest, DumpWindowLogsEveryFrameStrictlyInsideIt) {
+  RunFolder run;
+  run.Remove("csvinput/internetinit/fileID.txt");
+  ReplaceAllSteps(Nothing);
+  // The clock starts at 3122 s and reaches full time at 3126 s.
+  FrameSteps[13].Step = [](TWorld& W) {
+    W.clock = W.clock < 3122.0f ? 3122.0f : W.clock + 0.04f;
+    if (W.clock >= 3126.0f) W.MatchPhase = 3;
+  };
+  EXPECT_EQ(RunProgram(), 0);
+  int dumps = 0, slashes10 = 0, slashes27 = 0;
+  for (const std::string& line : run.Lines("mydebuglog.txt")) {
+    if (line.rfind("team,upordownteam,", 0) == 0) ++dumps;
+    if (line == "//////////") ++slashes10;
+    if (line == "///////////////////////////") ++slashes27;
+  }
+  EXPECT_GE(dumps, 49);
+  EXPECT_LE(dumps, 51);
+  EXPECT_EQ(slashes10, dumps);
+  EXPECT_EQ(slashes27, dumps);
+}
+
 TEST_F(MainUnitTest, MissingInputFileGivesStatus2AndBothMarkers) {
   RunFolder run(false);
   testing::internal::CaptureStderr();
