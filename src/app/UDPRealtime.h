@@ -1,29 +1,69 @@
-// The real-time control record: the viewer link's mode flags and frame
-// grants. Nothing in a normal run sets its Active flag.
+// The real-time control record of the viewer link: mode flags, frame
+// grants, the four human users' game-pad state, the viewer's input words and
+// request queue, the sim-ahead request and the raw fields of the last
+// command datagram; and the parser that fills it from each datagram.
+// Nothing in a normal run sets its Active flag.
 #pragma once
 
+#include <string>
+
 #include "core/Arrays.h"
+#include "core/TypeDefs.h"
+
+// One human user's game-pad state.
+struct TUDPUserSlot {
+  i32 TeamId;     // 0 = slot not in use
+  i32 PlayerNum;  // 0 = let the engine pick
+  bool32 Present;
+  i16 ControlledPlayer;
+  i16 PrevControlledPlayer;
+  bool32 AutoPick;
+  bool32 OwnTeam;
+  Arr1<bool32, 3> SwitchFlags;
+  bool32 RuckButtonHeld;
+  i32 SpareWord;  // no control mode writes it
+  Arr1<bool32, 20> Buttons;
+  Arr1<f32, 6> Sticks;  // axes, the datagram's number x 0.001
+  bool32 ExtraButton;
+  f32 Stick1Magnitude;
+  f32 PrevStick1Magnitude;
+  f32 Stick1Heading;
+  f32 Stick2Heading;
+};
+
+constexpr int kUDPFieldCount = 49;
+constexpr int kUDPRequestCount = 75;
+
+// A queued viewer request; all three words 0 = free entry.
+using TUDPRequest = Arr1<i32, 3>;
 
 struct TUDPRealtime {
   bool32 Active;
   bool32 AuxMode;
-  bool32 FrameRanThisCall;
   f32 TimeStep;
   bool32 Paused;
   i32 FramesAllowed;
   i32 FramesDone;
-  i32 MessagesSent;
   u32 LastFrameTick;
+  bool32 FrameRanThisCall;
+  i32 MessagesSent;
+  TVector2 TargetPoint;
+  Arr1<std::string, kUDPFieldCount> Fields;  // raw text of the datagram fields
+  i32 ViewerTeamId;
+  f32 ViewAngle;
+  Arr1<TUDPUserSlot, 4> Users;
+  bool32 UserHasBall;
+  bool32 KickMode;
+  Arr1<i32, 4> PassTargets;
   Arr1<i32, 10> Input;
   Arr1<i32, 10> PrevInput;
-  Arr1<i32, 75> Requests;
+  Arr1<TUDPRequest, kUDPRequestCount> Requests;
   bool32 EndPending;
   bool32 SimAhead;
   f32 SimAheadStartUdpClock;
   f32 SimAheadStartGameClock;
   f32 SimAheadSeconds;
   bool32 AuxUserControl;
-  i32 KickMode;
   i32 UserLevel;
   f32 KickSpeedStart;
   f32 KickSpeedTop;
@@ -35,3 +75,13 @@ extern TUDPRealtime UDPRealtime;
 
 // The start values that start-up gives the record.
 void SetUDPRealtimeDefaults();
+
+// The socket's receive callback: splits one command datagram into fields
+// and applies them to UDPRealtime. Anything may send to the port, so a
+// datagram never raises: a field that does not convert drops the rest of
+// its datagram, fields past the 49th are ignored, and a user slot outside
+// 1..4 writes no slot.
+void ReceiveUDPCommand(const std::string& Host, u16 Port, const void* Data, i32 Size);
+
+// The socket's error callback: socket errors are dropped.
+void IgnoreUDPError(const std::string& Msg);
