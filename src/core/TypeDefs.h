@@ -71,6 +71,9 @@ enum TMessageType : u8 {
   msgPlayerOff = 50,
   msgHalfLength = 54,
   msgPlayersPerTeam = 55,
+  msgAdvantage = 57,
+  msgAdvantageOver = 58,
+  msgAdvantageBothSides = 65,
 };
 
 // ---------------------------------------------------------------- set-piece helpers
@@ -78,25 +81,84 @@ enum TMessageType : u8 {
 // else a player number of a team block.
 struct TSlotLine {
   Arr1<i16, 201> Slots;
+
+  i16& operator[](int k) { return Slots[k]; }
+  const i16& operator[](int k) const { return Slots[k]; }
 };
 
 // 25 packed player references; 0 marks an empty place.
 struct TPlayerList {
   Arr1<i16, 25> Items;
+
+  i16& operator[](int k) { return Items[k]; }
+  const i16& operator[](int k) const { return Items[k]; }
 };
 
-// A set-piece layout of two groups of ten spots with occupants and positions,
-// with the working words of the set-piece handlers between them.
+// A set-piece layout of a breakdown or pack: two groups of ten spots, each
+// spot an occupant (player number, 0 = free) and a position, with the
+// working words of the set-piece handlers around them. Group A holds the
+// players on their way in, group B the players bound in the pack.
 struct TSpotTable {
-  Arr1<i32, 7> Head;
-  Arr1<i32, 10> OccupantA;
-  Arr1<i32, 20> DataA;
-  Arr1<TVector2, 10> PosA;
-  Arr1<i32, 10> OccupantB;
-  Arr1<i32, 22> DataB;
-  Arr1<TVector2, 10> PosB;
-  Arr1<i32, 11> Tail;
+  bool32 BoundFirst;         // this side bound first
+  i32 FirstBinder;           // its first binder
+  f32 TimeSinceFirstBind;    // s
+  i32 SpotWord3, SpotWord4;  // set-piece working words
+  i32 BoundCount;            // players who have joined
+  f32 Depth;                 // m
+  i32 SpotWord7;
+  Arr1<i32, 10> OccupantA;      // arriving players
+  Arr1<TVector2, 10> OffsetA;   // offsets of the arrival spots
+  Arr1<TVector2, 10> PosA;      // points they run to
+  Arr1<i32, 10> OccupantB;      // bound players
+  Arr1<TVector2, 10> OffsetB;   // offsets of the bound spots
+  Arr1<TVector2, 10> PosB;      // positions of the bound spots
+  Arr1<f32, 10> ReleaseDelay;   // s, per bound spot
+  f32 RefillTimer;              // s, front-spot refill of a maul
+  Arr1<i32, 2> SpotTail;
 };
+
+// The side's ordered attacking line: entries in line order with their
+// offsets from the line's reference and their absolute positions and bounds.
+// `Count` is the word also known as the block's slot-line count.
+struct TLineList {
+  i16 Head;  // not used by the line procedures
+  i16 Count;  // 0 .. 15
+  f32 MinPos, MaxPos;
+  f32 Spacing;
+  Arr1<i16, 15> Ids;
+  Arr1<f32, 15> Offset;
+  Arr1<f32, 15> Pos;
+  Arr1<f32, 15> Low, High;
+  Arr1<bool32, 15> Flag;  // widens the bounds where the gap exceeds Spacing
+};
+
+// Launch of a pass or throw: velocity, where the ball ends up, flight time.
+struct TPassLaunch {
+  f32 vx, vy, vz;  // m/s
+  f32 x, y, z;     // m
+  f32 T;           // s
+};
+
+// A candidate throw ahead of a runner, and the table that ThrowTargetsAlongRun
+// fills: a head that the choosing code keeps, then entries packed from 1.
+struct TThrowTarget {
+  f32 vx, vy, vz;  // launch velocity, m/s
+  f32 x, y, z;     // target, m
+  f32 Time;        // s
+  bool32 Valid;
+};
+
+struct TThrowTargetTable {
+  i16 Chosen, FirstChosen, CheckLimit, CheckedCount;
+  f32 RiskScore, BestRiskScore;
+  Arr1<TThrowTarget, 100> Entries;
+};
+
+// The support-spot grid of a side: rows and columns 1..side (side at most
+// kSupportGridMax), row 1 nearest the ball.
+constexpr int kSupportGridMax = 15;
+template <class T>
+using TSupportGrid = Arr1<Arr1<T, kSupportGridMax>, kSupportGridMax>;
 
 // A piecewise-linear profile over time, evaluated by ProfileValueAt.
 struct TStrategyShape {
@@ -219,6 +281,7 @@ struct TPlayer {
   i32 simsPerGenPlayAction;
   f32 TacklerCountValue;
   TDistribution TacklerCount;
+  Arr1<f32, 5> DecisionValues;  // 0.25, 0.25, 0.5, 0.5, 0 by default
   TDistribution AwarenessReactionTime;
   // 2. Ratings and availability.
   i16 awareness, agility, finesse;
@@ -232,7 +295,9 @@ struct TPlayer {
   f32 KickDeviation0, KickDeviation1, KickDeviation2;
   // 3 - 6.
   i32 id;
+  TDistribution AuxDistribution1;  // (0.25, 0.1, 0.01, 0.5) by default
   bool32 SupportRunCall;
+  f32 SupportAfterPassProb;  // per mille, 1000.0 by default
   bool32 WillAttemptPassInterCept;
   bool32 CanInterceptPassOnFull;
   f32 Heading;
@@ -251,14 +316,18 @@ struct TPlayer {
   bool32 SetPiecePlaced;
   // 10 - 13.
   f32 chasertimer;
+  f32 PosCopyX, PosCopyZ;  // a copy of Pos.x and Pos.z made by the world defaults
   f32 Height;
   f32 Weight;
+  f32 BodyWidth, BodyDepth;  // 0.15 x Height and 0.8 x BodyWidth
   TVector3 Pos;
   TVector3 DesiredPos;
   TVector3 OldPos;
   TVector3 Direction;
+  f32 DistToDesired;  // planar distance from Pos to DesiredPos
   f32 speed;
   f32 desiredspeed;
+  f32 DesiredSpeedAux;  // 0.25 by default
   // 14. Fatigue.
   bool32 Fatigued;
   i16 FatigueLevel;
@@ -286,6 +355,7 @@ struct TPlayer {
   f32 FacingAngle;  // radians
   bool32 InBackline;
   TDistribution DefenceTime;
+  TDistribution AuxDistribution2;  // (0.7, 0.1, 0.25, 0.85) by default
   // 18. Reaction times.
   TDistribution RunningAngleReactionTime;
   f32 RunningAngleReactionValue;
@@ -324,6 +394,7 @@ struct TPlayer {
   f32 DiveTimer, DiveAngle, DiveSpeed;
   i32 DiveKind;
   f32 shimmytimer, ShimmySpeed, ShimmyAngle;
+  f32 ShimmyAux1, ShimmyAux2;  // 2.9 and 3.2 by default
   f32 standuptimer, StandUpFacing;
   i16 trycelebration;
   bool32 TryCelebrationChosen;
@@ -364,6 +435,18 @@ struct TPlayer {
   f32 OffsideLineZ;
   bool32 OffsideStays;
   i16 DisciplineProb;
+  // 29. Working points and angles of the contact and set-piece steps; a
+  // change of possession mirrors them with the rest of the scene.
+  bool32 AuxFlag;
+  TVector3 AuxTarget;
+  TVector2 AuxPoint;
+  TVector2 AuxOffset;
+  f32 AuxHeading1, AuxHeading2, AuxHeading3, AuxHeading4, AuxHeading5, AuxHeading6,
+      AuxHeading7, AuxHeading8, AuxHeading9, AuxHeading10;  // degrees
+  f32 AuxFacingRad;                                         // radians
+  // 30. Advantage: a defender engaged with the play, so that a gain in
+  // running or passing does not end the advantage yet.
+  bool32 AdvantageContactFlag;
 };
 
 // ---------------------------------------------------------------- team block
@@ -375,9 +458,7 @@ struct TTeamBlock {
   f32 RunMetres;
   u16 PlayOption;
   i16 LineSpeedSetting;
-  i16 SlotLineCount;
-  Arr1<i16, 15> SlotLinePlayers;
-  Arr1<f32, 15> SlotLineX;
+  TLineList Line;  // the ordered attacking line; Line.Count is the slot-line count
   bool32 CarriedIntoOwn22;
   bool32 CarriedIntoOwnInGoal;
   i32 MoveIndex;
@@ -387,6 +468,9 @@ struct TTeamBlock {
   bool32 DecisionsOn;
   bool32 HalfTimeFlag;
   // Breakdown and set-piece working area.
+  TDistribution RuckTime;          // time for the ball to come out of a ruck
+  TDistribution TurnoverRuckTime;  // the same after a turnover
+  Arr1<f32, 8> DistanceTable;      // 0.5, 1, 2, 4, 8, 16, 32, 50 m
   f32 CarryMaxZ;
   i32 SetPieceHolder;
   i32 TackledPlayer;
@@ -399,7 +483,7 @@ struct TTeamBlock {
   i32 LineoutCount;
   i32 LineoutThrower;
   Arr1<i32, 15> LineoutSlots;
-  Arr1<f32, 15> LineoutSlotOffsets;
+  Arr1<TVector2, 15> LineoutSlotOffsets;
   Arr1<TVector2, 15> LineoutSlotPos;
   Arr1<i32, 15> LineoutSlotRoles;
   f32 LineoutReceiverDepth;
@@ -418,12 +502,12 @@ struct TTeamBlock {
   Arr1<i32, 201> SetPieceLine;
   // Support-spot grid.
   i32 SupportGridSize;
-  Arr1<u16, 150> SupportGridCells;
+  TSupportGrid<u16> SupportGridCells;  // [row][column]: player number, 0 free
   TVector2 SupportGridOrigin;
-  Arr1<TVector2, 150> SupportGridSpots;
-  Arr1<i32, 150> SupportGridWeights;
-  Arr1<i32, 150> SupportGridWeightsAlt1;
-  Arr1<i32, 150> SupportGridWeightsAlt2;
+  TSupportGrid<TVector2> SupportGridSpots;
+  TSupportGrid<i32> SupportGridWeights;
+  TSupportGrid<i32> SupportGridWeightsAlt1;
+  TSupportGrid<i32> SupportGridWeightsAlt2;
   // Players.
   Arr1<TPlayer, 25> Players;
   // Pass.
@@ -435,6 +519,7 @@ struct TTeamBlock {
   i32 PassReceiver;
   f32 PassTimeLeft;
   f32 PassDuration;
+  TPassLaunch PassLaunch;  // the launch of the pass being released
   // Kick.
   i32 BallKicker;
   f32 KickTimeLeft;
@@ -445,6 +530,9 @@ struct TTeamBlock {
   TVector3 KickStartPos;
   // Strategy and defence line.
   TStrategyShape CurrentStrategy;
+  TStrategyShape PeakShape;              // six segments, peak 41
+  Arr1<TStrategyShape, 4> PeakShapes;    // four segments, peaks 12.5, 10.5, 14.5, 17.5
+  TStrategyShape FlatShape;              // 0.2 throughout
   f32 DefenceLineAux, DefenceLineOffset;
   f32 StrategyTimer;
   f32 DefenceLineSpeed;
@@ -455,9 +543,12 @@ struct TTeamBlock {
   // Tackle window for an offload.
   f32 OffloadTime;
   // Defence working area.
+  f32 DefenceShapeValue;             // 0.2 by default
+  TStrategyShape DefenceStepShape;   // six segments, down to -42
   TStrategyShape DefenceShape;
   TPlayerList AttackBacksList;
   TPlayerList SetPieceWorkList;
+  i32 SetPieceWorkCount;
   bool32 DefenceFillFromFront;
   TSlotLine MarkedLine;
   i32 AttackBacksCount;
@@ -565,6 +656,8 @@ struct TWorld {
   Arr1<u16, 2> LineoutTargetJumper;  // per block
   Arr1<u16, 2> LineoutTargetSlot;    // per block
   f32 LineoutAux;
+  bool32 LineoutResolved;  // the lineout contest is decided
+  f32 LineoutCountdown;    // s
   // 18 - 19.
   f32 OffloadBlockTimer;
   f32 Gravity;
@@ -598,6 +691,10 @@ struct TWorld {
   f32 CrossbarHeight;
   f32 TryLineZ;
   f32 PitchConst5;
+  Arr1<f32, 2> TouchLineX;  // -PitchWidth/2 and +PitchWidth/2
+  // The eight directions round a player: heading of each and, for each, the
+  // directions k - 2, k - 3, k + 2, k + 3 (counted round 1 to 8).
+  Arr1<f32, 8> PointHeadings;
   Arr1<Arr1<i32, 4>, 8> PointNeighbours;
   // 27.
   f32 TackleReleaseTimer;
@@ -619,6 +716,7 @@ struct TWorld {
   i32 FlightWideStep;
   i32 FlightFirstDropStep;
   bool32 FlightNoDrop;
+  f32 BallRadius;  // m
   Arr1<TDistribution, 3> BounceErrors;
   Arr1<TDistribution, 6> HeadDistributions;
   // 30.

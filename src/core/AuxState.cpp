@@ -1,0 +1,3 @@
+#include "core/AuxState.h"
+
+TAuxState AuxState;
