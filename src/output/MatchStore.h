@@ -3,8 +3,11 @@
 #pragma once
 
 #include "core/TypeDefs.h"
+#include "setup/MatchInfo.h"
 
 struct TMatchStore {
+  // The match and team settings read from "players.csv".
+  TMatchInfo MatchInfo;
   // Replay recorder.
   bool32 RecordNextFrame;
   i32 FrameCount;

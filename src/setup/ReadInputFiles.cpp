@@ -1,12 +1,29 @@
 #include "setup/ReadInputFiles.h"
 
 #include "app/MainUnit.h"
-#include "core/EngineError.h"
-#include "platform/Platform.h"
+#include "core/StrategyShapes.h"
+#include "output/MatchStats.h"
+#include "output/MatchStore.h"
+#include "setup/ReadFieldStrategies.h"
+#include "setup/ReadMatchAndTeams.h"
+#include "setup/ReadPlayerOverrides.h"
+#include "setup/ReadPlayers.h"
 
 void ReadInputFiles() {
-  const std::string dir = ExeDir + "csvinput/internetinit/";
-  for (const char* name : {"players.csv", "fieldstrat.csv"}) {
-    if (!FileExists(dir + name)) throw EEngineError("Cannot open file " + dir + name);
+  for (TStatsListEntry& e : MatchStats.List) {
+    e.Text.Assign("");
+    e.Value = -1.0f;
+    e.Count = 0;
+  }
+  // The player reader needs both team ids and captains, the field-strategy
+  // reader team 1's id, and the copies below the final records.
+  ReadMatchAndTeams();
+  ReadPlayers();
+  ReadFieldStrategies();
+  ReadPlayerOverrides();
+  if (!ViewerLinkMode) {
+    MatchStats.MatchInfo = MatchStore.MatchInfo;
+    MatchStats.FieldStrategy[1] = FieldStrategy[1];
+    MatchStats.FieldStrategy[2] = FieldStrategy[2];
   }
 }

@@ -1,0 +1,45 @@
+// The strategy table (line shapes and template action sequences) and the two
+// teams' field strategies, built at start-up and only read afterwards.
+#pragma once
+
+#include "core/TypeDefs.h"
+
+// The strategy table. Globals outside the world: the match and the
+// look-ahead share it.
+struct TStrategyParams {
+  Arr1<TStrategyShape, 10> Shapes;  // entry n is shape number n
+  f32 ClosingThreshold;             // 0.7, set by the world defaults
+  i32 OpenMoveFlag;                 // option of the open-move search
+  TActionSeq ActionSeqTemplate;     // the blank one-event sequence
+  // The two three-event support runs, to the side of smaller and of larger x.
+  TActionSeq SupportTemplateNegX;
+  TActionSeq SupportTemplatePosX;
+  // Decision fields of the open-play sampler follow here.
+};
+
+extern TStrategyParams StrategyParams;
+
+// One team's field strategy: a normal and a catch-up half of field zones.
+struct TFieldStrategy {
+  f32 CatchUpThreshold;  // points behind per minute left
+  TFieldStrategyHalf Normal;
+  TFieldStrategyHalf CatchUp;
+};
+
+// Match team 1 (the side that kicks off) and match team 2.
+extern Arr1<TFieldStrategy, 2> FieldStrategy;
+
+// The five option families and the number of options of each.
+constexpr int kOptionFamilyCount = 5;
+constexpr int kOptionCounts[kOptionFamilyCount] = {6, 3, 4, 3, 3};
+
+// Fills the strategy shapes 1 to 6 and 10 (7 to 9 stay zero).
+void BuildStrategyShapes();
+
+// Fills the three template action sequences. Works through two scratch
+// fields of the world (SearchBestDist, SearchDist), which keep their values.
+void BuildActionSeqTemplates(TWorld& W);
+
+// Gives both teams' field strategies the default twelve zones of the pitch
+// of `World` with the default general-play weights.
+void BuildDefaultFieldZones();

@@ -1,0 +1,3 @@
+#include "output/MatchStats.h"
+
+TMatchStats MatchStats;

@@ -1,0 +1,153 @@
+#include "setup/CsvRules.h"
+
+#include <charconv>
+#include <cstdint>
+#include <limits>
+
+#include "core/EngineError.h"
+#include "platform/Form.h"
+#include "platform/Platform.h"
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Skips a run of digits from i; returns how many there were.
+size_t SkipDigits(std::string_view t, size_t& i) {
+  const size_t start = i;
+  while (i < t.size() && IsDigit(t[i])) ++i;
+  return i - start;
+}
+
+}  // namespace
+
+int TCsvFile::RowCount() const { return static_cast<int>(Form1.ListBox1.Count()) - 1; }
+
+TCsvFile LoadCsvFile(const std::string& path) {
+  TLines& box = Form1.ListBox1;
+  box.Clear();
+  if (!FileExists(path) || !box.LoadFromFile(path)) RaiseFileError(path, 0, "Cannot open file " + path);
+  if (box.Count() == 0) RaiseFileError(path, 0, "the file is empty: it has no header line");
+  TCsvFile file;
+  file.Path = path;
+  file.Columns = SplitCsvHeader(box.Lines[0]);
+  if (file.ColumnCount() > kMaxCsvColumns) {
+    RaiseFileError(path, 1,
+                   "the header has " + std::to_string(file.ColumnCount()) +
+                       " columns, at most " + std::to_string(kMaxCsvColumns) + " are allowed");
+  }
+  return file;
+}
+
+std::vector<std::string> SplitCsvHeader(std::string_view header) {
+  std::vector<std::string> names;
+  while (!header.empty()) {
+    const size_t comma = header.find(',');
+    if (comma == std::string_view::npos) {
+      names.emplace_back(header);
+      break;
+    }
+    names.emplace_back(header.substr(0, comma));
+    header.remove_prefix(comma + 1);
+  }
+  return names;
+}
+
+std::vector<std::string> CutCsvRow(std::string_view line, int columnCount) {
+  std::vector<std::string> values;
+  values.reserve(columnCount > 0 ? columnCount : 0);
+  for (int c = 1; c <= columnCount; ++c) {
+    if (c == columnCount) {
+      values.emplace_back(line);
+      break;
+    }
+    const size_t comma = line.find(',');
+    if (comma == std::string_view::npos) {
+      values.emplace_back();
+      continue;
+    }
+    values.emplace_back(line.substr(0, comma));
+    line.remove_prefix(comma + 1);
+  }
+  return values;
+}
+
+TCsvRow CsvRow(const TCsvFile& file, int row) {
+  return TCsvRow{&file, row, CutCsvRow(Form1.ListBox1.Lines[row], file.ColumnCount())};
+}
+
+bool ParseInteger(std::string_view t, i32& value) {
+  size_t i = 0;
+  while (i < t.size() && t[i] == ' ') ++i;
+  bool negative = false;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+  const size_t first = i;
+  if (SkipDigits(t, i) == 0 || i != t.size()) return false;
+  int64_t v = 0;
+  for (size_t k = first; k < t.size(); ++k) {
+    v = v * 10 + (t[k] - '0');
+    if (v > int64_t{std::numeric_limits<i32>::max()} + 1) return false;
+  }
+  if (negative) v = -v;
+  if (v > std::numeric_limits<i32>::max() || v < std::numeric_limits<i32>::min()) return false;
+  value = static_cast<i32>(v);
+  return true;
+}
+
+bool ParseReal(std::string_view t, double& value) {
+  size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  size_t digits = SkipDigits(t, i);
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    digits += SkipDigits(t, i);
+  }
+  if (digits == 0) return false;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    if (SkipDigits(t, i) == 0) return false;
+  }
+  if (i != t.size()) return false;
+  // The grammar is checked above; from_chars only converts (it takes no '+').
+  if (t[0] == '+') t.remove_prefix(1);
+  double v = 0;
+  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+  if (ec != std::errc() || end != t.data() + t.size()) return false;
+  value = v;
+  return true;
+}
+
+std::string IntegerErrorText(std::string_view value) {
+  return "'" + std::string(value) + "' is not a valid integer value";
+}
+
+std::string RealErrorText(std::string_view value) {
+  return "'" + std::string(value) + "' is not a valid floating point value";
+}
+
+void RaiseCsvError(const TCsvFile& file, int line, std::string_view column, const std::string& text) {
+  throw EEngineError(file.Path + ", line " + std::to_string(line) + ", column \"" +
+                     std::string(column) + "\": " + text);
+}
+
+void RaiseFileError(const std::string& path, int line, const std::string& text) {
+  if (line > 0) throw EEngineError(path + ", line " + std::to_string(line) + ": " + text);
+  // "Cannot open file" already names the file.
+  if (text.find(path) != std::string::npos) throw EEngineError(text);
+  throw EEngineError(path + ": " + text);
+}
+
+i32 CsvInteger(const TCsvRow& row, int c) {
+  i32 v = 0;
+  if (!ParseInteger(row.Value(c), v))
+    RaiseCsvError(*row.File, row.Line(), row.Name(c), IntegerErrorText(row.Value(c)));
+  return v;
+}
+
+double CsvReal(const TCsvRow& row, int c) {
+  double v = 0;
+  if (!ParseReal(row.Value(c), v))
+    RaiseCsvError(*row.File, row.Line(), row.Name(c), RealErrorText(row.Value(c)));
+  return v;
+}
