@@ -7,8 +7,8 @@
 
 struct TMove {
   // The gain that a sample of this move must beat (0 unless the open-move
-  // finder sets it). Also known as the move's minimum gain.
-  f32 ExpectedGain;
+  // finder sets it).
+  f32 MinGain;
   // The look-ahead of this move ends as soon as the ball goes loose.
-  bool32 StopAtFreeBall;
+  bool32 StopOnFreeBall;
 };

@@ -1,0 +1,19 @@
+// Counting draws of the one random generator: the order and number of draws
+// is behaviour, so tests check it.
+#pragma once
+
+#include "core/Random.h"
+
+// How many draws took the generator from state `before` to its present
+// state (replaying it); -1 when more than `limit`.
+inline int DrawsSince(u32 before, int limit = 10000) {
+  const u32 now = RandSeed;
+  RandSeed = before;
+  int n = 0;
+  while (RandSeed != now && n <= limit) {
+    Random(1);
+    ++n;
+  }
+  RandSeed = now;
+  return n <= limit ? n : -1;
+}
