@@ -1,4 +1,52 @@
 #include "core/Footprints.h"
 
-void UpdatePlayerFootprints(TWorld& W) { (void)W; }
+#include <algorithm>
 
+#include "core/Geometry.h"
+
+namespace {
+
+constexpr double kRadiusFactor = 0.3;
+constexpr double kFallOffset = 0.45;
+
+// The centre of a player's outline, moved back along the direction of his
+// fall while he is being tackled. False when his outline is kept as it was
+// (a tackle kind that has no fall direction).
+bool FootprintCentre(const TPlayer& P, f32 OtherTackleHeading, TVector2& Centre) {
+  const f32 kind = P.GettingTackledKind;
+  f32 fall;
+  if (P.GettingTackledTimer <= 0 || kind == 0 || kind == 5) {
+    Centre = {P.Pos.x, P.Pos.z};
+    return true;
+  }
+  if (kind == 1 || kind == 2 || kind == 3) {
+    fall = OtherTackleHeading;
+  } else if (kind == 6 || kind == 7 || kind == 8) {
+    fall = P.ImpactAngle;
+  } else {
+    return false;
+  }
+  const TDirection back = HeadingDirection(static_cast<double>(fall) + 180.0);
+  Centre = {static_cast<f32>(P.Pos.x + back.x * kFallOffset), static_cast<f32>(P.Pos.z + back.z * kFallOffset)};
+  return true;
+}
+
+void RebuildFootprint(TWorld& W, TPlayer& P, f32 OtherTackleHeading) {
+  TVector2 c;
+  if (!FootprintCentre(P, OtherTackleHeading, c)) return;
+  W.ScratchCircle = PointsOnCircle(c.x, c.z, static_cast<f32>(kRadiusFactor * P.Height));
+  P.Footprint = W.ScratchCircle;
+}
+
+}  // namespace
+
+void UpdatePlayerFootprints(TWorld& W) {
+  // The record holds 25 players a side; a larger count never reads past them.
+  const int n = std::clamp(W.PlayersPerTeam, 0, 25);
+  TTeamBlock& T1 = W.Teams[1];
+  TTeamBlock& T2 = W.Teams[2];
+  for (int i = 1; i <= n; ++i) {
+    RebuildFootprint(W, T1.Players[i], T2.TackleHeading);
+    RebuildFootprint(W, T2.Players[i], T1.TackleHeading);
+  }
+}

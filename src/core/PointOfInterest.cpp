@@ -1,6 +1,86 @@
 #include "core/PointOfInterest.h"
 
+#include <algorithm>
+
+#include "core/Geometry.h"
+
+namespace {
+
+// Player Index of a block, or null when the index names none of its 25.
+const TPlayer* PlayerOrNull(const TTeamBlock& T, i32 Index) {
+  return Arr1<TPlayer, 25>::InRange(Index) ? &T.Players[Index] : nullptr;
+}
+
+TVector2 Planar(const TVector3& V) { return {V.x, V.z}; }
+
+// The player's position, or the ball's where no player is named.
+TVector2 PlayerOrBall(const TWorld& W, const TPlayer* P) { return Planar(P != nullptr ? P->Pos : W.BallPos); }
+
+f32 PassingRadius(const TWorld& W) {
+  const TTeamBlock& T1 = W.Teams[1];
+  f32 radius = 50.0f;
+  if (static_cast<double>(T1.PassFlightTime) - T1.PassFlightLeft < 0.05) radius = 2.0f;
+  const TPlayer* passer = PlayerOrNull(T1, T1.Passer);
+  if (passer != nullptr && passer->LineOutTimer > 0) radius = 3.0f;
+  return radius;
+}
+
+TVector2 TransitionPoint(const TWorld& W) {
+  if (W.TransitionBallHeld == 0) return Planar(W.BallPos);
+  const TTeamBlock& T = W.Teams[W.TransitionHolderFirstBlock != 0 ? 1 : 2];
+  return PlayerOrBall(W, PlayerOrNull(T, W.TransitionHolder));
+}
+
+}  // namespace
+
+void SetPointOfInterest(TWorld& W) {
+  const TTeamBlock& T1 = W.Teams[1];
+  const TPlayer* carrier = PlayerOrNull(T1, T1.BallCarrier);
+  TVector2 point{0.0f, 0.0f};
+  f32 radius = 50.0f;
+  switch (W.gamestate) {
+    case gsHuddle: point = W.HuddleCentre; break;
+    case gsLeagueChamps: point = {0.0f, 4.0f}; break;
+    case gsRunning: point = PlayerOrBall(W, carrier); break;
+    case gsPassing:
+      point = Planar(W.BallPos);
+      radius = PassingRadius(W);
+      break;
+    case gsFreeBall: point = Planar(W.BallPos); break;
+    case gsGotTackled:
+      point = {W.MarkX, W.MarkZ};
+      radius = 0.5f;
+      break;
+    case gsScrum: point = {W.MarkX, W.ScrumPhase < 8 ? T1.SetPieceLineZ : W.BallPos.z}; break;
+    case gsLineout: point = PlayerOrBall(W, carrier); break;
+    case gsTryScored: point = W.TryPos; break;
+    case gsKickRestartSet: point = Planar(T1.RestartBallPos); break;
+    case gsTransition: point = TransitionPoint(W); break;
+    default: break;
+  }
+  const f32 maxX = static_cast<f32>(W.PitchWidth / 2.0 + 2.0);
+  const f32 maxZ = static_cast<f32>(W.PitchLength / 2.0 + 10.0);
+  point.x = std::max(point.x, -maxX);
+  point.x = std::min(point.x, maxX);
+  point.z = std::max(point.z, -maxZ);
+  point.z = std::min(point.z, maxZ);
+  W.PointOfInterest = point;
+  W.PointOfInterestRadius = radius;
+}
+
 void EmptyFrameStep(TWorld& W) { (void)W; }
 
-void UpdatePlayerVelocities(TWorld& W) { (void)W; }
-
+void UpdatePlayerVelocities(TWorld& W) {
+  // The record holds 25 players a side; a larger count never reads past them.
+  const int n = std::clamp(W.PlayersPerTeam, 0, 25);
+  const double dt = W.TimeStep;
+  for (int i = 1; i <= n; ++i) {
+    for (TTeamBlock& T : W.Teams) {
+      TPlayer& P = T.Players[i];
+      P.MeasuredSpeed = Distance2D(0.0f, 0.0f, P.Velocity.x, P.Velocity.z);
+      P.OldVelocity = P.Velocity;
+      P.Velocity = {static_cast<f32>((static_cast<double>(P.Pos.x) - P.OldPos.x) / dt),
+                    static_cast<f32>((static_cast<double>(P.Pos.z) - P.OldPos.z) / dt)};
+    }
+  }
+}

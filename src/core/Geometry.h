@@ -1,0 +1,70 @@
+// The planar geometry every subsystem measures the pitch with. Axes: x across
+// the pitch, z along it, y up. A heading h in degrees points along
+// (-cos h, sin h): 0 to -x, 90 to +z, 180 to +x, 270 to -z. Intermediates are
+// carried in double and every result is rounded to f32; the results for
+// coincident points are part of the contract.
+#pragma once
+
+#include "core/TypeDefs.h"
+
+// Planar distance, the larger difference factored out; exactly 0 for a point
+// with itself.
+f32 Distance2D(f32 X1, f32 Z1, f32 X2, f32 Z2);
+
+// Heading from (X1, Z1) to (X2, Z2) in 0..360 (360 only for a negative-zero
+// dz); Default, unchanged, for coincident points or a not-a-number result.
+f32 HeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Default);
+
+// The same direction as H in 0..360; a whole multiple of 360 gives 0 or 360
+// as the sign of the rounded sine falls.
+f32 NormaliseHeading(f32 H);
+
+// Unsigned angle between two headings, 0..180.
+f32 HeadingDifference(f32 H1, f32 H2);
+
+// A heading from (X1, Z1) towards (X2, Z2), at most MaxTurn from Heading.
+f32 TurnTowardsPoint(f32 X1, f32 Z1, f32 Heading, f32 X2, f32 Z2, f32 MaxTurn);
+
+// Bearing of (X2, Z2) seen from (X1, Z1) facing Facing: 90 is straight ahead.
+f32 RelativeHeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Facing);
+
+// The unit vector (-cos H, sin H) of a heading: rounded to f32 components
+// where a step compares directions, unrounded where it moves along one.
+TVector2 HeadingVector(f32 H);
+struct TDirection {
+  double x, z;
+};
+TDirection HeadingDirection(double H);
+
+// Vector helpers; a zero vector normalises to itself. R may alias an input.
+f32 Length2D(const TVector2& V);
+void Normalise2D(const TVector2& V, TVector2& R);
+void Subtract2D(const TVector2& A, const TVector2& B, TVector2& R);
+f32 Length3D(const TVector3& V);
+void Normalise3D(const TVector3& V, TVector3& R);
+void Subtract3D(const TVector3& A, const TVector3& B, TVector3& R);
+// The point at Fraction of the way from A to B (beyond B above 1); A when the
+// two coincide.
+void Interpolate3D(const TVector3& A, const TVector3& B, f32 Fraction, TVector3& R);
+
+// Eight points round a circle, point k along heading (k - 1) x 45 from the
+// centre: 1 at -x, 3 at +z, 5 at +x, 7 at -z.
+using TCirclePoints = Arr1<TVector2, 8>;
+TCirclePoints PointsOnCircle(f32 CX, f32 CZ, f32 Radius);
+
+// Number 1..8 of the nearest point whose entry in Taken is 0 (the lowest of
+// equally near ones), 0 when every point is taken. Taken may be flags or the
+// holders of a footprint: any non-zero entry counts as taken.
+i32 NearestFreeCirclePoint(const TCirclePoints& Points, const Arr1<i32, 8>& Taken, f32 X, f32 Z);
+
+// True (-1) when a ball moving in one step from (X0, Y0, Z0) to (X1, Y1, Z1)
+// passes beyond the goal plane z = GoalZ between the posts and over the bar of
+// the match world `World`.
+bool32 CrossesBetweenPosts(f32 X0, f32 Y0, f32 Z0, f32 X1, f32 Y1, f32 Z1, f32 GoalZ);
+
+f32 YardsToMetres(f32 Yards);
+
+// Number of the field zone that holds (X, Z) strictly inside; else the zone
+// with the nearest centre; 1 when there is none. With Mirror the point is
+// given in the other side's frame.
+i16 FindFieldZone(const TFieldStrategyHalf& Zones, bool32 Mirror, f32 X, f32 Z);
