@@ -28,11 +28,12 @@ run: build
 	mkdir -p $(RUNDIR)/output $(RUNDIR)/csvinput
 	cp $(BUILD)/matchengine $(RUNDIR)/
 	cp -r examples/csvinput/internetinit $(RUNDIR)/csvinput/
-	cd $(RUNDIR) && ./matchengine; status=$$?; \
+	@cd $(RUNDIR) && ./matchengine; status=$$?; \
 	  echo "run folder: $(abspath $(RUNDIR))"; \
 	  echo "outputs:    $(abspath $(RUNDIR))/output"; ls $(abspath $(RUNDIR))/output; \
 	  echo "run log:    $(abspath $(RUNDIR))/mydebuglog.txt"; \
-	  echo "exit status $$status"; exit $$status
+	  echo "exit status $$status (0: no errors, 1: error run, 2: start-up or finish failed)"; \
+	  test $$status -ne 2
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -36,7 +36,7 @@ inline u16 WrapToU16(double whole) {
   return static_cast<u16>(static_cast<uint64_t>(rounding_detail::WholeToI64(whole)));
 }
 
-// A real limited to the range of the width, for the Parts that clamp rather
+// A real limited to the range of the width, for the values that clamp rather
 // than wrap (not-a-number gives 0). A fraction is dropped: round first where
 // the value is rounded.
 inline i32 ClampToI32(double x) {
