@@ -19,6 +19,32 @@ size_t SkipDigits(std::string_view t, size_t& i) {
   return i - start;
 }
 
+// Whether a well-formed real (its digits with an optional '.', and its
+// exponent digits with an optional sign) lies below 1: the place of its first
+// non-zero digit plus its exponent is negative.
+bool IsBelowOne(std::string_view mantissa, std::string_view exponent) {
+  const size_t dot = mantissa.find('.');
+  const std::string_view whole = mantissa.substr(0, dot);
+  const std::string_view fraction =
+      dot == std::string_view::npos ? std::string_view() : mantissa.substr(dot + 1);
+  int64_t place = 0;
+  const size_t lead = whole.find_first_not_of('0');
+  if (lead != std::string_view::npos) {
+    place = static_cast<int64_t>(whole.size() - lead) - 1;
+  } else {
+    const size_t first = fraction.find_first_not_of('0');
+    if (first == std::string_view::npos) return true;  // zero
+    place = -static_cast<int64_t>(first) - 1;
+  }
+  int64_t e = 0;
+  size_t k = 0;
+  const bool negative = !exponent.empty() && exponent[0] == '-';
+  if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) ++k;
+  // Far beyond any double either way; the clamp keeps the sum from overflowing.
+  for (; k < exponent.size() && e < 1000000000; ++k) e = e * 10 + (exponent[k] - '0');
+  return place + (negative ? -e : e) < 0;
+}
+
 }  // namespace
 
 int TCsvFile::RowCount() const { return static_cast<int>(Form1.ListBox1.Count()) - 1; }
@@ -97,33 +123,52 @@ bool ParseInteger(std::string_view t, i32& value) {
 bool ParseReal(std::string_view t, double& value) {
   size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  const size_t mantissa = i;
   size_t digits = SkipDigits(t, i);
   if (i < t.size() && t[i] == '.') {
     ++i;
     digits += SkipDigits(t, i);
   }
   if (digits == 0) return false;
+  const size_t mantissaEnd = i;
+  size_t exponent = i;
   if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-    ++i;
+    exponent = ++i;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     if (SkipDigits(t, i) == 0) return false;
   }
   if (i != t.size()) return false;
   // The grammar is checked above; from_chars only converts (it takes no '+').
-  if (t[0] == '+') t.remove_prefix(1);
+  const std::string_view number = t[0] == '+' ? t.substr(1) : t;
   double v = 0;
-  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (ec != std::errc() || end != t.data() + t.size()) return false;
+  const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), v);
+  if (ec == std::errc::result_out_of_range &&
+      IsBelowOne(t.substr(mantissa, mantissaEnd - mantissa), t.substr(exponent))) {
+    // A well-formed real too small for a double is zero; one too large stays
+    // a conversion error, as no field could hold it.
+    value = t[0] == '-' ? -0.0 : 0.0;
+    return true;
+  }
+  if (ec != std::errc() || end != number.data() + number.size()) return false;
   value = v;
   return true;
 }
 
+namespace {
+std::string Quoted(std::string_view value, const char* rest) {
+  std::string text(1, '\'');
+  text.append(value);
+  text += rest;
+  return text;
+}
+}  // namespace
+
 std::string IntegerErrorText(std::string_view value) {
-  return "'" + std::string(value) + "' is not a valid integer value";
+  return Quoted(value, "' is not a valid integer value");
 }
 
 std::string RealErrorText(std::string_view value) {
-  return "'" + std::string(value) + "' is not a valid floating point value";
+  return Quoted(value, "' is not a valid floating point value");
 }
 
 void RaiseCsvError(const TCsvFile& file, int line, std::string_view column, const std::string& text) {

@@ -57,7 +57,8 @@ TCsvRow CsvRow(const TCsvFile& file, int row);
 
 // Integers: optional leading blanks, an optional sign, decimal digits within
 // 32 bits. Reals: an optional sign, digits with an optional "." fraction and
-// an optional exponent. Anything else, the empty text included, is false.
+// an optional exponent; one too small for a double reads as 0, one too large
+// is false. Anything else, the empty text included, is false.
 bool ParseInteger(std::string_view text, i32& value);
 bool ParseReal(std::string_view text, double& value);
 

@@ -53,6 +53,9 @@ TEST(CsvRulesTest, RealsTakeDotSignAndExponentOnly) {
       {"e5", false, 0},      {"1e", false, 0},          {"1e+", false, 0},
       {"nan", false, 0},     {"inf", false, 0},         {"1e999", false, 0},
       {"0x10", false, 0},    {"1.2.3", false, 0},       {"--1", false, 0},
+      // Below the smallest double a real is zero; beyond the largest it is an error.
+      {"1e-400", true, 0},   {"-00.00012e-330", true, 0}, {"1000e-330", true, 0},
+      {"0.01e310", true, 1e308}, {"10e308", false, 0},  {"1e99999999999", false, 0},
   };
   for (const Case& c : cases) {
     double v = 12345;
