@@ -18,7 +18,9 @@ void SpreadSide(TSlotLine& out, int count, double room, double gap, int dir) {
   double step = count > 1 ? std::trunc((room - gap) / (count - 1)) : 1.0;
   step = std::clamp(step, 1.0, 8.0);
   const double step2 = std::clamp(step, 1.0, 4.0);
-  const int limit = kCentreSlot + dir * static_cast<int>(std::trunc(room));
+  // Room beyond the whole line changes nothing; capping it keeps the
+  // conversion defined for a set piece far off the pitch.
+  const int limit = kCentreSlot + dir * static_cast<int>(std::trunc(std::min(room, 1000.0)));
   int s = kCentreSlot;
   for (int k = 1; k <= count; ++k) {
     int next;

@@ -61,12 +61,14 @@ bool HasNumbersAdvantage(const TWorld& W) {
   const int n = std::min(W.PlayersPerTeam, 25);
   if (c >= 1 && c <= 25) {
     const TVector3 cp = W.Teams[1].Players[c].Pos;
+    // The x difference in double: a 32-bit difference could round up to 10.
+    auto near = [&](f32 x) { return std::fabs(static_cast<double>(x) - cp.x) < 10.0; };
     for (int j = 1; j <= n; ++j) {
       const TVector3 o = W.Teams[2].Players[j].Pos;
-      if (o.z > cp.z && std::fabs(o.x - cp.x) < 10.0f) ++(o.x <= cp.x ? aheadL : aheadR);
+      if (o.z > cp.z && near(o.x)) ++(o.x <= cp.x ? aheadL : aheadR);
       if (j == c) continue;
       const TVector3 m = W.Teams[1].Players[j].Pos;
-      if (m.z < cp.z && std::fabs(m.x - cp.x) < 10.0f) ++(m.x <= cp.x ? supportL : supportR);
+      if (m.z < cp.z && near(m.x)) ++(m.x <= cp.x ? supportL : supportR);
     }
   }
   return aheadL + aheadR == 0 || aheadL <= supportL || aheadR <= supportR;

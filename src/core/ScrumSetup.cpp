@@ -28,6 +28,9 @@ void PlaceAttackingBackline(TWorld& W, int team) {
   W.ScratchPriorityList[4] = 15;
   line = BuildBackline(A, W.ScratchPlayerList, line, A.SetPieceHolder, W.MarkX, W.MarkZ, kFalse32,
                        kTrue32, W.ScratchPriorityList);
+  // The whole built line replaces the set-piece line, centre slot included:
+  // the backline never fills slot 101, so the scrum-half (placed at the
+  // scrum by its handler) ends up off the line, as at a ruck or lineout.
   for (int k = 1; k <= kSlotCount; ++k) {
     W.ScratchLine[k] = static_cast<u16>(line[k]);
     A.SetPieceLine[k] = line[k];

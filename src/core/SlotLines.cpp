@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/Random.h"
+#include "core/Rounding.h"
 
 namespace {
 
@@ -132,7 +133,9 @@ TSlotLine MarkSlotsInRange(const TSlotPositions& Slots, f32 X, i32 Count, bool32
   int p = 500;
   if (ByPosition) {
     const double w = World.PitchWidth;
-    p = static_cast<int>(std::nearbyint(std::fabs(X + w / 2) / w * 1000));
+    // Never a bare cast: a mark far off the pitch must not raise a
+    // floating-point error in the conversion.
+    p = RoundToI32(std::fabs(X + w / 2) / w * 1000);
   }
   for (int m = 0; m < Count; ++m) {
     const bool lowerFirst = RandomRange(1, 1001) <= p;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/DrawCount.h"
+#include "core/FloatGuard.h"
 #include "core/PlayerLists.h"
 #include "core/SlotLines.h"
 
@@ -65,6 +66,16 @@ TEST_F(BacklineTest, PlanNearATouchlinePutsEveryoneOnTheOpenSide) {
     for (int k : Marked(PlanBacklineSpacing(7, -33.0f))) EXPECT_GE(k, 101);
     for (int k : Marked(PlanBacklineSpacing(7, 33.0f))) EXPECT_LE(k, 101);
   }
+}
+
+TEST_F(BacklineTest, PlanFarOffThePitchRaisesNoFloatError) {
+  // Room of 1e30 m on the right: the line stays on its 201 slots.
+  RandSeed = 3;
+  ClearFloatFlags();
+  const std::vector<int> m = Marked(PlanBacklineSpacing(7, -1.0e30f));
+  EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW), 0);
+  EXPECT_EQ(m.size(), 7u);
+  EXPECT_EQ(m.front(), 101);
 }
 
 TEST_F(BacklineTest, PlanShortensTheFirstGapWhenRoomIsShort) {

@@ -80,6 +80,17 @@ TEST_F(LinesTest, NumbersAdvantage) {
   EXPECT_TRUE(HasNumbersAdvantage(W));
 }
 
+TEST_F(LinesTest, NumbersAdvantageMeasuresTheTenMetresExactly) {
+  // 10.5 - 0.50000006 is just under 10 m, though in 32 bits it rounds to 10:
+  // the opponent on the right counts, so neither side has support enough.
+  TTeamBlock& A = W.Teams[1];
+  A.BallCarrier = 10;
+  A.Players[10].Pos = {0.50000006f, 0, 0};
+  W.Teams[2].Players[1].Pos = {-2, 0, 5};
+  W.Teams[2].Players[2].Pos = {10.5f, 0, 5};
+  EXPECT_FALSE(HasNumbersAdvantage(W));
+}
+
 TEST_F(LinesTest, BehindLineRunningBackFollowsTheCarrier) {
   TPlayer P{};
   P.Pos = {0, 0, 0};

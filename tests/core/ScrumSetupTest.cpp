@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/DrawCount.h"
 #include "core/PlayerLists.h"
 #include "core/Random.h"
 #include "core/SlotLines.h"
@@ -68,6 +69,7 @@ TEST_F(ScrumSetupTest, SevenBacksWithTheForwardsBound) {
   EXPECT_EQ(Entries(W.ScratchPriorityList), (std::vector<int>{10, 12, 13, 15}));
   EXPECT_EQ(Entries(D.AttackBacksList), (std::vector<int>{10, 11, 12, 13, 14, 15}));
   EXPECT_EQ(Players(A.SetPieceLine), (std::vector<int>{10, 11, 12, 13, 14, 15}));
+  EXPECT_EQ(A.SetPieceLine[101], 0);  // the built line replaces the holder's centre slot
   // The slot positions are the mark plus the line's offsets.
   EXPECT_FLOAT_EQ(A.SetPieceSlotPos[90].x, -16.0f);
   EXPECT_FLOAT_EQ(A.SetPieceSlotPos[90].z, 10.0f);
@@ -124,11 +126,18 @@ TEST_F(ScrumSetupTest, DefenceFillsFromTheFrontAtOrLeftOfTheCentre) {
 TEST_F(ScrumSetupTest, UnboundPlayersBeyondFifteenTakeWeightedSupportCells) {
   W.PlayersPerTeam = World.PlayersPerTeam = 16;
   TTeamBlock& A = W.Teams[1];
+  RandSeed = 50;
   SetupScrumPlay(W);  // all weights 0: drawn but not placed
+  const int draws = DrawsSince(50);
   EXPECT_EQ(A.Players[16].InBackline, 0);
   for (int r = 1; r <= 11; ++r) {
     for (int c = 1; c <= 11; ++c) EXPECT_EQ(A.SupportGridCells[r][c], 0);
   }
+  A.Players[16].RuckTimer = 1.0f;  // bound: no supporter, one draw fewer
+  RandSeed = 50;
+  SetupScrumPlay(W);
+  EXPECT_EQ(DrawsSince(50), draws - 1);
+  A.Players[16].RuckTimer = 0;
   A.SupportGridWeights[2][5] = 3;
   SetupScrumPlay(W);
   EXPECT_EQ(A.SupportGridCells[2][5], 16);

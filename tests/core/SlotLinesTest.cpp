@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/DrawCount.h"
+#include "core/FloatGuard.h"
 #include "core/PlayerLists.h"
 
 namespace {
@@ -95,6 +96,15 @@ TEST_F(SlotLinesTest, MarkSlotsInRangePairFirstAndSpread) {
   RandSeed = 2;
   out = MarkSlotsInRange(Slots, -35.0f, 3, kFalse32, kTrue32, kEmptySlotLine);
   for (int k : Taken(out, kSlotMark)) EXPECT_GE(k, 68);
+}
+
+TEST_F(SlotLinesTest, MarkSlotsInRangeFarOffThePitchRaisesNoFloatError) {
+  // The share across the pitch of a mark 1e30 m out does not fit 32 bits.
+  RandSeed = 6;
+  ClearFloatFlags();
+  const TSlotLine out = MarkSlotsInRange(Slots, 1.0e30f, 2, kFalse32, kTrue32, kEmptySlotLine);
+  EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW), 0);
+  EXPECT_LE(Taken(out, kSlotMark).size(), 2u);
 }
 
 TEST_F(SlotLinesTest, ClearSlotMarksDrawsOnlyWhenTheCountIsUnexpected) {

@@ -79,18 +79,22 @@ TEST_F(SupportSpotTest, TemplateRunTargetsByStateAndPosition) {
   A.BallCarrier = 10;
   A.Players[10].Pos = {12.0f, 0, 0};
   W.MarkX = 3.0f;
+  // Draws: distance and side, then one per matching rule (state, half-back
+  // outside gottackled, wing).
   const struct {
     TGameState state;
     int player;
     f32 lo, hi;
+    int draws;
   } cases[] = {
-      {gsRunning, 11, -34.2f, -30.0f},  // a wing runs his own touchline, 0.8 m in at least
-      {gsGotTackled, 14, 30.0f, 34.2f},
-      {gsRunning, 12, 5.0f, 19.0f},     // within 7 m of the carrier
-      {gsRunning, 9, 10.0f, 14.0f},     // half-backs within 2 m
-      {gsGotTackled, 9, 3.0f - 22.0f, 3.0f - 15.0f},  // 15 to 22 m away from touch
-      {gsGotTackled, 12, 3.0f - 22.0f, 3.0f - 15.0f},
-      {gsScrum, 12, -35.0f, 35.0f},
+      {gsRunning, 11, -34.2f, -30.0f, 4},  // a wing runs his own touchline, 0.8 m in at least
+      {gsGotTackled, 14, 30.0f, 34.2f, 4},
+      {gsRunning, 12, 5.0f, 19.0f, 3},     // within 7 m of the carrier
+      {gsRunning, 9, 10.0f, 14.0f, 4},     // half-backs within 2 m
+      {gsGotTackled, 9, 3.0f - 22.0f, 3.0f - 15.0f, 3},  // 15 to 22 m away from touch
+      {gsGotTackled, 12, 3.0f - 22.0f, 3.0f - 15.0f, 3},
+      {gsScrum, 12, -35.0f, 35.0f, 2},
+      {gsScrum, 10, -35.0f, 35.0f, 3},
   };
   for (const auto& c : cases) {
     for (u32 seed = 1; seed <= 40; ++seed) {
@@ -98,6 +102,7 @@ TEST_F(SupportSpotTest, TemplateRunTargetsByStateAndPosition) {
       RandSeed = seed;
       A.Players[c.player].ActionSeq = {};
       StartTemplateSequence(W, static_cast<i16>(c.player));
+      EXPECT_EQ(DrawsSince(seed), c.draws) << c.player;
       const TActionSeq& S = A.Players[c.player].ActionSeq;
       EXPECT_GE(S.EventArray[1].TargetX, c.lo) << c.player << " seed " << seed;
       EXPECT_LE(S.EventArray[1].TargetX, c.hi) << c.player << " seed " << seed;
