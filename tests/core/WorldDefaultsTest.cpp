@@ -22,9 +22,11 @@ TWorld& FreshWorld(u32 seed = 12345) {
   return W;
 }
 
-// A copy of a block with its side-specific set-piece points cleared.
-TTeamBlock WithoutSidePoints(const TTeamBlock& T) {
-  static TTeamBlock copy;
+// A copy of a block with its side-specific set-piece points cleared, kept in
+// one of two static slots: blocks are too large for the stack.
+const TTeamBlock& WithoutSidePoints(const TTeamBlock& T, int slot) {
+  static TTeamBlock copies[2];
+  TTeamBlock& copy = copies[slot];
   copy = T;
   auto* bytes = reinterpret_cast<unsigned char*>(&copy);
   const size_t begin = offsetof(TTeamBlock, BlockPairs);
@@ -51,8 +53,8 @@ TEST(InitialiseWorld, BlockTwoEqualsBlockOneExceptItsMirroredSetPiecePoints) {
   const TTeamBlock& T1 = W.Teams[1];
   const TTeamBlock& T2 = W.Teams[2];
   for (int p = 1; p <= 25; ++p) EXPECT_TRUE(SamePlayer(T1.Players[p], T2.Players[p])) << p;
-  const TTeamBlock a = WithoutSidePoints(T1);
-  const TTeamBlock b = WithoutSidePoints(T2);
+  const TTeamBlock& a = WithoutSidePoints(T1, 0);
+  const TTeamBlock& b = WithoutSidePoints(T2, 1);
   EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0);
 
   for (int i = 1; i <= 10; ++i) {
