@@ -75,27 +75,56 @@ struct TFlightForces {
   }
 };
 
+// Where a flight is written: a TBallFlight, or the world's fields of the
+// ball in play, so that a launch fills the world in place without a copy.
+struct TFlightTable {
+  Arr1<f32, kFlightSteps>& Time;
+  Arr1<TVector3, kFlightSteps>& Pos;
+  Arr1<TVector3, kFlightSteps>& Vel;
+  Arr1<f32, kFlightSteps>& Speed;
+  i32& StepCount;
+  i32& Drop22Step;
+  i32& Drop145Step;
+  i32& LandingStep;
+  i32& WideStep;
+  i32& FirstDropStep;
+  bool32& NoDrop;
+};
+
+TFlightTable TableOf(TBallFlight& F) {
+  return {F.Time,       F.Pos,         F.Vel,      F.Speed,         F.StepCount, F.Drop22Step,
+          F.Drop145Step, F.LandingStep, F.WideStep, F.FirstDropStep, F.NoDrop};
+}
+
 // A drop step is the first at which the ball comes down through the height.
 inline bool ComesDownThrough(double h, f32 before, f32 now) { return before > h && h >= now; }
 
-void NoteDrop(TBallFlight& F, i32& drop, int i) {
+void NoteDrop(const TFlightTable& F, i32& drop, int i) {
   drop = i;
   if (F.FirstDropStep == 0) F.FirstDropStep = i;
 }
 
-}  // namespace
-
-double BallDragCoefficient(double Re) {
-  if (Re < kDragReLow) return kDragSlow;
-  if (Re <= kDragReHigh) return kDragSlow - (kDragSlow - kDragFast) * (Re - kDragReLow) / (kDragReHigh - kDragReLow);
-  return kDragFast;
+// The ball lies still after landing while the table's clock runs on.
+void FillAfterLanding(const TFlightTable& F, double dt) {
+  const int n = F.StepCount;
+  const TVector3 p = F.Pos[n], v = F.Vel[n];
+  const f32 s = F.Speed[n];
+  f32 t = F.Time[n];
+  for (int j = n + 1; j <= kFlightSteps; ++j) {
+    t = ToF32(t + dt);
+    F.Time[j] = t;
+  }
+  for (int j = n + 1; j <= kFlightSteps; ++j) {
+    F.Pos[j] = p;
+    F.Vel[j] = v;
+    F.Speed[j] = s;
+  }
 }
 
-void SimulateBallFlight(TBallFlight& F, f32 TimeStep, f32 Speed, f32 Elevation, f32 Heading, f32 X,
-                        f32 Y, f32 Z, f32 Mass, f32 Area, f32 Diameter, f32 /*Unused11*/,
-                        f32 /*Unused12*/, f32 DragCoefficient, f32 DragMode, f32 WindSpeed,
-                        f32 WindHeading, f32 LiftCoefficient, f32 SpinMode, f32 SpinRate,
-                        f32 SpinAxisAngle, f32 PitchWidth) {
+void Integrate(const TFlightTable& F, bool fillAfterLanding, f32 TimeStep, f32 Speed, f32 Elevation,
+               f32 Heading, f32 X, f32 Y, f32 Z, f32 Mass, f32 Area, f32 Diameter,
+               f32 DragCoefficient, f32 DragMode, f32 WindSpeed, f32 WindHeading,
+               f32 LiftCoefficient, f32 SpinMode, f32 SpinRate, f32 SpinAxisAngle, f32 PitchWidth) {
   F.Time[1] = 0.0f;
   F.Pos[1] = {X, Y, Z};
   F.Speed[1] = Speed;
@@ -126,18 +155,21 @@ void SimulateBallFlight(TBallFlight& F, f32 TimeStep, f32 Speed, f32 Elevation, 
   const double dt = TimeStep;
   const double groundHeight = 0.5 * Diameter;
   const double touchX = PitchWidth / 2.0;
+  // The step before, carried along rather than read back from the table.
+  TVector3 v = F.Vel[1], p = F.Pos[1];
+  f32 s = F.Speed[1], t = F.Time[1];
   for (int i = 2; i <= kFlightSteps; ++i) {
-    const TVector3 v = F.Vel[i - 1];
-    const TVector3 p = F.Pos[i - 1];
     double ax, ay, az;
-    forces.Acceleration(v, F.Speed[i - 1], ax, ay, az);
+    forces.Acceleration(v, s, ax, ay, az);
     const TVector3 nv{ToF32(v.x + dt * ax), ToF32(v.y + dt * ay), ToF32(v.z + dt * az)};
     // Explicit Euler: the position moves with the old velocity.
     const TVector3 np{ToF32(p.x + dt * v.x), ToF32(p.y + dt * v.y), ToF32(p.z + dt * v.z)};
+    s = ToF32(std::sqrt(double(nv.x) * nv.x + double(nv.y) * nv.y + double(nv.z) * nv.z));
+    t = ToF32(t + dt);
     F.Vel[i] = nv;
     F.Pos[i] = np;
-    F.Speed[i] = ToF32(std::sqrt(double(nv.x) * nv.x + double(nv.y) * nv.y + double(nv.z) * nv.z));
-    F.Time[i] = ToF32(F.Time[i - 1] + dt);
+    F.Speed[i] = s;
+    F.Time[i] = t;
 
     if (F.Drop22Step == 0 && ComesDownThrough(kCatchHeightHigh, p.y, np.y)) NoteDrop(F, F.Drop22Step, i);
     if (F.Drop145Step == 0 && ComesDownThrough(kCatchHeightLow, p.y, np.y)) NoteDrop(F, F.Drop145Step, i);
@@ -148,18 +180,47 @@ void SimulateBallFlight(TBallFlight& F, f32 TimeStep, f32 Speed, f32 Elevation, 
       break;
     }
     if (F.WideStep == 0 && (np.x >= touchX || np.x <= -touchX)) F.WideStep = i;
+    v = nv;
+    p = np;
   }
 
   const int n = F.StepCount;
   if (F.Pos[n].y < kMinFinalHeight) F.Pos[n].y = ToF32(kMinFinalHeight);
-  // The ball lies still after landing while the table's clock runs on.
-  for (int j = n + 1; j <= kFlightSteps; ++j) {
-    F.Pos[j] = F.Pos[j - 1];
-    F.Vel[j] = F.Vel[j - 1];
-    F.Speed[j] = F.Speed[j - 1];
-    F.Time[j] = ToF32(F.Time[j - 1] + dt);
-  }
+  if (fillAfterLanding) FillAfterLanding(F, dt);
   if (F.Drop22Step == 0 && F.Drop145Step == 0) F.NoDrop = kTrue32;
+}
+
+}  // namespace
+
+double BallDragCoefficient(double Re) {
+  if (Re < kDragReLow) return kDragSlow;
+  // A linear fall of 0.25 over 35,000, in this order: 0.47 - 0.22 is not 0.25 in binary.
+  if (Re <= kDragReHigh) return kDragSlow - 0.25 * (Re - kDragReLow) / 35000.0;
+  return kDragFast;
+}
+
+void SimulateBallFlight(TBallFlight& F, f32 TimeStep, f32 Speed, f32 Elevation, f32 Heading, f32 X,
+                        f32 Y, f32 Z, f32 Mass, f32 Area, f32 Diameter, f32 /*Unused11*/,
+                        f32 /*Unused12*/, f32 DragCoefficient, f32 DragMode, f32 WindSpeed,
+                        f32 WindHeading, f32 LiftCoefficient, f32 SpinMode, f32 SpinRate,
+                        f32 SpinAxisAngle, f32 PitchWidth) {
+  Integrate(TableOf(F), true, TimeStep, Speed, Elevation, Heading, X, Y, Z, Mass, Area, Diameter,
+            DragCoefficient, DragMode, WindSpeed, WindHeading, LiftCoefficient, SpinMode, SpinRate,
+            SpinAxisAngle, PitchWidth);
+}
+
+void SimulateBallFlight(TWorld& W, f32 TimeStep, f32 Speed, f32 Elevation, f32 Heading, f32 X,
+                        f32 Y, f32 Z, f32 Mass, f32 Area, f32 Diameter, f32 /*Unused11*/,
+                        f32 /*Unused12*/, f32 DragCoefficient, f32 DragMode, f32 WindSpeed,
+                        f32 WindHeading, f32 LiftCoefficient, f32 SpinMode, f32 SpinRate,
+                        f32 SpinAxisAngle, f32 PitchWidth) {
+  const TFlightTable table{W.FlightTimes,       W.FlightPos,          W.FlightVel,
+                           W.FlightSpeed,       W.FlightSegments,     W.FlightDrop22Step,
+                           W.FlightDrop145Step, W.FlightLandingStep,  W.FlightWideStep,
+                           W.FlightFirstDropStep, W.FlightNoDrop};
+  Integrate(table, true, TimeStep, Speed, Elevation, Heading, X, Y, Z, Mass, Area, Diameter,
+            DragCoefficient, DragMode, WindSpeed, WindHeading, LiftCoefficient, SpinMode, SpinRate,
+            SpinAxisAngle, PitchWidth);
 }
 
 TBallFlight SimulateBallFlight(f32 TimeStep, f32 Speed, f32 Elevation, f32 Heading, f32 X, f32 Y,
@@ -179,6 +240,13 @@ void SimulateKickFlight(TBallFlight& Out, f32 Speed, f32 Elevation, f32 Heading,
   SimulateBallFlight(Out, 0.015f, Speed, Elevation, Heading, X, Y, Z, kBallMass, kBallArea,
                      kBallDiameter, 0.0f, 25.0f, kDragCoefficient, kDragModeReynolds, 0.0f,
                      180.0f, 0.5f, 1.0f, 0.2f, 180.0f, PitchWidth);
+}
+
+void SimulateKickFlightToLanding(TBallFlight& Out, f32 Speed, f32 Elevation, f32 Heading, f32 X,
+                                 f32 Y, f32 Z, f32 PitchWidth) {
+  Integrate(TableOf(Out), false, 0.015f, Speed, Elevation, Heading, X, Y, Z, kBallMass, kBallArea,
+            kBallDiameter, kDragCoefficient, kDragModeReynolds, 0.0f, 180.0f, 0.5f, 1.0f, 0.2f,
+            180.0f, PitchWidth);
 }
 
 void SimulateLooseBallFlight(TBallFlight& Out, f32 Speed, f32 Elevation, f32 Heading, f32 X,

@@ -33,6 +33,14 @@ void SimulateBallFlight(TBallFlight& Out, f32 TimeStep, f32 Speed, f32 Elevation
                         f32 WindHeading, f32 LiftCoefficient, f32 SpinMode, f32 SpinRate,
                         f32 SpinAxisAngle, f32 PitchWidth);
 
+// The same, written in place into the world's flight of the ball in play
+// (saves a copy of the table through StoreBallFlight).
+void SimulateBallFlight(TWorld& W, f32 TimeStep, f32 Speed, f32 Elevation, f32 Heading, f32 X,
+                        f32 Y, f32 Z, f32 Mass, f32 Area, f32 Diameter, f32 Unused11,
+                        f32 Unused12, f32 DragCoefficient, f32 DragMode, f32 WindSpeed,
+                        f32 WindHeading, f32 LiftCoefficient, f32 SpinMode, f32 SpinRate,
+                        f32 SpinAxisAngle, f32 PitchWidth);
+
 // The same, returned by value.
 TBallFlight SimulateBallFlight(f32 TimeStep, f32 Speed, f32 Elevation, f32 Heading, f32 X, f32 Y,
                                f32 Z, f32 Mass, f32 Area, f32 Diameter, f32 Unused11,
@@ -44,6 +52,11 @@ TBallFlight SimulateBallFlight(f32 TimeStep, f32 Speed, f32 Elevation, f32 Headi
 // lift from spin about a vertical axis.
 void SimulateKickFlight(TBallFlight& Out, f32 Speed, f32 Elevation, f32 Heading, f32 X, f32 Y,
                         f32 Z, f32 PitchWidth);
+
+// The same kick, with only the steps up to the landing step (or all 1000)
+// written: for searches that read nothing after the landing.
+void SimulateKickFlightToLanding(TBallFlight& Out, f32 Speed, f32 Elevation, f32 Heading, f32 X,
+                                 f32 Y, f32 Z, f32 PitchWidth);
 
 // A loose ball (bounce, knock-on, deflection): time step 0.02 s, drag by
 // Reynolds number, no lift.

@@ -115,9 +115,8 @@ TLaunchParams LaunchAnglesWithMotion(bool Moving, f32 Vx, f32 Vy, f32 Vz, f32 Fa
     const double u = std::sin(e * kDegToRad) * s;
     const double q = std::sqrt(std::max(0.0, s * s - u * u));
     const TDirection ball = HeadingDirection(h), player = HeadingDirection(PlayerHeading);
-    const double push = double(PlayerSpeed) * PlayerFactor;
-    const double hx = (ball.x * BallMass * q + player.x * push) / BallMass;
-    const double hz = (ball.z * BallMass * q + player.z * push) / BallMass;
+    const double hx = (ball.x * BallMass * q + player.x * PlayerSpeed * PlayerFactor) / BallMass;
+    const double hz = (ball.z * BallMass * q + player.z * PlayerSpeed * PlayerFactor) / BallMass;
     h = HeadingToPoint(0.0f, 0.0f, ToF32(hx), ToF32(hz), 90.0f);
     s = std::sqrt(u * u + hx * hx + hz * hz);
     // A ball brought to rest has no direction to rise in.
@@ -172,7 +171,7 @@ TLaunchParams FindKick(i32 Tries, bool HeadingGrid, bool CapSpeed, f32 X, f32 Y,
                         Mode == kKickModeFindTouch;
     if (!judged) continue;  // any other goal keeps the first candidate
 
-    SimulateKickFlight(flight, c.Speed, c.Elevation, c.Heading, X, Y, Z, PitchWidth);
+    SimulateKickFlightToLanding(flight, c.Speed, c.Elevation, c.Heading, X, Y, Z, PitchWidth);
     const bool landed = flight.LandingStep != 0;
     const TVector3 land = landed ? flight.Pos[flight.LandingStep] : TVector3{};
 

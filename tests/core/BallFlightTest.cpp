@@ -145,6 +145,9 @@ TEST(BallFlight, DragCoefficientByReynoldsNumber) {
   EXPECT_EQ(BallDragCoefficient(100000.0), 0.47);
   EXPECT_DOUBLE_EQ(BallDragCoefficient(117500.0), 0.345);
   EXPECT_DOUBLE_EQ(BallDragCoefficient(135000.0), 0.22);
+  // Bit for bit as 0.47 - 0.25 x (Re - 100,000) / 35,000: (0.47 - 0.22) is not 0.25 in binary.
+  for (double re : {100001.0, 110000.0, 128000.0, 135000.0})
+    EXPECT_EQ(BallDragCoefficient(re), 0.47 - 0.25 * (re - 100000.0) / 35000.0) << re;
   EXPECT_EQ(BallDragCoefficient(135000.001), 0.22);
   EXPECT_EQ(BallDragCoefficient(1e7), 0.22);
 }
@@ -241,10 +244,15 @@ TEST(BallFlight, BallThatNeverComesDownFillsTheWholeTable) {
 
 TEST(BallFlight, StoredIntoTheWorldFieldForField) {
   static TBallFlight F;
-  static TWorld W;
+  static TWorld W, Direct;
   std::memset(&W, 0, sizeof W);
+  std::memset(&Direct, 0, sizeof Direct);
   SimulateKickFlight(F, 22.0f, 40.0f, 75.0f, -3.0f, 0.5f, -20.0f, kPitchWidth);
   StoreBallFlight(W, F);
+  // Integrated straight into the world, the same table.
+  SimulateBallFlight(Direct, 0.015f, 22.0f, 40.0f, 75.0f, -3.0f, 0.5f, -20.0f, 0.43f, 0.029f, 0.29f,
+                     0.0f, 25.0f, 0.2f, 1.0f, 0.0f, 180.0f, 0.5f, 1.0f, 0.2f, 180.0f, kPitchWidth);
+  EXPECT_EQ(std::memcmp(&W, &Direct, sizeof W), 0);
   EXPECT_EQ(std::memcmp(&W.FlightTimes, &F.Time, sizeof F.Time), 0);
   EXPECT_EQ(std::memcmp(&W.FlightPos, &F.Pos, sizeof F.Pos), 0);
   EXPECT_EQ(std::memcmp(&W.FlightVel, &F.Vel, sizeof F.Vel), 0);
@@ -258,4 +266,18 @@ TEST(BallFlight, StoredIntoTheWorldFieldForField) {
   EXPECT_EQ(W.FlightNoDrop, F.NoDrop);
   EXPECT_GT(W.FlightLandingStep, 0);
   EXPECT_GT(W.FlightDrop22Step, 0);
+}
+
+TEST(BallFlight, KickToLandingWritesTheSameStepsUpToTheLanding) {
+  static TBallFlight Full, Short;
+  std::memset(&Short, 0x7f, sizeof Short);
+  SimulateKickFlight(Full, 26.0f, 35.0f, 100.0f, 2.0f, 0.5f, -30.0f, kPitchWidth);
+  SimulateKickFlightToLanding(Short, 26.0f, 35.0f, 100.0f, 2.0f, 0.5f, -30.0f, kPitchWidth);
+  const int n = Full.LandingStep;
+  ASSERT_GT(n, 2);
+  EXPECT_EQ(std::memcmp(&Full.Pos, &Short.Pos, n * sizeof(TVector3)), 0);
+  EXPECT_EQ(std::memcmp(&Full.Vel, &Short.Vel, n * sizeof(TVector3)), 0);
+  EXPECT_EQ(std::memcmp(&Full.Time, &Short.Time, n * sizeof(f32)), 0);
+  EXPECT_EQ(std::memcmp(&Full.Speed, &Short.Speed, n * sizeof(f32)), 0);
+  EXPECT_EQ(std::memcmp(&Full.StepCount, &Short.StepCount, 7 * sizeof(i32)), 0);
 }

@@ -271,6 +271,29 @@ TEST_F(FindKickTest, InFieldAndBeyondTenMetres) {
   }
 }
 
+TEST_F(FindKickTest, LandingOnABoundaryFails) {
+  // Kicked straight down from 0.1 m, the ball lands at step 2 exactly below the kicking point.
+  struct Case {
+    f32 mode, x, z;
+    bool found;
+  };
+  const Case cases[] = {
+      {kKickModeBeyond10, 0, 10.0f, false}, {kKickModeBeyond10, 0, 10.01f, true},
+      {kKickModeInField, 35.0f, 0, false},  {kKickModeInField, -34.99f, 0, true},
+      {kKickModeInField, 0, 60.0f, false},  {kKickModeInField, 0, -60.0f, false},
+      {kKickModeInField, 0, 59.99f, true},
+  };
+  for (const Case& c : cases) {
+    RandSeed = 2024;
+    const TLaunchParams p = FindKick(25, false, false, c.x, 0.1f, c.z, 5, 5, -90, -90, 90, 90, c.mode, 0, 0, 0,
+                                     70.0f, 100.0f, 30.0f);
+    SCOPED_TRACE(testing::Message() << "mode " << c.mode << " at " << c.x << "," << c.z);
+    ExpectLaunch(p, 5, -90, 90, 0);
+    // Found on the first try, or all 25 tried and the middle of the ranges returned.
+    EXPECT_EQ(RandSeed, SeedAfter(2024, (c.found ? 1 : 25) * 3));
+  }
+}
+
 TEST_F(FindKickTest, CandidateThatNeverLandsFails) {
   const TLaunchParams p = FindKick(25, false, false, 0, 1000, 0, 10, 20, 20, 40, 80, 100, kKickModeInField,
                                    0, 0, 0, 70, 100, 30);
