@@ -13,6 +13,7 @@
 #include "core/PlayerStateDump.h"
 #include "core/Random.h"
 #include "core/TypeDefs.h"
+#include "core/ViewerFrame.h"
 #include "output/MatchStore.h"
 #include "output/OutputUnit.h"
 #include "output/ReplayUnit.h"
@@ -197,6 +198,7 @@ void FormCreate() {
   AILevel = 750;
   GameSpeed = 0.085f;
   ViewerMessagesSent = 0;
+  ViewerFrame.StartWord = 0;
   UDPSendPort = 2504;
   UDPListenPort = 2501;
   CreateUDPSocket();

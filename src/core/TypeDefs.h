@@ -556,6 +556,9 @@ struct TTeamBlock {
   i32 SurplusDefenders;
   TPlayerList FreeDefendersList;
   TSlotLine DefenceLine;
+  // The attacker (a block-1 player number) this block's defence chases, 0 =
+  // none; a defending user's chase button runs him down.
+  i32 BlockChaseTarget;
   i16 DeepPlayerNumber;
   Arr1<u16, 10> BackfieldOrder;
   Arr1<i16, 2> TailPair;

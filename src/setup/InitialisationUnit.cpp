@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "core/BallFlight.h"
+#include "core/PlayerCommands.h"
 #include "core/Random.h"
 #include "core/StrategyShapes.h"
 #include "core/TypeDefs.h"
@@ -70,6 +71,7 @@ f32 KickRange(TBallFlight& flight, f32 speed, f32 pitchWidth, f32 fallback) {
 }  // namespace
 
 void InitialiseMatch() {
+  ResetViewerCommandChannel();
   BuildStrategyShapes();
   InitialiseWorld(World);
   ResetMatchState();

@@ -1,0 +1,4 @@
+#include "core/ViewerFrame.h"
+
+TViewerFrame ViewerFrame;
+u8 ViewerDataKind = 0;
