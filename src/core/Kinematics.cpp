@@ -16,7 +16,12 @@ f32 TimeToCoverAccelerating(f32 Speed, f32 Accel, f32 MaxSpeed, f32 Distance) {
   f32 t1 = static_cast<f32>((static_cast<double>(MaxSpeed) - v) / a);
   if (t1 < 0) t1 = 0.0f;
   const f32 s1 = static_cast<f32>(a / 2.0 * t1 * t1 + v * t1);
-  if (s1 <= Distance) return static_cast<f32>(t1 + (d - s1) / MaxSpeed);
+  if (s1 <= Distance) {
+    // A runner held to a top speed of 0 never gets there (rather than a
+    // division by zero that would end the match).
+    if (!(MaxSpeed > 0)) return kNeverTime;
+    return static_cast<f32>(t1 + (d - s1) / MaxSpeed);
+  }
   return static_cast<f32>((std::sqrt(v * v + 2.0 * a * d) - v) / a);
 }
 
@@ -24,7 +29,9 @@ f32 SpeedToCoverInTime(f32 Speed, f32 Accel, f32 MaxSpeed, f32 Distance, f32 Tim
   const double s = Speed, a = Accel, d = Distance, t = Time;
   double v;
   if (s * t >= d) {
-    v = d / t;
+    // With no time left the distance is already covered: no speed is needed
+    // (rather than 0 / 0 when a time left has run down to 0).
+    v = t == 0 ? 0.0 : d / t;
   } else if (static_cast<f32>(s * t + a / 2.0 * t * t) >= Distance) {
     // The reach test is made on the rounded value, so at the border the root's
     // argument may fall a rounding below 0: it is 0 there.
@@ -71,16 +78,16 @@ TRunPrediction PredictRunPosition(f32 Speed, f32 Accel, f32 TopSpeed, f32 Time, 
   const f32 h = HeadingToPoint(FromX, FromZ, ToX, ToZ, 0.0f);
   const TDirection u = HeadingDirection(h);
 
-  TRunPrediction r;
-  r.x = static_cast<f32>(FromX + u.x * v * tA);
-  r.z = static_cast<f32>(FromZ + u.z * v * tA);
-  r.speed = static_cast<f32>(static_cast<double>(Accel) * tA + v);
+  // The point and the speed reached stay unrounded until they are returned.
+  double x = FromX + u.x * v * tA;
+  double z = FromZ + u.z * v * tA;
+  const double speed = static_cast<double>(Accel) * tA + v;
   if (tA < Time) {
-    const double run = static_cast<double>(r.speed) * (static_cast<double>(Time) - tA);
-    r.x = static_cast<f32>(r.x + u.x * run);
-    r.z = static_cast<f32>(r.z + u.z * run);
+    const double run = speed * (static_cast<double>(Time) - tA);
+    x += u.x * run;
+    z += u.z * run;
   }
-  r.heading = h;
+  TRunPrediction r{static_cast<f32>(x), static_cast<f32>(z), static_cast<f32>(speed), h};
   if (StopAtTarget != 0 && Distance2D(FromX, FromZ, ToX, ToZ) < Distance2D(FromX, FromZ, r.x, r.z)) {
     r = {ToX, ToZ, 0.0f, StopHeading};
   }

@@ -10,12 +10,17 @@
 // Distance / Speed; 0 when Speed is not positive.
 f32 TimeToCover(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Speed);
 
+// The time of a run that never arrives: longer than any match.
+constexpr f32 kNeverTime = 100000.0f;
+
 // Time to cover Distance from Speed, accelerating at Accel up to MaxSpeed and
-// holding it; 0 for a distance that is not positive.
+// holding it; 0 for a distance that is not positive; kNeverTime when the run
+// must go on at a top speed that is not positive.
 f32 TimeToCoverAccelerating(f32 Speed, f32 Accel, f32 MaxSpeed, f32 Distance);
 
 // The speed to reach, accelerating at Accel from Speed and holding it, to
-// cover Distance in Time; MaxSpeed when it cannot be done; never negative.
+// cover Distance in Time; MaxSpeed when it cannot be done; never negative
+// (0 when no time is left for a distance already covered).
 f32 SpeedToCoverInTime(f32 Speed, f32 Accel, f32 MaxSpeed, f32 Distance, f32 Time, bool32 CapAtMax);
 
 // Time until two points are within Reach, judged per axis from their previous
@@ -50,8 +55,10 @@ f32 DistanceFalloff(f32 Amount, f32 Rate, f32 Value);
 
 // The value of a piecewise-linear profile at Now, SegmentStart being the
 // moment its current segment began, shifted to pass through Current at that
-// moment. Called with the profile and a key alone, the key is read from the
-// profile's own start, unshifted by a present value.
+// moment. Read by a key alone (SegmentStart and Current 0), the key counts
+// from the start of the current segment and the value is relative to that
+// segment's start value; with no current segment (0) that is the profile's
+// own start, unshifted. An empty profile holds its start value.
 f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart = 0.0f, f32 Current = 0.0f);
 
 // An animation's playing time after one step, held at Length or wrapped into

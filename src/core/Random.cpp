@@ -54,7 +54,8 @@ i32 RandomStateDelay(TGameState State) {
 
 namespace {
 
-f32 DrawReleaseDelay() { return static_cast<f32>(RandomRange(100, 801) / 1000.0); }
+// Kept unrounded: only the delay it is added into is stored.
+double DrawReleaseDelay() { return RandomRange(100, 801) / 1000.0; }
 
 // Gives each flagged entry of one wave Base + a drawn delay; returns the
 // latest of them, 0 when none of the wave is flagged.
@@ -63,7 +64,7 @@ f32 ReleaseWave(const TPlayerList& Flags, const int (&entries)[N], f32 Base, TDe
   f32 latest = 0;
   for (int k : entries) {
     if (Flags[k] == 0) continue;
-    Delays[k] = static_cast<f32>(static_cast<double>(Base) + DrawReleaseDelay());
+    Delays[k] = static_cast<f32>(Base + DrawReleaseDelay());
     if (Delays[k] > latest) latest = Delays[k];
   }
   return latest;

@@ -234,6 +234,12 @@ TEST(ThrowTargetsAlongRun, KeepsTheThrowsWithinTheLaunchSpeed) {
 
   ThrowTargetsAlongRun(0, 0, 1, 8, 2, 8, 90, 0, -5, 1, 0, 20, 4, t);
   EXPECT_EQ(ValidCount(t), 0);
+
+  // A receiver whose run speed is 0 reaches no point (and nothing divides by 0).
+  std::feclearexcept(FE_ALL_EXCEPT);
+  ThrowTargetsAlongRun(0, 0, 1, 0, 2, 0, 90, 0, -5, 1, 30, 20, 4, t);
+  EXPECT_EQ(ValidCount(t), 0);
+  EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW), 0);
 }
 
 TEST(ThrowTargetsAlongRun, CountsOutsideTheTableWriteNothingOutsideIt) {

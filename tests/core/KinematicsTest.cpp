@@ -58,6 +58,22 @@ TEST(TimeToCoverAccelerating, Cases) {
   }
 }
 
+TEST(TimeToCoverAccelerating, NoTopSpeedNeverArrivesWithoutDividingByZero) {
+  std::feclearexcept(FE_ALL_EXCEPT);
+  EXPECT_EQ(TimeToCoverAccelerating(0, 2, 0, 5), kNeverTime);  // a standing runner held at 0
+  EXPECT_EQ(TimeToCoverAccelerating(3, 2, 0, 5), kNeverTime);  // a moving one held at 0
+  EXPECT_EQ(TimeToCoverAccelerating(0, 2, 0, 0), 0.0f);        // nothing to cover
+  EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW), 0);
+}
+
+TEST(SpeedToCoverInTime, NoTimeLeftForACoveredDistanceNeedsNoSpeed) {
+  std::feclearexcept(FE_ALL_EXCEPT);
+  EXPECT_EQ(SpeedToCoverInTime(3, 2, 8, 0, 0, kTrue32), 0.0f);
+  EXPECT_EQ(SpeedToCoverInTime(3, 2, 8, -1, 0, kFalse32), 0.0f);
+  EXPECT_EQ(SpeedToCoverInTime(3, 2, 8, 4, 0, kFalse32), 8.0f);  // not covered: out of reach
+  EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW), 0);
+}
+
 TEST(SpeedToCoverInTime, Cases) {
   struct Case {
     f32 speed, accel, max, distance, time;
@@ -130,6 +146,12 @@ TEST(PredictRunPosition, RunsAndStops) {
   r = PredictRunPosition(0, 2, 8, 3, 45, 0, 0, 0, 100, kFalse32);
   EXPECT_EQ(r.z, 0);
   EXPECT_EQ(r.speed, 8);
+
+  // The point and the speed reached are rounded only when returned: here a
+  // rounded speed (6 exactly) would put the runner a bit short.
+  const f32 tA = static_cast<f32>((6.0 - 0.1f) / 1.5f);
+  r = PredictRunPosition(0.1f, 1.5f, 6, 4, 45, 0, 0, 0, 100, kFalse32);
+  EXPECT_EQ(r.z, static_cast<f32>(0.1f * double(tA) + (1.5f * double(tA) + 0.1f) * (4.0 - tA)));
 
   // Speeds out of 0..TopSpeed are brought into it first.
   r = PredictRunPosition(-3, 2, 8, 1, 45, 0, 0, 0, 100, kFalse32);

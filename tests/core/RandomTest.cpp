@@ -206,18 +206,20 @@ TEST(StaggeredRandomDelays, OnlyTheLastWaveFlagged) {
 TEST(StaggeredRandomDelays, WavesDrawInOrderAndStartAfterTheLatestOfTheWaveBefore) {
   TPlayerList flags{};
   for (int k : {1, 2, 3, 5, 6, 8, 10}) flags[k] = static_cast<i16>(k);
-  RandSeed = 1234;
   // The draws in the order the waves take them: 8, 10 | 5, 6 | 1, 3 | 2.
-  f32 draw[7];
-  for (f32& x : draw) x = static_cast<f32>(RandomRange(100, 801) / 1000.0);
+  // Each is added unrounded; from this seed a draw rounded to f32 first
+  // would change the last bit of every delay of waves 2 to 4.
+  RandSeed = 2;
+  double draw[7];
+  for (double& x : draw) x = RandomRange(100, 801) / 1000.0;
   const u32 after = RandSeed;
 
-  RandSeed = 1234;
+  RandSeed = 2;
   const TDelayList d = StaggeredRandomDelays(flags);
   EXPECT_EQ(RandSeed, after);
-  const f32 m1 = std::max(draw[0], draw[1]);
-  EXPECT_EQ(d[8], draw[0]);
-  EXPECT_EQ(d[10], draw[1]);
+  const f32 m1 = std::max(static_cast<f32>(draw[0]), static_cast<f32>(draw[1]));
+  EXPECT_EQ(d[8], static_cast<f32>(draw[0]));
+  EXPECT_EQ(d[10], static_cast<f32>(draw[1]));
   EXPECT_EQ(d[5], static_cast<f32>(double(m1) + draw[2]));
   EXPECT_EQ(d[6], static_cast<f32>(double(m1) + draw[3]));
   const f32 m2 = std::max(d[5], d[6]);
