@@ -26,7 +26,7 @@ double UsableLength(f32 Vx, f32 Vy, f32 Vz) {
 inline double ArcSinDeg(double v) { return std::asin(std::clamp(v, -1.0, 1.0)) * kRadToDeg; }
 
 f32 Draw(TDistribution& D) {
-  D.value = GaussianRandom(D.mean, D.sd, D.min, D.max, D.useMin, D.useMax);
+  D.value = DrawDistribution(D);
   return D.value;
 }
 

@@ -36,6 +36,16 @@ inline i32 RandomRange(i32 A, i32 B) {
 // clamped below when UseMin and then above when UseMax.
 f32 GaussianRandom(f32 Mean, f32 SD, f32 Min, f32 Max, bool32 UseMin, bool32 UseMax);
 
+// A draw of a distribution with its own clamp switches.
+inline f32 DrawDistribution(const TDistribution& d) {
+  return GaussianRandom(d.mean, d.sd, d.min, d.max, d.useMin, d.useMax);
+}
+
+// A draw of a distribution with both clamps on, whatever its switches say.
+inline f32 DrawClamped(const TDistribution& d) {
+  return GaussianRandom(d.mean, d.sd, d.min, d.max, kTrue32, kTrue32);
+}
+
 // Number 1..Count of a weight chosen with probability weight / sum; 0
 // without a draw when the sum is below 1, and 0 after the draw when the walk
 // never reaches it (negative weights). Weights[0] is weight number 1.

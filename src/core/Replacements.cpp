@@ -107,7 +107,7 @@ void MakeReady(const TWorld& W, TPlayer& B) {
   B.Heading = 270.0f;
   B.FacingAngle = static_cast<f32>(2.0 * std::numbers::pi);
   for (TDistribution* d : {&B.StrengthScale, &B.ActionTime3}) {
-    d->value = GaussianRandom(d->mean, d->sd, d->min, d->max, kTrue32, kTrue32);
+    d->value = DrawClamped(*d);
   }
 }
 

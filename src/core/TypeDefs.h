@@ -28,6 +28,16 @@ struct TDistribution {
   bool32 useMin, useMax;
 };
 
+// Sets a distribution's parameters with both clamps on; its draw stays.
+inline void SetDistribution(TDistribution& d, double mean, double sd, double min, double max) {
+  d.mean = static_cast<f32>(mean);
+  d.sd = static_cast<f32>(sd);
+  d.min = static_cast<f32>(min);
+  d.max = static_cast<f32>(max);
+  d.useMin = kTrue32;
+  d.useMax = kTrue32;
+}
+
 // ---------------------------------------------------------------- game state
 using TGameState = u8;
 enum : TGameState {

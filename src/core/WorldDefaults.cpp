@@ -19,19 +19,6 @@ namespace {
 
 // ---------------------------------------------------------------- helpers
 
-void SetDist(TDistribution& d, double mean, double sd, double min, double max) {
-  d.mean = static_cast<f32>(mean);
-  d.sd = static_cast<f32>(sd);
-  d.min = static_cast<f32>(min);
-  d.max = static_cast<f32>(max);
-  d.useMin = kTrue32;
-  d.useMax = kTrue32;
-}
-
-f32 Draw(const TDistribution& d) {
-  return GaussianRandom(d.mean, d.sd, d.min, d.max, d.useMin, d.useMax);
-}
-
 struct TSegment {
   double Duration, From, To;
 };
@@ -111,8 +98,8 @@ void SetHeadStart(TWorld& W) {
   W.HalfTimeReached = kTrue32;
   for (TTeamBlock& T : W.Teams) {
     T.PlayOption = 1;
-    SetDist(T.RuckTime, 2.9, 1.51, 0.62, 2.9 + 2.5 * 1.51);
-    SetDist(T.TurnoverRuckTime, 2.9, 1.51, 1.0, 2.9 + 2.5 * 1.51);
+    SetDistribution(T.RuckTime, 2.9, 1.51, 0.62, 2.9 + 2.5 * 1.51);
+    SetDistribution(T.TurnoverRuckTime, 2.9, 1.51, 1.0, 2.9 + 2.5 * 1.51);
   }
 }
 
@@ -140,9 +127,9 @@ void SetClockAndFlags(TWorld& W) {
   W.RecordingOn = kTrue32;
   W.LiveWorld = kTrue32;
   W.Team1InFirstBlock = kTrue32;
-  SetDist(W.HeadDistribution1, 0.15, 0.1, 0.075, 0.4);
+  SetDistribution(W.HeadDistribution1, 0.15, 0.1, 0.075, 0.4);
   // Its mean lies below its min; kept as it is.
-  SetDist(W.HeadDistribution2, 0.25, 0.2, 0.3, 0.55);
+  SetDistribution(W.HeadDistribution2, 0.25, 0.2, 0.3, 0.55);
   for (TInfringement& I : W.Infringements) I.Kind = 0;
 }
 
@@ -272,37 +259,37 @@ void SetPhysics(TWorld& W) {
 // Step 10, the pass and kick release times and the strength values, in
 // record order (the draws among them are part of the order of draws).
 void SetReleaseAndStrengthDefaults(TPlayer& P) {
-  SetDist(P.PassSpread, 0, 0.05, 0, 1.0);
-  SetDist(P.PopPassLeftReleaseTime, 0.15, 0.01, 0.15, 0.25);
-  SetDist(P.ShortPassLeftReleaseTime, 0.2, 0.01, 0.2, 0.3);
-  SetDist(P.MediumPassLeftReleaseTime, 0.25, 0.01, 0.25, 0.35);
-  SetDist(P.LongPassLeftReleaseTime, 0.3, 0.01, 0.3, 0.4);
-  SetDist(P.StandingStillPassLeftReleaseTime, 0.25, 0.01, 0.25, 0.35);
-  SetDist(P.DummyhalfPassLeftReleaseTime, 0.4, 0.01, 0.3, 0.55);
-  SetDist(P.PopPassRightReleaseTime, 0.15, 0.01, 0.15, 0.25);
-  SetDist(P.ShortPassRightReleaseTime, 0.2, 0.01, 0.2, 0.3);
-  SetDist(P.MediumPassRightReleaseTime, 0.25, 0.01, 0.25, 0.35);
-  SetDist(P.LongPassRightReleaseTime, 0.3, 0.01, 0.3, 0.4);
-  SetDist(P.StandingStillPassRightReleaseTime, 0.25, 0.01, 0.25, 0.35);
-  SetDist(P.DummyhalfPassRightReleaseTime, 0.4, 0.01, 0.3, 0.55);
+  SetDistribution(P.PassSpread, 0, 0.05, 0, 1.0);
+  SetDistribution(P.PopPassLeftReleaseTime, 0.15, 0.01, 0.15, 0.25);
+  SetDistribution(P.ShortPassLeftReleaseTime, 0.2, 0.01, 0.2, 0.3);
+  SetDistribution(P.MediumPassLeftReleaseTime, 0.25, 0.01, 0.25, 0.35);
+  SetDistribution(P.LongPassLeftReleaseTime, 0.3, 0.01, 0.3, 0.4);
+  SetDistribution(P.StandingStillPassLeftReleaseTime, 0.25, 0.01, 0.25, 0.35);
+  SetDistribution(P.DummyhalfPassLeftReleaseTime, 0.4, 0.01, 0.3, 0.55);
+  SetDistribution(P.PopPassRightReleaseTime, 0.15, 0.01, 0.15, 0.25);
+  SetDistribution(P.ShortPassRightReleaseTime, 0.2, 0.01, 0.2, 0.3);
+  SetDistribution(P.MediumPassRightReleaseTime, 0.25, 0.01, 0.25, 0.35);
+  SetDistribution(P.LongPassRightReleaseTime, 0.3, 0.01, 0.3, 0.4);
+  SetDistribution(P.StandingStillPassRightReleaseTime, 0.25, 0.01, 0.25, 0.35);
+  SetDistribution(P.DummyhalfPassRightReleaseTime, 0.4, 0.01, 0.3, 0.55);
   // Its mean (0.45) lies above its max (0.31), so every draw gives 0.31 or
   // less; kept as it is.
   const double longMean = P.LongPassLeftReleaseTime.mean;
-  SetDist(P.DrawAndPassStartTime, 0.15 + longMean, 0.075, 0.15, 0.01 + longMean);
-  P.DrawAndPassStartTime.value = Draw(P.DrawAndPassStartTime);
-  SetDist(P.OffloadReleaseTime, 0.55, 0.04, 0.5, 0.6);
-  SetDist(P.PuntRightFootReleaseTime, 0.375, 0.04, 0.35, 0.45);
-  SetDist(P.GrubberReleaseTime, 0.3, 0.04, 0.25, 0.35);
-  SetDist(P.ChipReleaseTime, 0.3, 0.04, 0.25, 0.35);
-  SetDist(P.KickReleaseTime4, 0.375, 0.04, 0.35, 0.45);
-  SetDist(P.DropKickReleaseTime, 0.75, 0.05, 0.75, 0.85);
-  SetDist(P.KickReleaseTime6, 0.5, 0.05, 0.45, 0.65);
-  SetDist(P.ScrumPower, 500, 100, 1, 1200);
-  SetDist(P.StrengthPower, 500, 100, 1, 1200);
-  SetDist(P.StrengthPower2, 1000, 100, 1, 1200);
-  P.StrengthPower2.value = Draw(P.StrengthPower2);
-  SetDist(P.RuckFactor, 0.9, 0.05, 0.01, 0.98);
-  P.RuckFactor.value = Draw(P.RuckFactor);
+  SetDistribution(P.DrawAndPassStartTime, 0.15 + longMean, 0.075, 0.15, 0.01 + longMean);
+  P.DrawAndPassStartTime.value = DrawDistribution(P.DrawAndPassStartTime);
+  SetDistribution(P.OffloadReleaseTime, 0.55, 0.04, 0.5, 0.6);
+  SetDistribution(P.PuntRightFootReleaseTime, 0.375, 0.04, 0.35, 0.45);
+  SetDistribution(P.GrubberReleaseTime, 0.3, 0.04, 0.25, 0.35);
+  SetDistribution(P.ChipReleaseTime, 0.3, 0.04, 0.25, 0.35);
+  SetDistribution(P.KickReleaseTime4, 0.375, 0.04, 0.35, 0.45);
+  SetDistribution(P.DropKickReleaseTime, 0.75, 0.05, 0.75, 0.85);
+  SetDistribution(P.KickReleaseTime6, 0.5, 0.05, 0.45, 0.65);
+  SetDistribution(P.ScrumPower, 500, 100, 1, 1200);
+  SetDistribution(P.StrengthPower, 500, 100, 1, 1200);
+  SetDistribution(P.StrengthPower2, 1000, 100, 1, 1200);
+  P.StrengthPower2.value = DrawDistribution(P.StrengthPower2);
+  SetDistribution(P.RuckFactor, 0.9, 0.05, 0.01, 0.98);
+  P.RuckFactor.value = DrawDistribution(P.RuckFactor);
 }
 
 // Step 10: the defaults of one player record.
@@ -310,11 +297,11 @@ void SetPlayerDefaults(TPlayer& P) {
   P.turnoverLossFactor = 100.0f;
   P.maxGenPlaySims = 7;
   P.simsPerGenPlayAction = 1;
-  SetDist(P.TacklerCount, 1.25, 0.1, 0.01, 2.0);
-  P.TacklerCountValue = Draw(P.TacklerCount);
+  SetDistribution(P.TacklerCount, 1.25, 0.1, 0.01, 2.0);
+  P.TacklerCountValue = DrawDistribution(P.TacklerCount);
   constexpr f32 kDecisionValues[5] = {0.25f, 0.25f, 0.5f, 0.5f, 0};
   for (int i = 1; i <= 5; ++i) P.DecisionValues[i] = kDecisionValues[i - 1];
-  SetDist(P.AwarenessReactionTime, 0.1, 0.075, 0, 0.75);
+  SetDistribution(P.AwarenessReactionTime, 0.1, 0.075, 0, 0.75);
   P.injury = 1;
   P.GoalKickDeviation0 = 0;
   P.GoalKickDeviation1 = 5.0f;
@@ -322,7 +309,7 @@ void SetPlayerDefaults(TPlayer& P) {
   P.KickDeviation0 = 0;
   P.KickDeviation1 = 5.0f;
   P.KickDeviation2 = 15.0f;
-  SetDist(P.AuxDistribution1, 0.25, 0.1, 0.01, 0.5);
+  SetDistribution(P.AuxDistribution1, 0.25, 0.1, 0.01, 0.5);
   P.SupportRunCall = kFalse32;
   P.SupportAfterPassProb = 1000.0f;
   P.BallTrack = 1;
@@ -343,13 +330,13 @@ void SetPlayerDefaults(TPlayer& P) {
   P.MaxKickSpeed = 20.0f;
   P.MaxGoalKickSpeed = 20.0f;
   P.SpeedLossSlope = -0.658f;
-  SetDist(P.AuxDistribution2, 0.7, 0.1, 0.25, 0.85);
-  SetDist(P.DefensiveRunningAngleReactionTime, 0.12, 0.08, 0.01, 0.5);
-  SetDist(P.ReactionDelayExtra1, 0.1, 0.04, 0, 0.5);
-  SetDist(P.ReactionDelayExtra2, 0.1, 0.04, 0, 0.5);
-  SetDist(P.ReactionDelayA, 0.05, 0.05, 0, 0.2);
-  SetDist(P.ReactionDelayB, 0.1, 0.05, 0.01, 0.15);
-  SetDist(P.StrengthChance, 0.2, 0.1, 0.01, 1.0);
+  SetDistribution(P.AuxDistribution2, 0.7, 0.1, 0.25, 0.85);
+  SetDistribution(P.DefensiveRunningAngleReactionTime, 0.12, 0.08, 0.01, 0.5);
+  SetDistribution(P.ReactionDelayExtra1, 0.1, 0.04, 0, 0.5);
+  SetDistribution(P.ReactionDelayExtra2, 0.1, 0.04, 0, 0.5);
+  SetDistribution(P.ReactionDelayA, 0.05, 0.05, 0, 0.2);
+  SetDistribution(P.ReactionDelayB, 0.1, 0.05, 0.01, 0.15);
+  SetDistribution(P.StrengthChance, 0.2, 0.1, 0.01, 1.0);
   P.passAccuracySDDir = 2.3f;
   P.passAccuracySDLaunch = 2.3f;
   P.passImagAccuracyFactor = 1.0f;
@@ -393,11 +380,11 @@ void SetRosterValues(TPlayer& P, int shirt) {
   P.SupportCommitProb = static_cast<f32>(R.SupportCommitProb);
   P.BreakdownChance = R.BreakdownChance;
   P.BreakdownValue = 900.0f;
-  SetDist(P.RunningAngleReactionTime, R.RunAngleMean, R.RunAngleSd, R.RunAngleMin, R.RunAngleMax);
-  SetDist(P.DefenceTime, R.DefenceTimeMean, R.DefenceTimeSd, 0.1, 7.0);
-  SetDist(P.ActionTime1, R.ActionTime1Mean, 0.5, 1.0, R.ActionTime1Max);
-  SetDist(P.StrengthScale, R.StrengthScaleMean, R.StrengthScaleSd, 1.0, 3.0);
-  SetDist(P.ActionTime3, R.ActionTime3Mean, R.ActionTime3Sd, 0, 3.0);
+  SetDistribution(P.RunningAngleReactionTime, R.RunAngleMean, R.RunAngleSd, R.RunAngleMin, R.RunAngleMax);
+  SetDistribution(P.DefenceTime, R.DefenceTimeMean, R.DefenceTimeSd, 0.1, 7.0);
+  SetDistribution(P.ActionTime1, R.ActionTime1Mean, 0.5, 1.0, R.ActionTime1Max);
+  SetDistribution(P.StrengthScale, R.StrengthScaleMean, R.StrengthScaleSd, 1.0, 3.0);
+  SetDistribution(P.ActionTime3, R.ActionTime3Mean, R.ActionTime3Sd, 0, 3.0);
   if (shirt == 15) {
     P.Fatigued = kFalse32;
     P.FatigueLevel = 0;
@@ -453,16 +440,16 @@ void CopyBlocks(TWorld& W) {
 // deflections and passes.
 void SetErrorDistributions(TWorld& W) {
   W.BallRadius = 0.092f;
-  SetDist(W.BounceErrors[1], 0.7, 0.1, 0.6, 0.75);
-  SetDist(W.BounceErrors[2], -10, 10, -15, 15);
-  SetDist(W.BounceErrors[3], 0, 20, -90, 90);
+  SetDistribution(W.BounceErrors[1], 0.7, 0.1, 0.6, 0.75);
+  SetDistribution(W.BounceErrors[2], -10, 10, -15, 15);
+  SetDistribution(W.BounceErrors[3], 0, 20, -90, 90);
   // Its mean lies below its min; kept as it is.
-  SetDist(W.HeadDistributions[1], 0.35, 0.1, 0.6, 0.75);
-  SetDist(W.HeadDistributions[2], -5, 10, -20, 20);
-  SetDist(W.HeadDistributions[3], 0, 20, -90, 90);
-  SetDist(W.HeadDistributions[4], 0.75, 0.1, 0.65, 0.8);
-  SetDist(W.HeadDistributions[5], 7.5, 5, -10, 7.5);
-  SetDist(W.HeadDistributions[6], 0, 10, -30, 30);
+  SetDistribution(W.HeadDistributions[1], 0.35, 0.1, 0.6, 0.75);
+  SetDistribution(W.HeadDistributions[2], -5, 10, -20, 20);
+  SetDistribution(W.HeadDistributions[3], 0, 20, -90, 90);
+  SetDistribution(W.HeadDistributions[4], 0.75, 0.1, 0.65, 0.8);
+  SetDistribution(W.HeadDistributions[5], 7.5, 5, -10, 7.5);
+  SetDistribution(W.HeadDistributions[6], 0, 10, -30, 30);
 }
 
 void SetAuxState() {

@@ -38,10 +38,6 @@ void ResetActionAndAnimation(TPlayer& P, bool firstBlock) {
   for (int k = 2; k <= 10; ++k) A.Entries[k] = e;
 }
 
-void Redraw(TDistribution& d) {
-  d.value = GaussianRandom(d.mean, d.sd, d.min, d.max, kTrue32, kTrue32);
-}
-
 void ResetPlayerState(TPlayer& P, bool firstBlock) {
   P.OldPos = P.Pos;
   P.DesiredPos = P.Pos;
@@ -57,8 +53,8 @@ void ResetPlayerState(TPlayer& P, bool firstBlock) {
   P.LineoutFacing = 0;
   P.target = P.numtargetting = P.governedby = P.numgoverning = 0;
   for (int k = 1; k <= 8; ++k) P.FootprintHolder[k] = 0;
-  Redraw(P.StrengthScale);
-  Redraw(P.ActionTime3);
+  P.StrengthScale.value = DrawClamped(P.StrengthScale);
+  P.ActionTime3.value = DrawClamped(P.ActionTime3);
 }
 
 // Landing z of a kick at `speed` from the kicking tee, or `fallback` when it
