@@ -48,6 +48,20 @@ int g_exitStatus = 0;
 
 void Log(std::string line) { Form1.Memo2.Add(std::move(line)); }
 
+// Runs fn; returns false with the error's text when it raises anything.
+template <class F>
+bool Guarded(F&& fn, std::string& error) {
+  try {
+    fn();
+    return true;
+  } catch (const std::exception& e) {
+    error = e.what();
+  } catch (...) {
+    error = "unknown exception";
+  }
+  return false;
+}
+
 // Writes a marker file through the line buffer; raises when it cannot.
 void WriteMarker(const std::string& name, const std::string& secondLine = {}) {
   TLines& box = Form1.ListBox1;
@@ -141,8 +155,9 @@ void Finish() {
   TWorld& W = World;
   SimFinished = kTrue32;
   Log("Sim finished.............");
-  bool failed = false;
-  try {
+  std::string error;
+  const bool done = Guarded([&] {
+    ClearFloatFlags();
     if (UDPRealtime.Active) SendFrameToViewer(W);
     if (ViewerLinkMode) SendStateToViewerWindow(W);
     const int first = W.Team1InFirstBlock ? 1 : 2;
@@ -153,6 +168,7 @@ void Finish() {
     PrepareReplayFrames();
     WriteStatsOutput();
     WriteGameFile();
+    CheckFloatFlags("the finish");
     if (!Form1.Memo2.SaveToFile(ExeDir + "mydebuglog.txt"))
       throw EEngineError("Cannot create file " + ExeDir + "mydebuglog.txt");
     WriteMarker("ThisSimFinished");
@@ -164,12 +180,10 @@ void Finish() {
       WriteMarker("ThisSimHasNoErrors");
       g_exitStatus = 0;
     }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "The finish failed: %s\n", e.what());
-    Log(std::string("The finish failed: ") + e.what());
-    failed = true;
-  }
-  if (failed) {
+  }, error);
+  if (!done) {
+    std::fprintf(stderr, "The finish failed: %s\n", error.c_str());
+    Log("The finish failed: " + error);
     SaveLogAndErrorMarkers(W.clock);
     g_exitStatus = 2;
   }
@@ -203,7 +217,9 @@ void FormCreate() {
   UDPListenPort = 2501;
   CreateUDPSocket();
   SetUDPRealtimeDefaults();
+  ClearFloatFlags();
   InitialiseMatch();
+  CheckFloatFlags("the match set-up");
   // The real-time priority request does nothing here.
   SetWorldStartValues();
   Form1.Memo1.Clear();
@@ -232,15 +248,12 @@ void ApplicationIdle(bool& Done) {
     } else {
       UDPRealtime.FramesAllowed = 1;
     }
-    try {
-      if (UDPRealtime.FramesAllowed > UDPRealtime.FramesDone) RunFrame(W);
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "Frame raised: %s\n", e.what());
-      Log(std::string("Frame raised: ") + e.what());
-      SimCrashed = kTrue32;
-    } catch (...) {
-      std::fprintf(stderr, "Frame raised an unknown exception\n");
-      Log("Frame raised an unknown exception");
+    std::string error;
+    if (!Guarded([&] {
+          if (UDPRealtime.FramesAllowed > UDPRealtime.FramesDone) RunFrame(W);
+        }, error)) {
+      std::fprintf(stderr, "Frame raised: %s\n", error.c_str());
+      Log("Frame raised: " + error);
       SimCrashed = kTrue32;
     }
     if (!UDPRealtime.Active || UDPRealtime.FrameRanThisCall) ElapsedSimTime += W.TimeStep;
@@ -261,11 +274,10 @@ int RunProgram() {
   g_exitStatus = 0;
   FileID.clear();
   FileSuffix.clear();
-  try {
-    FormCreate();
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    Log(e.what());
+  std::string error;
+  if (!Guarded(FormCreate, error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    Log(error);
     if (ExeDir.empty()) ExeDir = ProgramDirectory();
     OutputDir = ExeDir + "output/";
     SaveLogAndErrorMarkers(0.0);

@@ -15,13 +15,15 @@ std::string TrimZeros(std::string digits) {
 
 }  // namespace
 
-std::string FormatGeneral(double v) {
+std::string FormatGeneral(double v) { return FormatGeneralDigits(v, 15); }
+
+std::string FormatGeneralDigits(double v, int precision) {
   if (v == 0.0) return "0";
   if (std::isnan(v)) return "NAN";
   if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
-  // printf rounds the exact binary value to 15 significant digits.
+  // printf rounds the exact binary value to `precision` significant digits.
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14e", v);
+  std::snprintf(buf, sizeof buf, "%.*e", precision - 1, v);
   const char* p = buf;
   std::string out;
   if (*p == '-') {
@@ -33,7 +35,7 @@ std::string FormatGeneral(double v) {
     if (*p != '.') digits += *p;
   const int exponent = std::atoi(p + 1);
   digits = TrimZeros(digits);
-  if (exponent >= -5 && exponent < 15) {
+  if (exponent >= -5 && exponent < precision) {
     if (exponent < 0) {
       out += "0.";
       out.append(static_cast<size_t>(-exponent - 1), '0');
@@ -127,6 +129,6 @@ std::string FormatFixedPrecision(double v, int precision, int decimals) {
   if (!std::isfinite(v)) return FormatGeneral(v);
   std::string intPart, frac;
   RoundExact(v, precision, decimals, intPart, frac);
-  if (static_cast<int>(intPart.size()) > precision) return FormatGeneral(v);
+  if (static_cast<int>(intPart.size()) > precision) return FormatGeneralDigits(v, precision);
   return JoinFixed(v, intPart, frac);
 }

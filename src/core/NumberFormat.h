@@ -8,6 +8,10 @@
 // for 1E-5 <= |v| < 1E15, else mantissa + "E" + exponent ("1E-6", "1.5E20").
 std::string FormatGeneral(double v);
 
+// The same with `precision` significant digits (fixed notation below
+// 10^precision): "1.234568E7" for 12345678 with 7.
+std::string FormatGeneralDigits(double v, int precision);
+
 // Fixed notation with `decimals` digits after the point; an exact tie is
 // rounded away from zero (10.25 -> "10.3").
 std::string FormatFixed(double v, int decimals);
@@ -15,5 +19,5 @@ std::string FormatFixed(double v, int decimals);
 // Fixed notation rounded to at most `precision` significant digits and
 // `decimals` fraction digits, the fraction padded with zeros ("1234.5680"
 // for 1234.56789 with 7 and 4); a value with more integer digits than
-// `precision` falls back to the general format.
+// `precision` is written in the general format with that many digits.
 std::string FormatFixedPrecision(double v, int precision, int decimals);

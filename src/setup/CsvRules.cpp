@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cmath>
 #include <limits>
 
 #include "core/EngineError.h"
@@ -194,5 +195,12 @@ double CsvReal(const TCsvRow& row, int c) {
   double v = 0;
   if (!ParseReal(row.Value(c), v))
     RaiseCsvError(*row.File, row.Line(), row.Name(c), RealErrorText(row.Value(c)));
+  return v;
+}
+
+double CsvRealForF32(const TCsvRow& row, int c) {
+  const double v = CsvReal(row, c);
+  if (!(std::fabs(v) <= static_cast<double>(std::numeric_limits<f32>::max())))
+    RaiseCsvError(*row.File, row.Line(), row.Name(c), Quoted(row.Value(c), "' is out of range"));
   return v;
 }

@@ -77,3 +77,7 @@ std::string RealErrorText(std::string_view value);     // "'%s' is not a valid f
 // conversion error with the row's place.
 i32 CsvInteger(const TCsvRow& row, int c);
 double CsvReal(const TCsvRow& row, int c);
+// The same for a value that goes into a 32-bit float, returned unrounded:
+// one too large for the field raises "'%s' is out of range" with the row's
+// place, so no infinite value enters a record.
+double CsvRealForF32(const TCsvRow& row, int c);

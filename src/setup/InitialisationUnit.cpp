@@ -112,12 +112,14 @@ void ResetMatchState() {
   for (int b = 1; b <= 2; ++b)
     for (int k = 1; k <= 10; ++k) W.Teams[b].BackfieldOrder[k] = kBackfieldOrder[k - 1];
   const int perTeam = W.PlayersPerTeam < 25 ? W.PlayersPerTeam : 25;
-  for (int b = 1; b <= 2; ++b)
-    for (int p = 1; p <= perTeam; ++p) ResetActionAndAnimation(W.Teams[b].Players[p], b == 1);
+  // Player by player, block 1 then block 2 for each, as the kicking-range
+  // estimate states it: the order of the draws below depends on it.
+  for (int p = 1; p <= perTeam; ++p)
+    for (int b = 1; b <= 2; ++b) ResetActionAndAnimation(W.Teams[b].Players[p], b == 1);
   if (Arr1<TPlayer, 25>::InRange(B1.BallCarrier))
     B1.Players[B1.BallCarrier].desiredspeed = B1.Players[B1.BallCarrier].maxspeed;
-  for (int b = 1; b <= 2; ++b)
-    for (int p = 1; p <= perTeam; ++p) ResetPlayerState(W.Teams[b].Players[p], b == 1);
+  for (int p = 1; p <= perTeam; ++p)
+    for (int b = 1; b <= 2; ++b) ResetPlayerState(W.Teams[b].Players[p], b == 1);
   // Kick-off line-up: player p of each side faces player p of the other.
   for (int p = 1; p <= perTeam; ++p) {
     const f32 x = static_cast<f32>(-7.5 + 1.25 * (p - 1));

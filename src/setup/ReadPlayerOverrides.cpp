@@ -63,7 +63,7 @@ TOverrideRow ReadRow(const TCsvRow& row) {
   for (int c = 1; c <= row.File->ColumnCount(); ++c) {
     const int k = KeyOfColumn(row.Name(c));
     if (k < 0) continue;
-    r.V[k] = kKeys[k].Integer ? static_cast<double>(CsvInteger(row, c)) : CsvReal(row, c);
+    r.V[k] = kKeys[k].Integer ? static_cast<double>(CsvInteger(row, c)) : CsvRealForF32(row, c);
   }
   return r;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <cstdlib>
 #include <new>
 
@@ -111,8 +112,49 @@ TEST_F(MainUnitTest, FailingStepEndsTheRunAfterThatFrame) {
               std::string(kMarker) + "game time 1.5\r\n")
         << c.what;
     EXPECT_FALSE(run.Exists("output/ThisSimHasNoErrors.txt")) << c.what;
-    EXPECT_EQ(run.Lines("mydebuglog.txt").back(), "0") << c.what;
+    const auto log = run.Lines("mydebuglog.txt");
+    EXPECT_EQ(log.back(), "0") << c.what;
+    // The error's text is kept in the run log.
+    bool logged = false;
+    for (const std::string& line : log) logged = logged || line.rfind("Frame raised: ", 0) == 0;
+    EXPECT_TRUE(logged) << c.what;
   }
+}
+
+TEST_F(MainUnitTest, DumpOnlyStrictlyInsideTheWindow) {
+  struct Case {
+    float clock;
+    int dumps;
+  } cases[] = {{3123.0f, 0}, {3123.04f, 1}, {3124.96f, 1}, {3125.0f, 0}};
+  for (const Case& c : cases) {
+    RunFolder run;
+    run.Write("csvinput/internetinit/dummyOutputOnly.txt", "");
+    ReplaceAllSteps(Nothing);
+    static float clock;
+    clock = c.clock;
+    FrameSteps[13].Step = [](TWorld& W) { W.clock = clock; };
+    EXPECT_EQ(RunProgram(), 0);
+    int dumps = 0;
+    for (const std::string& line : Form1.Memo2.Lines)
+      dumps += line.rfind("team,upordownteam,", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(dumps, c.dumps) << c.clock;
+  }
+}
+
+TEST_F(MainUnitTest, FailureInsideTheFinishGivesStatus2AndErrorMarkers) {
+  RunFolder run;
+  run.Write("csvinput/internetinit/dummyOutputOnly.txt", "");
+  run.Remove("csvinput/internetinit/fileID.txt");
+  // The run log cannot be saved where a folder of its name stands.
+  std::filesystem::create_directory(run.Dir() + "mydebuglog.txt");
+  ReplaceAllSteps(Nothing);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunProgram(), 2);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("mydebuglog.txt"), std::string::npos) << err;
+  EXPECT_EQ(run.Read("output/ThisSimFinished.txt"), kMarker);
+  EXPECT_EQ(run.Read("output/ThisSimHasErrors.txt"), std::string(kMarker) + "game time 0\r\n");
+  EXPECT_FALSE(run.Exists("output/ThisSimHasNoErrors.txt"));
 }
 
 TEST_F(MainUnitTest, FullTimeEndsTheRunAsSuccess) {

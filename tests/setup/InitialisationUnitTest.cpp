@@ -62,23 +62,66 @@ TEST_F(InitialiseMatchTest, KickingRangesOfPlayersOneTo22FromTheirKickSpeeds) {
       EXPECT_GT(P.GoalKickRange, 20.0f) << b << " " << p;
     }
   }
-  // Equal speeds give equal ranges: the estimate draws nothing.
-  const TPlayer& a = World.Teams[1].Players[1];
-  static TWorld saved;
-  saved = World;
+  // The estimate draws nothing and depends only on the speeds.
+  const float range = World.Teams[1].Players[1].MaxKickRange;
+  const float goalRange = World.Teams[2].Players[22].GoalKickRange;
+  const u32 seed = RandSeed;
+  World.Teams[1].Players[1].MaxKickRange = 0;
   SampleStartValues();
-  EXPECT_EQ(World.Teams[1].Players[1].MaxKickRange, a.MaxKickRange);
-  EXPECT_EQ(World.Teams[2].Players[22].GoalKickRange, saved.Teams[2].Players[22].GoalKickRange);
+  EXPECT_EQ(RandSeed, seed);
+  EXPECT_EQ(World.Teams[1].Players[1].MaxKickRange, range);
+  EXPECT_EQ(World.Teams[2].Players[22].GoalKickRange, goalRange);
 }
 
 TEST_F(InitialiseMatchTest, KickThatNeverLandsKeepsTwentyMetres) {
-  World.Teams[1].Players[3].MaxKickSpeed = 0.0f;
+  // So fast that the ball is still up after the whole flight table.
+  World.Teams[1].Players[3].MaxKickSpeed = 1000.0f;
+  World.Teams[2].Players[4].MaxGoalKickSpeed = 1000.0f;
   World.Teams[2].Players[23].MaxKickRange = 7.0f;
   SampleStartValues();
-  EXPECT_GT(World.Teams[1].Players[3].MaxKickRange, -1.0f);
-  EXPECT_LE(World.Teams[1].Players[3].MaxKickRange, 20.0f);
+  EXPECT_EQ(World.Teams[1].Players[3].MaxKickRange, 20.0f);
+  EXPECT_EQ(World.Teams[2].Players[4].GoalKickRange, 20.0f);
   // Players 23 to 25 keep what they had.
   EXPECT_EQ(World.Teams[2].Players[23].MaxKickRange, 7.0f);
+}
+
+TEST_F(InitialiseMatchTest, ResetMatchStateSetsTheKickOffValues) {
+  World.Teams[1].Players[4].passtimer = 3.0f;
+  World.Teams[2].Players[6].FootprintHolder[2] = 9;
+  World.Teams[1].BallCarrier = 10;
+  ResetMatchState();
+  const TWorld& W = World;
+  const u16 order[10] = {14, 11, 10, 12, 13, 9, 8, 0, 0, 0};
+  for (int b = 1; b <= 2; ++b) {
+    for (int k = 1; k <= 10; ++k) EXPECT_EQ(W.Teams[b].BackfieldOrder[k], order[k - 1]);
+    EXPECT_EQ(W.Teams[b].RestartType, 2);
+    EXPECT_EQ(W.Teams[b].RestartOption, 1);
+  }
+  EXPECT_EQ(W.Teams[1].CarryMaxZ, -100000.0f);
+  EXPECT_FLOAT_EQ(W.Teams[1].Players[1].FacingAngle, 3.14159265f);
+  EXPECT_FLOAT_EQ(W.Teams[2].Players[1].FacingAngle, 6.28318531f);
+  EXPECT_EQ(W.Teams[1].Players[4].passtimer, 0.0f);
+  EXPECT_EQ(W.Teams[2].Players[6].FootprintHolder[2], 0);
+  EXPECT_EQ(W.Teams[1].Players[10].desiredspeed, W.Teams[1].Players[10].maxspeed);
+  EXPECT_EQ(W.CarriedBallPlacementOn, 0);
+  EXPECT_NE(W.RecordingOn, 0);
+}
+
+TEST_F(InitialiseMatchTest, ResetMatchStateDrawsPlayerByPlayerBlockOneFirst) {
+  static TWorld before;
+  before = World;
+  RandSeed = 99;
+  ResetMatchState();
+  RandSeed = 99;
+  auto next = [](const TDistribution& d) { return DrawClamped(d); };
+  for (int p = 1; p <= 2; ++p) {
+    for (int b = 1; b <= 2; ++b) {
+      const TPlayer& was = before.Teams[b].Players[p];
+      const TPlayer& now = World.Teams[b].Players[p];
+      EXPECT_EQ(now.StrengthScale.value, next(was.StrengthScale)) << b << " " << p;
+      EXPECT_EQ(now.ActionTime3.value, next(was.ActionTime3)) << b << " " << p;
+    }
+  }
 }
 
 }  // namespace

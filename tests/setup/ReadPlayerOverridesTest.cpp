@@ -154,11 +154,21 @@ TEST_F(ReadPlayerOverridesTest, BadCellStopsWithItsPlaceAfterEarlierRowsApplied)
     EXPECT_NE(what.find("'abc' is not a valid floating point value"), std::string::npos) << what;
     EXPECT_NE(what.find("playersOverride.csv"), std::string::npos) << what;
     EXPECT_NE(what.find("cleancatchprob"), std::string::npos) << what;
-    EXPECT_NE(what.find("3"), std::string::npos) << what;
+    EXPECT_NE(what.find("line 3"), std::string::npos) << what;
   }
   EXPECT_EQ(Player(1, 1).CleanCatchProb, 600);
   EXPECT_EQ(run.Read("output/playerInput_77.csv"),
             "playernum,teamid,cleancatchprob\r\n1,100,0.6\r\n2,100,abc\r\n");
+}
+
+TEST_F(ReadPlayerOverridesTest, RealTooLargeForItsFieldIsRefused) {
+  WriteOverrides("playernum,teamid,height\r\n1,100,1e39\r\n");
+  try {
+    ReadPlayerOverrides();
+    FAIL() << "expected a range error";
+  } catch (const EEngineError& e) {
+    EXPECT_NE(std::string(e.what()).find("'1e39' is out of range"), std::string::npos) << e.what();
+  }
 }
 
 }  // namespace
