@@ -95,15 +95,6 @@ i16 FallingRounded(const TTierRange& r, int tier, double x) { return RoundToI16(
 
 double Within(double v, double lo, double hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
-void SetDist(TDistribution& d, double mean, double sd, double min, double max) {
-  d.mean = static_cast<f32>(mean);
-  d.sd = static_cast<f32>(sd);
-  d.min = static_cast<f32>(min);
-  d.max = static_cast<f32>(max);
-  d.useMin = kTrue32;
-  d.useMax = kTrue32;
-}
-
 // ---------------------------------------------------------------- reader state
 // What the reader keeps over the whole file. The squad and statistics
 // entries are working copies that carry over from row to row: only the
@@ -136,21 +127,18 @@ struct TRowState {
 const TMatchInfo& Match() { return MatchStore.MatchInfo; }
 
 // A rating as a 32-bit float: one that does not fit is no rating.
-f32 RatingValue(const TCsvRow& row, int c) {
-  const double v = CsvReal(row, c);
-  if (!(std::fabs(v) <= std::numeric_limits<f32>::max())) {
-    RaiseCsvError(*row.File, row.Line(), row.Name(c), "'" + row.Value(c) + "' is out of range");
-  }
-  return static_cast<f32>(v);
-}
+f32 RatingValue(const TCsvRow& row, int c) { return static_cast<f32>(CsvRealForF32(row, c)); }
 
 // ---------------------------------------------------------------- passes before the players
 void ReadCaptainsLeadership(TReader& R) {
   const TMatchInfo& m = Match();
-  i32 team = 0;
-  i32 player = 0;
   for (int r = 1; r <= R.File.RowCount(); ++r) {
     const TCsvRow row = CsvRow(R.File, r);
+    // Only this row's own ids may pair with its leadership, whatever the
+    // column order: an id left from the row before would hand a captain
+    // another player's leadership.
+    i32 team = 0;
+    i32 player = 0;
     f32 leadership = -1.0f;
     for (int c = 1; c <= R.File.ColumnCount(); ++c) {
       const std::string& key = row.Name(c);
@@ -429,12 +417,12 @@ i16 LowerForRating(i16 v, f32 x) {
 void SetReactionTimes(TRowState& s) {
   TPlayer& p = s.Player;
   const int t = s.Tier;
-  SetDist(p.RunningAngleReactionTime, Falling(kRunningAngleMean, t, s.A), 0.04, 0.01, 0.55);
-  SetDist(p.DefensiveRunningAngleReactionTime, Falling(kReactionMean, t, s.A), Falling(kReactionSD, t, s.A),
-          0.01, 0.5);
+  SetDistribution(p.RunningAngleReactionTime, Falling(kRunningAngleMean, t, s.A), 0.04, 0.01, 0.55);
+  SetDistribution(p.DefensiveRunningAngleReactionTime, Falling(kReactionMean, t, s.A),
+                  Falling(kReactionSD, t, s.A), 0.01, 0.5);
   p.ReactionDelayA.value = static_cast<f32>(Falling(kReactionDelayA, t, s.A));
   p.ReactionDelayB.value = static_cast<f32>(Falling(kReactionDelayB, t, s.A));
-  SetDist(p.AwarenessReactionTime, Falling(kReactionMean, t, s.A), 0.075, 0.01, 0.75);
+  SetDistribution(p.AwarenessReactionTime, Falling(kReactionMean, t, s.A), 0.075, 0.01, 0.75);
 }
 
 void SetStrengthScaleAndChance(TRowState& s) {
@@ -503,14 +491,13 @@ void SetPowers(TRowState& s) {
   for (double st : {60.0, 70.0, 80.0, 90.0, 95.0}) {
     if (s.S > st) scrum.mean = static_cast<f32>(scrum.mean * 1.01);
   }
-  SetDist(scrum, Within(scrum.mean, Lo(kScrumPower, t), Hi(kScrumPower, t)), kPowerSD, 250, 1250);
+  SetDistribution(scrum, Within(scrum.mean, Lo(kScrumPower, t), Hi(kScrumPower, t)), kPowerSD, 250, 1250);
 
   const double power = RoundHalfEven(Rising(kStrengthPower, t, s.S));
-  SetDist(p.StrengthPower, power, kPowerSD, 50, power + 2 * kPowerSD);
+  SetDistribution(p.StrengthPower, power, kPowerSD, 50, power + 2 * kPowerSD);
   const double power2 = RoundHalfEven(Rising(kStrengthPower2, t, s.S));
-  SetDist(p.StrengthPower2, power2, kPowerSD, 500, power2 + 2 * kPowerSD);
-  const TDistribution& d = p.StrengthPower2;
-  p.StrengthPower.value = GaussianRandom(d.mean, d.sd, d.min, d.max, d.useMin, d.useMax);
+  SetDistribution(p.StrengthPower2, power2, kPowerSD, 500, power2 + 2 * kPowerSD);
+  p.StrengthPower.value = DrawDistribution(p.StrengthPower2);
 }
 
 void SetChances(TRowState& s) {

@@ -326,6 +326,51 @@ TEST_F(ReadPlayersTest, StrengthWeightHeightAndLeadershipSteps) {
   EXPECT_NEAR(mid.StrengthScale.mean, 1.0 + 2.0 / 55.0, 1e-6);
 }
 
+// Each row pairs its leadership only with its own ids, even when the
+// leadership column comes first: the player after the captain must not hand
+// the captain his leadership.
+TEST_F(ReadPlayersTest, CaptainLeadershipComesFromTheCaptainsOwnRow) {
+  PlayersCsv csv({"leadership", "teamid", "playerid", "playernum", "captainid", "kickoffteamid", "tackling",
+                  "stadiumid", "matchtype", "winnerifdrawteamid"},
+                 {{"teamid", "11"}, {"captainid", "5005"}, {"kickoffteamid", "11"}, {"tackling", "50"},
+                  {"stadiumid", "S1"}, {"matchtype", "league"}, {"winnerifdrawteamid", "0"}});
+  csv.Row({{"leadership", "96"}, {"playerid", "5005"}, {"playernum", "1"}});
+  csv.Row({{"leadership", "10"}, {"playerid", "5006"}, {"playernum", "2"}});
+  csv.Row({{"leadership", "10"}, {"teamid", "22"}, {"playerid", "6001"}, {"playernum", "1"}});
+  Read(csv);
+  // Captain above all six steps: L = 1.018 with awareness 0, 835 -> 850.
+  EXPECT_EQ(Player(1, 1).MakeTackleProb, 850);
+  EXPECT_EQ(Player(1, 2).MakeTackleProb, 850);
+  EXPECT_EQ(Player(2, 1).MakeTackleProb, 835);  // side 2 has no captain's leadership
+}
+
+// The reader's draws, in column order per row: the try celebration, the
+// fatigue timer, then one clamped normal draw; nothing else.
+TEST_F(ReadPlayersTest, RandomDrawsInOrderAndNumber) {
+  PlayersCsv csv = PlayersCsv::Full();
+  csv.Row({{"trycelebration", "1"}}).Row({{"teamid", "22"}});
+  run.Write("csvinput/internetinit/players.csv", csv.Text());
+  ReadMatchAndTeams();
+  RandSeed = 4242;
+  ReadPlayers();
+  const u32 after = RandSeed;
+
+  RandSeed = 4242;
+  const i32 celebration = RandomRange(2, 17);
+  const i32 fatigue1 = RandomRange(1, 6);
+  const TDistribution& d1 = Player(1, 1).StrengthPower2;
+  const f32 power1 = GaussianRandom(d1.mean, d1.sd, d1.min, d1.max, d1.useMin, d1.useMax);
+  const i32 fatigue2 = RandomRange(1, 6);
+  const TDistribution& d2 = Player(2, 1).StrengthPower2;
+  const f32 power2 = GaussianRandom(d2.mean, d2.sd, d2.min, d2.max, d2.useMin, d2.useMax);
+  EXPECT_EQ(RandSeed, after);
+  EXPECT_EQ(Player(1, 1).trycelebration, celebration);
+  EXPECT_EQ(Player(1, 1).FatigueTimer, 240.0f + fatigue1);  // fitness 50: fresh time 240
+  EXPECT_EQ(Player(1, 1).StrengthPower.value, power1);
+  EXPECT_EQ(Player(2, 1).FatigueTimer, 240.0f + fatigue2);
+  EXPECT_EQ(Player(2, 1).StrengthPower.value, power2);
+}
+
 TEST_F(ReadPlayersTest, AcademySideFactorSlowsTheVisitorsOnly) {
   struct Case {
     const char* matchtype;
