@@ -6,6 +6,7 @@
 #include "core/Geometry.h"
 #include "core/Interception.h"
 #include "core/Random.h"
+#include "core/Rounding.h"
 #include "core/StrategyShapes.h"
 
 namespace {
@@ -214,7 +215,7 @@ void SpecialMoves(TPlayer& P, const TTeamBlock& B, const TUDPUserSlot& U) {
   if (U.Buttons[5]) SpecialEvent(P, U, 10, 5);
   if (U.Buttons[17]) {
     bool left;
-    if (std::fabs(P.Velocity.x) > 0.05f)
+    if (std::fabs(static_cast<double>(P.Velocity.x)) > 0.05)
       left = P.Velocity.x < 0;
     else if (B.AttackSide != 0)
       left = B.AttackSide == 1;
@@ -329,7 +330,7 @@ void ChargeKick(const TWorld& W, TPlayer& P, TTeamBlock& B, const TUDPUserSlot& 
   double rate =
       RT.KickChargeTime > 0 ? (static_cast<double>(RT.KickSpeedTop) - RT.KickSpeedStart) / RT.KickChargeTime : 0.0;
   if (rate < 0) rate = 0;
-  const i32 kind = static_cast<i32>(std::nearbyint(P.KickKind));
+  const i32 kind = RoundToI32(P.KickKind);
   if (KickButtonHeld(U, kind)) {
     const double v = E.KickLaunchSpeed + rate * W.TimeStep;
     E.KickLaunchSpeed = static_cast<f32>(v > P.MaxKickSpeed ? P.MaxKickSpeed : v);
@@ -458,7 +459,7 @@ void ChaseCarrier(const TWorld& W, TPlayer& P, const TPlayer& T) {
 }
 
 bool InterruptibleSpecial(f32 Kind) {
-  const i32 k = static_cast<i32>(std::nearbyint(Kind));
+  const i32 k = RoundToI32(Kind);
   return k == 0 || (k >= 6 && k <= 11);
 }
 

@@ -51,6 +51,7 @@ struct TSeen {
   i32 userLevelAfterHostile = 0;
   bool32 anyPresentAfterHostile = -1;
   int frames = 0;
+  int waits = 0;
 };
 
 TSeen g_seen;
@@ -130,6 +131,15 @@ void Script(TWorld& W) {
       break;
     }
     case 4:
+      // On a loaded machine the kernel may hand the later datagrams over a
+      // little after the first: wait (bounded) for the last one, between
+      // frames, before looking.
+      if (R.UserLevel != 3 && s.waits < 2000) {
+        ++s.waits;
+        --s.frames;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        break;
+      }
       s.input1AfterHostile = R.Input[1];
       s.userLevelAfterHostile = R.UserLevel;
       s.requestsAfterHostile = TakenRequests();

@@ -163,6 +163,50 @@ TEST_F(UserControl, PassButtonsLaterInTheOrderWin) {
   EXPECT_EQ(R.KickMode, kFalse32);
 }
 
+TEST_F(UserControl, SpecialMovesByStickAndButtons) {
+  TUDPUserSlot& U = Steer(10);
+  struct Case {
+    bool extra;
+    f32 stick2;
+    int button;
+    f32 vx, vz;
+    i32 attackSide;
+    i32 type, code;
+  };
+  const Case cases[] = {
+      {true, 35.0f, 0, 0, 0, 0, 8, 1},      {true, 35.5f, 0, 0, 0, 0, 10, 2},   {true, 145.0f, 0, 0, 0, 0, 10, 2},
+      {true, 146.0f, 0, 0, 0, 0, 8, 2},     {true, 245.0f, 0, 0, 0, 0, 10, 10}, {true, 295.0f, 0, 0, 0, 0, 10, 10},
+      {true, 296.0f, 0, 0, 0, 0, 8, 1},     {false, 0, 5, 0, 0, 0, 10, 5},      {false, 0, 17, -1.0f, 0, 0, 8, 4},
+      {false, 0, 17, 1.0f, 0, 0, 8, 3},     {false, 0, 17, -1.0f, -1.0f, 0, 8, 3},
+      {false, 0, 17, 0.05f, 0, 1, 8, 3},  // a float 0.05 is just above 0.05 m/s: the velocity decides
+      {false, 0, 17, 0.0f, 0, 1, 8, 4},     {false, 0, 17, 0.0f, 0, 2, 8, 3},
+  };
+  for (const Case& c : cases) {
+    A(10).ActionSeq.seqON = kFalse32;
+    Press(U, {});
+    if (c.button != 0) U.Buttons[c.button] = kTrue32;
+    U.ExtraButton = Flag(c.extra);
+    U.Stick2Heading = c.stick2;
+    A(10).Velocity = {c.vx, c.vz};
+    W.Teams[1].AttackSide = c.attackSide;
+    const u32 seed = RandSeed;
+    Decide(10);
+    EXPECT_EQ(Event1(10).EventType, c.type) << c.stick2 << " " << c.button << " " << c.vx;
+    EXPECT_EQ(Event1(10).EventCode, c.code) << c.stick2 << " " << c.button << " " << c.vx;
+    EXPECT_EQ(RandSeed, seed);
+  }
+  // Standing still with no side to attack: one draw picks the side.
+  W.Teams[1].AttackSide = 0;
+  A(10).Velocity = {0.0f, 0.0f};
+  RandSeed = 4242;
+  const bool left = RandomRange(1, 1001) < 500;
+  const u32 after = RandSeed;
+  RandSeed = 4242;
+  Decide(10);
+  EXPECT_EQ(RandSeed, after);
+  EXPECT_EQ(Event1(10).EventCode, left ? 4 : 3);
+}
+
 TEST_F(UserControl, KickStartSpeedsAreKeptWithinThePlayersRange) {
   TUDPRealtime& R = UDPRealtime;
   TUDPUserSlot& U = Steer(10);
