@@ -21,7 +21,6 @@
 namespace {
 
 constexpr int kMaxPlayers = 25;
-constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 
 int PlayerCount(const TWorld& W) {
   return W.PlayersPerTeam < 0 ? 0 : (W.PlayersPerTeam > kMaxPlayers ? kMaxPlayers : W.PlayersPerTeam);
@@ -286,9 +285,9 @@ void BuildFrameText(TWorld& W) {
   T.Add(Whole(static_cast<double>(W.BallPos.x) * 100.0 * sA));
   T.Add(Whole(static_cast<double>(W.BallPos.y) * 100.0));
   T.Add(Whole(static_cast<double>(W.BallPos.z) * 100.0 * sA));
-  T.Add(Whole(W.BallSpin * kDegreesPerRadian));
-  T.Add(Whole(W.BallYaw * kDegreesPerRadian + yawTurn));
-  T.Add(Whole(W.BallPitch * kDegreesPerRadian));
+  T.Add(Whole(W.BallSpin * kRadToDeg));
+  T.Add(Whole(W.BallYaw * kRadToDeg + yawTurn));
+  T.Add(Whole(W.BallPitch * kRadToDeg));
   T.Add(Whole(static_cast<double>(W.PointOfInterest.x) * 100.0 * sA));
   T.Add(Whole(static_cast<double>(W.PointOfInterest.z) * 100.0 * sA));
   T.Add(Whole(W.clock));

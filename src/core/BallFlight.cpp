@@ -20,7 +20,6 @@ constexpr double kLiftExponent = 0.25;
 constexpr double kCatchHeightHigh = 2.2;
 constexpr double kCatchHeightLow = 1.45;
 constexpr double kMinFinalHeight = 0.01;
-constexpr double kDegToRad = std::numbers::pi / 180.0;
 
 // Kick and loose-ball constants the callers pass.
 constexpr f32 kBallMass = 0.43f;

@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr double kDegToRad = std::numbers::pi / 180.0;
-constexpr double kRadToDeg = 180.0 / std::numbers::pi;
-
 // The circle's cosines and sines, so that a footprint costs no trigonometry.
 struct TCircleTrig {
   double c[8], s[8];

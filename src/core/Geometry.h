@@ -5,7 +5,13 @@
 // coincident points are part of the contract.
 #pragma once
 
+#include <numbers>
+
 #include "core/TypeDefs.h"
+
+// Degrees to radians and back, for the trigonometry of headings.
+inline constexpr double kDegToRad = std::numbers::pi / 180.0;
+inline constexpr double kRadToDeg = 180.0 / std::numbers::pi;
 
 // Planar distance, the larger difference factored out; exactly 0 for a point
 // with itself.

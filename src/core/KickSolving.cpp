@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr double kDegToRad = std::numbers::pi / 180.0;
-constexpr double kRadToDeg = 180.0 / std::numbers::pi;
-
 inline f32 ToF32(double v) { return static_cast<f32>(v); }
 
 // Length of a velocity, or 0 when it has none or is not a number.

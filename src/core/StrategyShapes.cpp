@@ -11,9 +11,7 @@ Arr1<TFieldStrategy, 2> FieldStrategy;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
-double TanDegrees(double a) { return std::tan(a * kPi / 180.0); }
+double TanDegrees(double a) { return std::tan(a * std::numbers::pi / 180.0); }
 
 // A four-segment profile rising over 100 to e1, then over 15 to e2, back
 // down over 15 to e1 and over 100 to 0; the two angles set its slopes.
@@ -66,7 +64,7 @@ void MakeSupportEvent(TActionEvent& e, f32 distOrig) {
 // The support run's middle event: a point 1.5 m up the pitch and c to the
 // side, with c the sideways reach of the first event.
 void SetSupportMiddleEvent(TWorld& W, TActionSeq& seq, double side) {
-  const double c = std::fabs(std::cos(seq.EventArray[1].RelHeading * kPi / 180.0) * 1.75);
+  const double c = std::fabs(std::cos(seq.EventArray[1].RelHeading * std::numbers::pi / 180.0) * 1.75);
   W.SearchBestDist = 1.5f;
   W.SearchDist = static_cast<f32>(c);
   const f32 x = static_cast<f32>(side * W.SearchDist);

@@ -108,7 +108,6 @@ void StartTemplateSequence(TWorld& W, i16 Player) {
 
 void ApplyPassError(TPassLaunch& Launch, TVector3 Start, bool32 HalfChance, f32 Gravity,
                     f32 HeadingSD, f32 ElevationSD, bool32 SpeedError) {
-  constexpr double kRad = std::numbers::pi / 180.0;
   f32 k = 1.0f;
   if (HalfChance && RandomRange(1, 1001) < 500) k = 0.5f;
   f32 h = Distance2D(0, 0, Launch.vx, Launch.vz);
@@ -120,15 +119,15 @@ void ApplyPassError(TPassLaunch& Launch, TVector3 Start, bool32 HalfChance, f32 
     s = static_cast<f32>(s + s * (r / 100.0 * k));
   }
   e = static_cast<f32>(e + k * static_cast<double>(GaussianRandom(0, ElevationSD, -17, 17, kTrue32, kTrue32)));
-  h = static_cast<f32>(-std::cos(e * kRad) * s);
-  Launch.vy = static_cast<f32>(std::sin(e * kRad) * s);
+  h = static_cast<f32>(-std::cos(e * kDegToRad) * s);
+  Launch.vy = static_cast<f32>(std::sin(e * kDegToRad) * s);
   f32 g = GaussianRandom(0, HeadingSD, -25, 14, kTrue32, kTrue32);
   if (Launch.vx > 0) g = -g;
   a = static_cast<f32>(a + static_cast<double>(k) * g);
-  Launch.vx = static_cast<f32>(-std::cos(a * kRad) * h);
-  Launch.vz = static_cast<f32>(std::sin(a * kRad) * h);
+  Launch.vx = static_cast<f32>(-std::cos(a * kDegToRad) * h);
+  Launch.vz = static_cast<f32>(std::sin(a * kDegToRad) * h);
   const double T = Launch.T;
-  Launch.x = static_cast<f32>(Start.x - std::cos(a * kRad) * h * T);
-  Launch.z = static_cast<f32>(Start.z + std::sin(a * kRad) * h * T);
+  Launch.x = static_cast<f32>(Start.x - std::cos(a * kDegToRad) * h * T);
+  Launch.z = static_cast<f32>(Start.z + std::sin(a * kDegToRad) * h * T);
   Launch.y = static_cast<f32>(Launch.vy * T + Start.y - 0.5 * Gravity * T * T);
 }
