@@ -244,5 +244,5 @@ u32 ResolveHost(const std::string& Host) {
 std::string WinSockErrorText(i32 Code) {
   for (const TErrorText& e : kErrorTexts)
     if (e.code == Code) return e.text;
-  return std::string("Not a WinSock error") + ".";
+  return "Not a WinSock error.";
 }

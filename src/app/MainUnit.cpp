@@ -207,7 +207,7 @@ void FormCreate() {
   OutputDir = ExeDir + "output/";
   SimFinished = kFalse32;
   ForceDirectories(OutputDir);
-  DummyOutputOnly = Flag(FileExists(ExeDir + "csvinput/internetinit/dummyOutputOnly.txt"));
+  DummyOutputOnly = Flag(FileExists(InputDir() + "dummyOutputOnly.txt"));
   ViewerLinkMode = kFalse32;
   AILevel = 750;
   GameSpeed = 0.085f;
@@ -258,7 +258,7 @@ void ApplicationIdle(bool& Done) {
     }
     if (!UDPRealtime.Active || UDPRealtime.FrameRanThisCall) ElapsedSimTime += W.TimeStep;
   }
-  if (ViewerLinkMode && W.gamestate == 15) return;
+  if (ViewerLinkMode && W.gamestate == gsMisc01) return;
   if (!EndTestsHold()) return;
   UDPRealtime.EndPending = kFalse32;
   if (UDPRealtime.Active && UDPRealtime.FramesAllowed <= UDPRealtime.FramesDone) {

@@ -13,6 +13,8 @@ extern bool32 SimCrashed;
 extern bool32 SimFinished;
 extern std::string ExeDir;     // with a trailing '/'
 extern std::string OutputDir;  // ExeDir + "output/"
+// The folder of the input files, with a trailing '/'.
+inline std::string InputDir() { return ExeDir + "csvinput/internetinit/"; }
 extern bool32 DummyOutputOnly;
 extern std::string FileID;
 extern std::string FileSuffix;  // "_" + FileID, or nothing

@@ -11,26 +11,11 @@
 TUDPRealtime UDPRealtime;
 
 void SetUDPRealtimeDefaults() {
+  // Every flag, count, input word and request starts at 0.
   TUDPRealtime& R = UDPRealtime;
   R = TUDPRealtime{};
-  R.Active = kFalse32;
-  R.AuxMode = kFalse32;
-  R.FrameRanThisCall = kFalse32;
   R.TimeStep = 0.05f;
   R.Paused = kTrue32;
-  R.FramesAllowed = 0;
-  R.FramesDone = 0;
-  R.MessagesSent = 0;
-  for (int i = 1; i <= 10; ++i) R.Input[i] = 0;
-  R.PrevInput = R.Input;
-  for (TUDPRequest& q : R.Requests) q = TUDPRequest{};
-  R.EndPending = kFalse32;
-  R.SimAhead = kFalse32;
-  R.SimAheadStartUdpClock = 0;
-  R.SimAheadStartGameClock = 0;
-  R.SimAheadSeconds = 0;
-  R.AuxUserControl = kFalse32;
-  R.KickMode = kFalse32;
   R.UserLevel = 1;
   R.KickSpeedStart = 20.0f;
   R.KickSpeedTop = 30.0f;
@@ -115,7 +100,7 @@ bool ApplyStep(TUDPRealtime& R) {
     R.SimAheadStartGameClock = World.clock;
     R.PrevInput = R.Input;
   }
-  R.AuxUserControl = Flag(R.Fields[48] == "1");
+  R.AuxUserControl = Flag(Pressed(R.Fields[48]));
   return ParseInteger(R.Fields[49], R.UserLevel);
 }
 

@@ -11,14 +11,6 @@
 
 namespace {
 
-constexpr int kMaxPlayers = 25;
-
-int PlayerCount(const TWorld& W) {
-  return W.PlayersPerTeam < 0 ? 0 : (W.PlayersPerTeam > kMaxPlayers ? kMaxPlayers : W.PlayersPerTeam);
-}
-
-bool IsPlayer(i32 n) { return n >= 1 && n <= kMaxPlayers; }
-
 f32 Clamp(double v, double lo, double hi) { return static_cast<f32>(v < lo ? lo : (v > hi ? hi : v)); }
 
 // ---------------------------------------------------------------- selection
@@ -75,6 +67,11 @@ void ReadSticks(TUDPUserSlot& U) {
 
 // ---------------------------------------------------------------- common pieces
 
+// The user's running speed: flat out with button 2 held, else three quarters.
+f32 UserRunSpeed(const TUDPUserSlot& U, const TPlayer& P) {
+  return U.Buttons[2] ? P.maxspeed : static_cast<f32>(0.75 * P.maxspeed);
+}
+
 void StickRun(const TUDPUserSlot& U, const TPlayer& P, TActionEvent& E) {
   if (U.Stick1Magnitude <= 0) {
     // A centred stick keeps a crawl rather than a stop, so the run stays on.
@@ -82,7 +79,7 @@ void StickRun(const TUDPUserSlot& U, const TPlayer& P, TActionEvent& E) {
     E.DesSpeed = 0.01f;
   } else {
     E.Angle = U.Stick1Heading;
-    E.DesSpeed = U.Buttons[2] ? P.maxspeed : static_cast<f32>(0.75 * P.maxspeed);
+    E.DesSpeed = UserRunSpeed(U, P);
   }
 }
 
@@ -179,10 +176,10 @@ i32 CurrentEventType(const TActionSeq& S) {
 }
 
 void PassButtons(TPlayer& P, const TTeamBlock& B, const TUDPUserSlot& U) {
+  // Buttons for pass targets 1 to 4.
   const int buttons[4] = {9, 13, 11, 15};
-  const int targets[4] = {1, 2, 3, 4};
   for (int k = 0; k < 4; ++k) {
-    const i32 target = UDPRealtime.PassTargets[targets[k]];
+    const i32 target = UDPRealtime.PassTargets[k + 1];
     if (!U.Buttons[buttons[k]] || target == 0) continue;
     TActionEvent& E = NewEvent(P, true);
     E.EventType = 1;
@@ -282,7 +279,7 @@ void TryLineDive(const TWorld& W, TPlayer& P, const TUDPUserSlot& U) {
   P.DiveTimer = 1.8f;
   P.DiveAngle = U.Stick1Heading;
   P.DiveKind = kind;
-  P.DiveSpeed = Clamp(P.speed < 4.0f ? 4.0 : P.speed, 4.0, caps[kind]);
+  P.DiveSpeed = Clamp(P.speed, 4.0, caps[kind]);
   P.passcatchtimer = 0.0f;
   UDPRealtime.KickMode = kFalse32;
 }
@@ -295,7 +292,7 @@ void InGoalDive(const TWorld& W, TPlayer& P, const TUDPUserSlot& U) {
   const bool leaving = P.Pos.z + static_cast<double>(P.Velocity.z) * W.TimeStep >= tryLine;
   P.DiveAngle = leaving ? 270.0f : U.Stick1Heading;
   P.DiveKind = 1;
-  P.DiveSpeed = Clamp(P.speed < 4.0f ? 4.0 : P.speed, 4.0, 5.0);
+  P.DiveSpeed = Clamp(P.speed, 4.0, 5.0);
   P.passcatchtimer = 0.0f;
 }
 
@@ -484,7 +481,7 @@ void SpeedStep(TPlayer& P, const TUDPUserSlot& U) {
   if (P.TackleAttemptTimer > 0 || P.GettingTackledTimer > 0 || P.standuptimer > 0 || P.OldTackleTimer > 0 ||
       P.RuckTimer2 > 0 || P.LineOutTimer > 0 || P.SpecialAnimTimer > 0 || P.shimmytimer > 0 || P.ForcedRunTimer > 0)
     return;
-  P.desiredspeed = U.Buttons[2] ? P.maxspeed : static_cast<f32>(0.75 * P.maxspeed);
+  P.desiredspeed = UserRunSpeed(U, P);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <numbers>
 #include <string>
 
 #include "app/Easy_UDP1.h"
@@ -12,6 +11,7 @@
 #include "app/UDPRealtime.h"
 #include "core/EngineError.h"
 #include "core/Geometry.h"
+#include "core/SupportSpot.h"
 #include "core/ViewerFrame.h"
 #include "output/MatchStore.h"
 #include "platform/Form.h"
@@ -19,15 +19,6 @@
 #include "setup/AnimationCatalogue.h"
 
 namespace {
-
-constexpr int kMaxPlayers = 25;
-
-int PlayerCount(const TWorld& W) {
-  return W.PlayersPerTeam < 0 ? 0 : (W.PlayersPerTeam > kMaxPlayers ? kMaxPlayers : W.PlayersPerTeam);
-}
-
-// A player number that names a player of a block; 0 names nobody.
-bool IsPlayer(i32 n) { return n >= 1 && n <= kMaxPlayers; }
 
 // ---------------------------------------------------------------- pass targets
 
@@ -109,6 +100,12 @@ struct TFrameText {
 TFrameText g_text;
 char g_sendBuffer[kFrameSendBufferSize];
 
+// Messages in the match store, kept within its list.
+int StoredMessageCount() {
+  const TMatchStore& S = MatchStore;
+  return S.MessageCount < S.Messages.kSize ? S.MessageCount : S.Messages.kSize;
+}
+
 // Message types that go on to the viewer.
 constexpr u8 kForwardedMessages[] = {0,  1,  4,  5,  6,  7,  8,  9,  14, 17, 18, 28, 29,  30,  34,  45,  49,  50, 57,
                                      58, 59, 61, 63, 65, 70, 72, 80, 82, 85, 95, 99, 106, 107, 108, 111, 112, 113};
@@ -185,8 +182,7 @@ i32 FirstOnSetPieceLine(const TTeamBlock& B, int From, int To, int Step) {
 // The support-spot runners furthest up the pitch on either side of the mark.
 void SupportGridTargets(const TWorld& W, TPassTargets& Targets) {
   const TTeamBlock& B = W.Teams[1];
-  const int size =
-      B.SupportGridSize < 0 ? 0 : (B.SupportGridSize > kSupportGridMax ? kSupportGridMax : B.SupportGridSize);
+  const int size = SupportGridSide(B);
   f32 bestLeft = -1000.0f, bestRight = -1000.0f;
   for (int r = 1; r <= size; ++r) {
     for (int c = 1; c <= size; ++c) {
@@ -233,8 +229,7 @@ void AddMessage() {
     return;
   }
   const TMatchStore& S = MatchStore;
-  const int count = S.MessageCount < S.Messages.kSize ? S.MessageCount : S.Messages.kSize;
-  for (int k = R.MessagesSent + 1; k <= count; ++k) {
+  for (int k = R.MessagesSent + 1; k <= StoredMessageCount(); ++k) {
     R.MessagesSent = k;
     const TMatchMessage& m = S.Messages[k];
     if (!IsForwarded(m.message)) continue;
@@ -375,9 +370,8 @@ void WriteMessages() {
   }
   static_assert(sizeof(TMatchMessage) == 20, "a summary entry carries the stored message byte for byte");
   const TMatchStore& S = MatchStore;
-  const int count = S.MessageCount < S.Messages.kSize ? S.MessageCount : S.Messages.kSize;
   int entry = 1;
-  for (int k = ViewerMessagesSent + 1; k <= count && entry <= 3; ++k, ++entry) {
+  for (int k = ViewerMessagesSent + 1; k <= StoredMessageCount() && entry <= 3; ++k, ++entry) {
     std::memcpy(reinterpret_cast<char*>(&F.Messages[entry]) + offsetof(TViewerMessage, teamID), &S.Messages[k],
                 sizeof(TMatchMessage));
     ViewerMessagesSent = k;

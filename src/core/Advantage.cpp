@@ -23,11 +23,6 @@ bool BetterHead(const TInfringement& j, const TInfringement& best) {
   return AgainstDefence(best) ? j.Z > best.Z : j.Z < best.Z;
 }
 
-// Player p of a block, or null for an index that names nobody.
-TPlayer* PlayerAt(TTeamBlock& T, i32 p) {
-  return (p >= 1 && p <= 25) ? &T.Players[p] : nullptr;
-}
-
 // The side that gains the advantage is Teams[1] when the offender is a
 // defender, else Teams[2]; the offender is in the other block.
 TTeamBlock& NonOffendingSide(TWorld& W, const TInfringement& I) {
@@ -68,8 +63,7 @@ void LimitDefendersAdvantage(TWorld& W) {
 }
 
 bool AnyDefenderInContact(const TWorld& W) {
-  const int n = std::clamp(W.PlayersPerTeam, 0, 25);
-  for (int p = 1; p <= n; ++p) {
+  for (int p = 1; p <= PlayerCount(W); ++p) {
     if (W.Teams[2].Players[p].AdvantageContactFlag != 0) return true;
   }
   return false;

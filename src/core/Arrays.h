@@ -16,6 +16,9 @@ using i32 = int32_t;
 using u32 = uint32_t;
 using u8 = uint8_t;
 
+// A real as a record field stores it: rounded to 32 bits.
+inline constexpr f32 ToF32(double v) { return static_cast<f32>(v); }
+
 // Flags stored in records: 0 false, -1 true; any nonzero value reads as true.
 using bool32 = int32_t;
 constexpr bool32 kTrue32 = -1;

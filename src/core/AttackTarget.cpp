@@ -18,8 +18,6 @@ double Outside(double x, double halfW, double by) {
   return x <= 0 ? std::max(x - by, -halfW + 5) : std::min(x + by, halfW - 5);
 }
 
-bool IsPlayer(i32 p) { return p >= 1 && p <= 25; }
-
 }  // namespace
 
 TVector2 CarrierTargetPoint(const TWorld& W, f32 X, f32 Z) {

@@ -5,11 +5,10 @@
 
 #include "core/PlayerLists.h"
 #include "core/Random.h"
+#include "core/Rounding.h"
 #include "core/SlotLines.h"
 
 namespace {
-
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 // Lays `count` players out from slot 101 in direction dir (-1 towards
 // slot 1, +1 towards slot 201) over `room` metres with first gap `gap`.
@@ -25,16 +24,16 @@ void SpreadSide(TSlotLine& out, int count, double room, double gap, int dir) {
   for (int k = 1; k <= count; ++k) {
     int next;
     if (k == 1) {
-      next = s + dir * Round(gap);
+      next = s + dir * RoundToI32(gap);
     } else {
-      next = s + dir * Round(step);
+      next = s + dir * RoundToI32(step);
       if (k < count) {
         const int r = RandomRange(1, 1001);
-        if ((k == 2 && r < 500) || (k >= 3 && r < 100)) next = s + dir * Round(step2);
+        if ((k == 2 && r < 500) || (k >= 3 && r < 100)) next = s + dir * RoundToI32(step2);
       } else {
         // The last player goes as far out as the room allows.
         for (int j = 1; j <= 5; ++j) {
-          const int cand = s + dir * Round(j + step);
+          const int cand = s + dir * RoundToI32(j + step);
           if (dir < 0 ? cand > limit : cand < limit) next = cand;
         }
       }
@@ -109,8 +108,6 @@ struct TBacklineWork {
     list = RemoveFromPlayerList(list, w);
   }
 };
-
-bool IsPlayer(int p) { return p >= 1 && p <= 25; }
 
 // A wing takes the first open slot near him from his own end of the line.
 void PlaceWing(TBacklineWork& Wk, i16 w, i32 Feeder, const TPlayerList& Priority) {

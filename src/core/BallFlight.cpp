@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "core/Geometry.h"
 
@@ -27,8 +26,6 @@ constexpr f32 kBallArea = 0.029f;
 constexpr f32 kBallDiameter = 0.29f;
 constexpr f32 kDragCoefficient = 0.2f;
 constexpr f32 kDragModeReynolds = 1.0f;
-
-inline f32 ToF32(double v) { return static_cast<f32>(v); }
 
 // Acceleration of the ball over one step: drag against the air speed, lift
 // at right angles to the horizontal motion, gravity.

@@ -1,7 +1,5 @@
 #include "core/Footprints.h"
 
-#include <algorithm>
-
 #include "core/Geometry.h"
 
 namespace {
@@ -41,8 +39,7 @@ void RebuildFootprint(TWorld& W, TPlayer& P, f32 OtherTackleHeading) {
 }  // namespace
 
 void UpdatePlayerFootprints(TWorld& W) {
-  // The record holds 25 players a side; a larger count never reads past them.
-  const int n = std::clamp(W.PlayersPerTeam, 0, 25);
+  const int n = PlayerCount(W);
   TTeamBlock& T1 = W.Teams[1];
   TTeamBlock& T2 = W.Teams[2];
   for (int i = 1; i <= n; ++i) {

@@ -36,8 +36,6 @@ void SetRestartTypeBoth(TWorld& W, i32 type) {
   }
 }
 
-int PlayerCount(const TWorld& W) { return std::clamp(W.PlayersPerTeam, 0, 25); }
-
 // A conversion attempt never runs the clock past the end of the half: the
 // restart is then taken just before it, and never later than 20 s.
 f32 CutBeforeEndOfHalf(const TWorld& W, f32 delay) {
@@ -102,7 +100,7 @@ void SetLineout(TWorld& W) {
   if (W.RestartKind == 6) {  // carried or knocked into touch
     W.LineoutZ = std::clamp(W.TouchPos.z, -45.0f, 45.0f);
     W.LineoutOnNegativeX = Flag(W.TouchPos.x <= 0);
-  } else if (W.RestartKind == 7) {  // kicked into touch
+  } else {  // kicked into touch
     const bool onTheFull = W.KickTouchFlag1 != 0 || W.KickTouchFlag2 != 0;
     W.LineoutZ = onTheFull ? W.KickTouchPos.z : W.ReleasePos.z;
     W.LineoutOnNegativeX = Flag(W.KickTouchPos.x <= 0);

@@ -1,7 +1,6 @@
 #include "core/Interception.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
@@ -76,7 +75,7 @@ TChaseResult SimulateChase(f32 CarrierX, f32 CarrierZ, f32 CarrierHeading, f32 C
   const double a = ChaserAccel, s0 = ChaserSpeed;
   const f32 tA = ChaserAccel <= 0 ? 100.0f : static_cast<f32>((vTop - s0) / a);
   const f32 cap = std::min(CarrierCapA, CarrierCapB);
-  // Callers always pass a positive step (the platform's beep is not kept).
+  // Callers always pass a positive step; any other answers the start values.
   if (!(TimeStep > 0)) return r;
 
   const TDirection uCarrier = HeadingDirection(CarrierHeading);
@@ -124,7 +123,7 @@ TCatchResult BallCatchPoint(f32 BallVX, f32 BallVY, f32 BallVZ, f32 BallX, f32 B
                             f32 TimeStep, f32 Reach, f32 CatchHeight, f32 PlayerHeading, f32 TurnRate,
                             bool32 UseAccel, bool32 UseTurn) {
   TCatchResult r{BallX, BallZ, kFalse32};
-  // Callers always pass a positive step (the platform's beep is not kept).
+  // Callers always pass a positive step; any other answers the start values.
   if (!(TimeStep > 0)) return r;
   f32 t = 0.0f;
   while (t <= MaxTime) {

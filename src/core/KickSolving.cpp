@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "core/BallFlight.h"
 #include "core/Geometry.h"
@@ -11,8 +10,6 @@
 #include "platform/Form.h"
 
 namespace {
-
-inline f32 ToF32(double v) { return static_cast<f32>(v); }
 
 // Length of a velocity, or 0 when it has none or is not a number.
 double UsableLength(f32 Vx, f32 Vy, f32 Vz) {

@@ -1,6 +1,5 @@
 #include "core/LineoutSetup.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "core/Random.h"
@@ -28,8 +27,6 @@ constexpr TFormation kReceiving[2] = {
     {{3, 4, 7, 5, 0, 1, 6, 8}, {1, 2, 1, 2, 0, 3, 3, 1}, {{3, 4}, {7, 4}, {8, 6}}, 4, 2},
     {{3, 4, 7, 5, 0, 1, 6, 8}, {1, 2, 1, 2, 0, 3, 3, 1}, {{3, 4}, {7, 5}, {8, 6}}, 5, 4},
 };
-
-int TeamSize(const TWorld& W) { return std::clamp(W.PlayersPerTeam, 0, 25); }
 
 void ResetSide(TTeamBlock& T, i32 ballCarrier) {
   T.LineoutThrower = 2;
@@ -80,7 +77,7 @@ void ChooseBackRowJumper(TWorld& W) {
     else if (v == target) v = chosen;
   };
   for (int k = 1; k <= 15; ++k) swap(T.LineoutSlots[k]);
-  for (int p = 1; p <= TeamSize(W); ++p) swap(T.Players[p].LiftTarget);
+  for (int p = 1; p <= PlayerCount(W); ++p) swap(T.Players[p].LiftTarget);
   W.LineoutTargetJumper[1] = static_cast<u16>(chosen);
 }
 
@@ -106,7 +103,7 @@ void SetupLineout(TWorld& W) {
   W.LineoutCountdown = 0;
   W.LineoutTargetJumper[1] = 0;
   for (int b = 1; b <= 2; ++b) {
-    for (int p = 1; p <= TeamSize(W); ++p) {
+    for (int p = 1; p <= PlayerCount(W); ++p) {
       W.Teams[b].Players[p].LineOutTimer = 0;
       W.Teams[b].Players[p].LineoutRole = 0;
     }

@@ -18,8 +18,7 @@ bool IsFree(const TPlayer& P) {
 // speed; 10000 when nobody is free. A player without speed cannot get there.
 f32 LeastTimeToReach(const TWorld& W, const TTeamBlock& B, f32 x, f32 z) {
   f32 best = 10000.0f;
-  const int n = std::min(W.PlayersPerTeam, 25);
-  for (int j = 1; j <= n; ++j) {
+  for (int j = 1; j <= PlayerCount(W); ++j) {
     const TPlayer& P = B.Players[j];
     if (!IsFree(P) || P.maxspeed <= 0) continue;
     const f32 t = static_cast<f32>(Distance2D(x, z, P.Pos.x, P.Pos.z) / static_cast<double>(P.maxspeed));
@@ -34,7 +33,7 @@ f32 ChooseKickAheadDistance(const TWorld& W, i32 Player, bool InFirstBlock) {
   const TTeamBlock& own = W.Teams[InFirstBlock ? 1 : 2];
   const TTeamBlock& opp = W.Teams[InFirstBlock ? 2 : 1];
   f32 result = InFirstBlock ? 5.0f : 7.0f;
-  if (Player < 1 || Player > 25) return result;
+  if (!IsPlayer(Player)) return result;
   const TPlayer& K = own.Players[Player];
   const double a = K.FreeBallCatchAngle * std::numbers::pi / 180.0;
   const double halfW = W.PitchWidth / 2.0;
@@ -58,8 +57,8 @@ f32 ChooseKickAheadDistance(const TWorld& W, i32 Player, bool InFirstBlock) {
 bool HasNumbersAdvantage(const TWorld& W) {
   int aheadL = 0, aheadR = 0, supportL = 0, supportR = 0;
   const i32 c = W.Teams[1].BallCarrier;
-  const int n = std::min(W.PlayersPerTeam, 25);
-  if (c >= 1 && c <= 25) {
+  const int n = PlayerCount(W);
+  if (IsPlayer(c)) {
     const TVector3 cp = W.Teams[1].Players[c].Pos;
     // The x difference in double: a 32-bit difference could round up to 10.
     auto near = [&](f32 x) { return std::fabs(static_cast<double>(x) - cp.x) < 10.0; };

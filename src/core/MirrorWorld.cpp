@@ -1,7 +1,7 @@
 #include "core/MirrorWorld.h"
 
-#include <algorithm>
 #include <numbers>
+#include <utility>
 
 #include "core/Geometry.h"
 #include "core/StrategyShapes.h"
@@ -62,9 +62,6 @@ void MirrorInfringement(TInfringement& I) {
   Negate(I.Z);
 }
 
-// Only the loop bound of the player passes; the record holds 25.
-int PlayerCount(const TWorld& W) { return std::clamp(W.PlayersPerTeam, 0, 25); }
-
 }  // namespace
 
 void TurnHeading(f32& heading) { heading = NormaliseHeading(static_cast<double>(heading) + 180.0); }
@@ -80,13 +77,9 @@ void MirrorWorld(TWorld& W) {
   TTeamBlock& T2 = W.Teams[2];
   const int n = PlayerCount(W);
 
-  // 1 - 4.
+  // What was under way stops (MirrorPlayer ends every action sequence).
   W.MarkCalled = kFalse32;
   W.PossessionChanged = kTrue32;
-  for (int p = 1; p <= n; ++p) {
-    T1.Players[p].ActionSeq.seqON = kFalse32;
-    T2.Players[p].ActionSeq.seqON = kFalse32;
-  }
   if (W.LiveWorld != 0) StrategyParams.OpenMoveFlag = 0;
   Toggle32(W.TransitionHolderFirstBlock);
   for (TTeamBlock* T : {&T1, &T2}) {
@@ -100,7 +93,7 @@ void MirrorWorld(TWorld& W) {
   T1.AttackSide = 0;
   T2.AttackSide = 0;
 
-  // 5. Players, then the marking links in a second pass.
+  // Players, then the marking links in a second pass.
   for (int p = 1; p <= n; ++p) {
     MirrorPlayer(T1.Players[p]);
     MirrorPlayer(T2.Players[p]);
@@ -110,7 +103,7 @@ void MirrorWorld(TWorld& W) {
     ClearMarkingLinks(T2.Players[p]);
   }
 
-  // 6 - 8.
+  // The ball and the marks of a breakdown.
   NegateXZ(W.BallPos);
   NegateXZ(W.PrevBallPos);
   NegateXZ(W.PassVel);
@@ -123,7 +116,7 @@ void MirrorWorld(TWorld& W) {
   Negate(W.PackVelocityZ);
   Negate(W.PackAux);
 
-  // 9 - 10. BlockPairs are exchanged here so that the whole-block exchange
+  // Set-piece points. BlockPairs are exchanged here so that the whole-block exchange
   // below brings them back: they belong to the block position.
   for (int k = 1; k <= 10; ++k) {
     std::swap(T1.BlockPairs[k], T2.BlockPairs[k]);
@@ -134,7 +127,7 @@ void MirrorWorld(TWorld& W) {
     for (int k = 1; k <= 4; ++k) std::swap(T->ScrumSidePairs[k].x, T->ScrumSidePairs[k].z);
   }
 
-  // 11 - 13.
+  // Lineout, infringements, restart and touch places.
   if (W.gamestate == gsLineout) {
     Negate(W.LineoutZ);
     Toggle32(W.LineoutOnNegativeX);
@@ -150,13 +143,13 @@ void MirrorWorld(TWorld& W) {
   NegateXZ(W.ReleasePos);
   Toggle32(W.BlocksSwapped);
 
-  // 14. Exchange the blocks whole (every step addresses Teams[1] by
+  // Exchange the blocks whole (every step addresses Teams[1] by
   // position, so they are moved, never re-pointed).
   ScratchBlock = T1;
   T1 = T2;
   T2 = ScratchBlock;
 
-  // 15.
+  // The side now defending starts without the ball, its line at the ball.
   T2.BallCarrier = 0;
   T1.StrategyTimer = 0;
   T2.StrategyTimer = 0;

@@ -101,7 +101,7 @@ void ApplyInRunning(const TPlayerCommand& C, TPlayer& P) {
 
 void ApplyCommandToPlayer(TWorld& W, const TPlayerCommand& Command, i32 Player) {
   if (!Command.SideFlag && W.Team1InFirstBlock) return;
-  if (!Arr1<TPlayer, 25>::InRange(Player)) return;
+  if (!IsPlayer(Player)) return;
   TTeamBlock& B = W.Teams[1];
   TPlayer& P = B.Players[Player];
   if (ViewerFrame.gamestate == gsRunning) {

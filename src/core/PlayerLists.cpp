@@ -10,8 +10,6 @@ static_assert(sizeof(TSpotTable) == 121 * 4);
 
 namespace {
 
-int TeamSize() { return std::clamp(World.PlayersPerTeam, 0, 25); }
-
 // Selection by ascending key among n candidates (first of equal keys wins).
 // A key of 1,000,000 or more still takes its turn after the smaller ones,
 // so no entry is ever lost.
@@ -57,7 +55,7 @@ TPlayerList SortPlayersByKey(const TPlayerList& List, const Arr1<f32, 25>& Keys)
 TPlayerList ListPlayersByX(const TTeamBlock& Block) {
   Arr1<i16, 25> cand{};
   int n = 0;
-  for (int p = 1; p <= TeamSize(); ++p) {
+  for (int p = 1; p <= PlayerCount(World); ++p) {
     if (Block.Players[p].SetPiecePlaced == 0) cand[++n] = static_cast<i16>(p);
   }
   Arr1<int, 25> order{};
@@ -68,7 +66,7 @@ TPlayerList ListPlayersByX(const TTeamBlock& Block) {
 }
 
 TPlayerList RemoveFromPlayerList(TPlayerList List, i16 Id) {
-  for (int k = 1; k <= TeamSize(); ++k) {
+  for (int k = 1; k <= PlayerCount(World); ++k) {
     if (List[k] != Id) continue;
     for (int j = k; j < 25; ++j) List[j] = List[j + 1];
     List[25] = 0;

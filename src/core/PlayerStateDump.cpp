@@ -103,7 +103,7 @@ void DumpPlayerStateCsv(TWorld& W, bool OnlyOnePlayer, int PlayerNumber, bool Du
     const bool up = MatchStore.MatchInfo.Team[t].teamid == W.Teams[1].teamid;
     if (!(up ? DumpUpTeam : DumpDownTeam)) continue;
     const TTeamBlock& block = W.Teams[up ? 1 : 2];
-    for (int p = 1; p <= W.PlayersPerTeam && p <= 25; ++p) {
+    for (int p = 1; p <= PlayerCount(W); ++p) {
       if (OnlyOnePlayer && p != PlayerNumber) continue;
       Form1.Memo2.Add(PlayerLine(W, t, up ? "upteam" : "downteam", p, block.Players[p]));
     }

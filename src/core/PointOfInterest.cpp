@@ -6,11 +6,6 @@
 
 namespace {
 
-// Player Index of a block, or null when the index names none of its 25.
-const TPlayer* PlayerOrNull(const TTeamBlock& T, i32 Index) {
-  return Arr1<TPlayer, 25>::InRange(Index) ? &T.Players[Index] : nullptr;
-}
-
 TVector2 Planar(const TVector3& V) { return {V.x, V.z}; }
 
 // The player's position, or the ball's where no player is named.
@@ -20,7 +15,7 @@ f32 PassingRadius(const TWorld& W) {
   const TTeamBlock& T1 = W.Teams[1];
   f32 radius = 50.0f;
   if (static_cast<double>(T1.PassFlightTime) - T1.PassFlightLeft < 0.05) radius = 2.0f;
-  const TPlayer* passer = PlayerOrNull(T1, T1.Passer);
+  const TPlayer* passer = PlayerAt(T1, T1.Passer);
   if (passer != nullptr && passer->LineOutTimer > 0) radius = 3.0f;
   return radius;
 }
@@ -28,14 +23,14 @@ f32 PassingRadius(const TWorld& W) {
 TVector2 TransitionPoint(const TWorld& W) {
   if (W.TransitionBallHeld == 0) return Planar(W.BallPos);
   const TTeamBlock& T = W.Teams[W.TransitionHolderFirstBlock != 0 ? 1 : 2];
-  return PlayerOrBall(W, PlayerOrNull(T, W.TransitionHolder));
+  return PlayerOrBall(W, PlayerAt(T, W.TransitionHolder));
 }
 
 }  // namespace
 
 void SetPointOfInterest(TWorld& W) {
   const TTeamBlock& T1 = W.Teams[1];
-  const TPlayer* carrier = PlayerOrNull(T1, T1.BallCarrier);
+  const TPlayer* carrier = PlayerAt(T1, T1.BallCarrier);
   TVector2 point{0.0f, 0.0f};
   f32 radius = 50.0f;
   switch (W.gamestate) {
@@ -71,8 +66,7 @@ void SetPointOfInterest(TWorld& W) {
 void EmptyFrameStep(TWorld& W) { (void)W; }
 
 void UpdatePlayerVelocities(TWorld& W) {
-  // The record holds 25 players a side; a larger count never reads past them.
-  const int n = std::clamp(W.PlayersPerTeam, 0, 25);
+  const int n = PlayerCount(W);
   const double dt = W.TimeStep;
   for (int i = 1; i <= n; ++i) {
     for (TTeamBlock& T : W.Teams) {

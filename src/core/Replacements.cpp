@@ -1,10 +1,10 @@
 #include "core/Replacements.h"
 
-#include <algorithm>
 #include <numbers>
 #include <utility>
 
 #include "core/Random.h"
+#include "core/WorldDefaults.h"
 
 namespace {
 
@@ -99,10 +99,7 @@ void MakeReady(const TWorld& W, TPlayer& B) {
   B.DesiredPos = B.Pos;
   B.speed = 0;
   B.FatigueTimer = static_cast<f32>(B.FatigueFreshTime + RandomRange(1, 6));
-  B.currentAnim.Assign("breathing");
-  B.currentframe = 0;
-  B.maxframes = 1839.0f;
-  B.AnimLoop = kTrue32;
+  SetBreathing(B);
   B.InBackline = kTrue32;
   B.Heading = 270.0f;
   B.FacingAngle = static_cast<f32>(2.0 * std::numbers::pi);
@@ -112,7 +109,7 @@ void MakeReady(const TWorld& W, TPlayer& B) {
 }
 
 void ReplaceOnSide(TWorld& W, TTeamBlock& T) {
-  const int onField = std::clamp(W.PlayersPerTeam, 0, 25);
+  const int onField = PlayerCount(W);
   for (int p = 1; p <= onField; ++p) {
     if (!MustLeave(T, p)) continue;
     if (FreeMessageSlots(W) < 2) return;  // no room to announce it: wait for the next restart

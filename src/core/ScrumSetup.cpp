@@ -12,7 +12,8 @@ namespace {
 
 bool Unbound(const TPlayer& P) { return P.RuckTimer <= 0; }
 
-void PlaceAttackingBackline(TWorld& W, int team) {
+// Returns the line built, as the set-piece line now holds it.
+TSlotLine PlaceAttackingBackline(TWorld& W, int team) {
   TTeamBlock& A = W.Teams[1];
   TPlayerList list = kEmptyPlayerList;
   int n = 0;
@@ -35,6 +36,7 @@ void PlaceAttackingBackline(TWorld& W, int team) {
     W.ScratchLine[k] = static_cast<u16>(line[k]);
     A.SetPieceLine[k] = line[k];
   }
+  return line;
 }
 
 // The grid of support cells 1 m apart, rows running back from the mark.
@@ -69,7 +71,7 @@ void ResetDefence(TTeamBlock& D, int team) {
 void SetupScrumPlay(TWorld& W) {
   TTeamBlock& A = W.Teams[1];
   TTeamBlock& D = W.Teams[2];
-  const int team = std::clamp(W.PlayersPerTeam, 0, 25);
+  const int team = PlayerCount(W);
 
   for (int p = 1; p <= 15; ++p) {
     if (Unbound(A.Players[p])) A.Players[p].InBackline = kTrue32;
@@ -80,7 +82,7 @@ void SetupScrumPlay(TWorld& W) {
     A.SetPieceSlotPos[k] = {static_cast<f32>(W.MarkX + static_cast<double>(A.LineSlotPos[k].x)),
                             static_cast<f32>(W.MarkZ + static_cast<double>(A.LineSlotPos[k].z))};
   }
-  PlaceAttackingBackline(W, team);
+  const TSlotLine attackLine = PlaceAttackingBackline(W, team);
 
   LayOutSupportGrid(W);
   for (int p = 1; p <= team; ++p) {
@@ -101,11 +103,6 @@ void SetupScrumPlay(TWorld& W) {
 
   // The attacking backs' line as the defenders will mirror it, with a
   // reserved slot for each spare defender.
-  TSlotLine attackLine;
-  for (int k = 1; k <= kSlotCount; ++k) {
-    W.ScratchLine[k] = static_cast<u16>(A.SetPieceLine[k]);
-    attackLine[k] = static_cast<i16>(W.ScratchLine[k]);
-  }
   D.MarkedLine = RebuildLine(A.SetPieceSlotPos, attackLine, D.AttackBacksList, W.ScratchPositions);
   int freeDefenders = 0;
   for (int p = 1; p <= team; ++p) freeDefenders += D.Players[p].SetPiecePlaced == 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/PlayerLists.h"
 #include "core/Random.h"
 #include "core/Rounding.h"
 
@@ -182,8 +183,7 @@ TSlotLine ReserveNearestSlots(const TSlotPositions& Slots, const TPlayerList& Wa
 
 TSlotLine FillSlotsWithPlayers(const TSlotLine& Marks, const TPlayerList& List, bool32 FromFront) {
   TSlotLine out = kEmptySlotLine;
-  int n = 0;
-  while (n < 25 && List[n + 1] != 0) ++n;
+  const int n = PlayerListCount(List);
   if (FromFront) {
     int i = 1;
     for (int k = 1; k <= kSlotCount && i <= n; ++k) {
@@ -200,7 +200,7 @@ TSlotLine FillSlotsWithPlayers(const TSlotLine& Marks, const TPlayerList& List, 
 
 TSlotLine RebuildLine(const TSlotPositions& Slots, const TSlotLine& Line, const TPlayerList& List,
                       const Arr1<TVector2, 25>& PlayerPositions) {
-  const int team = std::clamp(World.PlayersPerTeam, 0, 25);
+  const int team = PlayerCount(World);
   bool listed[26] = {};
   for (int i = 1, taken = 0; i <= 25 && List[i] != 0 && taken < team; ++i, ++taken) {
     if (List[i] >= 1 && List[i] <= 25) listed[List[i]] = true;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "core/Geometry.h"
 #include "decision/OptionWeights.h"

@@ -12,11 +12,6 @@ namespace {
 
 constexpr int kShapeCount = 10;
 
-// Player p of a block, or null for an index that names nobody.
-const TPlayer* PlayerAt(const TTeamBlock& T, i32 p) {
-  return (p >= 1 && p <= 25) ? &T.Players[p] : nullptr;
-}
-
 // Shape number of a zone's setting, rounded half to even. Kept within the
 // table: a value outside it must not index past the shapes.
 int ShapeNumber(f32 setting) { return std::clamp(RoundToI32(setting), 1, kShapeCount); }

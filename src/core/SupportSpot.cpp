@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <numbers>
 
 #include "core/Geometry.h"
 #include "core/Random.h"
@@ -36,7 +35,7 @@ void PlaceOnWeightedCell(TTeamBlock& T, i16 p, const TSupportGrid<i32>& Weights)
 }
 
 void RemovePlayerFromLists(TTeamBlock& Block, i16 Player, bool32 UseFirstTable, bool32 TakeOffLine) {
-  if (Player < 1 || Player > 25) return;
+  if (!IsPlayer(Player)) return;
   if (TakeOffLine) {
     for (int k = 1; k <= kSlotCount; ++k) {
       if (Block.SetPieceLine[k] != Player) continue;
@@ -67,7 +66,7 @@ double Fraction() { return RandomRange(1, 101) / 100.0; }
 }  // namespace
 
 void StartTemplateSequence(TWorld& W, i16 Player) {
-  if (Player < 1 || Player > 25) return;
+  if (!IsPlayer(Player)) return;
   TTeamBlock& A = W.Teams[1];
   TPlayer& P = A.Players[Player];
   const bool tackled = W.gamestate == gsGotTackled;
@@ -86,7 +85,7 @@ void StartTemplateSequence(TWorld& W, i16 Player) {
   double d = Fraction() * halfW;
   double s = RandomRange(1, 1001) < 500 ? 1 : -1;
   double b = 0;
-  auto xOf = [&](i32 p) { return p >= 1 && p <= 25 ? static_cast<double>(A.Players[p].Pos.x) : 0.0; };
+  auto xOf = [&](i32 p) { return IsPlayer(p) ? static_cast<double>(A.Players[p].Pos.x) : 0.0; };
   switch (W.gamestate) {
     case gsRunning: b = xOf(A.BallCarrier); d = Fraction() * 7.0; break;
     case gsPassing: b = xOf(A.PassReceiver); d = Fraction() * 7.0; break;

@@ -742,6 +742,20 @@ struct TWorld {
 static_assert(std::is_trivially_copyable_v<TWorld>, "the look-ahead copies the world as one block");
 static_assert(std::is_trivially_copyable_v<TPlayer>);
 
+// ---------------------------------------------------------------- player numbers
+// A number that names one of a block's 25 player records; 0 names nobody.
+inline bool IsPlayer(i32 n) { return n >= 1 && n <= 25; }
+
+// Player n of a block, or null for a number that names none of its records.
+inline TPlayer* PlayerAt(TTeamBlock& T, i32 n) { return IsPlayer(n) ? &T.Players[n] : nullptr; }
+inline const TPlayer* PlayerAt(const TTeamBlock& T, i32 n) { return IsPlayer(n) ? &T.Players[n] : nullptr; }
+
+// The players 1..PlayerCount(W) of each block who take part: PlayersPerTeam
+// kept within the 25 records of a block.
+inline int PlayerCount(const TWorld& W) {
+  return W.PlayersPerTeam < 0 ? 0 : (W.PlayersPerTeam > 25 ? 25 : W.PlayersPerTeam);
+}
+
 // The match, and the copy on which the look-ahead runs.
 extern TWorld World;
 extern TWorld LookAheadWorld;

@@ -38,9 +38,6 @@ void SetShape(TStrategyShape& s, const TSegment (&segments)[N], i32 current) {
   }
 }
 
-// Players 1 to PlayersPerTeam, kept inside the 25 records of a block.
-int OnField(const TWorld& W) { return std::clamp(W.PlayersPerTeam, 0, 25); }
-
 // ---------------------------------------------------------------- tables
 
 // Team-mates by shirt number 1 to 15, in order of preference.
@@ -88,7 +85,7 @@ constexpr TRosterEntry kRoster[15] = {
 
 // ---------------------------------------------------------------- steps
 
-// Step 1: head flags and both blocks' statistics and ruck times.
+// Head flags and both blocks' statistics and ruck times.
 void SetHeadStart(TWorld& W) {
   W.injurieson = kTrue32;
   W.CatchSearchStep = 0.01f;
@@ -103,7 +100,7 @@ void SetHeadStart(TWorld& W) {
   }
 }
 
-// Step 2: the move-book heads and the team-mate tables by shirt number.
+// The move-book heads and the team-mate tables by shirt number.
 void SetMoveBookHeads(TWorld& W) {
   for (TMoveBook& B : MoveBooks) {
     B.SamplingOn = kFalse32;
@@ -119,7 +116,7 @@ void SetMoveBookHeads(TWorld& W) {
   MoveBooks[2].CoverLists = lists;
 }
 
-// Step 5: clock, flags and the two head distributions.
+// Clock, flags and the two head distributions.
 void SetClockAndFlags(TWorld& W) {
   W.DefenceCycleTimer = 0;
   W.clock = 0;
@@ -133,7 +130,7 @@ void SetClockAndFlags(TWorld& W) {
   for (TInfringement& I : W.Infringements) I.Kind = 0;
 }
 
-// Step 6: the pitch.
+// The pitch.
 void SetPitch(TWorld& W) {
   W.PlayersPerTeam = 15;
   PositionScale = 50.0f;
@@ -150,17 +147,10 @@ void SetPitch(TWorld& W) {
   W.TouchLineX[2] = static_cast<f32>(0.5 * W.PitchWidth);
 }
 
-void SetBreathing(TPlayer& P) {
-  P.currentAnim.Assign("breathing");
-  P.currentframe = 0;
-  P.maxframes = 1839.0f;
-  P.AnimLoop = kTrue32;
-}
-
-// Step 7: profiles drawn and the rest animation, block 1 then block 2.
+// Profiles drawn and the rest animation, block 1 then block 2.
 void SetProfilesAndAnimation(TWorld& W) {
   for (TTeamBlock& T : W.Teams) {
-    for (int p = 1; p <= OnField(W); ++p) {
+    for (int p = 1; p <= PlayerCount(W); ++p) {
       TPlayer& P = T.Players[p];
       P.ProfileChoice[1] = 0;
       ChooseRandomProfile(P.ProfileChoice);
@@ -169,7 +159,7 @@ void SetProfilesAndAnimation(TWorld& W) {
   }
 }
 
-// Step 8, support grid: weights 1 in rows 1 to 7 of the 11 x 11 square.
+// Support grid: weights 1 in rows 1 to 7 of the 11 x 11 square.
 void SetSupportGrid(TTeamBlock& T) {
   constexpr int kSide = 11;
   T.SupportGridSize = kSide;
@@ -185,7 +175,7 @@ void SetSupportGrid(TTeamBlock& T) {
   for (const auto& cell : kAlt2Cells) T.SupportGridWeightsAlt2[cell[0]][cell[1]] = 15;
 }
 
-// Step 8, the side-specific set-piece points as block 1 holds them (behind
+// The side-specific set-piece points as block 1 holds them (behind
 // the mark, negative z); side -1 mirrors them in z for block 2.
 void SetSetPiecePoints(const TWorld& W, TTeamBlock& T, double side) {
   for (int i = 1; i <= 5; ++i) {
@@ -205,7 +195,7 @@ void SetSetPiecePoints(const TWorld& W, TTeamBlock& T, double side) {
   }
 }
 
-// Step 8, the line profile of block 1 and the slot offsets filled from it.
+// The line profile of block 1 and the slot offsets filled from it.
 void SetLineProfile(TTeamBlock& T) {
   SetShape(T.CurrentStrategy, {{100, 0, 40}, {100, 40, 0}}, 0);
   for (int k = -100; k <= 100; ++k) {
@@ -214,7 +204,7 @@ void SetLineProfile(TTeamBlock& T) {
   }
 }
 
-// Step 8: the team-block working defaults.
+// The team-block working defaults.
 void SetBlockWorkingDefaults(TWorld& W) {
   TTeamBlock& T1 = W.Teams[1];
   TTeamBlock& T2 = W.Teams[2];
@@ -236,7 +226,7 @@ void SetBlockWorkingDefaults(TWorld& W) {
     SetShape(T1.PeakShapes[i], {{100, 0, 5}, {15, 5, p}, {15, p, 5}, {100, 5, 0}}, 3);
   }
   SetShape(T1.FlatShape, {{100, 0.2, 0.2}, {100, 0.2, 0.2}}, 0);
-  // The tail values are set on block 2; step 13 carries them to block 1.
+  // The tail values are set on block 2; CopyBlocks carries them to block 1.
   T2.DefenceShapeValue = 0.2f;
   SetShape(T2.DefenceStepShape,
            {{100, 0, -40}, {4, -40, -42}, {5, -42, -42}, {5, -42, -42}, {4, -42, -40}, {100, -40, 0}},
@@ -244,7 +234,7 @@ void SetBlockWorkingDefaults(TWorld& W) {
   SetShape(T2.DefenceShape, {{100, 0, -5}, {100, -5, 0}}, 0);
 }
 
-// Step 9: physics and the eight directions round a player.
+// Physics and the eight directions round a player.
 void SetPhysics(TWorld& W) {
   W.Gravity = 9.81f;
   W.GroundFriction = 1.06f;
@@ -256,7 +246,7 @@ void SetPhysics(TWorld& W) {
   }
 }
 
-// Step 10, the pass and kick release times and the strength values, in
+// The pass and kick release times and the strength values, in
 // record order (the draws among them are part of the order of draws).
 void SetReleaseAndStrengthDefaults(TPlayer& P) {
   SetDistribution(P.PassSpread, 0, 0.05, 0, 1.0);
@@ -292,7 +282,7 @@ void SetReleaseAndStrengthDefaults(TPlayer& P) {
   P.RuckFactor.value = DrawDistribution(P.RuckFactor);
 }
 
-// Step 10: the defaults of one player record.
+// The defaults of one player record.
 void SetPlayerDefaults(TPlayer& P) {
   P.turnoverLossFactor = 100.0f;
   P.maxGenPlaySims = 7;
@@ -365,7 +355,7 @@ void SetPlayerDefaults(TPlayer& P) {
   P.DisciplineProb = 900;
 }
 
-// Step 11: the roster values of one shirt number.
+// The roster values of one shirt number.
 void SetRosterValues(TPlayer& P, int shirt) {
   const TRosterEntry& R = kRoster[shirt - 1];
   P.Height = static_cast<f32>(R.Height);
@@ -394,12 +384,12 @@ void SetRosterValues(TPlayer& P, int shirt) {
   }
 }
 
-// Steps 10 to 12 on block 1.
+// Block 1's players: defaults, roster values by shirt number, body size.
 void SetBlockOnePlayers(TWorld& W) {
   TTeamBlock& T = W.Teams[1];
   for (TPlayer& P : T.Players) SetPlayerDefaults(P);
-  for (int p = 1; p <= std::min(OnField(W), 15); ++p) SetRosterValues(T.Players[p], p);
-  for (int p = 1; p <= OnField(W); ++p) {
+  for (int p = 1; p <= std::min(PlayerCount(W), 15); ++p) SetRosterValues(T.Players[p], p);
+  for (int p = 1; p <= PlayerCount(W); ++p) {
     TPlayer& P = T.Players[p];
     P.BodyWidth = static_cast<f32>(0.15 * P.Height);
     P.BodyDepth = static_cast<f32>(0.8 * P.BodyWidth);
@@ -415,13 +405,13 @@ static_assert(kSidePointsBegin < kSidePointsEnd);
 // The block's tail: every field after StrategyTimer.
 constexpr size_t kTailBegin = offsetof(TTeamBlock, StrategyTimer) + sizeof(f32);
 
-// Step 13: block 1 copied onto block 2 and onto the bench records.
+// Block 1 copied onto block 2 and onto the bench records.
 void CopyBlocks(TWorld& W) {
   TTeamBlock& T1 = W.Teams[1];
   TTeamBlock& T2 = W.Teams[2];
-  for (int p = 1; p <= OnField(W); ++p) T2.Players[p] = T1.Players[p];
+  for (int p = 1; p <= PlayerCount(W); ++p) T2.Players[p] = T1.Players[p];
   const TPlayer first = T1.Players[1];
-  for (int p = OnField(W) + 1; p <= 22; ++p) {
+  for (int p = PlayerCount(W) + 1; p <= 22; ++p) {
     T1.Players[p] = first;
     T2.Players[p] = first;
   }
@@ -436,7 +426,7 @@ void CopyBlocks(TWorld& W) {
   std::memcpy(b2 + kSidePointsBegin, saved.data(), saved.size());
 }
 
-// Step 14: the ball's radius and the nine error distributions of bounces,
+// The ball's radius and the nine error distributions of bounces,
 // deflections and passes.
 void SetErrorDistributions(TWorld& W) {
   W.BallRadius = 0.092f;
@@ -459,6 +449,13 @@ void SetAuxState() {
 }
 
 }  // namespace
+
+void SetBreathing(TPlayer& P) {
+  P.currentAnim.Assign("breathing");
+  P.currentframe = 0;
+  P.maxframes = 1839.0f;
+  P.AnimLoop = kTrue32;
+}
 
 void InitialiseWorld(TWorld& W) {
   std::memset(&W, 0, sizeof W);  // a plain record: every field 0 before the defaults

@@ -10,6 +10,9 @@ extern bool32 SkipLineTables;
 // Scale of positions on the pitch, 50.0.
 extern f32 PositionScale;
 
+// Puts a player into the rest animation, "breathing", from its first frame.
+void SetBreathing(TPlayer& P);
+
 // Gives W its start values: match constants, the strategy templates, the
 // move books, every player's defaults and the team-block working defaults.
 // Builds block 1 and copies it onto block 2. Also sets the globals above,

@@ -19,8 +19,6 @@ void TApplication::AddPoller(TMessagePoller poller) {
   }
 }
 
-void TApplication::ClearPollers() { g_pollers.fill(nullptr); }
-
 void TApplication::Run() {
   while (!Terminated && OnIdle != nullptr) {
     for (TMessagePoller p : g_pollers)

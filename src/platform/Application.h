@@ -15,7 +15,6 @@ struct TApplication {
   void Run();
   void Terminate() { Terminated = true; }
   void AddPoller(TMessagePoller poller);
-  void ClearPollers();
 };
 
 extern TApplication Application;

@@ -1,6 +1,5 @@
 #include "setup/InitialisationUnit.h"
 
-#include <cmath>
 #include <numbers>
 
 #include "core/BallFlight.h"
@@ -57,11 +56,11 @@ void ResetPlayerState(TPlayer& P, bool firstBlock) {
   P.ActionTime3.value = DrawClamped(P.ActionTime3);
 }
 
-// Landing z of a kick at `speed` from the kicking tee, or `fallback` when it
-// does not come down within the flight table.
-f32 KickRange(TBallFlight& flight, f32 speed, f32 pitchWidth, f32 fallback) {
+// Landing z of a kick at `speed` from the kicking tee, or 20 m when it does
+// not come down within the flight table.
+f32 KickRange(TBallFlight& flight, f32 speed, f32 pitchWidth) {
   SimulateKickFlight(flight, speed, 42.0f, 90.0f, 0.0f, 0.5f, 0.0f, pitchWidth);
-  return flight.LandingStep != 0 ? flight.Pos[flight.LandingStep].z : fallback;
+  return flight.LandingStep != 0 ? flight.Pos[flight.LandingStep].z : 20.0f;
 }
 
 }  // namespace
@@ -93,30 +92,24 @@ void ResetMatchState() {
     B.CarriedIntoOwn22 = kFalse32;
     B.CarriedIntoOwnInGoal = kFalse32;
     B.TackledPlayer = 0;
+    B.PassTimeLeft = 0;
+    B.KickTimeLeft = 0;
   }
   for (int k = 1; k <= 10; ++k) W.Infringements[k].Kind = 0;
-  W.gamestate = gsUserInterface;
   W.CarriedBallPlacementOn = kFalse32;
   W.RunningPhase = 1;
-  B1.KickerIndex = 10;
-  B1.RestartKickerDefault = 10;
-  for (int b = 1; b <= 2; ++b) {
-    W.Teams[b].PassTimeLeft = 0;
-    W.Teams[b].KickTimeLeft = 0;
-    W.Teams[b].StrategyTimer = 0;
-  }
   W.PhaseCount = 0;
   B1.CarryMaxZ = -100000.0f;
   W.TimeSinceTackle = 0;
   constexpr u16 kBackfieldOrder[10] = {14, 11, 10, 12, 13, 9, 8, 0, 0, 0};
   for (int b = 1; b <= 2; ++b)
     for (int k = 1; k <= 10; ++k) W.Teams[b].BackfieldOrder[k] = kBackfieldOrder[k - 1];
-  const int perTeam = W.PlayersPerTeam < 25 ? W.PlayersPerTeam : 25;
-  // Player by player, block 1 then block 2 for each, as the kicking-range
-  // estimate states it: the order of the draws below depends on it.
+  const int perTeam = PlayerCount(W);
+  // Player by player, block 1 then block 2 for each: the order of the draws
+  // below depends on it.
   for (int p = 1; p <= perTeam; ++p)
     for (int b = 1; b <= 2; ++b) ResetActionAndAnimation(W.Teams[b].Players[p], b == 1);
-  if (Arr1<TPlayer, 25>::InRange(B1.BallCarrier))
+  if (IsPlayer(B1.BallCarrier))
     B1.Players[B1.BallCarrier].desiredspeed = B1.Players[B1.BallCarrier].maxspeed;
   for (int p = 1; p <= perTeam; ++p)
     for (int b = 1; b <= 2; ++b) ResetPlayerState(W.Teams[b].Players[p], b == 1);
@@ -130,6 +123,7 @@ void ResetMatchState() {
       P.Pos.z = P.DesiredPos.z = P.OldPos.z = z;
     }
   }
+  // The kick-off: block 1's number 10 restarts.
   W.KickRestartSetPhase = 1;
   W.gamestate = gsKickRestartSet;
   B1.RestartKickerDefault = 10;
@@ -148,13 +142,8 @@ void SampleStartValues() {
   for (int p = 1; p <= 22; ++p) {
     for (int b = 1; b <= 2; ++b) {
       TPlayer& P = W.Teams[b].Players[p];
-      P.MaxKickRange = 20.0f;
-      P.MaxKickRange = KickRange(flight, P.MaxKickSpeed, W.PitchWidth, P.MaxKickRange);
-    }
-    for (int b = 1; b <= 2; ++b) {
-      TPlayer& P = W.Teams[b].Players[p];
-      P.GoalKickRange = 20.0f;
-      P.GoalKickRange = KickRange(flight, P.MaxGoalKickSpeed, W.PitchWidth, P.GoalKickRange);
+      P.MaxKickRange = KickRange(flight, P.MaxKickSpeed, W.PitchWidth);
+      P.GoalKickRange = KickRange(flight, P.MaxGoalKickSpeed, W.PitchWidth);
     }
   }
 }

@@ -208,7 +208,7 @@ void ReadSettings(const TCsvFile& file, const std::vector<int>& zones) {
 }  // namespace
 
 void ReadFieldStrategies() {
-  const TCsvFile file = LoadCsvFile(ExeDir + "csvinput/internetinit/fieldstrat.csv");
+  const TCsvFile file = LoadCsvFile(InputDir() + "fieldstrat.csv");
   const std::vector<int> zones = ZoneColumns(file);
   LayOutZones(file, zones);
   for (int f = 0; f < kOptionFamilyCount; ++f) ReadFamily(file, zones, f);

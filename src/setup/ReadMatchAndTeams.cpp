@@ -15,8 +15,6 @@
 
 namespace {
 
-std::string InputDir() { return ExeDir + "csvinput/internetinit/"; }
-
 void ReadFileID() {
   FileID.clear();
   const std::string path = InputDir() + "fileID.txt";
@@ -33,14 +31,13 @@ void SetMatchDefaults(TMatchInfo& m) {
   m.stadiumid.Assign("");
   m.MatchFlags.Assign("zzzzz");
   m.MatchFlags2.Assign("zzzzz");
-  for (TTeamInfo& t : m.Team) t.teamid = 0;
-  for (TTeamInfo& t : m.Team) t.captainid = 0;
+  // One stadium level drawn per team, team 1 first.
   for (TTeamInfo& t : m.Team) {
+    t.teamid = 0;
+    t.captainid = 0;
     t.stadlevel.Assign(std::to_string(RandomRange(1, 6)));
     t.TeamFlags.Assign("zzzzz");
-  }
-  for (TTeamInfo& t : m.Team) t.coachid = 0;
-  for (TTeamInfo& t : m.Team) {
+    t.coachid = 0;
     for (int k = 0; k < kKitKeyCount; ++k) KitText(t, k).Assign("");
   }
   m.matchtype = mtNotGiven;

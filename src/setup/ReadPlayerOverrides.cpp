@@ -228,7 +228,7 @@ void TraceLine(std::ofstream& trace, const std::string& line) {
 
 void ReadPlayerOverrides() {
   Form1.ListBox1.Clear();
-  const std::string path = ExeDir + "csvinput/internetinit/playersOverride.csv";
+  const std::string path = InputDir() + "playersOverride.csv";
   if (!FileExists(path)) return;
   const std::string tracePath = OutputDir + "playerInput" + FileSuffix + ".csv";
   std::ofstream trace(tracePath, std::ios::binary | std::ios::trunc);

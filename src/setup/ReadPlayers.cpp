@@ -1,7 +1,5 @@
 #include "setup/ReadPlayers.h"
 
-#include <cmath>
-#include <limits>
 #include <string>
 
 #include "app/MainUnit.h"
@@ -32,7 +30,7 @@ constexpr TTierRange Same(double lo, double hi) {
 constexpr TTierRange kSpeed = Same(4.75, 10.0);
 constexpr TTierRange kAcceleration = {{1.5, 1.0, 1.5, 2.5, 2.5}, {7.0, 6.0, 7.0, 8.0, 9.0}};
 constexpr TTierRange kSpeedLossDivisor = {{0.5, 0.4, 0.45, 0.5, 0.55}, {1.0, 0.7, 0.8, 0.9, 1.0}};
-// The higher tiers never got an offload hi: their hi stays 0.
+// The higher tiers have no offload hi: it is 0.
 constexpr TTierRange kLookForOffload = {{1, 1, 1, 1, 1}, {525, 0, 0, 0, 0}};
 constexpr TTierRange kBreakdownChance = {{50, 50, 150, 250, 350}, {999, 999, 999, 999, 999}};
 constexpr TTierRange kRuckFactor = Same(0.8, 0.97);
@@ -672,7 +670,7 @@ void ReadPlayers() {
     for (TSquadPlayer& sq : team.Squad) sq.playerid = 0;
   }
   TReader R;
-  R.File = LoadCsvFile(ExeDir + "csvinput/internetinit/players.csv");
+  R.File = LoadCsvFile(InputDir() + "players.csv");
   ReadCaptainsLeadership(R);
   SetSideFactors(R);
   FindUserSide(R);

@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "Datagrams.h"
 #include "RunFolder.h"
 #include "app/Easy_UDP1.h"
 #include "app/FrameSteps.h"
@@ -17,12 +18,6 @@
 namespace {
 
 const char* const kMarker = "this file contains nothing but this text!\r\n";
-
-std::string Join(const std::vector<std::string>& fields) {
-  std::string d;
-  for (size_t i = 0; i < fields.size(); ++i) d += (i ? "," : "") + fields[i];
-  return d;
-}
 
 // Command "1" for slot 2 of team 10 with buttons, sticks, inputs 11..20, a
 // sim-ahead of 2.5 s, the request (3, 7, 2) and user level 4.
@@ -65,12 +60,6 @@ void WaitUntilEngineHasData() {
 
 void SendToEngine(const std::string& d) {
   g_client->SendData("127.0.0.1", g_enginePort, d.data(), static_cast<i32>(d.size()));
-}
-
-int TakenRequests() {
-  int n = 0;
-  for (const TUDPRequest& q : UDPRealtime.Requests) n += (q[1] || q[2] || q[3]) ? 1 : 0;
-  return n;
 }
 
 void Nothing(TWorld&) {}

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Datagrams.h"
 #include "app/UDPRealtime.h"
 #include "output/MatchStore.h"
 #include "platform/Form.h"
@@ -14,12 +15,6 @@ namespace {
 
 void Send(const std::string& d) {
   ReceiveUDPCommand("127.0.0.1", 2504, d.data(), static_cast<i32>(d.size()));
-}
-
-std::string Join(const std::vector<std::string>& fields) {
-  std::string d;
-  for (size_t i = 0; i < fields.size(); ++i) d += (i ? "," : "") + fields[i];
-  return d;
 }
 
 // A complete command "1": fields[n - 1] is datagram field n.
@@ -46,12 +41,6 @@ std::string Values(const TUDPRealtime& R) {
   const char* b = reinterpret_cast<const char*>(&R.ViewerTeamId);
   v.append(b, static_cast<size_t>(reinterpret_cast<const char*>(&R.FrameDelayValue + 1) - b));
   return v;
-}
-
-int TakenRequests() {
-  int n = 0;
-  for (const TUDPRequest& q : UDPRealtime.Requests) n += (q[1] || q[2] || q[3]) ? 1 : 0;
-  return n;
 }
 
 class UDPRealtimeTest : public ::testing::Test {

@@ -6,12 +6,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/FloatFlags.h"
+
 namespace {
 
 constexpr f32 kPitchWidth = 70.0f;
 constexpr double kGroundHeight = 0.5 * 0.29f;
-
-bool FloatErrorRaised() { return std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW) != 0; }
 
 // A flight with every argument but the launch as the callers pass them.
 struct TFlightArgs {

@@ -4,6 +4,12 @@
 
 #include "core/Random.h"
 
+// The generator's state `draws` steps after `seed`, stepped by hand.
+inline u32 SeedAfter(u32 seed, int draws) {
+  for (int k = 0; k < draws; ++k) seed = seed * 134775813u + 1u;
+  return seed;
+}
+
 // How many draws took the generator from state `before` to its present
 // state (replaying it); -1 when more than `limit`.
 inline int DrawsSince(u32 before, int limit = 10000) {

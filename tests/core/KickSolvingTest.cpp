@@ -4,31 +4,20 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstring>
 
 #include "core/BallFlight.h"
+#include "core/DrawCount.h"
+#include "core/FloatFlags.h"
 #include "core/Geometry.h"
 #include "core/Random.h"
 #include "platform/Form.h"
 
 namespace {
 
-bool FloatErrorRaised() { return std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW) != 0; }
-
 void ExpectLaunch(const TLaunchParams& p, f32 speed, f32 elevation, f32 heading, f32 tol = 1e-4f) {
   EXPECT_NEAR(p.Speed, speed, tol);
   EXPECT_NEAR(p.Elevation, elevation, tol);
   EXPECT_NEAR(p.Heading, heading, tol);
-}
-
-// Seed after `draws` further draws from `seed`.
-u32 SeedAfter(u32 seed, int draws) {
-  const u32 saved = RandSeed;
-  RandSeed = seed;
-  for (int i = 0; i < draws; ++i) RandomRange(1, 101);
-  const u32 after = RandSeed;
-  RandSeed = saved;
-  return after;
 }
 
 TDistribution Fixed(f32 mean) { return {0.0f, mean, 0.0f, 0.0f, 0.0f, kFalse32, kFalse32}; }

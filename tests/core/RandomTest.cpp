@@ -7,15 +7,7 @@
 #include <cmath>
 #include <set>
 
-namespace {
-
-// The state after n further steps of the generator, stepped by hand.
-u32 SeedAfter(u32 seed, int n) {
-  for (int k = 0; k < n; ++k) seed = seed * 134775813u + 1u;
-  return seed;
-}
-
-}  // namespace
+#include "core/DrawCount.h"
 
 TEST(Random, SequenceFromKnownSeeds) {
   RandSeed = 0;
