@@ -15,15 +15,31 @@
 
 namespace {
 
+// The identifier becomes part of every output file name: it must name a
+// file inside the output folder. The longest output name adds 31 characters
+// to it, so this keeps every name within the usual 255-byte limit.
+constexpr size_t kMaxFileIDLength = 200;
+
+bool IsSafeFileID(const std::string& id) {
+  if (id.size() > kMaxFileIDLength) return false;
+  for (const unsigned char c : id)
+    if (c < 0x20 || c == 0x7F || c == '/' || c == '\\') return false;
+  return true;
+}
+
 void ReadFileID() {
   FileID.clear();
+  FileSuffix.clear();
   const std::string path = InputDir() + "fileID.txt";
-  if (FileExists(path)) {
-    TLines lines;
-    if (!lines.LoadFromFile(path)) RaiseFileError(path, 0, "Cannot open file " + path);
-    if (lines.Count() > 0) FileID = lines.Lines[0];
-    Form1.Memo3.Add(FileID);
-  }
+  if (!FileExists(path)) return;
+  TLines lines;
+  if (!lines.LoadFromFile(path)) RaiseFileError(path, 0, "Cannot open file " + path);
+  const std::string id = lines.Count() > 0 ? lines.Lines[0] : std::string();
+  if (!IsSafeFileID(id))
+    RaiseFileError(path, 1, "the run identifier must be at most 200 characters with no '/', '\\' "
+                            "or control character");
+  FileID = id;
+  Form1.Memo3.Add(FileID);
   FileSuffix = FileID.empty() ? std::string() : "_" + FileID;
 }
 

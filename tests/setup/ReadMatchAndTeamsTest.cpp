@@ -313,4 +313,24 @@ TEST_F(ReadMatchAndTeamsTest, FileIDGivesTheOutputSuffix) {
   EXPECT_EQ(FileSuffix, "");
 }
 
+TEST_F(ReadMatchAndTeamsTest, IdentifierThatCannotNameAnOutputFileIsAStartUpError) {
+  WritePlayers(Csv({"teamid", "11", "22"}));
+  run.Write("csvinput/internetinit/fileID.txt", std::string(200, 'a') + "\r\n");
+  ReadMatchAndTeams();
+  EXPECT_EQ(FileID.size(), 200u);
+  for (const std::string& id : {std::string("../elsewhere"), std::string("a/b"), std::string("a\\b"),
+                               std::string("tab\there"), std::string(201, 'a')}) {
+    run.Write("csvinput/internetinit/fileID.txt", id + "\r\n");
+    try {
+      ReadMatchAndTeams();
+      ADD_FAILURE() << "accepted " << id;
+    } catch (const EEngineError& e) {
+      const std::string what = e.what();
+      EXPECT_NE(what.find("fileID.txt"), std::string::npos) << what;
+      EXPECT_NE(what.find("line 1"), std::string::npos) << what;
+    }
+    EXPECT_EQ(FileSuffix, "") << id;
+  }
+}
+
 }  // namespace
