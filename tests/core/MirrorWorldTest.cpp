@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <utility>
 
 #include "core/StrategyShapes.h"
 
@@ -116,6 +117,82 @@ TEST(MirrorWorld, TwiceRestoresTheWorldApartFromWhatItClears) {
   // The defence line is put at the ball of each mirrored frame and then
   // travels with its block.
   E.Teams[1].DefenceLineRefZ = E.Teams[1].DefenceLineZ = -E.BallPos.z;
+  E.Teams[2].DefenceLineRefZ = E.Teams[2].DefenceLineZ = E.BallPos.z;
+  E.GainLineZ = E.BallPos.z;
+
+  EXPECT_EQ(std::memcmp(&Mirrored, &E, sizeof E), 0);
+}
+
+// One call, checked field by field: a field left out of the change (which a
+// double call cannot show) or a field touched by mistake breaks the compare.
+TEST(MirrorWorld, OnceTreatsEveryListedFieldAndNothingElse) {
+  FillWorld(Original);  // in the lineout state
+  Mirrored = Original;
+  MirrorWorld(Mirrored);
+
+  static TWorld E;
+  E = Original;
+  auto negXZ = [](auto& v) {
+    v.x = -v.x;
+    v.z = -v.z;
+  };
+  auto toggle = [](bool32& f) { f = Flag(f == 0); };
+  for (int b = 1; b <= 2; ++b) {
+    for (int p = 1; p <= 15; ++p) {
+      TPlayer& P = E.Teams[b].Players[p];
+      const TPlayer& M = Mirrored.Teams[3 - b].Players[p];
+      P.ActionSeq.seqON = P.AuxFlag = 0;
+      P.target = P.numtargetting = P.numgoverning = 0;
+      for (auto v : {&TPlayer::Pos, &TPlayer::OldPos, &TPlayer::DesiredPos, &TPlayer::AuxTarget}) negXZ(P.*v);
+      for (auto v : {&TPlayer::AuxPoint, &TPlayer::AuxOffset, &TPlayer::Velocity, &TPlayer::OldVelocity}) negXZ(P.*v);
+      P.OffsideLineZ = -P.OffsideLineZ;
+      for (auto h : kHeadings) {
+        EXPECT_LT(AngleGap(M.*h, P.*h + 180.0, 360.0), 1e-3) << "block " << b << " player " << p;
+        P.*h = M.*h;
+      }
+      for (auto f : kFacings) {
+        EXPECT_LT(AngleGap(M.*f, P.*f + std::numbers::pi, 2 * std::numbers::pi), 1e-5);
+        P.*f = M.*f;
+      }
+    }
+    TTeamBlock& T = E.Teams[b];
+    T.PassDuration = T.PassTimeLeft = T.KickTimeLeft = 0;
+    T.AttackSide = 0;
+    T.StrategyTimer = 0;
+    std::swap(T.TailPair[1], T.TailPair[2]);
+    for (int k = 1; k <= 4; ++k) std::swap(T.ScrumSidePairs[k].x, T.ScrumSidePairs[k].z);
+    for (int k = 1; k <= 10; ++k) T.ScrumPoints[k].z = -T.ScrumPoints[k].z;
+  }
+  EXPECT_LT(AngleGap(Mirrored.Teams[1].TackleHeading, E.Teams[2].TackleHeading + 180.0, 360.0), 1e-3);
+  E.Teams[2].TackleHeading = Mirrored.Teams[1].TackleHeading;
+
+  E.MarkCalled = 0;
+  E.DefenceCycleTimer = 0;
+  E.LastPasser = E.PrevPasser = 0;
+  E.PossessionChanged = kTrue32;
+  negXZ(E.BallPos);
+  negXZ(E.PrevBallPos);
+  negXZ(E.PassVel);
+  for (TVector2* v : {&E.HuddleCentre, &E.RestartSpot, &E.TouchPos, &E.ScrumSpot, &E.KickTouchPos, &E.ReleasePos})
+    negXZ(*v);
+  for (f32* v : {&E.MarkX, &E.MarkZ, &E.MarkExtra[1], &E.MarkExtra[2], &E.MarkExtra[3], &E.PackVelocityZ, &E.PackAux,
+                 &E.AuxLineX, &E.LineoutZ})
+    *v = -*v;
+  for (bool32* f : {&E.TransitionHolderFirstBlock, &E.RestartSpotFlag, &E.BlocksSwapped, &E.LineoutOnNegativeX})
+    toggle(*f);
+  for (int k = 1; k <= 11; ++k) {
+    TInfringement& I = k <= 10 ? E.Infringements[k] : E.PrevInfringement;
+    toggle(I.AgainstDefence);
+    I.X = -I.X;
+    I.Z = -I.Z;
+  }
+  // The blocks change places; their set-piece pairs stay where they were.
+  static TTeamBlock First;
+  First = E.Teams[1];
+  E.Teams[1] = E.Teams[2];
+  E.Teams[2] = First;
+  std::swap(E.Teams[1].BlockPairs, E.Teams[2].BlockPairs);
+  E.Teams[2].BallCarrier = 0;
   E.Teams[2].DefenceLineRefZ = E.Teams[2].DefenceLineZ = E.BallPos.z;
   E.GainLineZ = E.BallPos.z;
 
