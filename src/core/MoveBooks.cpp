@@ -1,4 +1,4 @@
-#include "setup/MoveBooks.h"
+#include "core/MoveBooks.h"
 
 Arr1<TMoveBook, 2> MoveBooks;
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/Arrays.h"
-#include "setup/MoveBook.h"
+#include "core/MoveBook.h"
 
 constexpr int kMovesPerBook = 150;
 
