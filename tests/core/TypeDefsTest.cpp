@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "output/MatchStore.h"
+#include "core/MatchStore.h"
 
 TEST(GameStateName, NamesEveryStateAndUnspecifiedOtherwise) {
   EXPECT_STREQ(GameStateName(0), "UserInterface");

@@ -2,8 +2,8 @@
 // recorder's state. The output subsystem owns the rest of its contents.
 #pragma once
 
+#include "core/MatchInfo.h"
 #include "core/TypeDefs.h"
-#include "setup/MatchInfo.h"
 
 struct TMatchStore {
   // The match and team settings read from "players.csv".

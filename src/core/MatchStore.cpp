@@ -1,0 +1,3 @@
+#include "core/MatchStore.h"
+
+TMatchStore MatchStore;

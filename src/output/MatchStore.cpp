@@ -1,3 +1,0 @@
-#include "output/MatchStore.h"
-
-TMatchStore MatchStore;
