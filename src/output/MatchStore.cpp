@@ -1,3 +1,4 @@
 #include "output/MatchStore.h"
 
 TMatchStore MatchStore;
+i32 HalfTimeFrame;
