@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/MainUnit.h"
-#include "app/UDPRealtime.h"
+#include "app/UDPCommands.h"
 #include "platform/Application.h"
 #include "platform/Sockets.h"
 

@@ -1,6 +1,5 @@
 #include "app/FrameSteps.h"
 
-#include "app/UDPRealtime.h"
 #include "app/UDPUserControlUnit.h"
 #include "contact/CollisionDetectUnit.h"
 #include "contact/GeneralCollisionUnit.h"
@@ -8,6 +7,7 @@
 #include "core/Footprints.h"
 #include "core/PointOfInterest.h"
 #include "core/StrategyZones.h"
+#include "core/UDPRealtime.h"
 #include "decision/StrategyUnit.h"
 #include "flow/SampleWorldUnit.h"
 #include "flow/SetDesiredPositionUnit.h"

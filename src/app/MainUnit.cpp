@@ -5,16 +5,16 @@
 
 #include "app/Easy_UDP1.h"
 #include "app/FrameSteps.h"
-#include "app/UDPRealtime.h"
 #include "app/ViewerLink.h"
 #include "core/EngineError.h"
 #include "core/FloatGuard.h"
+#include "core/MatchStore.h"
 #include "core/NumberFormat.h"
 #include "core/PlayerStateDump.h"
 #include "core/Random.h"
 #include "core/TypeDefs.h"
+#include "core/UDPRealtime.h"
 #include "core/ViewerFrame.h"
-#include "output/MatchStore.h"
 #include "output/OutputUnit.h"
 #include "output/ReplayUnit.h"
 #include "platform/Application.h"
@@ -27,14 +27,6 @@ f32 MaxSimTime = 6600.0f;
 bool32 MaxTimeIsDefault = kTrue32;
 bool32 SimCrashed = kFalse32;
 bool32 SimFinished = kFalse32;
-std::string ExeDir;
-std::string OutputDir;
-bool32 DummyOutputOnly = kFalse32;
-std::string FileID;
-std::string FileSuffix;
-bool32 ViewerLinkMode = kFalse32;
-u16 AILevel = 750;
-f32 GameSpeed = 0.085f;
 i32 UDPListenPort = 2501;
 i32 UDPSendPort = 2504;
 i32 ViewerMessagesSent = 0;

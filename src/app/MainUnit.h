@@ -1,26 +1,15 @@
 // Start-up, the frame driver and the end of the run.
 #pragma once
 
-#include <string>
-
 #include "core/Arrays.h"
+#include "core/RunContext.h"
 
-// The run's globals.
+// The run's globals beside the run context.
 extern f32 ElapsedSimTime;
 extern f32 MaxSimTime;
 extern bool32 MaxTimeIsDefault;
 extern bool32 SimCrashed;
 extern bool32 SimFinished;
-extern std::string ExeDir;     // with a trailing '/'
-extern std::string OutputDir;  // ExeDir + "output/"
-// The folder of the input files, with a trailing '/'.
-inline std::string InputDir() { return ExeDir + "csvinput/internetinit/"; }
-extern bool32 DummyOutputOnly;
-extern std::string FileID;
-extern std::string FileSuffix;  // "_" + FileID, or nothing
-extern bool32 ViewerLinkMode;
-extern u16 AILevel;
-extern f32 GameSpeed;
 extern i32 UDPListenPort;
 extern i32 UDPSendPort;
 extern i32 ViewerMessagesSent;

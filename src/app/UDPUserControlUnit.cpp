@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "app/UDPRealtime.h"
 #include "core/Geometry.h"
 #include "core/Interception.h"
 #include "core/Random.h"
 #include "core/Rounding.h"
 #include "core/StrategyShapes.h"
+#include "core/UDPRealtime.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/MainUnit.h"
 #include "core/AuxState.h"
 #include "core/MirrorWorld.h"
 #include "core/Random.h"
 #include "core/Rounding.h"
+#include "core/RunContext.h"
 
 namespace {
 

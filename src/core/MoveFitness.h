@@ -1,8 +1,8 @@
 // Scores one look-ahead sample of a candidate set move.
 #pragma once
 
+#include "core/MoveBook.h"
 #include "core/TypeDefs.h"
-#include "setup/MoveBook.h"
 
 // The look-ahead's record of one sampled outcome. Positions are in the frame
 // of the side that simulated (z grows towards the try line it attacks).

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "core/MatchStore.h"
 #include "core/NumberFormat.h"
-#include "output/MatchStore.h"
 #include "platform/Form.h"
 
 namespace {

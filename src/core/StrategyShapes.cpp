@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "core/Geometry.h"
-#include "decision/OptionWeights.h"
+#include "core/OptionWeights.h"
 
 TStrategyParams StrategyParams;
 Arr1<TFieldStrategy, 2> FieldStrategy;

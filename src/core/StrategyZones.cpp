@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/UDPRealtime.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
 #include "core/Rounding.h"
 #include "core/StrategyShapes.h"
+#include "core/UDPRealtime.h"
 
 namespace {
 

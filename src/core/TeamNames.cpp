@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "output/MatchStore.h"
+#include "core/MatchStore.h"
 
 namespace {
 

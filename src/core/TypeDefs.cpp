@@ -1,6 +1,6 @@
 #include "core/TypeDefs.h"
 
-#include "output/MatchStore.h"
+#include "core/MatchStore.h"
 
 TWorld World;
 TWorld LookAheadWorld;

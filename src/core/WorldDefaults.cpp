@@ -7,10 +7,10 @@
 
 #include "core/AuxState.h"
 #include "core/Kinematics.h"
+#include "core/MoveBooks.h"
 #include "core/Random.h"
 #include "core/Replacements.h"
 #include "core/StrategyShapes.h"
-#include "setup/MoveBooks.h"
 
 bool32 SkipLineTables = kFalse32;
 f32 PositionScale = 0;

@@ -1,6 +1,6 @@
 #include "output/OutputUnit.h"
 
-#include "app/MainUnit.h"
+#include "core/RunContext.h"
 #include "platform/Platform.h"
 
 void WriteEventList() {}

@@ -1,6 +1,6 @@
 #include "output/ReplayUnit.h"
 
-#include "app/MainUnit.h"
+#include "core/RunContext.h"
 #include "platform/Platform.h"
 
 void RecordReplayFrame(TWorld& W, bool AdvanceClock) {

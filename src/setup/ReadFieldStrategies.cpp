@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "app/MainUnit.h"
+#include "core/MatchStore.h"
+#include "core/OptionWeights.h"
 #include "core/Rounding.h"
+#include "core/RunContext.h"
 #include "core/StrategyShapes.h"
-#include "decision/OptionWeights.h"
-#include "output/MatchStore.h"
 #include "setup/CsvRules.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "setup/ReadInputFiles.h"
 
-#include "app/MainUnit.h"
+#include "core/MatchStats.h"
+#include "core/MatchStore.h"
+#include "core/RunContext.h"
 #include "core/StrategyShapes.h"
-#include "output/MatchStats.h"
-#include "output/MatchStore.h"
 #include "setup/ReadFieldStrategies.h"
 #include "setup/ReadMatchAndTeams.h"
 #include "setup/ReadPlayerOverrides.h"

@@ -5,10 +5,10 @@
 #include <string>
 #include <utility>
 
-#include "app/MainUnit.h"
+#include "core/MatchStore.h"
 #include "core/Random.h"
+#include "core/RunContext.h"
 #include "core/TypeDefs.h"
-#include "output/MatchStore.h"
 #include "platform/Form.h"
 #include "platform/Platform.h"
 #include "setup/CsvRules.h"

@@ -3,10 +3,10 @@
 #include <fstream>
 #include <string>
 
-#include "app/MainUnit.h"
 #include "core/EngineError.h"
 #include "core/NumberFormat.h"
 #include "core/Rounding.h"
+#include "core/RunContext.h"
 #include "core/TypeDefs.h"
 #include "platform/Form.h"
 #include "platform/Platform.h"

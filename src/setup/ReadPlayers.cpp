@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "app/MainUnit.h"
-#include "app/UDPRealtime.h"
+#include "core/MatchStats.h"
+#include "core/MatchStore.h"
 #include "core/Random.h"
 #include "core/Rounding.h"
+#include "core/RunContext.h"
 #include "core/TypeDefs.h"
-#include "output/MatchStats.h"
-#include "output/MatchStore.h"
+#include "core/UDPRealtime.h"
 #include "platform/Form.h"
 #include "setup/CsvRules.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/UDPRealtime.h"
+#include "core/UDPRealtime.h"
 
 inline std::string Join(const std::vector<std::string>& fields) {
   std::string d;

@@ -7,7 +7,7 @@
 
 #include "app/Easy_UDP1.h"
 #include "app/MainUnit.h"
-#include "app/UDPRealtime.h"
+#include "app/UDPCommands.h"
 #include "platform/Sockets.h"
 
 namespace {

@@ -9,8 +9,8 @@
 
 #include "RunFolder.h"
 #include "app/FrameSteps.h"
+#include "core/MatchStore.h"
 #include "core/TypeDefs.h"
-#include "output/MatchStore.h"
 #include "platform/Application.h"
 
 // Counts allocations while armed, to show that a frame allocates nothing.

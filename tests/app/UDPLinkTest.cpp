@@ -11,7 +11,7 @@
 #include "app/Easy_UDP1.h"
 #include "app/FrameSteps.h"
 #include "app/MainUnit.h"
-#include "app/UDPRealtime.h"
+#include "app/UDPCommands.h"
 #include "core/TypeDefs.h"
 #include "platform/Sockets.h"
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "Datagrams.h"
-#include "app/UDPRealtime.h"
-#include "output/MatchStore.h"
+#include "app/UDPCommands.h"
+#include "core/MatchStore.h"
 #include "platform/Form.h"
 
 namespace {

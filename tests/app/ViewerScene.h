@@ -8,10 +8,10 @@
 #include <cstring>
 
 #include "app/MainUnit.h"
-#include "app/UDPRealtime.h"
+#include "core/MatchStore.h"
 #include "core/Random.h"
 #include "core/StrategyShapes.h"
-#include "output/MatchStore.h"
+#include "core/UDPRealtime.h"
 #include "platform/Form.h"
 
 inline void MakeViewerScene(TWorld& W) {

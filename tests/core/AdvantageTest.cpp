@@ -4,8 +4,8 @@
 
 #include <cstring>
 
+#include "core/MatchStore.h"
 #include "core/Random.h"
-#include "output/MatchStore.h"
 
 namespace {
 

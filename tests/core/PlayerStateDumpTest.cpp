@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "output/MatchStore.h"
+#include "core/MatchStore.h"
 #include "platform/Form.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <numbers>
 
+#include "core/MatchStore.h"
 #include "core/Random.h"
-#include "output/MatchStore.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "output/MatchStore.h"
+#include "core/MatchStore.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "output/MatchStore.h"
+#include "core/MatchStore.h"
 
 TEST(GameStateName, NamesEveryStateAndUnspecifiedOtherwise) {
   EXPECT_STREQ(GameStateName(0), "UserInterface");

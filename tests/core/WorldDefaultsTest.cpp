@@ -7,10 +7,10 @@
 #include <cstring>
 
 #include "core/AuxState.h"
+#include "core/MoveBooks.h"
 #include "core/Random.h"
 #include "core/Replacements.h"
 #include "core/StrategyShapes.h"
-#include "setup/MoveBooks.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "RunFolder.h"
-#include "app/MainUnit.h"
 #include "core/Random.h"
+#include "core/RunContext.h"
 #include "core/TypeDefs.h"
 #include "platform/Form.h"
 #include "platform/Platform.h"

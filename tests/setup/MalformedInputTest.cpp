@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "RunFolder.h"
-#include "app/MainUnit.h"
 #include "core/EngineError.h"
 #include "core/Random.h"
+#include "core/RunContext.h"
 #include "platform/Form.h"
 #include "platform/Platform.h"
 #include "setup/InitialisationUnit.h"

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "RunFolder.h"
-#include "app/MainUnit.h"
 #include "core/EngineError.h"
+#include "core/MatchStore.h"
 #include "core/Random.h"
+#include "core/RunContext.h"
 #include "core/StrategyShapes.h"
 #include "core/WorldDefaults.h"
-#include "output/MatchStore.h"
 #include "setup/ReadMatchAndTeams.h"
 
 namespace {

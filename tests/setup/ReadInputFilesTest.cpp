@@ -7,11 +7,11 @@
 
 #include "RunFolder.h"
 #include "app/MainUnit.h"
+#include "core/MatchStats.h"
+#include "core/MatchStore.h"
 #include "core/Random.h"
 #include "core/StrategyShapes.h"
 #include "core/WorldDefaults.h"
-#include "output/MatchStats.h"
-#include "output/MatchStore.h"
 #include "platform/Platform.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "RunFolder.h"
-#include "app/MainUnit.h"
 #include "core/EngineError.h"
+#include "core/RunContext.h"
 #include "core/TypeDefs.h"
 #include "core/WorldDefaults.h"
 #include "platform/Form.h"

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "RunFolder.h"
-#include "app/MainUnit.h"
-#include "app/UDPRealtime.h"
 #include "core/EngineError.h"
+#include "core/MatchStats.h"
+#include "core/MatchStore.h"
 #include "core/Random.h"
+#include "core/RunContext.h"
 #include "core/TypeDefs.h"
+#include "core/UDPRealtime.h"
 #include "core/WorldDefaults.h"
-#include "output/MatchStats.h"
-#include "output/MatchStore.h"
 #include "platform/Form.h"
 #include "setup/ReadMatchAndTeams.h"
 

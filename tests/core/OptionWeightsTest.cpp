@@ -1,4 +1,4 @@
-#include "decision/OptionWeights.h"
+#include "core/OptionWeights.h"
 
 #include <gtest/gtest.h>
 

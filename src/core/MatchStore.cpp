@@ -1,4 +1,4 @@
-#include "output/MatchStore.h"
+#include "core/MatchStore.h"
 
 TMatchStore MatchStore;
 i32 HalfTimeFrame;

@@ -1,17 +1,14 @@
-#include "output/MatchStore.h"
+#include "core/MatchStore.h"
 
 #include <gtest/gtest.h>
 
 #include <type_traits>
-
-#include "output/MatchSummary.h"
 
 // The recorder's arrays are as wide as the replay and game file read them:
 // 22 bytes per frame for each player track.
 static_assert(sizeof(TPlayerTrack) == 22u * kFrameCapacity);
 static_assert(sizeof(TMatchMessage) == 20);
 static_assert(std::is_trivially_copyable_v<TMatchStore>);
-static_assert(std::is_trivially_copyable_v<TMatchSummary>);
 // 6,600 s of 0.04 s frames, the longest run, fit.
 static_assert(kFrameCapacity >= 165000);
 
@@ -22,10 +19,3 @@ TEST(MatchStore, StartsZeroedWithRoomForTheLongestMatch) {
   EXPECT_EQ(MatchStore.Highlights[kHighlightCapacity].MessageType, 0u);
 }
 
-TEST(MatchSummary, TextsAreCutToTheirLengths) {
-  TPlayerSummary s{};
-  s.firstname.Assign("Bartholomew-Maximilian-Alexander");
-  s.OppUser.Assign("a-user-name-that-is-longer-than-thirty");
-  EXPECT_EQ(s.firstname.View(), "Bartholomew-Maximilian-Al");
-  EXPECT_EQ(s.OppUser.View().size(), 30u);
-}

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "core/Arrays.h"
+#include "core/MatchInfo.h"
 #include "core/StrategyShapes.h"
-#include "setup/MatchInfo.h"
 
 // An entry of the record's first list.
 struct TStatsListEntry {

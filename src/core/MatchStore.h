@@ -5,8 +5,8 @@
 // and is never allocated during a match.
 #pragma once
 
+#include "core/MatchInfo.h"
 #include "core/TypeDefs.h"
-#include "setup/MatchInfo.h"
 
 constexpr int kMessageCapacity = 22500;   // entries of the message list
 constexpr int kFrameCapacity = 300000;    // replay frame slots

@@ -1,7 +1,7 @@
 // The real-time control record of the viewer link: mode flags, frame
 // grants, the four human users' game-pad state, the viewer's input words and
 // request queue, the sim-ahead request and the raw fields of the last
-// command datagram; and the parser that fills it from each datagram.
+// command datagram. The datagram parser (app/UDPCommands.h) fills it.
 // Nothing in a normal run sets its Active flag.
 #pragma once
 
@@ -75,13 +75,3 @@ extern TUDPRealtime UDPRealtime;
 
 // The start values that start-up gives the record.
 void SetUDPRealtimeDefaults();
-
-// The socket's receive callback: splits one command datagram into fields
-// and applies them to UDPRealtime. Anything may send to the port, so a
-// datagram never raises: a field that does not convert drops the rest of
-// its datagram, fields past the 49th are ignored, and a user slot outside
-// 1..4 writes no slot.
-void ReceiveUDPCommand(const std::string& Host, u16 Port, const void* Data, i32 Size);
-
-// The socket's error callback: socket errors are dropped.
-void IgnoreUDPError(const std::string& Msg);

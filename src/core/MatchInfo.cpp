@@ -1,4 +1,4 @@
-#include "setup/MatchInfo.h"
+#include "core/MatchInfo.h"
 
 const char* MatchTypeWord(TMatchType t) {
   static const char* const kWords[] = {"none",       "league",        "leaguesemi", "leaguefinal",

@@ -1,0 +1,3 @@
+#include "core/MatchStats.h"
+
+TMatchStats MatchStats;

@@ -1,0 +1,33 @@
+#include "core/MoveBooks.h"
+
+#include <cstring>
+
+Arr1<TMoveBook, 2> MoveBooks;
+
+namespace {
+
+using TMoveTable = Arr1<TMove, kMovesPerBook>;
+
+// Every move back to the unfilled state: no roles, no sequences, SimTimeStep
+// 0, PlayKind -1, PickBySupport true. The table is cleared byte by byte, so
+// that two books built alike compare equal, padding included.
+void ClearTable(TMoveTable& table) {
+  std::memset(static_cast<void*>(&table), 0, sizeof table);
+  for (TMove& m : table) {
+    m.PlayKind = -1;
+    m.PickBySupport = kTrue32;
+  }
+}
+
+void BuildBook(TMoveBook& B) {
+  ClearTable(B.RuckMoves);
+  ClearTable(B.OpenPlayMoves);
+}
+
+}  // namespace
+
+TMoveBook& PossessionMoveBook(const TWorld& W) { return MoveBooks[W.Team1InFirstBlock != 0 ? 1 : 2]; }
+
+void BuildMoveBooks() {
+  for (TMoveBook& B : MoveBooks) BuildBook(B);
+}

@@ -1,3 +1,0 @@
-#include "output/MatchStats.h"
-
-TMatchStats MatchStats;

@@ -1,7 +1,0 @@
-#include "setup/MoveBooks.h"
-
-Arr1<TMoveBook, 2> MoveBooks;
-
-void BuildMoveBooks() {
-  // The call point of the move-book filler: the moves are not filled yet.
-}
