@@ -227,16 +227,15 @@ void TraceLine(std::ofstream& trace, const std::string& line) {
 }  // namespace
 
 void ReadPlayerOverrides() {
-  Form1.ListBox1.Clear();
   const std::string path = InputDir() + "playersOverride.csv";
   if (!FileExists(path)) return;
   const std::string tracePath = OutputDir + "playerInput" + FileSuffix + ".csv";
   std::ofstream trace(tracePath, std::ios::binary | std::ios::trunc);
   if (!trace) throw EEngineError("Cannot create file " + tracePath);
   const TCsvFile file = LoadCsvFile(path);
-  TraceLine(trace, Form1.ListBox1.Lines[0]);
+  TraceLine(trace, file.Lines[0]);
   for (int r = 1; r <= file.RowCount(); ++r) {
-    TraceLine(trace, Form1.ListBox1.Lines[static_cast<size_t>(r)]);
+    TraceLine(trace, file.Lines[static_cast<size_t>(r)]);
     const TOverrideRow row = ReadRow(CsvRow(file, r));
     const double playernum = row.V[kPlayerNum];
     // Numbers outside the block's 25 records name no player: skipped.
