@@ -7,8 +7,8 @@
 #include "core/NumberFormat.h"
 #include "core/Rounding.h"
 #include "core/RunContext.h"
+#include "core/RunLog.h"
 #include "core/TypeDefs.h"
-#include "platform/Form.h"
 #include "platform/Platform.h"
 #include "setup/CsvRules.h"
 
@@ -153,8 +153,8 @@ void ApplyRow(TPlayer& P, const TOverrideRow& row) {
 }
 
 // ---------------------------------------------------------------- run-log block
-void LogReal(const char* label, double v) { Form1.Memo2.Add(label + FormatGeneral(v)); }
-void LogInt(const char* label, long v) { Form1.Memo2.Add(label + std::to_string(v)); }
+void LogReal(const char* label, double v) { WriteRunLog(label + FormatGeneral(v)); }
+void LogInt(const char* label, long v) { WriteRunLog(label + std::to_string(v)); }
 
 void LogSpread(const std::string& name, const TDistribution& d) {
   LogReal((name + ".mean ").c_str(), d.mean);
@@ -164,7 +164,7 @@ void LogSpread(const std::string& name, const TDistribution& d) {
 }
 
 void LogPlayer(const TTeamBlock& B, const TPlayer& P) {
-  Form1.Memo2.Add("//player start");
+  WriteRunLog("//player start");
   LogInt("teamid ", B.teamid);
   LogInt("playerid ", P.id);
   LogReal("Height ", P.Height);
@@ -214,7 +214,7 @@ void LogPlayer(const TTeamBlock& B, const TPlayer& P) {
   LogReal("turnoverLossFactor ", P.turnoverLossFactor);
   LogReal("maxGenPlaySims ", P.maxGenPlaySims);
   LogReal("simsPerGenPlayAction ", P.simsPerGenPlayAction);
-  Form1.Memo2.Add("//player ends");
+  WriteRunLog("//player ends");
 }
 
 // One line of the trace file, written at once so that what was read before
