@@ -12,6 +12,7 @@
 #include "core/NumberFormat.h"
 #include "core/PlayerStateDump.h"
 #include "core/Random.h"
+#include "core/RunLog.h"
 #include "core/TypeDefs.h"
 #include "core/UDPRealtime.h"
 #include "core/ViewerFrame.h"
@@ -37,8 +38,6 @@ namespace {
 
 const char* const kMarkerText = "this file contains nothing but this text!";
 int g_exitStatus = 0;
-
-void Log(std::string line) { Form1.Memo2.Add(std::move(line)); }
 
 // Runs fn; returns false with the error's text when it raises anything.
 template <class F>
@@ -68,7 +67,7 @@ std::string GameTimeLine(double clock) { return "game time " + FormatGeneral(clo
 
 // The run log and the two markers of a run that ended in error.
 void SaveLogAndErrorMarkers(double clock) {
-  if (!Form1.Memo2.SaveToFile(ExeDir + "mydebuglog.txt"))
+  if (!SaveRunLog(ExeDir + "mydebuglog.txt"))
     std::fprintf(stderr, "Cannot create file %smydebuglog.txt\n", ExeDir.c_str());
   ForceDirectories(OutputDir);
   try {
@@ -87,13 +86,12 @@ void SetWorldStartValues() {
   SkipCarriedBallPlacement = kFalse32;
 
   TMatchStore& S = MatchStore;
-  S.RecordNextFrame = kTrue32;
+  S.RecordPending = kTrue32;
   S.FrameCount = 1;
-  S.RecordInterval = 0.0164f;
+  S.FrameInterval = 0.0164f;
   S.RecordClock = 0.0f;
-  S.SampleCountdown = S.SamplePeriod;
   S.MessageCount = 0;
-  S.MessageCapacity = 22500;
+  S.MessageCapacity = kMessageCapacity;
   S.MessageCountCopy = 0;
 
   W.MessageTimers[1] = 10.0f;
@@ -116,8 +114,8 @@ void RunFrame(TWorld& W) {
   ClearFloatFlags();
   if (W.clock > 3123.0f && W.clock < 3125.0f) {
     DumpPlayerStateCsv(W, true, 5, true, false);
-    Log("//////////");
-    Log("///////////////////////////");
+    WriteRunLog("//////////");
+    WriteRunLog("///////////////////////////");
   }
   if (W.RecordingOn) {
     if (!UDPRealtime.Active) {
@@ -146,22 +144,22 @@ bool EndTestsHold() {
 void Finish() {
   TWorld& W = World;
   SimFinished = kTrue32;
-  Log("Sim finished.............");
+  WriteRunLog("Sim finished.............");
   std::string error;
   const bool done = Guarded([&] {
     ClearFloatFlags();
     if (UDPRealtime.Active) SendFrameToViewer(W);
     if (ViewerLinkMode) SendStateToViewerWindow(W);
     const int first = W.Team1InFirstBlock ? 1 : 2;
-    Log(std::to_string(W.Teams[first].score));
-    Log(std::to_string(W.Teams[3 - first].score));
+    WriteRunLog(std::to_string(W.Teams[first].score));
+    WriteRunLog(std::to_string(W.Teams[3 - first].score));
     WriteEventList();
     PickManOfTheMatch();
     PrepareReplayFrames();
     WriteStatsOutput();
     WriteGameFile();
     CheckFloatFlags("the finish");
-    if (!Form1.Memo2.SaveToFile(ExeDir + "mydebuglog.txt"))
+    if (!SaveRunLog(ExeDir + "mydebuglog.txt"))
       throw EEngineError("Cannot create file " + ExeDir + "mydebuglog.txt");
     WriteMarker("ThisSimFinished");
     if (W.MatchPhase != 3 && MaxTimeIsDefault && !DummyOutputOnly) SimCrashed = kTrue32;
@@ -175,7 +173,7 @@ void Finish() {
   }, error);
   if (!done) {
     std::fprintf(stderr, "The finish failed: %s\n", error.c_str());
-    Log("The finish failed: " + error);
+    WriteRunLog("The finish failed: " + error);
     SaveLogAndErrorMarkers(W.clock);
     g_exitStatus = 2;
   }
@@ -189,7 +187,7 @@ void FormCreate() {
   Form1.Label1 = "AI Engine v 11.7";
   // Numbers are written by our own formatters with '.' whatever the locale.
   RandSeed = MillisecondsSinceMidnightUTC();
-  Log("randseed " + std::to_string(RandSeed));
+  WriteRunLog("randseed " + std::to_string(RandSeed));
   ElapsedSimTime = 0;
   World.ElapsedTime = 0;
   MaxSimTime = 6600.0f;
@@ -245,7 +243,7 @@ void ApplicationIdle(bool& Done) {
           if (UDPRealtime.FramesAllowed > UDPRealtime.FramesDone) RunFrame(W);
         }, error)) {
       std::fprintf(stderr, "Frame raised: %s\n", error.c_str());
-      Log("Frame raised: " + error);
+      WriteRunLog("Frame raised: " + error);
       SimCrashed = kTrue32;
     }
     if (!UDPRealtime.Active || UDPRealtime.FrameRanThisCall) ElapsedSimTime += W.TimeStep;
@@ -269,7 +267,7 @@ int RunProgram() {
   std::string error;
   if (!Guarded(FormCreate, error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
-    Log(error);
+    WriteRunLog(error);
     if (ExeDir.empty()) ExeDir = ProgramDirectory();
     OutputDir = ExeDir + "output/";
     SaveLogAndErrorMarkers(0.0);

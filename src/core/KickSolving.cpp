@@ -7,7 +7,7 @@
 #include "core/Geometry.h"
 #include "core/NumberFormat.h"
 #include "core/Random.h"
-#include "platform/Form.h"
+#include "core/RunLog.h"
 
 namespace {
 
@@ -179,8 +179,8 @@ TLaunchParams FindKick(i32 Tries, bool HeadingGrid, bool CapSpeed, f32 X, f32 Y,
       if (clearance > 0) best = c;
       success = clearance == 2;
       if (!success && t == Tries) {
-        Form1.Memo2.Add("NO SUITABLE KICK FOUND AT " + FormatGeneral(World.clock));
-        Form1.Memo2.Add("MAX LAUNCH SPEED " + FormatGeneral(SpeedHigh));
+        WriteRunLog("NO SUITABLE KICK FOUND AT " + FormatGeneral(World.clock));
+        WriteRunLog("MAX LAUNCH SPEED " + FormatGeneral(SpeedHigh));
       }
     } else if (Mode == kKickModeNearPoint) {
       if (!landed) continue;

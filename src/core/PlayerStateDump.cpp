@@ -4,7 +4,7 @@
 
 #include "core/MatchStore.h"
 #include "core/NumberFormat.h"
-#include "platform/Form.h"
+#include "core/RunLog.h"
 
 namespace {
 
@@ -98,14 +98,14 @@ std::string PlayerLine(const TWorld& W, int team, const char* label, int p, cons
 
 void DumpPlayerStateCsv(TWorld& W, bool OnlyOnePlayer, int PlayerNumber, bool DumpUpTeam,
                         bool DumpDownTeam) {
-  Form1.Memo2.Add(kHeader);
+  WriteRunLog(kHeader);
   for (int t = 1; t <= 2; ++t) {
     const bool up = MatchStore.MatchInfo.Team[t].teamid == W.Teams[1].teamid;
     if (!(up ? DumpUpTeam : DumpDownTeam)) continue;
     const TTeamBlock& block = W.Teams[up ? 1 : 2];
     for (int p = 1; p <= PlayerCount(W); ++p) {
       if (OnlyOnePlayer && p != PlayerNumber) continue;
-      Form1.Memo2.Add(PlayerLine(W, t, up ? "upteam" : "downteam", p, block.Players[p]));
+      WriteRunLog(PlayerLine(W, t, up ? "upteam" : "downteam", p, block.Players[p]));
     }
   }
 }

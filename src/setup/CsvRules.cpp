@@ -48,16 +48,14 @@ bool IsBelowOne(std::string_view mantissa, std::string_view exponent) {
 
 }  // namespace
 
-int TCsvFile::RowCount() const { return static_cast<int>(Form1.ListBox1.Count()) - 1; }
-
 TCsvFile LoadCsvFile(const std::string& path) {
-  TLines& box = Form1.ListBox1;
-  box.Clear();
+  TLines box;
   if (!FileExists(path) || !box.LoadFromFile(path)) RaiseFileError(path, 0, "Cannot open file " + path);
   if (box.Count() == 0) RaiseFileError(path, 0, "the file is empty: it has no header line");
   TCsvFile file;
   file.Path = path;
-  file.Columns = SplitCsvHeader(box.Lines[0]);
+  file.Lines = std::move(box.Lines);
+  file.Columns = SplitCsvHeader(file.Lines[0]);
   if (file.ColumnCount() > kMaxCsvColumns) {
     RaiseFileError(path, 1,
                    "the header has " + std::to_string(file.ColumnCount()) +
@@ -100,7 +98,7 @@ std::vector<std::string> CutCsvRow(std::string_view line, int columnCount) {
 }
 
 TCsvRow CsvRow(const TCsvFile& file, int row) {
-  return TCsvRow{&file, row, CutCsvRow(Form1.ListBox1.Lines[row], file.ColumnCount())};
+  return TCsvRow{&file, row, CutCsvRow(file.Lines[static_cast<size_t>(row)], file.ColumnCount())};
 }
 
 bool ParseInteger(std::string_view t, i32& value) {

@@ -1,5 +1,5 @@
-// The CSV rules that every input reader shares: the whole file goes into the
-// form's line buffer, line 0 is the header, rows are cut at "," with no
+// The CSV rules that every input reader shares: the whole file is loaded
+// into its own list of lines, line 0 is the header, rows are cut at "," with no
 // quoting, and columns are found by their exact header name. Number parsing
 // is one rule for all readers, whatever the locale.
 //
@@ -16,15 +16,17 @@
 // The header's column table holds this many names.
 constexpr int kMaxCsvColumns = 100;
 
-// The CSV file now held in the line buffer (Form1.ListBox1).
+// A loaded CSV file. It owns its lines, so a file held across the load of
+// another keeps reading its own.
 struct TCsvFile {
   std::string Path;
+  std::vector<std::string> Lines;    // the whole file; line 0 is the header
   std::vector<std::string> Columns;  // header names, column c at [c - 1]
 
   int ColumnCount() const { return static_cast<int>(Columns.size()); }
   const std::string& Column(int c) const { return Columns[c - 1]; }
-  // Data rows in the line buffer: its lines after the header.
-  int RowCount() const;
+  // Data rows: the lines after the header.
+  int RowCount() const { return static_cast<int>(Lines.size()) - 1; }
 };
 
 // One data row cut into one value per header column.
@@ -38,7 +40,8 @@ struct TCsvRow {
   int Line() const { return Row + 1; }
 };
 
-// Loads the file whole into the line buffer and splits its header. Raises
+// Loads the file whole and splits its header; lines may end in CR LF, CR or
+// LF, and blank lines are rows. Raises
 // "Cannot open file <path>" when it is missing or unreadable, and an error
 // when it has no header line or more than kMaxCsvColumns columns.
 TCsvFile LoadCsvFile(const std::string& path);
@@ -52,7 +55,7 @@ std::vector<std::string> SplitCsvHeader(std::string_view header);
 // takes all that remains, commas included.
 std::vector<std::string> CutCsvRow(std::string_view line, int columnCount);
 
-// Data row `row` (1 .. RowCount) of the file in the line buffer.
+// Data row `row` (1 .. RowCount) of the file.
 TCsvRow CsvRow(const TCsvFile& file, int row);
 
 // Integers: optional leading blanks, an optional sign, decimal digits within

@@ -7,8 +7,8 @@
 #include "core/NumberFormat.h"
 #include "core/Rounding.h"
 #include "core/RunContext.h"
+#include "core/RunLog.h"
 #include "core/TypeDefs.h"
-#include "platform/Form.h"
 #include "platform/Platform.h"
 #include "setup/CsvRules.h"
 
@@ -153,8 +153,8 @@ void ApplyRow(TPlayer& P, const TOverrideRow& row) {
 }
 
 // ---------------------------------------------------------------- run-log block
-void LogReal(const char* label, double v) { Form1.Memo2.Add(label + FormatGeneral(v)); }
-void LogInt(const char* label, long v) { Form1.Memo2.Add(label + std::to_string(v)); }
+void LogReal(const char* label, double v) { WriteRunLog(label + FormatGeneral(v)); }
+void LogInt(const char* label, long v) { WriteRunLog(label + std::to_string(v)); }
 
 void LogSpread(const std::string& name, const TDistribution& d) {
   LogReal((name + ".mean ").c_str(), d.mean);
@@ -164,7 +164,7 @@ void LogSpread(const std::string& name, const TDistribution& d) {
 }
 
 void LogPlayer(const TTeamBlock& B, const TPlayer& P) {
-  Form1.Memo2.Add("//player start");
+  WriteRunLog("//player start");
   LogInt("teamid ", B.teamid);
   LogInt("playerid ", P.id);
   LogReal("Height ", P.Height);
@@ -214,7 +214,7 @@ void LogPlayer(const TTeamBlock& B, const TPlayer& P) {
   LogReal("turnoverLossFactor ", P.turnoverLossFactor);
   LogReal("maxGenPlaySims ", P.maxGenPlaySims);
   LogReal("simsPerGenPlayAction ", P.simsPerGenPlayAction);
-  Form1.Memo2.Add("//player ends");
+  WriteRunLog("//player ends");
 }
 
 // One line of the trace file, written at once so that what was read before
@@ -227,16 +227,15 @@ void TraceLine(std::ofstream& trace, const std::string& line) {
 }  // namespace
 
 void ReadPlayerOverrides() {
-  Form1.ListBox1.Clear();
   const std::string path = InputDir() + "playersOverride.csv";
   if (!FileExists(path)) return;
   const std::string tracePath = OutputDir + "playerInput" + FileSuffix + ".csv";
   std::ofstream trace(tracePath, std::ios::binary | std::ios::trunc);
   if (!trace) throw EEngineError("Cannot create file " + tracePath);
   const TCsvFile file = LoadCsvFile(path);
-  TraceLine(trace, Form1.ListBox1.Lines[0]);
+  TraceLine(trace, file.Lines[0]);
   for (int r = 1; r <= file.RowCount(); ++r) {
-    TraceLine(trace, Form1.ListBox1.Lines[static_cast<size_t>(r)]);
+    TraceLine(trace, file.Lines[static_cast<size_t>(r)]);
     const TOverrideRow row = ReadRow(CsvRow(file, r));
     const double playernum = row.V[kPlayerNum];
     // Numbers outside the block's 25 records name no player: skipped.

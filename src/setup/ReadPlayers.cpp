@@ -7,9 +7,9 @@
 #include "core/Random.h"
 #include "core/Rounding.h"
 #include "core/RunContext.h"
+#include "core/RunLog.h"
 #include "core/TypeDefs.h"
 #include "core/UDPRealtime.h"
-#include "platform/Form.h"
 #include "setup/CsvRules.h"
 
 namespace {
@@ -578,7 +578,7 @@ void ApplyAppearanceCode(TSquadPlayer& sq, f32 age) {
   const double years = RoundHalfEven(age);
   if (years >= 17 && years <= 42) code[29] = static_cast<char>('a' + (years - 17));
   if (code[4] != 'z') return;
-  Form1.Memo2.Add("yes");
+  WriteRunLog("yes");
   const std::string first = sq.firstname.Str();
   const std::string sur = sq.surname.Str();
   std::string t = Cut(first + sur, 50);

@@ -116,6 +116,19 @@ TEST_F(CsvFileTest, LoadsRowsInFileOrderWithTheirEditorLines) {
   EXPECT_EQ(CsvRow(file, 4).Line(), 5);
 }
 
+TEST_F(CsvFileTest, FileHeldAcrossAnotherLoadKeepsReadingItsOwnLines) {
+  Write("a.csv", "id,name\r\n1,one\r\n2,two\r\n");
+  Write("b.csv", "x\r\n9\r\n");
+  const TCsvFile a = LoadCsvFile(Path("a.csv"));
+  const TCsvFile b = LoadCsvFile(Path("b.csv"));
+  EXPECT_EQ(LoadError("missing.csv"), "Cannot open file " + Path("missing.csv"));
+  ASSERT_EQ(a.RowCount(), 2);
+  EXPECT_EQ(CsvRow(a, 2).Values, (Values{"2", "two"}));
+  EXPECT_EQ(a.Lines[0], "id,name");
+  ASSERT_EQ(b.RowCount(), 1);
+  EXPECT_EQ(CsvRow(b, 1).Values, (Values{"9"}));
+}
+
 TEST_F(CsvFileTest, FileFaultsAreErrorsNamingTheFile) {
   EXPECT_EQ(LoadError("missing.csv"), "Cannot open file " + Path("missing.csv"));
   // A directory in place of the file cannot be read either.
