@@ -86,13 +86,12 @@ void SetWorldStartValues() {
   SkipCarriedBallPlacement = kFalse32;
 
   TMatchStore& S = MatchStore;
-  S.RecordNextFrame = kTrue32;
+  S.RecordPending = kTrue32;
   S.FrameCount = 1;
-  S.RecordInterval = 0.0164f;
+  S.FrameInterval = 0.0164f;
   S.RecordClock = 0.0f;
-  S.SampleCountdown = S.SamplePeriod;
   S.MessageCount = 0;
-  S.MessageCapacity = 22500;
+  S.MessageCapacity = kMessageCapacity;
   S.MessageCountCopy = 0;
 
   W.MessageTimers[1] = 10.0f;

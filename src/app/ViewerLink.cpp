@@ -233,7 +233,7 @@ void AddMessage() {
     R.MessagesSent = k;
     const TMatchMessage& m = S.Messages[k];
     if (!IsForwarded(m.message)) continue;
-    T.Add(m.teamID == static_cast<u32>(S.MatchInfo.Team[1].teamid) ? 1 : 2);
+    T.Add(m.teamID == S.MatchInfo.Team[1].teamid ? 1 : 2);
     T.Add(m.playerID);
     T.Add(Whole(static_cast<double>(m.time) * 1000.0));
     T.Add(m.message);

@@ -34,8 +34,8 @@ TTeamBlock& OffendingSide(TWorld& W, const TInfringement& I) {
 
 void PostAdvantageMessage(TWorld& W, const TInfringement& I, u8 code) {
   const TPlayer* offender = PlayerAt(OffendingSide(W, I), I.Player);
-  const u32 playerID = offender != nullptr ? static_cast<u32>(offender->id) : 0;
-  PostMessage(W, static_cast<u32>(NonOffendingSide(W, I).teamid), playerID, code,
+  const i32 playerID = offender != nullptr ? offender->id : 0;
+  PostMessage(W, NonOffendingSide(W, I).teamid, playerID, code,
               static_cast<f32>(I.Kind));
 }
 

@@ -173,7 +173,7 @@ void StartSecondHalf(TWorld& W) {
   W.Teams[1].RestartKickerDefault = 10;
   W.Teams[1].KickerIndex = 10;
   SetRestartTypeBoth(W, 2);
-  W.Teams[1].HalfTimeAux = 0;
+  W.Teams[1].HalfTimeAux = 0;  // the set-piece holder is no longer committed
   for (TTeamBlock& T : W.Teams) {
     T.HalfTimeFlag = kTrue32;
     T.StrategyTimer = 0;

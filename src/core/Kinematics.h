@@ -29,12 +29,6 @@ f32 SpeedToCoverInTime(f32 Speed, f32 Accel, f32 MaxSpeed, f32 Distance, f32 Tim
 f32 ClosingTime(f32 AX0, f32 AZ0, f32 AX1, f32 AZ1, f32 BX0, f32 BZ0, f32 BX1, f32 BZ1, f32 DeltaT,
                 f32 Reach);
 
-struct TRunPrediction {
-  f32 x, z;
-  f32 speed;
-  f32 heading;
-};
-
 // Where a runner from (FromX, FromZ) towards (ToX, ToZ) is after Time. The
 // acceleration phase is counted at the start speed, as the steering expects.
 TRunPrediction PredictRunPosition(f32 Speed, f32 Accel, f32 TopSpeed, f32 Time, f32 StopHeading, f32 FromX,

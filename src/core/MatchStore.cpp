@@ -1,3 +1,4 @@
 #include "core/MatchStore.h"
 
 TMatchStore MatchStore;
+i32 HalfTimeFrame;

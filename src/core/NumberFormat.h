@@ -21,3 +21,10 @@ std::string FormatFixed(double v, int decimals);
 // for 1234.56789 with 7 and 4); a value with more integer digits than
 // `precision` is written in the general format with that many digits.
 std::string FormatFixedPrecision(double v, int precision, int decimals);
+
+// A statistics figure: the exact value rounded to 9 significant digits, then
+// that to `decimals` fraction digits, an exact tie away from zero both times
+// ("1200.000" for the double 1199.9995 with 3, where FormatFixedPrecision
+// gives "1199.999"); zero has no minus sign ("0.0" for -0.04 with 1); more
+// than 9 integer digits give FormatFixedPrecision's exponent form.
+std::string FormatStat(double v, int decimals);

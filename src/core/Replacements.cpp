@@ -117,8 +117,8 @@ void ReplaceOnSide(TWorld& W, TTeamBlock& T) {
     if (b == 0) continue;
     MakeReady(W, T.Players[b]);
     const f32 shirt = static_cast<f32>(p);
-    PostMessage(W, static_cast<u32>(T.teamid), static_cast<u32>(T.Players[p].id), msgPlayerOff, shirt);
-    PostMessage(W, static_cast<u32>(T.teamid), static_cast<u32>(T.Players[b].id), msgPlayerOn, shirt);
+    PostMessage(W, T.teamid, T.Players[p].id, msgPlayerOff, shirt);
+    PostMessage(W, T.teamid, T.Players[b].id, msgPlayerOn, shirt);
     std::swap(T.Players[p], T.Players[b]);
   }
 }

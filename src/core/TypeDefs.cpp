@@ -15,7 +15,7 @@ const char* GameStateName(TGameState s) {
   return s <= 25 ? kNames[s] : "unspecified";
 }
 
-void PostMessage(TWorld& W, u32 teamID, u32 playerID, u8 message, f32 extravalue) {
+void PostMessage(TWorld& W, i32 teamID, i32 playerID, u8 message, f32 extravalue) {
   for (int k = 1; k <= 10; ++k) {
     if (W.MessageSlotFree[k] == 0) continue;
     W.MessageSlotFree[k] = kFalse32;

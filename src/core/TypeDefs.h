@@ -20,6 +20,14 @@ struct TVector3 {
   f32 x, y, z;
 };
 
+// Where a runner will be (PredictRunPosition): x, z in m, the speed reached
+// in m/s and the heading of the run in degrees.
+struct TRunPrediction {
+  f32 x, z;
+  f32 speed;
+  f32 heading;
+};
+
 // A parameter drawn from a clamped normal distribution; `value` holds the
 // current draw.
 struct TDistribution {
@@ -66,24 +74,98 @@ enum : TGameState {
 const char* GameStateName(TGameState s);
 
 // ---------------------------------------------------------------- messages
+// One match message. Steps post it into the world's queue (PostMessage); the
+// statistics step moves it into the match store's message list.
 struct TMatchMessage {
-  u32 teamID;
-  u32 playerID;  // 0 for a team message
-  f32 time;
+  i32 teamID;    // `teamid` of the team concerned at posting time
+  i32 playerID;  // `id` of the player concerned; 0 for a team message
+  f32 time;      // s, the recording clock when posted
   u8 message;    // a TMessageType code
-  f32 extravalue;
+  f32 extravalue;  // meaning by type (s, m, points, shirt number, kind); else 0
 };
 
-// Message codes that this subsystem posts; the output subsystem owns the
-// full list.
+// The codes of TMatchMessage.message. The statistics files take their column
+// names from these meanings. Other codes may occur; readers only copy them.
 enum TMessageType : u8 {
-  msgPlayerOn = 49,
-  msgPlayerOff = 50,
-  msgHalfLength = 54,
-  msgPlayersPerTeam = 55,
-  msgAdvantage = 57,
-  msgAdvantageOver = 58,
+  msgCarryEnd = 0,          // a carry ends (tackle, pass, kick)
+  msgPass = 1,
+  msgOffload = 2,
+  msgGenPlayKick = 3,       // general-play kick
+  msgPenGoalAttempt = 4,
+  msgPenGoal = 5,           // 3 points
+  msgDropGoalAttempt = 6,
+  msgDropGoal = 7,          // 3 points
+  msgConvAttempt = 8,
+  msgConversion = 9,        // 2 points
+  msgTackle = 14,
+  msgMissedTackle = 15,
+  msgTackleBreak = 16,
+  msgLineBreak = 17,        // carrier 2.5 m beyond the gain line
+  msgTry = 18,              // 5 points
+  msgAttackingRuck = 19,    // team
+  msgTurnover = 20,
+  msgPenHoldingOn = 21,
+  msgPenOffside = 22,
+  msgPenDangerousTackle = 23,
+  msgPenNotRollingAway = 24,
+  msgPenMisconduct = 25,
+  msgPenObstruction = 26,
+  msgPenHandsInRuck = 27,
+  msgHandlingError = 28,
+  msgMark = 29,
+  msgLineoutThrow = 30,
+  msgLineoutNotStraight = 31,
+  msgLineoutWon = 32,
+  msgLineoutStolen = 33,    // won against the throw
+  msgScrumFeed = 34,
+  msgScrumWon = 35,
+  msgSubstitution = 36,
+  msgForwardPass = 37,
+  msgYellowCard = 38,
+  msgRedCard = 39,
+  msgPossessionTime = 40,   // team: extravalue = timeinpossession, s
+  msgOwnHalfTime = 41,      // team: extravalue = timeinownhalf, s
+  msgRedZoneTime = 42,      // team: extravalue = redzonetime, s
+  msgRunningMetres = 43,    // extravalue = the player's running metres so far
+  msgHitUp = 44,
+  msgInjury = 45,
+  msgMaul = 46,             // team
+  msgMaulMetres = 47,       // team: extravalue = maul metres
+  msgTimePlayed = 48,       // extravalue = the player's TimeOnField, s
+  msgPlayerOn = 49,         // extravalue = the shirt number taken
+  msgPlayerOff = 50,        // extravalue = the same shirt number
+  msgHalfLength = 54,       // posted at start: extravalue = halflength, s
+  msgPlayersPerTeam = 55,   // posted at start: extravalue = players per team
+  msgAdvantage = 57,        // extravalue = infringement kind
+  msgAdvantageOver = 58,    // extravalue = its infringement kind
+  msgTackleImpact = 59,
+  msgPostHit = 61,          // the ball hit a post
+  msgBallBounce = 63,
   msgAdvantageBothSides = 65,
+  msgPressureKick = 69,     // goal attempt while trailing by 0 to 3 points
+  msgKickTaken = 70,
+  msgCarryStart = 72,       // a player becomes the ball carrier
+  msgInterception = 80,
+  msgRuckJoined = 82,       // extravalue = arrival order
+  msgScrumEngage = 85,
+  msgLeagueChampions = 91,  // team of block 1, player 0
+  msgBallDeadInGoal = 92,   // also a knock-on at or beyond the goal line
+  msgTryAssist = 95,
+  msgTightheadWon = 96,     // scrum won against the feed
+  msgDefenderBeaten = 97,
+  msgLineoutJump = 98,      // extravalue 1.0 block 1, 2.0 block 2
+  msgLineoutCleanTake = 99,
+  msgLineoutHandlingError = 100,
+  msgLineoutHitJumper = 101,
+  msgScrumPenalty = 102,
+  msgPassHitTarget = 103,
+  msgInterceptThrown = 104, // the passer
+  msgTackleAssist = 105,
+  msgLineBreak2 = 106,      // 9.5 m beyond the gain line
+  msgLineBreak3 = 107,      // 23.5 m
+  msgLineBreak4 = 108,      // 51.5 m
+  msgTurnoverConceded = 109,
+  msgPenaltyForced = 110,
 };
 
 // ---------------------------------------------------------------- set-piece helpers
@@ -232,7 +314,11 @@ struct TActionEvent {
   TVector2 TargetPos;
   f32 TargetX;
   bool32 lookForBlocks;
-  // Working fields of the sequence runner.
+  // Working fields of the sequence runner. The carrier decision's names:
+  // RefPlayer, RefOwnSide, InterceptRef, ExpiryTime, ExpiryLeft,
+  // AheadMargin, LateralMargin, KickSpeed, KickElevation, KickHeading; its
+  // RefDistance and RefAngle are RelDistance and RelHeading, its Variant is
+  // EventCode.
   i32 RelPlayer;
   bool32 RelOwnTeam;
   bool32 Intercept;
@@ -246,13 +332,14 @@ struct TActionEvent {
   i32 ReceiverOffset;
   i32 FollowOffset;
   u16 WaitFor;
+  f32 ProgressAux;  // cleared with DistTravelled when the carrier's sequence restarts
 };
 
 struct TActionSeq {
   bool32 HoldStartPos;
   f32 StartX, StartZ;
-  bool32 SeqHeadFlag;
-  f32 SeqHeadValue;
+  bool32 SeqHeadFlag;  // GoFlag of the ruck release
+  f32 SeqHeadValue;    // GoTime of the ruck release, s
   bool32 Idle;
   Arr1<TActionEvent, 10> EventArray;
   bool32 seqON;
@@ -307,7 +394,7 @@ struct TPlayer {
   i32 id;
   TDistribution AuxDistribution1;  // (0.25, 0.1, 0.01, 0.5) by default
   bool32 SupportRunCall;
-  f32 SupportAfterPassProb;  // per mille, 1000.0 by default
+  f32 SupportAfterPassProb;  // per mille, 1000.0 by default; the passer's chance to call a support run
   bool32 WillAttemptPassInterCept;
   bool32 CanInterceptPassOnFull;
   f32 Heading;
@@ -353,10 +440,11 @@ struct TPlayer {
   f32 CruiseSpeed;  // 0.7 x maxspeed by default
   // 16. Ball skills.
   f32 maxpassspeed, maxpassspeed2;
-  i16 KickProb, KickAccuracyProb;
+  i16 KickProb;          // per mille: chance to open kick moves (KickGenPlayChance)
+  i16 KickAccuracyProb;  // per mille: accuracy of touch kicks (KickToTouchRating)
   f32 MaxKickSpeed;
   f32 MaxKickRange;
-  f32 MaxGoalKickSpeed;
+  f32 MaxGoalKickSpeed;  // m/s, kicks at goal and restarts (SecondKickSpeed)
   f32 GoalKickRange;
   // 17.
   f32 Acceleration, AccelerationInit;
@@ -381,7 +469,7 @@ struct TPlayer {
   f32 kickAccuracySDDir, kickAccuracySDLaunch;
   // 20. Pass spread and release times.
   TDistribution PassSpread;
-  TDistribution DrawAndPassStartTime;
+  TDistribution DrawAndPassStartTime;  // its value is the draw-and-pass contact time (DrawAndPassContactTime), s
   TDistribution PopPassLeftReleaseTime, ShortPassLeftReleaseTime, MediumPassLeftReleaseTime,
       LongPassLeftReleaseTime, StandingStillPassLeftReleaseTime, DummyhalfPassLeftReleaseTime;
   TDistribution PopPassRightReleaseTime, ShortPassRightReleaseTime, MediumPassRightReleaseTime,
@@ -390,7 +478,9 @@ struct TPlayer {
   TDistribution PuntRightFootReleaseTime;
   TDistribution GrubberReleaseTime, ChipReleaseTime, KickReleaseTime4, DropKickReleaseTime,
       KickReleaseTime6;
-  TDistribution ScrumPower, StrengthPower, StrengthPower2, RuckFactor;
+  TDistribution ScrumPower;
+  TDistribution StrengthPower;  // drawn each frame of a kind-0 tackle as the carrier's drive (TackleDrive)
+  TDistribution StrengthPower2, RuckFactor;
   // 21. Chances and values made from the ratings.
   f32 ElusivenessValue;
   i16 FinesseProb, IndisciplineProb, LookForOffloadProb;
@@ -428,7 +518,8 @@ struct TPlayer {
   // 24. Special actions.
   f32 SpecialAnimTimer, SpecialAnimAngle, SpecialAnimFacing, SpecialAnimSpeed, SpecialAnimKind;
   f32 CelebrateTimer, CelebrateKind, CelebrateFacing, CelebrateTimer2;
-  f32 RuckTimer, RuckRole, RuckTimer2;
+  f32 RuckTimer, RuckRole;
+  f32 RuckTimer2;  // s, breakdown release delay; the player is busy while > 0 (ContactBusyTimer)
   f32 LineOutTimer, LineoutRole, LineoutFacing;
   i32 LiftTarget;
   f32 OldTackleTimer, OldTackleFacing;
@@ -457,6 +548,34 @@ struct TPlayer {
   // 30. Advantage: a defender engaged with the play, so that a gain in
   // running or passing does not end the advantage yet.
   bool32 AdvantageContactFlag;
+  // 31. Ball-carrier decision: facing, the carrier's break, side-step and
+  // getting up, the dummy pass and the line. Ratings without a source are
+  // set by the world defaults (500 per mille, else 0).
+  f32 PrevFacingAngle;  // radians: FacingAngle of the previous frame
+  f32 FacingHeading;    // degrees: the heading the body faces, degrees(FacingAngle) - 90
+  f32 AnimLoopTime;     // s, cleared with AnimLoopCount when the carrier's animation is replaced
+  f32 BreakAngle;       // degrees, heading of the break run
+  f32 BreakFacing;      // degrees, facing during the break
+  f32 BreakSpeed;       // m/s
+  f32 StepKind;         // side-step kind 1 to 4
+  f32 StepHeading;      // degrees, heading when the step starts; the facing during the step
+  f32 StepFirstAngle, StepSecondAngle;  // degrees, headings of the two legs
+  f32 StepAngle;        // degrees, heading moved on: first leg, then second
+  f32 StepSpeed;        // m/s, speed of the step run
+  f32 StepStartSpeedCap, StepTopSpeed;  // m/s
+  i16 SideStepBeatProb;  // per mille: chance that his side-step beats a defender
+  i16 DummyPassRating;   // per mille: how well his dummy sells
+  i16 DummyBiteRating;   // per mille: how readily he bites on a dummy
+  i32 DummyBiteTarget;   // the pass receiver (block 1) he bites towards
+  f32 DummyBiteTimer;    // s, while > 0 he is biting
+  f32 StandUpSpeed;      // m/s while getting up after a dive
+  bool32 LineFlag;       // he has a place in the attacking line
+  bool32 ExtraMovesFlag;  // opens the extra running moves
+  f32 ReplanTimer;        // s, redrawn from ReplanInterval when it runs out
+  TDistribution ReplanInterval;
+  // 32. Statistics, kept by the statistics step; they travel with the block.
+  f32 MetresRun;    // m gained carrying the ball (a backward run lowers it)
+  f32 TimeOnField;  // s on the field
 };
 
 // ---------------------------------------------------------------- team block
@@ -474,8 +593,10 @@ struct TTeamBlock {
   i32 MoveIndex;
   i32 score;
   i32 AttackSide;
-  f32 HalfTimeAux;
-  bool32 DecisionsOn;
+  // The set-piece holder has committed to a pass or pick-up
+  // (HolderCommitted); cleared by the ruck and scrum set-ups and at half time.
+  bool32 HalfTimeAux;
+  bool32 DecisionsOn;  // the holder controls act for this side (PlayOn); true in both blocks
   bool32 HalfTimeFlag;
   // Breakdown and set-piece working area.
   TDistribution RuckTime;          // time for the ball to come out of a ruck
@@ -507,14 +628,16 @@ struct TTeamBlock {
   TVector3 RestartBallPos;
   // Carrier and the block's slot line.
   i32 BallCarrier;
+  // Slot offsets of the line: x the slot's key, z the strategy profile's
+  // value there (LineProfile of the maul holder); slot 101 is 0.
   Arr1<TVector2, 201> LineSlotPos;
-  Arr1<TVector2, 201> SetPieceSlotPos;
-  Arr1<i32, 201> SetPieceLine;
+  Arr1<TVector2, 201> SetPieceSlotPos;  // absolute slot positions (LineSlotX)
+  Arr1<i32, 201> SetPieceLine;          // player per slot, 101 the holder (LineSlots)
   // Support-spot grid.
   i32 SupportGridSize;
   TSupportGrid<u16> SupportGridCells;  // [row][column]: player number, 0 free
   TVector2 SupportGridOrigin;
-  TSupportGrid<TVector2> SupportGridSpots;
+  TSupportGrid<TVector2> SupportGridSpots;  // cell points (SupportGrid)
   TSupportGrid<i32> SupportGridWeights;
   TSupportGrid<i32> SupportGridWeightsAlt1;
   TSupportGrid<i32> SupportGridWeightsAlt2;
@@ -528,7 +651,7 @@ struct TTeamBlock {
   f32 PassFlightLeft;
   i32 PassReceiver;
   f32 PassTimeLeft;
-  f32 PassDuration;
+  f32 PassDuration;  // s, the total PassTimeLeft counts down from (PassTimeTotal)
   TPassLaunch PassLaunch;  // the launch of the pass being released
   // Kick.
   i32 BallKicker;
@@ -550,7 +673,7 @@ struct TTeamBlock {
   f32 AuxScrumValue;
   // Tackle momentum.
   f32 TackleMass, TackleHeading, TackleSpeed;
-  // Tackle window for an offload.
+  // s, window for an offload opened at the tackle (OffloadWindow).
   f32 OffloadTime;
   // Defence working area.
   f32 DefenceShapeValue;             // 0.2 by default
@@ -572,6 +695,40 @@ struct TTeamBlock {
   i16 DeepPlayerNumber;
   Arr1<u16, 10> BackfieldOrder;
   Arr1<i16, 2> TailPair;
+  // Ball-carrier decision (block 1 is the side in possession).
+  f32 TimeToContact;        // s until the nearest eligible defender reaches the carrier; 10000.0 when none
+  i32 ActOnCatchAllowed;    // 1 lets a carrier who is still catching start a pass
+  bool32 ShortRunFlag;      // the receiver of a ruck pass runs a short line
+  bool32 SampleRequest;     // the holder asks for the moves to be sampled again (match world)
+  bool32 CatchingUp;        // the side plays its catch-up field-strategy half
+  u16 RunPattern;           // run pattern of the sampler; no writer, 0
+  f32 RunPatternTime;       // s
+  // The pass being wound up.
+  i32 PassKind;             // 1 pop, 2 short, 3 medium, 4 long, 5 standing still, 6 from a set piece, 8 offload
+  i32 PassSide;             // 1 left, 2 right
+  TRunPrediction CatchPoint;       // where the receiver is at the release
+  TRunPrediction PasserPredicted;  // where the passer is at the release
+  f32 PasserRunAngle;       // degrees
+  f32 PassLength;           // m, passer to catch point
+  f32 PassHeading;          // degrees
+  f32 PasserHeading, PasserHeadingOffset;  // degrees
+  TVector2 RelativeCatchPoint;  // m
+  Arr1<i32, 5> PassReactors;    // defenders (this block) who may bite on a dummy
+  // The kick: the search request handed to FindKick and its outcome.
+  bool32 KickChosen;        // the launch values of the pending kick are chosen
+  f32 KickSearchSpeedMin, KickSearchSpeedMax;          // m/s
+  f32 KickSearchHeadingMin, KickSearchHeadingMax;      // degrees; the first may be the larger
+  f32 KickSearchElevationMin, KickSearchElevationMax;  // degrees
+  f32 KickSearchMode;       // 3 goal, 4 nearest landing, 5 touch
+  bool32 KickSearchGrid;    // step the heading evenly (mode 5)
+  bool32 KickSearchSpeedCap;  // cap the speed at the kicker's MaxKickSpeed
+  f32 KickSearchTargetX, KickSearchTargetZ;  // m
+  // The maul holder.
+  i32 MaulCarrierSlot;      // 1..10 of the carrier in PackSlots, 0 when in none
+  i32 MaulOption;           // 1..8, 0 when none drawn
+  f32 MaulPassTimer;        // s, counted down by the maul handler
+  i32 LeftLineCandidate, RightLineCandidate;        // line players nearest the holder
+  i32 LeftSupportCandidate, RightSupportCandidate;  // support-grid players
 };
 
 // ---------------------------------------------------------------- world
@@ -594,8 +751,8 @@ struct TWorld {
   // 5. Line breaks.
   bool32 LineBreak, LineBreak2, PrevLineBreak;
   // 6. Timed messages.
-  Arr1<f32, 4> MessageTimers;
-  u16 StatPlayerCursor;
+  Arr1<f32, 4> MessageTimers;  // s
+  u16 StatPlayerCursor;  // player slot of the next time-played message (StatPlayerIndex); starts at 1
   // 7. Message queue.
   Arr1<TMatchMessage, 10> MessageQueue;
   Arr1<bool32, 10> MessageSlotFree;
@@ -645,7 +802,7 @@ struct TWorld {
   TVector2 ReleasePos;
   bool32 BlocksSwapped;
   bool32 RecordingOn;
-  bool32 CarriedBallPlacementOn;
+  bool32 CarriedBallPlacementOn;  // defenders reach further in the look-ahead (EngineControl)
   bool32 LiveWorld;
   bool32 Team1InFirstBlock;
   i32 DiverIndex;
@@ -730,13 +887,20 @@ struct TWorld {
   i32 FlightFirstDropStep;
   bool32 FlightNoDrop;
   f32 BallRadius;  // m
-  Arr1<TDistribution, 3> BounceErrors;
+  Arr1<TDistribution, 3> BounceErrors;  // speed factor, elevation, heading at a bounce (BounceSpread)
   Arr1<TDistribution, 6> HeadDistributions;
   // 30.
   Arr1<TTeamBlock, 2> Teams;
   // 31. Tail.
   bool32 BallAttached;
   i32 LastKnownHasBall;
+  // 32. Ball-carrier decision.
+  f32 LastContactTime;        // s, copy of block 1's TimeToContact
+  bool32 PassOnCatchAllowed;  // a carrier still catching may start a pass
+  bool32 StepReactionDone;    // the defenders' reaction to this side-step is applied
+  f32 BreakWindow;            // s; no writer, 0
+  i32 BreakSide;
+  bool32 SetPieceStart;       // no writer, 0
 };
 
 static_assert(std::is_trivially_copyable_v<TWorld>, "the look-ahead copies the world as one block");
@@ -762,7 +926,7 @@ extern TWorld LookAheadWorld;
 
 // Posts a match message into the first free slot of the queue; a message
 // that finds no free slot is dropped.
-void PostMessage(TWorld& W, u32 teamID, u32 playerID, u8 message, f32 extravalue);
+void PostMessage(TWorld& W, i32 teamID, i32 playerID, u8 message, f32 extravalue);
 
 // LookAheadWorld := World, whole, then marked as not live.
 void TakeLookAheadCopy();

@@ -39,8 +39,8 @@ struct TViewerUser {
 // A match message as the match store holds it, behind a leading word.
 struct TViewerMessage {
   i32 Lead;  // 0
-  u32 teamID;
-  u32 playerID;
+  i32 teamID;
+  i32 playerID;
   f32 time;
   u8 message;  // kViewerEmptyMessage in an empty entry
   u8 Stored[3];

@@ -353,6 +353,13 @@ void SetPlayerDefaults(TPlayer& P) {
   P.FreeBallCatchValue = 0;
   P.HighBallProb2 = 1;
   P.DisciplineProb = 900;
+  // Decision values that no rating gives: an even chance, nothing extra.
+  P.SideStepBeatProb = 500;
+  P.DummyPassRating = 500;
+  P.DummyBiteRating = 500;
+  P.StandUpSpeed = 0;
+  P.ExtraMovesFlag = kFalse32;
+  P.ReplanInterval = TDistribution{};
 }
 
 // The roster values of one shirt number.

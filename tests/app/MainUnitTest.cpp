@@ -9,6 +9,7 @@
 
 #include "RunFolder.h"
 #include "app/FrameSteps.h"
+#include "core/MatchStore.h"
 #include "core/TypeDefs.h"
 #include "platform/Application.h"
 
@@ -216,6 +217,11 @@ TEST_F(MainUnitTest, StartMessagesAndStartValues) {
   EXPECT_FLOAT_EQ(World.MessageQueue[2].extravalue, World.halflength);
   for (int k = 3; k <= 10; ++k) EXPECT_NE(World.MessageSlotFree[k], 0);
   EXPECT_FLOAT_EQ(World.MessageTimers[1], 10.0f);
+  EXPECT_EQ(World.StatPlayerCursor, 1);
+  EXPECT_NE(MatchStore.RecordPending, 0);
+  EXPECT_EQ(MatchStore.FrameCount, 1);
+  EXPECT_FLOAT_EQ(MatchStore.FrameInterval, 0.0164f);
+  EXPECT_EQ(MatchStore.MessageCapacity, 22500);
   EXPECT_NE(World.Teams[1].DecisionsOn, 0);
   EXPECT_NE(World.Teams[2].DecisionsOn, 0);
   EXPECT_TRUE(run.Exists("output"));

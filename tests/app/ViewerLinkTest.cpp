@@ -453,7 +453,7 @@ TEST_F(ViewerSummary, FieldsAtTheirOffsets) {
 
 TEST_F(ViewerSummary, AtMostThreeNewMessagesASend) {
   TMatchStore& S = MatchStore;
-  for (int k = 1; k <= 5; ++k) S.Messages[k] = {static_cast<u32>(k), 100u + k, 0.5f * k, static_cast<u8>(k), 2.0f * k};
+  for (int k = 1; k <= 5; ++k) S.Messages[k] = {k, 100 + k, 0.5f * k, static_cast<u8>(k), 2.0f * k};
   S.MessageCount = 5;
   SendStateToViewerWindow(W);
   EXPECT_EQ(ViewerMessagesSent, 3);

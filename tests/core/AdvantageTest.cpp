@@ -103,8 +103,8 @@ TEST(UpdateAdvantage, PostsAdvantageAndAdvantageOver) {
   ASSERT_EQ(MessagesPosted(), 1);
   const TMatchMessage& m = W.MessageQueue[1];
   EXPECT_EQ(m.message, msgAdvantage);
-  EXPECT_EQ(m.teamID, 11u);    // the side that gains the advantage
-  EXPECT_EQ(m.playerID, 2006u);  // the offender, a player of Teams[2]
+  EXPECT_EQ(m.teamID, 11);    // the side that gains the advantage
+  EXPECT_EQ(m.playerID, 2006);  // the offender, a player of Teams[2]
   EXPECT_EQ(m.time, 61.5f);
   EXPECT_EQ(m.extravalue, 14.0f);
   EXPECT_EQ(W.PrevInfringement.Kind, 14);
@@ -116,15 +116,15 @@ TEST(UpdateAdvantage, PostsAdvantageAndAdvantageOver) {
   UpdateAdvantage(W);
   ASSERT_EQ(MessagesPosted(), 2);
   EXPECT_EQ(W.MessageQueue[2].message, msgAdvantageOver);
-  EXPECT_EQ(W.MessageQueue[2].teamID, 11u);
-  EXPECT_EQ(W.MessageQueue[2].playerID, 2006u);
+  EXPECT_EQ(W.MessageQueue[2].teamID, 11);
+  EXPECT_EQ(W.MessageQueue[2].playerID, 2006);
   EXPECT_EQ(W.PrevInfringement.Kind, 0);
 
   // An attacker's offence: the defending side has the advantage.
   W.Infringements[1] = Entry(3, false, 3, false, 0);
   UpdateAdvantage(W);
-  EXPECT_EQ(W.MessageQueue[3].teamID, 22u);
-  EXPECT_EQ(W.MessageQueue[3].playerID, 0u);
+  EXPECT_EQ(W.MessageQueue[3].teamID, 22);
+  EXPECT_EQ(W.MessageQueue[3].playerID, 0);
   MatchStore.RecordClock = 0;
 }
 

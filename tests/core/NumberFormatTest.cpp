@@ -51,3 +51,27 @@ TEST(FormatFixedPrecision, RoundsToSignificantDigitsThenPads) {
   };
   for (const Case& c : cases) EXPECT_EQ(FormatFixedPrecision(c.v, 7, 4), c.text) << c.v;
 }
+
+TEST(FormatStat, RoundsToNineSignificantDigitsThenToTheDecimals) {
+  struct Case {
+    double v;
+    int decimals;
+    const char* text;
+  } cases[] = {
+      {10.25, 1, "10.3"},
+      {-0.04, 1, "0.0"},
+      {-1.0, 3, "-1.000"},
+      {0.25, 4, "0.2500"},
+      // 1199.9995 is stored just below the tie; nine digits make it one.
+      {1199.9995, 3, "1200.000"},
+      {2.675, 2, "2.68"},
+      {-2.675, 2, "-2.68"},
+      {12.5, 0, "13"},
+      {0.0, 1, "0.0"},
+      {123456789.4, 1, "123456789.0"},
+      {999999999.7, 1, "1E9"},
+      {1234567890.0, 2, "1.23456789E9"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatStat(c.v, c.decimals), c.text) << c.v << " " << c.decimals;
+  EXPECT_EQ(FormatFixedPrecision(1199.9995, 9, 3), "1199.999");
+}

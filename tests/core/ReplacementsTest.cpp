@@ -94,12 +94,12 @@ TEST_F(Replacements, NamedPropReplacementComesOnFreshAndIsAnnounced) {
   const TMatchMessage& off = W.MessageQueue[1];
   const TMatchMessage& on = W.MessageQueue[2];
   EXPECT_EQ(off.message, msgPlayerOff);
-  EXPECT_EQ(off.teamID, 100u);
-  EXPECT_EQ(off.playerID, 1003u);
+  EXPECT_EQ(off.teamID, 100);
+  EXPECT_EQ(off.playerID, 1003);
   EXPECT_FLOAT_EQ(off.extravalue, 3.0f);
   EXPECT_FLOAT_EQ(off.time, 42.5f);
   EXPECT_EQ(on.message, msgPlayerOn);
-  EXPECT_EQ(on.playerID, 1016u);
+  EXPECT_EQ(on.playerID, 1016);
   EXPECT_FLOAT_EQ(on.extravalue, 3.0f);
   EXPECT_EQ(FreeSlots(), 8);
 
@@ -183,11 +183,11 @@ TEST_F(Replacements, FirstBlockIsHandledFirst) {
   Leaves(1, 12);
   Leaves(2, 8);
   ResetPlayersForRestart(W);
-  EXPECT_EQ(W.MessageQueue[1].playerID, 1012u);
-  EXPECT_EQ(W.MessageQueue[2].playerID, 1021u);
-  EXPECT_EQ(W.MessageQueue[3].teamID, 200u);
-  EXPECT_EQ(W.MessageQueue[3].playerID, 2008u);
-  EXPECT_EQ(W.MessageQueue[4].playerID, 2019u);
+  EXPECT_EQ(W.MessageQueue[1].playerID, 1012);
+  EXPECT_EQ(W.MessageQueue[2].playerID, 1021);
+  EXPECT_EQ(W.MessageQueue[3].teamID, 200);
+  EXPECT_EQ(W.MessageQueue[3].playerID, 2008);
+  EXPECT_EQ(W.MessageQueue[4].playerID, 2019);
   EXPECT_FLOAT_EQ(W.MessageQueue[4].extravalue, 8.0f);
 }
 

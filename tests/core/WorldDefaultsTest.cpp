@@ -90,6 +90,13 @@ TEST(InitialiseWorld, BenchRecordsCopyPlayerOneAndTheLastThreeKeepTheDefaults) {
   EXPECT_EQ(last.currentAnim.len, 0);
   EXPECT_EQ(last.MakeTackleProb, 801);
   EXPECT_FLOAT_EQ(last.SupportAfterPassProb, 1000.0f);
+  // Decision values without a rating behind them.
+  EXPECT_EQ(last.SideStepBeatProb, 500);
+  EXPECT_EQ(last.DummyPassRating, 500);
+  EXPECT_EQ(last.DummyBiteRating, 500);
+  EXPECT_EQ(last.StandUpSpeed, 0.0f);
+  EXPECT_EQ(last.ExtraMovesFlag, 0);
+  EXPECT_EQ(last.ReplanInterval.sd, 0.0f);
   ExpectDist(last.DropKickReleaseTime, 0.75f, 0.05f, 0.75f, 0.85f);
   EXPECT_GE(last.RuckFactor.value, 0.01f);
   EXPECT_LE(last.RuckFactor.value, 0.98f);

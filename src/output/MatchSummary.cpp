@@ -1,0 +1,3 @@
+#include "output/MatchSummary.h"
+
+TMatchSummary MatchSummary;
