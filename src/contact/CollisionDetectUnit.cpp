@@ -42,9 +42,15 @@ struct TBreakWindow {
 };
 constexpr TBreakWindow kBreakWindows[11] = {
     {0, 0, 0, 0},  // no move
-    {0.3, 0.85, 30.0, 90.0},   {0.3, 0.85, 60.0, 120.0},   {0.3, 0.85, 90.0, 150.0},
-    {0.25, 0.9, 7.5, 52.5},    {0.25, 0.9, 337.5, 22.5},   {0.25, 0.9, 307.5, 353.5},
-    {0.25, 0.9, 127.5, 172.5}, {0.25, 0.9, 157.5, 202.5},  {0.25, 0.9, 187.5, 232.5},
+    {0.3, 0.85, 30.0, 90.0},
+    {0.3, 0.85, 60.0, 120.0},
+    {0.3, 0.85, 90.0, 150.0},
+    {0.25, 0.9, 7.5, 52.5},
+    {0.25, 0.9, 337.5, 22.5},
+    {0.25, 0.9, 307.5, 353.5},
+    {0.25, 0.9, 127.5, 172.5},
+    {0.25, 0.9, 157.5, 202.5},
+    {0.25, 0.9, 187.5, 232.5},
     {0.05, 1.0, 217.5, 322.5},
 };
 constexpr int kFendStraightAhead = 5;  // its window runs across 0: both ends inclusive there
@@ -71,7 +77,8 @@ bool BumpInBreakWindow(const TPlayer& C, const TPlayer& J) {
   const TBreakWindow& w = kBreakWindows[move];
   const double frame = C.currentframe;
   if (!(frame >= w.FrameLow * C.maxframes && frame <= w.FrameHigh * C.maxframes)) return false;
-  return InBearingWindow(move, RelativeHeadingToPoint(C.Pos.x, C.Pos.z, J.Pos.x, J.Pos.z, HeadingOfFacing(C.FacingAngle)));
+  return InBearingWindow(move,
+                         RelativeHeadingToPoint(C.Pos.x, C.Pos.z, J.Pos.x, J.Pos.z, HeadingOfFacing(C.FacingAngle)));
 }
 
 // Stumble kind from the bearing b (0..360, 90 ahead) of the knock.
@@ -81,7 +88,7 @@ f32 StumbleKind(double b) {
   return kStumbleBack;
 }
 
-bool Running(f32 timer) { return timer > 0; }
+bool Runs(f32 timer) { return timer > 0; }
 
 void KeepContactTimers(TWorld& W) {
   const int n = PlayerCount(W);
@@ -100,8 +107,8 @@ void KeepContactTimers(TWorld& W) {
 void KeepCarrierOffPosts(const TWorld& W, TPlayer& C) {
   const double gx = W.GoalPostGap / 2.0;
   const double gz = W.PitchLength / 2.0;
-  const TVector2 posts[4] = {{ToF32(-gx), ToF32(-gz)}, {ToF32(gx), ToF32(-gz)}, {ToF32(-gx), ToF32(gz)},
-                             {ToF32(gx), ToF32(gz)}};
+  const TVector2 posts[4] = {
+      {ToF32(-gx), ToF32(-gz)}, {ToF32(gx), ToF32(-gz)}, {ToF32(-gx), ToF32(gz)}, {ToF32(gx), ToF32(gz)}};
   for (const TVector2& post : posts) {
     const double push = kPostClearance - Distance2D(C.Pos.x, C.Pos.z, post.x, post.z);
     if (!(push > 0)) continue;
@@ -117,11 +124,11 @@ void KeepCarrierOffPosts(const TWorld& W, TPlayer& C) {
 double GroundedContactDistance(const TWorld& W, const TPlayer& C, const TPlayer& J) {
   const double heights = static_cast<double>(C.Height) + J.Height;
   double factor = kContactFactor;
-  const bool braced = W.CarrierBrace != 0 && !Running(C.BreakTackleTimer) && C.currentAnim == "bracewithball" &&
-                      ((C.maxframes != 0 && static_cast<double>(C.currentframe) / C.maxframes > kBraceShare) ||
-                       C.AnimLoopCount >= 1);
+  const bool braced =
+      W.CarrierBrace != 0 && !Runs(C.BreakTackleTimer) && C.currentAnim == "bracewithball" &&
+      ((C.maxframes != 0 && static_cast<double>(C.currentframe) / C.maxframes > kBraceShare) || C.AnimLoopCount >= 1);
   if (braced) factor = kBraceFactor;
-  if (Running(C.BreakTackleTimer) && Running(J.TackleAttemptTimer) && J.TackleAttemptKind == 3) {
+  if (Runs(C.BreakTackleTimer) && Runs(J.TackleAttemptTimer) && J.TackleAttemptKind == 3) {
     const double a = C.ActionCode;
     factor = 0.3;
     if (a <= 3) {
@@ -144,17 +151,16 @@ bool InContact(const TPlayer& C, const TPlayer& J, double r) {
   if (!(d > 0)) return false;
   if (d < r) return true;
   if (!(d < kNearBand * r)) return false;
-  const double ahead = Distance2D(ToF32(C.Pos.x + kPredictionTime * C.Velocity.x),
-                                  ToF32(C.Pos.z + kPredictionTime * C.Velocity.z),
-                                  ToF32(J.Pos.x + kPredictionTime * J.Velocity.x),
-                                  ToF32(J.Pos.z + kPredictionTime * J.Velocity.z));
+  const double ahead =
+      Distance2D(ToF32(C.Pos.x + kPredictionTime * C.Velocity.x), ToF32(C.Pos.z + kPredictionTime * C.Velocity.z),
+                 ToF32(J.Pos.x + kPredictionTime * J.Velocity.x), ToF32(J.Pos.z + kPredictionTime * J.Velocity.z));
   return ahead < r;
 }
 
 TCollisionResult Collide(const TPlayer& C, const TPlayer& J, f32 Restitution, bool CarrierMoving, bool Impulse) {
   return ResolveCollision({C.OldPos.x, C.OldPos.z}, {C.Pos.x, C.Pos.z}, C.speed, C.Weight, kBreakImpulseA,
-                          kBreakImpulseB, {J.OldPos.x, J.OldPos.z}, {J.Pos.x, J.Pos.z}, J.speed, J.Weight,
-                          Restitution, Flag(CarrierMoving), Flag(Impulse));
+                          kBreakImpulseB, {J.OldPos.x, J.OldPos.z}, {J.Pos.x, J.Pos.z}, J.speed, J.Weight, Restitution,
+                          Flag(CarrierMoving), Flag(Impulse));
 }
 
 // The carrier drops every ball action in hand and decides again.
@@ -211,7 +217,7 @@ void GroundedBump(TWorld& W, TPlayer& C, int c, TPlayer& J, int j) {
   C.BreakAngle = C.ForcedRunFacing;
   C.BreakFacing = C.ForcedRunFacing;
   C.BreakSpeed = C.ForcedRunSpeed;
-  if (Running(C.DiveTimer)) {
+  if (Runs(C.DiveTimer)) {
     C.BreakTackleTimer = 0;
     C.DiveSpeed = C.ForcedRunSpeed;
   }
@@ -226,9 +232,9 @@ void GroundedBump(TWorld& W, TPlayer& C, int c, TPlayer& J, int j) {
 void BumpGroundedCarrier(TWorld& W, TPlayer& C, int c) {
   for (int j = 1; j <= PlayerCount(W); ++j) {
     TPlayer& J = W.Teams[2].Players[j];
-    const bool missedDive = Running(J.TackleAttemptTimer) && J.TackleAttemptKind == 3;
-    if (!missedDive && !Running(J.standuptimer)) continue;
-    if (Running(C.ContactTimer[j])) continue;
+    const bool missedDive = Runs(J.TackleAttemptTimer) && J.TackleAttemptKind == 3;
+    if (!missedDive && !Runs(J.standuptimer)) continue;
+    if (Runs(C.ContactTimer[j])) continue;
     if (!InContact(C, J, GroundedContactDistance(W, C, J))) continue;
     GroundedBump(W, C, c, J, j);
   }
@@ -236,7 +242,7 @@ void BumpGroundedCarrier(TWorld& W, TPlayer& C, int c) {
 
 void AirborneKnock(TPlayer& P, const TSpeedHeading& v) {
   KnockOn(P, v, kAirborneKnockTime);
-  if (Running(P.freeballcatchtimer)) {
+  if (Runs(P.freeballcatchtimer)) {
     P.FreeBallCatchSpeed = v.Speed;
     P.FreeBallCatchAngle = v.Heading;
     P.ForcedRunFacing = P.FreeBallCatchFacing;
@@ -247,7 +253,7 @@ void AirborneKnock(TPlayer& P, const TSpeedHeading& v) {
 void BumpAirborneCarrier(TWorld& W, TPlayer& C, int c) {
   for (int j = 1; j <= PlayerCount(W); ++j) {
     TPlayer& J = W.Teams[2].Players[j];
-    if (Running(C.ContactTimer[j])) continue;
+    if (Runs(C.ContactTimer[j])) continue;
     if (!InContact(C, J, kContactFactor * (static_cast<double>(C.Height) + J.Height))) continue;
     C.ContactTimer[j] = kAirborneBlock;
     J.ContactTimer[c] = kAirborneBlock;
@@ -261,7 +267,7 @@ void BumpAirborneCarrier(TWorld& W, TPlayer& C, int c) {
 
 void CollisionDetect(TWorld& W) {
   KeepContactTimers(W);
-  if (Running(W.ContactCheckTimer) || W.gamestate != gsRunning) return;
+  if (Runs(W.ContactCheckTimer) || W.gamestate != gsRunning) return;
   const int c = W.Teams[1].BallCarrier;
   TPlayer* C = c <= PlayerCount(W) ? PlayerAt(W.Teams[1], c) : nullptr;
   if (C == nullptr) return;

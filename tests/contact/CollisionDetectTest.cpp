@@ -1,15 +1,14 @@
-#include "contact/CollisionDetectUnit.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <numbers>
 
 #include "app/FrameSteps.h"
+#include "contact/CollisionDetectUnit.h"
 #include "core/DrawCount.h"
-#include "core/Random.h"
 #include "core/Geometry.h"
 #include "core/Interception.h"
+#include "core/Random.h"
 
 namespace {
 
@@ -61,8 +60,7 @@ class CollisionDetectTest : public ::testing::Test {
     const TDirection u = HeadingDirection(b);
     TPlayer& J = Opponent();
     J.Pos = {static_cast<f32>(d * u.x), 0.0f, static_cast<f32>(d * u.z)};
-    J.OldPos = speed > 0 ? TVector3{static_cast<f32>((d + 0.2) * u.x), 0.0f, static_cast<f32>((d + 0.2) * u.z)}
-                         : J.Pos;
+    J.OldPos = speed > 0 ? TVector3{static_cast<f32>((d + 0.2) * u.x), 0.0f, static_cast<f32>((d + 0.2) * u.z)} : J.Pos;
     J.speed = speed;
     J.standuptimer = 1.0f;
   }
@@ -334,9 +332,9 @@ TEST_F(CollisionDetectTest, GroundedBumpKnocksBothPlayersOn) {
   PlaceOpponent(0.5, 90.0, 5.0f);
   TPlayer& C = Carrier();
   TPlayer& J = Opponent();
-  const TCollisionResult expected = ResolveCollision({C.OldPos.x, C.OldPos.z}, {C.Pos.x, C.Pos.z}, C.speed, C.Weight,
-                                                     2000.0f, 0.05f, {J.OldPos.x, J.OldPos.z}, {J.Pos.x, J.Pos.z},
-                                                     J.speed, J.Weight, 0.35f, kTrue32, kFalse32);
+  const TCollisionResult expected =
+      ResolveCollision({C.OldPos.x, C.OldPos.z}, {C.Pos.x, C.Pos.z}, C.speed, C.Weight, 2000.0f, 0.05f,
+                       {J.OldPos.x, J.OldPos.z}, {J.Pos.x, J.Pos.z}, J.speed, J.Weight, 0.35f, kTrue32, kFalse32);
   Step();
 
   EXPECT_EQ(C.speed, expected.Body1.Speed);
@@ -436,10 +434,9 @@ TEST_F(CollisionDetectTest, BumpInsideABreakMoveChangesTheCollision) {
     J.standuptimer = c.getsUp ? 1.0f : 0.0f;
     J.TackleAttemptTimer = 1.0f;
     J.TackleAttemptKind = 3.0f;
-    const TCollisionResult expected =
-        ResolveCollision({C.OldPos.x, C.OldPos.z}, {C.Pos.x, C.Pos.z}, C.speed, C.Weight, 2000.0f, 0.05f,
-                         {J.OldPos.x, J.OldPos.z}, {J.Pos.x, J.Pos.z}, J.speed, J.Weight, c.restitution,
-                         Flag(c.carrierMoving), Flag(c.impulse));
+    const TCollisionResult expected = ResolveCollision(
+        {C.OldPos.x, C.OldPos.z}, {C.Pos.x, C.Pos.z}, C.speed, C.Weight, 2000.0f, 0.05f, {J.OldPos.x, J.OldPos.z},
+        {J.Pos.x, J.Pos.z}, J.speed, J.Weight, c.restitution, Flag(c.carrierMoving), Flag(c.impulse));
     Step();
     ASSERT_TRUE(Bumped()) << c.what;
     EXPECT_EQ(C.speed, expected.Body1.Speed) << c.what;
@@ -460,10 +457,10 @@ TEST_F(CollisionDetectTest, EachLaterBumpStartsFromTheSpeedsLeftByTheEarlierOne)
   const TCollisionResult one = ResolveCollision({C.OldPos.x, C.OldPos.z}, {C.Pos.x, C.Pos.z}, C.speed, C.Weight, 0.0f,
                                                 0.0f, {first.OldPos.x, first.OldPos.z}, {first.Pos.x, first.Pos.z},
                                                 first.speed, first.Weight, 0.35f, kTrue32, kFalse32);
-  const TCollisionResult two = ResolveCollision(
-      {C.OldPos.x, C.OldPos.z}, {C.Pos.x, C.Pos.z}, one.Body1.Speed, C.Weight, 0.0f, 0.0f,
-      {second.OldPos.x, second.OldPos.z}, {second.Pos.x, second.Pos.z}, second.speed, second.Weight, 0.35f,
-      kTrue32, kFalse32);
+  const TCollisionResult two =
+      ResolveCollision({C.OldPos.x, C.OldPos.z}, {C.Pos.x, C.Pos.z}, one.Body1.Speed, C.Weight, 0.0f, 0.0f,
+                       {second.OldPos.x, second.OldPos.z}, {second.Pos.x, second.Pos.z}, second.speed, second.Weight,
+                       0.35f, kTrue32, kFalse32);
   const u32 before = RandSeed;
   Step();
   EXPECT_EQ(DrawsSince(before), 4);
@@ -479,7 +476,7 @@ TEST_F(CollisionDetectTest, EachLaterBumpStartsFromTheSpeedsLeftByTheEarlierOne)
 
 TEST_F(CollisionDetectTest, AirborneCarrierMeetsAnyOpponent) {
   W.CarrierGrounded = kFalse32;
-  W.MarkCalled = kTrue32;     // not tested in the air
+  W.MarkCalled = kTrue32;      // not tested in the air
   Carrier().numgoverning = 2;  // nor this
   PlaceOpponent(0.5, 90.0, 5.0f);
   TPlayer& C = Carrier();
@@ -488,9 +485,9 @@ TEST_F(CollisionDetectTest, AirborneCarrierMeetsAnyOpponent) {
   C.passtimer = 1.0f;
   C.freeballcatchtimer = 0.8f;
   C.FreeBallCatchFacing = 75.0f;
-  const TCollisionResult expected = ResolveCollision({C.OldPos.x, C.OldPos.z}, {C.Pos.x, C.Pos.z}, C.speed, C.Weight,
-                                                     0.0f, 0.0f, {J.OldPos.x, J.OldPos.z}, {J.Pos.x, J.Pos.z},
-                                                     J.speed, J.Weight, 0.45f, kTrue32, kFalse32);
+  const TCollisionResult expected =
+      ResolveCollision({C.OldPos.x, C.OldPos.z}, {C.Pos.x, C.Pos.z}, C.speed, C.Weight, 0.0f, 0.0f,
+                       {J.OldPos.x, J.OldPos.z}, {J.Pos.x, J.Pos.z}, J.speed, J.Weight, 0.45f, kTrue32, kFalse32);
   const u32 before = RandSeed;
   Step();
   EXPECT_EQ(DrawsSince(before), 0);

@@ -1,11 +1,10 @@
-#include "contact/GeneralCollisionUnit.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "app/FrameSteps.h"
 #include "contact/ContactSteps.h"
+#include "contact/GeneralCollisionUnit.h"
 
 namespace {
 
@@ -72,9 +71,8 @@ class GeneralCollisionTest : public ::testing::Test {
 
 TEST_F(GeneralCollisionTest, EachStateHasItsOwnContactStepOrNone) {
   const TContactStep expected[gsHuddle + 1] = {
-      nullptr,         RunningContact,     PassingContact, RuckContact,       FreeBallContact,
-      nullptr,         nullptr,            ScrumContact,   KickRestartContact, LineoutContact,
-      TryScoredContact, nullptr,           TransitionContact};
+      nullptr,      RunningContact,     PassingContact, RuckContact,      FreeBallContact, nullptr,          nullptr,
+      ScrumContact, KickRestartContact, LineoutContact, TryScoredContact, nullptr,         TransitionContact};
   for (int s = 0; s <= gsHuddle; ++s) EXPECT_EQ(ContactSteps[s], expected[s]) << "state " << s;
 }
 
