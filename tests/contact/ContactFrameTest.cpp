@@ -4,14 +4,11 @@
 
 #include <string>
 
+#include "MatchSetUp.h"
 #include "RunFolder.h"
 #include "app/FrameSteps.h"
-#include "core/Random.h"
-#include "core/RunContext.h"
 #include "core/TypeDefs.h"
 #include "platform/Form.h"
-#include "platform/Platform.h"
-#include "setup/InitialisationUnit.h"
 
 namespace {
 
@@ -20,12 +17,7 @@ TEST(ContactFrame, RunningFrameThroughTheTableRunsBothContactSteps) {
   ASSERT_EQ(std::string(FrameSteps[4].Name), "CollisionDetect");
 
   RunFolder run;
-  ExeDir = run.Dir();
-  OutputDir = ExeDir + "output/";
-  ForceDirectories(OutputDir);
-  Form1.Reset();
-  RandSeed = 4242;
-  InitialiseMatch();
+  SetUpMatchIn(run, 4242);
 
   // Running play: block 1's player 10 carries the ball and runs into block
   // 2's player 10, who is getting up 0.4 m ahead of him.

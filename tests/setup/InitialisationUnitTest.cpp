@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "MatchSetUp.h"
 #include "RunFolder.h"
 #include "core/AuxState.h"
 #include "core/Random.h"
@@ -16,14 +17,7 @@ class InitialiseMatchTest : public ::testing::Test {
  protected:
   RunFolder run;
 
-  void SetUp() override {
-    ExeDir = run.Dir();
-    OutputDir = ExeDir + "output/";
-    ForceDirectories(OutputDir);
-    Form1.Reset();
-    RandSeed = 4242;
-    InitialiseMatch();
-  }
+  void SetUp() override { SetUpMatchIn(run, 4242); }
 };
 
 TEST_F(InitialiseMatchTest, KickOffStateAndLineUp) {
