@@ -14,10 +14,8 @@
 #include "core/Kinematics.h"
 #include "core/NumberFormat.h"
 #include "core/Random.h"
-#include "core/RunContext.h"
 #include "core/StrategyShapes.h"
 #include "platform/Form.h"
-#include "platform/Platform.h"
 #include "setup/InitialisationUnit.h"
 
 namespace {
@@ -112,8 +110,31 @@ class BallCarrierDecisionTest : public ::testing::Test {
 
 // ------------------------------------------------------------------ end conditions
 
+constexpr int kReceiver = 7;
+
+// Event k of the carrier's sequence a pass of the kind to player Receiver,
+// who stands at x = 2; event 1's lateral margin Margin.
+void PassTo(int k, i32 Kind, i32 Receiver, f32 Margin) {
+  Event(k).EventType = Kind;
+  Event(k).EventSubType = Receiver;
+  W.Teams[1].Players[kReceiver].Pos.x = 2.0f;
+  Event(1).EndLeadX = Margin;
+}
+
+// Event 3 a pass to kReceiver, who runs a started relative run and stands
+// Gap metres from its target.
+void ReceiverOnHisWay(f32 Gap) {
+  Event(3).EventType = 1;
+  Event(3).EventSubType = kReceiver;
+  TPlayer& R = W.Teams[1].Players[kReceiver];
+  R.Pos = {5.0f, 0.0f, 0.0f};
+  R.ActionSeq = StrategyParams.ActionSeqTemplate;
+  R.ActionSeq.CurrEventIndex = 1;
+  R.ActionSeq.EventArray[1].RelMovementOn = kTrue32;
+  R.ActionSeq.EventArray[1].TargetPos = {5.0f, Gap};
+}
+
 TEST_F(BallCarrierDecisionTest, EndConditionsInRunning) {
-  constexpr int kReceiver = 7;
   struct Case {
     i32 condition;
     void (*scene)();
@@ -139,61 +160,13 @@ TEST_F(BallCarrierDecisionTest, EndConditionsInRunning) {
       {8, [] { Event(1).EndLeadZ = -1.0f; }, 1, false, "8 never for the carrier"},
       {9, [] { Carrier().Pos.x = -34.2f; }, 1, true, "9 within 0.9 m of touch"},
       {9, [] { Carrier().Pos.x = -34.0f; }, 1, false, "9 1 m from touch"},
-      {10,
-       [] {
-         Event(2).EventType = 1;
-         Event(2).EventSubType = kReceiver;
-         W.Teams[1].Players[kReceiver].Pos.x = 2.0f;
-         Event(1).EndLeadX = 3.0f;
-       },
-       1, true, "10: past the receiver's x"},
-      {10,
-       [] {
-         Event(2).EventType = 2;
-         Event(2).EventSubType = kReceiver;
-         W.Teams[1].Players[kReceiver].Pos.x = 2.0f;
-         Event(1).EndLeadX = 1.0f;
-       },
-       1, false, "10: short of the receiver's x"},
-      {10,
-       [] {
-         Event(2).EventType = 1;
-         Event(2).EventSubType = 16;
-         Event(1).EndLeadX = 30.0f;
-       },
-       1, false, "10: a receiver off the field"},
-      {11,
-       [] {
-         Event(2).EventType = 1;
-         Event(2).EventSubType = kReceiver;
-         W.Teams[1].Players[kReceiver].Pos.x = 2.0f;
-         Event(1).EndLeadX = 1.0f;
-       },
-       1, true, "11: short of the receiver's x"},
-      {12,
-       [] {
-         Event(3).EventType = 1;
-         Event(3).EventSubType = kReceiver;
-         TPlayer& R = W.Teams[1].Players[kReceiver];
-         R.Pos = {5.0f, 0.0f, 0.0f};
-         R.ActionSeq = StrategyParams.ActionSeqTemplate;
-         R.ActionSeq.CurrEventIndex = 1;
-         R.ActionSeq.EventArray[1].RelMovementOn = kTrue32;
-         R.ActionSeq.EventArray[1].TargetPos = {5.0f, 1.0f};
-       },
-       1, true, "12: the receiver of a later pass is on his mark"},
-      {12,
-       [] {
-         Event(3).EventType = 1;
-         Event(3).EventSubType = kReceiver;
-         TPlayer& R = W.Teams[1].Players[kReceiver];
-         R.Pos = {5.0f, 0.0f, 0.0f};
-         R.ActionSeq = StrategyParams.ActionSeqTemplate;
-         R.ActionSeq.CurrEventIndex = 1;
-         R.ActionSeq.EventArray[1].RelMovementOn = kTrue32;
-         R.ActionSeq.EventArray[1].TargetPos = {5.0f, 2.0f};
-       },
-       1, false, "12: the receiver 2 m from his mark"},
+      {10, [] { PassTo(2, 1, kReceiver, 3.0f); }, 1, true, "10: past the receiver's x"},
+      {10, [] { PassTo(2, 2, kReceiver, 1.0f); }, 1, false, "10: short of the receiver's x"},
+      {10, [] { PassTo(2, 1, 16, 30.0f); }, 1, false, "10: a receiver off the field"},
+      {10, [] { PassTo(3, 1, kReceiver, 3.0f); }, 1, false, "10: only the next event counts"},
+      {11, [] { PassTo(2, 1, kReceiver, 1.0f); }, 1, true, "11: short of the receiver's x"},
+      {12, [] { ReceiverOnHisWay(1.0f); }, 1, true, "12: the receiver of a later pass is on his mark"},
+      {12, [] { ReceiverOnHisWay(2.0f); }, 1, false, "12: the receiver 2 m from his mark"},
       {13, [] {}, 1, false, "13 never"},
       {14, [] {}, 1, false, "14 on the first event"},
       {14, [] { Event(1).EndCondition = 6; Event(2).EndCondition = 14; }, 2, true, "14 after a completed event"},
@@ -714,9 +687,7 @@ class BallCarrierDecisionMatchTest : public ::testing::Test {
   RunFolder run;
 
   void SetUp() override {
-    ExeDir = run.Dir();
-    OutputDir = ExeDir + "output/";
-    ForceDirectories(OutputDir);
+    run.UseAsRunContext();
     Form1.Reset();
     RandSeed = 4242;
     InitialiseMatch();

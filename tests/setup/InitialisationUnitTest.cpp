@@ -4,10 +4,8 @@
 
 #include "RunFolder.h"
 #include "core/Random.h"
-#include "core/RunContext.h"
 #include "core/TypeDefs.h"
 #include "platform/Form.h"
-#include "platform/Platform.h"
 
 namespace {
 
@@ -16,9 +14,7 @@ class InitialiseMatchTest : public ::testing::Test {
   RunFolder run;
 
   void SetUp() override {
-    ExeDir = run.Dir();
-    OutputDir = ExeDir + "output/";
-    ForceDirectories(OutputDir);
+    run.UseAsRunContext();
     Form1.Reset();
     RandSeed = 4242;
     InitialiseMatch();
