@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "AllocationCounter.h"
-#include "RunFolder.h"
+#include "ExampleMatch.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "core/Geometry.h"
@@ -16,7 +16,6 @@
 #include "core/Random.h"
 #include "core/StrategyShapes.h"
 #include "platform/Form.h"
-#include "setup/InitialisationUnit.h"
 
 namespace {
 
@@ -414,63 +413,47 @@ TEST_F(BallCarrierDecisionTest, RunningLineBendsAwayFromADefenderClosingFromTheS
 // ------------------------------------------------------------------ time to contact
 
 TEST_F(BallCarrierDecisionTest, TimeToContactOfTheNearestEligibleDefender) {
-  // The carrier ran from (0, -0.2) to (0, 0).
+  // The carrier ran from (0, -0.2) to (0, 0); the defender stands at z.
   auto closing = [](f32 z, f32 reach) {
     return ClosingTime(0.0f, -0.2f, 0.0f, 0.0f, 0.0f, z, 0.0f, z, 0.04f, reach);
   };
+  constexpr f32 kNone = -1.0f;
   struct Case {
-    void (*scene)(TPlayer&);
-    f32 z;  // the defender's, standing
-    bool eligible;
-    f32 reach;
+    f32 z;
+    f32 oldTackle;    // OldTackleTimer
+    f32 attemptKind;  // kind of a tackle attempt under way, kNone for none
+    i32 target;       // of that attempt
+    i32 follows;      // the player he follows, 0 for none
+    f32 reach;        // m, 0 when not eligible
     const char* what;
   } cases[] = {
-      {[](TPlayer&) {}, 4.0f, true, 0.9f, "standing ahead"},
-      {[](TPlayer&) {}, -4.0f, true, 0.8f, "standing behind"},
-      {[](TPlayer& D) { D.OldTackleTimer = 0.5f; }, 4.0f, false, 0.0f, "just out of a tackle"},
-      {[](TPlayer& D) {
-         D.TackleAttemptTimer = 0.5f;
-         D.TackleAttemptKind = 3.0f;
-         D.target = kCarrier;
-       },
-       4.0f, false, 0.0f, "tackle attempt of kind 3"},
-      {[](TPlayer& D) {
-         D.TackleAttemptTimer = 0.5f;
-         D.TackleAttemptKind = 8.0f;
-         D.target = kCarrier;
-       },
-       4.0f, false, 0.0f, "tackle attempt of kind 8"},
-      {[](TPlayer& D) {
-         D.TackleAttemptTimer = 0.5f;
-         D.TackleAttemptKind = 2.0f;
-         D.target = kCarrier;
-       },
-       4.0f, true, 0.9f, "tackle attempt of kind 2 on the carrier"},
-      {[](TPlayer& D) {
-         D.TackleAttemptTimer = 0.5f;
-         D.TackleAttemptKind = 2.0f;
-         D.target = 4;
-       },
-       4.0f, false, 0.0f, "tackle attempt on another"},
-      {[](TPlayer& D) {
-         D.playertofollowtimer = 1.0f;
-         D.playertofollow = 4;
-       },
-       4.0f, false, 0.0f, "following another"},
-      {[](TPlayer& D) {
-         D.playertofollowtimer = 1.0f;
-         D.playertofollow = kCarrier;
-       },
-       4.0f, true, 0.9f, "following the carrier"},
+      {4.0f, 0.0f, kNone, 0, 0, 0.9f, "standing ahead"},
+      {-4.0f, 0.0f, kNone, 0, 0, 0.8f, "standing behind"},
+      {4.0f, 0.5f, kNone, 0, 0, 0.0f, "just out of a tackle"},
+      {4.0f, 0.0f, 3.0f, kCarrier, 0, 0.0f, "tackle attempt of kind 3"},
+      {4.0f, 0.0f, 8.0f, kCarrier, 0, 0.0f, "tackle attempt of kind 8"},
+      {4.0f, 0.0f, 2.0f, kCarrier, 0, 0.9f, "tackle attempt of kind 2 on the carrier"},
+      {4.0f, 0.0f, 2.0f, 4, 0, 0.0f, "tackle attempt on another"},
+      {4.0f, 0.0f, kNone, 0, 4, 0.0f, "following another"},
+      {4.0f, 0.0f, kNone, 0, kCarrier, 0.9f, "following the carrier"},
   };
   for (const Case& c : cases) {
     MakeScene();
     TPlayer& D = Defender(6);
     D.Pos = {0.0f, 0.0f, c.z};
     D.OldPos = D.Pos;
-    c.scene(D);
+    D.OldTackleTimer = c.oldTackle;
+    if (c.attemptKind != kNone) {
+      D.TackleAttemptTimer = 0.5f;
+      D.TackleAttemptKind = c.attemptKind;
+      D.target = c.target;
+    }
+    if (c.follows != 0) {
+      D.playertofollowtimer = 1.0f;
+      D.playertofollow = c.follows;
+    }
     Decide();
-    const f32 expected = c.eligible ? closing(c.z, c.reach) : 10000.0f;
+    const f32 expected = c.reach > 0 ? closing(c.z, c.reach) : 10000.0f;
     EXPECT_NEAR(W.Teams[1].TimeToContact, expected, 1e-4 * expected) << c.what;
     EXPECT_EQ(W.LastContactTime, W.Teams[1].TimeToContact) << c.what;
   }
@@ -682,17 +665,7 @@ TEST_F(BallCarrierDecisionTest, OutsideRunningOnlyTheReleaseTestsAreMade) {
 
 // ------------------------------------------------------------------ the example match
 
-class BallCarrierDecisionMatchTest : public ::testing::Test {
- protected:
-  RunFolder run;
-
-  void SetUp() override {
-    run.UseAsRunContext();
-    Form1.Reset();
-    RandSeed = 4242;
-    InitialiseMatch();
-  }
-};
+class BallCarrierDecisionMatchTest : public ExampleMatchTest {};
 
 TEST_F(BallCarrierDecisionMatchTest, PlainRunCarriesTheCarrierUpFieldUntilItCompletes) {
   TWorld& M = World;

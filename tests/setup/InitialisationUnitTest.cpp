@@ -2,24 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "RunFolder.h"
+#include "ExampleMatch.h"
 #include "core/Random.h"
 #include "core/TypeDefs.h"
 #include "platform/Form.h"
 
 namespace {
 
-class InitialiseMatchTest : public ::testing::Test {
- protected:
-  RunFolder run;
-
-  void SetUp() override {
-    run.UseAsRunContext();
-    Form1.Reset();
-    RandSeed = 4242;
-    InitialiseMatch();
-  }
-};
+class InitialiseMatchTest : public ExampleMatchTest {};
 
 TEST_F(InitialiseMatchTest, KickOffStateAndLineUp) {
   const TWorld& W = World;
