@@ -630,20 +630,22 @@ TEST_F(BallCarrierDecisionTest, OutsideRunningOnlyTheReleaseTestsAreMade) {
     TGameState state;
     i32 phase;
     i32 carrier;
+    f32 timeStep;
     const char* what;
   } cases[] = {
-      {gsGotTackled, 1, kCarrier, "gottackled before its release phase"},
-      {gsGotTackled, 0, kCarrier, "gottackled at set-up"},
-      {gsScrum, 1, kCarrier, "scrum before its release phase"},
-      {gsPassing, 5, kCarrier, "passing"},
-      {gsFreeBall, 5, kCarrier, "freeball"},
-      {gsMaul, 5, kCarrier, "maul"},
-      {gsLineout, 5, kCarrier, "lineout"},
-      {gsKickRestartSet, 5, kCarrier, "kick restart"},
-      {gsRunning, 0, 0, "running without a carrier"},
-      {gsRunning, 0, 16, "running with a carrier number off the field"},
-      {gsRunning, 0, 26, "running with a carrier number beyond the records"},
-      {gsRunning, 0, -1, "running with a negative carrier number"},
+      {gsGotTackled, 1, kCarrier, 0.04f, "gottackled before its release phase"},
+      {gsGotTackled, 0, kCarrier, 0.04f, "gottackled at set-up"},
+      {gsScrum, 1, kCarrier, 0.04f, "scrum before its release phase"},
+      {gsPassing, 5, kCarrier, 0.04f, "passing"},
+      {gsFreeBall, 5, kCarrier, 0.04f, "freeball"},
+      {gsMaul, 5, kCarrier, 0.04f, "maul"},
+      {gsLineout, 5, kCarrier, 0.04f, "lineout"},
+      {gsKickRestartSet, 5, kCarrier, 0.04f, "kick restart"},
+      {gsRunning, 0, 0, 0.04f, "running without a carrier"},
+      {gsRunning, 0, 16, 0.04f, "running with a carrier number off the field"},
+      {gsRunning, 0, 26, 0.04f, "running with a carrier number beyond the records"},
+      {gsRunning, 0, -1, 0.04f, "running with a negative carrier number"},
+      {gsRunning, 0, kCarrier, 0.0f, "running with no time passing"},
   };
   for (const Case& c : cases) {
     MakeScene();
@@ -653,6 +655,7 @@ TEST_F(BallCarrierDecisionTest, OutsideRunningOnlyTheReleaseTestsAreMade) {
     W.GotTackledPhase = c.phase;
     W.ScrumPhase = c.phase;
     W.Teams[1].BallCarrier = c.carrier;
+    W.TimeStep = c.timeStep;
     W.LiveWorld = kTrue32;
     std::memcpy(&Before, &W, sizeof W);
     const u32 seed = RandSeed;
@@ -701,6 +704,22 @@ TEST_F(BallCarrierDecisionMatchTest, PlainRunCarriesTheCarrierUpFieldUntilItComp
   EXPECT_LT(frames, 150);
   EXPECT_EQ(Form1.Memo2.Count(), logLines);
   EXPECT_LE(C.speed, 8.0f);
+}
+
+TEST_F(BallCarrierDecisionMatchTest, OnTheLookAheadCopyTheMatchIsUntouched) {
+  World.gamestate = gsRunning;
+  World.TimeStep = 0.04f;
+  TakeLookAheadCopy();
+  std::memcpy(&Before, &World, sizeof World);
+  const size_t logLines = Form1.Memo2.Count();
+  const i32 carrier = LookAheadWorld.Teams[1].BallCarrier;
+  TPlayer& C = LookAheadWorld.Teams[1].Players[carrier];
+  C.ActionSeq = StrategyParams.ActionSeqTemplate;
+  C.ActionSeq.EventArray[1].DesSpeed = 8.0f;
+  for (int frame = 1; frame <= 10; ++frame) BallCarrierDecision(LookAheadWorld);
+  EXPECT_EQ(std::memcmp(&Before, &World, sizeof World), 0);
+  EXPECT_EQ(Form1.Memo2.Count(), logLines);
+  EXPECT_GT(C.Pos.z, World.Teams[1].Players[carrier].Pos.z);
 }
 
 }  // namespace
