@@ -167,12 +167,6 @@ TMove& CopyMove(TMoveTable& T, int from, int to) {
   return T[to];
 }
 
-int UsedRoles(const TMove& m) {
-  int n = 0;
-  while (n < kMoveRoles && m.Shirts[n + 1] != 0) ++n;
-  return n;
-}
-
 // a -> 180 - a, kept in [0, 360).
 f32 MirroredHeading(f32 a) {
   const double m = 180.0 - a;

@@ -34,12 +34,6 @@ const std::set<int> kFilledOpen = Range({{1, 16}, {21, 39}, {41, 59}, {61, 68}, 
                                           {101, 120}, {127, 132}, {141, 142}});
 const std::set<int> kFilledRuck = Range({{1, 92}, {95, 95}, {97, 102}});
 
-int UsedRoles(const TMove& m) {
-  int n = 0;
-  while (n < kMoveRoles && m.Shirts[n + 1] != 0) ++n;
-  return n;
-}
-
 f32 Mirror(f32 a) {
   const double m = 180.0 - a;
   return static_cast<f32>(m < 0 ? m + 360.0 : m);
