@@ -5,7 +5,7 @@
 #include "contact/GeneralCollisionUnit.h"
 #include "core/FloatGuard.h"
 #include "core/Footprints.h"
-#include "core/PointOfInterest.h"
+#include "core/PlayerVelocities.h"
 #include "core/StrategyZones.h"
 #include "core/UDPRealtime.h"
 #include "decision/StrategyUnit.h"
@@ -23,6 +23,8 @@
 #include "motion/SetDesiredSpeedUnit.h"
 #include "motion/SupportPlayUnit.h"
 #include "output/StatsUnit.h"
+
+void EmptyFrameStep(TWorld& W) { (void)W; }
 
 namespace {
 
@@ -57,6 +59,19 @@ constexpr TFrameStepTable kEngineSteps = {{
     {"UpdateStats", UpdateStats},
     {"PostStatMessages", PostStatMessages},
 }};
+
+// Every entry is filled, and the positions named in the header hold the
+// steps they name, so a reordered table cannot silently call the wrong one.
+constexpr bool EveryEntryIsNamed() {
+  for (int i = 1; i <= kFrameStepCount; ++i)
+    if (kEngineSteps[i].Name == nullptr || kEngineSteps[i].Name[0] == '\0') return false;
+  return true;
+}
+static_assert(EveryEntryIsNamed());
+static_assert(kEngineSteps[kStepUserControl].Step == UserControlStep);
+static_assert(kEngineSteps[kStepStrategy].Step == Strategy);
+static_assert(kEngineSteps[kStepUpdateStats].Step == UpdateStats);
+static_assert(kEngineSteps[kStepPostStatMessages].Step == PostStatMessages);
 
 }  // namespace
 

@@ -14,7 +14,8 @@ struct TFrameStepEntry {
 };
 
 constexpr int kFrameStepCount = 23;
-// Positions (1-based) of the steps that the look-ahead treats specially.
+// Positions (1-based) of the steps that the driver and the look-ahead treat
+// specially; a static_assert beside the table ties each to its step.
 constexpr int kStepUserControl = 5;
 constexpr int kStepStrategy = 6;
 constexpr int kStepUpdateStats = 22;
@@ -26,6 +27,9 @@ using TFrameStepTable = std::array<TFrameStepEntry, kFrameStepCount + 1>;
 extern TFrameStepTable FrameSteps;
 
 void ResetFrameSteps();
+
+// Frame step 12: does nothing; it keeps its place in the fixed order.
+void EmptyFrameStep(TWorld& W);
 
 // Runs one step on W; a floating-point error inside it raises.
 void RunFrameStep(const TFrameStepEntry& entry, TWorld& W);

@@ -14,6 +14,13 @@ struct TStrategyParams {
   // The two three-event support runs, to the side of smaller and of larger x.
   TActionSeq SupportTemplateNegX;
   TActionSeq SupportTemplatePosX;
+  // Countdowns of the open-play sampler's guard, s, kept by the timer step:
+  // the next scan for closing defenders (SampleTimer), the time for the
+  // nearest free defender to reach the carrier (ReplanTimer), and the hold
+  // after the touch alarm rises (HoldTimer).
+  f32 ClosingScanTimer;
+  f32 NearestClosing;
+  f32 TouchDangerTimer;
   // Decision fields of the open-play sampler follow here.
 };
 

@@ -7,7 +7,6 @@
 namespace {
 
 TWorld W;
-TWorld Before;
 
 class PointOfInterestTest : public ::testing::Test {
  protected:
@@ -102,46 +101,4 @@ TEST_F(PointOfInterestTest, ClampedNearThePitch) {
   Expect(37, 60, 50, "beyond the right touchline and the far dead-ball line");
   W.Teams[1].Players[9].Pos = {-40, 0, -70};
   Expect(-37, -60, 50, "mirrored");
-}
-
-TEST(EmptyFrameStep, LeavesTheWorldAsItWas) {
-  std::memset(&W, 0, sizeof W);
-  W.PlayersPerTeam = 15;
-  W.clock = 12.5f;
-  W.Teams[2].Players[3].Pos = {1, 2, 3};
-  std::memcpy(&Before, &W, sizeof W);
-  EmptyFrameStep(W);
-  EXPECT_EQ(std::memcmp(&Before, &W, sizeof W), 0);
-}
-
-TEST(UpdatePlayerVelocities, MeasuredFromTheFramesMoveLaggingOneFrame) {
-  std::memset(&W, 0, sizeof W);
-  W.PlayersPerTeam = 15;
-  W.TimeStep = 0.04f;
-  TPlayer& p = W.Teams[1].Players[15];
-  TPlayer& q = W.Teams[2].Players[1];
-  p.OldPos = {0, 0, 0};
-  p.Pos = {0.12f, 0, -0.16f};
-  q.OldPos = q.Pos = {5, 0, 5};
-  q.Velocity = {3, 4};
-  W.Teams[1].Players[16].Pos = {1, 0, 1};
-
-  UpdatePlayerVelocities(W);
-  EXPECT_FLOAT_EQ(p.Velocity.x, 3);
-  EXPECT_FLOAT_EQ(p.Velocity.z, -4);
-  EXPECT_EQ(p.MeasuredSpeed, 0);  // last frame's velocity
-  EXPECT_EQ(q.Velocity.x, 0);     // did not move
-  EXPECT_EQ(q.Velocity.z, 0);
-  EXPECT_EQ(q.OldVelocity.x, 3);
-  EXPECT_EQ(q.OldVelocity.z, 4);
-  EXPECT_EQ(q.MeasuredSpeed, 5);
-  EXPECT_EQ(W.Teams[1].Players[16].Velocity.x, 0);  // not on the team sheet
-
-  p.OldPos = p.Pos;
-  UpdatePlayerVelocities(W);
-  EXPECT_FLOAT_EQ(p.MeasuredSpeed, 5);
-  EXPECT_EQ(p.Velocity.x, 0);
-  UpdatePlayerVelocities(W);
-  EXPECT_EQ(p.MeasuredSpeed, 0);
-  EXPECT_EQ(q.MeasuredSpeed, 0);
 }
