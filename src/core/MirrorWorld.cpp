@@ -115,13 +115,16 @@ void MirrorWorld(TWorld& W) {
   for (f32& v : W.MarkExtra) Negate(v);
   Negate(W.PackVelocityZ);
   Negate(W.PackAux);
+  Negate(W.RestartRefZ);
+  W.PossessionClock = 0;
 
-  // Set-piece points. BlockPairs are exchanged here so that the whole-block exchange
-  // below brings them back: they belong to the block position.
+  // Set-piece points. The pack's arrival-spot offsets are exchanged here so
+  // that the whole-block exchange below brings them back: they belong to the
+  // block position. The bound-spot offsets are mirrored in z instead.
   for (int k = 1; k <= 10; ++k) {
-    std::swap(T1.BlockPairs[k], T2.BlockPairs[k]);
-    Negate(T1.ScrumPoints[k].z);
-    Negate(T2.ScrumPoints[k].z);
+    std::swap(T1.PackSpots.OffsetA[k], T2.PackSpots.OffsetA[k]);
+    Negate(T1.PackSpots.OffsetB[k].z);
+    Negate(T2.PackSpots.OffsetB[k].z);
   }
   for (TTeamBlock* T : {&T1, &T2}) {
     for (int k = 1; k <= 4; ++k) std::swap(T->ScrumSidePairs[k].x, T->ScrumSidePairs[k].z);

@@ -11,6 +11,9 @@
 
 constexpr int kMovesPerBook = 150;
 
+// One table of a book: open-play or ruck moves by number.
+using TMoveTable = Arr1<TMove, kMovesPerBook>;
+
 struct TMoveBook {
   // Open-play sampling switch: false from the world defaults, set in both
   // books every running frame by the running decision.
@@ -19,6 +22,7 @@ struct TMoveBook {
   // The ruck of the current tackle has been sampled; cleared in both books
   // by the gottackled set-up for each new tackle.
   bool32 RuckSampled;
+  // Also called SampleDelay, MoveHoldTime and MoveAge:
   f32 ResampleTimer;    // s, countdown to the next routine resampling of open play
   f32 HoldTimer;        // s, while above 0 and the carrier runs a sequence, no resampling
   f32 TimeSinceSample;  // s, since the last sampling pass that found an open move

@@ -60,7 +60,8 @@ void ResetDefence(TTeamBlock& D, int team) {
   D.DefenceLine = kEmptySlotLine;
   D.DefenceLine[kCentreSlot] = static_cast<i16>(D.SetPieceHolder);
   for (int p = 1; p <= team; ++p) {
-    const bool inPack = std::find(D.PackSlots.begin(), D.PackSlots.end(), p) != D.PackSlots.end();
+    const auto& bound = D.PackSpots.OccupantB;
+    const bool inPack = std::find(bound.begin(), bound.end(), p) != bound.end();
     const bool placed = inPack || p == D.SetPieceHolder || p == D.DeepPlayerNumber;
     D.Players[p].SetPiecePlaced = Flag(placed);
   }

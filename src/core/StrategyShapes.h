@@ -8,12 +8,19 @@
 // look-ahead share it.
 struct TStrategyParams {
   Arr1<TStrategyShape, 10> Shapes;  // entry n is shape number n
-  f32 ClosingThreshold;             // 0.7, set by the world defaults
-  i32 OpenMoveFlag;                 // option of the open-move search
+  f32 ClosingThreshold;             // s, 0.7, set by the world defaults (ReplanThreshold)
+  i32 OpenMoveFlag;                 // option of the open-move search: side of the last pass (LastAttackSide)
   TActionSeq ActionSeqTemplate;     // the blank one-event sequence
   // The two three-event support runs, to the side of smaller and of larger x.
   TActionSeq SupportTemplateNegX;
   TActionSeq SupportTemplatePosX;
+  // Countdowns of the open-play sampler's guard, s, kept by the timer step:
+  // the next scan for closing defenders (SampleTimer), the time for the
+  // nearest free defender to reach the carrier (ReplanTimer), and the hold
+  // after the touch alarm rises (HoldTimer).
+  f32 ClosingScanTimer;
+  f32 NearestClosing;
+  f32 TouchDangerTimer;
   // Decision fields of the open-play sampler follow here.
 };
 

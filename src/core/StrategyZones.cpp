@@ -54,16 +54,16 @@ bool DefenceRefresh(const TWorld& W, f32& timer, f32& offset) {
       return true;
     }
     case gsGotTackled:
-      offset = T2.SetPieceLineDepth;
+      offset = T2.PackSpots.Depth;
       return W.GotTackledPhase >= 2;
     case gsScrum:
-      offset = static_cast<f32>(T2.SetPieceLineDepth + 5.0);
+      offset = static_cast<f32>(T2.PackSpots.Depth + 5.0);
       return W.ScrumPhase >= 2;
     case gsLineout:
       offset = T2.LineoutReceiverDepth;
       return W.LineoutPhase >= 2;
     case gsMaul:
-      offset = T2.SetPieceLineDepth;
+      offset = T2.PackSpots.Depth;
       return W.MaulPhase >= 2;
     case gsFreeBall:
       timer = 5.0f;

@@ -189,29 +189,45 @@ struct TPlayerList {
 // A set-piece layout of a breakdown or pack: two groups of ten spots, each
 // spot an occupant (player number, 0 = free) and a position, with the
 // working words of the set-piece handlers around them. Group A holds the
-// players on their way in, group B the players bound in the pack.
+// players on their way in, group B the players bound in the pack. A block
+// holds one, `PackSpots`, handed whole to the spot functions; the ruck
+// handlers' names of its words are given after each.
 struct TSpotTable {
-  bool32 BoundFirst;         // this side bound first
-  i32 FirstBinder;           // its first binder
-  f32 TimeSinceFirstBind;    // s
+  bool32 BoundFirst;         // this side bound (jackled) first: Jackling
+  i32 FirstBinder;           // its first binder: Jackler
+  f32 TimeSinceFirstBind;    // s, since then: JackleTimer
   i32 SpotWord3, SpotWord4;  // set-piece working words
-  i32 BoundCount;            // players who have joined
-  f32 Depth;                 // m
+  i32 BoundCount;            // players who have joined: RuckPlayerCount
+  // m, the side's line distance from the mark, 1, 2 or 3 x RuckDepthUnit by
+  // the number of joiners: RuckDepth (the block's set-piece line depth).
+  f32 Depth;
   i32 SpotWord7;
-  Arr1<i32, 10> OccupantA;      // arriving players
-  Arr1<TVector2, 10> OffsetA;   // offsets of the arrival spots
-  Arr1<TVector2, 10> PosA;      // points they run to
-  Arr1<i32, 10> OccupantB;      // bound players
-  Arr1<TVector2, 10> OffsetB;   // offsets of the bound spots
-  Arr1<TVector2, 10> PosB;      // positions of the bound spots
-  Arr1<f32, 10> ReleaseDelay;   // s, per bound spot
+  Arr1<i32, 10> OccupantA;      // players waiting at the side's line: RuckLineSpotSlots (Arriving)
+  // Offsets of those spots from the mark, set at start for the block
+  // position (block 2 mirrored in z): RuckLineSpotOffsets.
+  Arr1<TVector2, 10> OffsetA;
+  Arr1<TVector2, 10> PosA;      // the spots they run to: RuckLineSpots (ArrivalPoint)
+  Arr1<i32, 10> OccupantB;      // players bound in the pack, 0 = free: BindSlots
+  // Offsets of the bound spots from the mark, set at start (block 2
+  // mirrored in z): BindOffsets (the scrum points).
+  Arr1<TVector2, 10> OffsetB;
+  Arr1<TVector2, 10> PosB;      // positions of the bound spots: BindPoints (SpotPos)
+  Arr1<f32, 10> ReleaseDelay;   // s, per bound spot: RuckReleaseDelay
   f32 RefillTimer;              // s, front-spot refill of a maul
   Arr1<i32, 2> SpotTail;
 };
 
+// A block engagement between players, kept by the contact logic; record n
+// is named by the first half of a player's BlockEngaged. Nothing engages a
+// block yet, so the table is only ever cleared.
+struct TBlockRecord {
+  Arr1<i16, 4> Words;  // the four 16-bit engagement words
+};
+
 // The side's ordered attacking line: entries in line order with their
 // offsets from the line's reference and their absolute positions and bounds.
-// `Count` is the word also known as the block's slot-line count.
+// `Count` is the word also known as the block's slot-line count
+// (SlotLineCount); `Ids` and `Pos` hold SlotLinePlayers and SlotLineX.
 struct TLineList {
   i16 Head;  // not used by the line procedures
   i16 Count;  // 0 .. 15
@@ -286,9 +302,9 @@ struct TFieldStrategyHalf {
 
 struct TInfringement {
   i32 Kind;  // 0 = empty entry
-  bool32 Major;
-  bool32 AgainstDefence;
-  i32 Aux;
+  bool32 Major;           // 0 gives a scrum, else a penalty: Status
+  bool32 AgainstDefence;  // the offender is in block 2: Side
+  i32 Aux;                // whole seconds of clock: Time
   f32 X, Z;
   i32 Player;
 };
@@ -297,7 +313,7 @@ struct TInfringement {
 struct TActionEvent {
   i32 EventType;
   i32 EventSubType;
-  i32 EventCode;
+  i32 EventCode;  // second sub-code (kick placement, side-step kind): Variant
   f32 Angle;
   f32 DesSpeed;
   f32 SpeedFraction;
@@ -309,8 +325,8 @@ struct TActionEvent {
   f32 TimeLeft;
   i32 EndCondition;
   bool32 RelMovementOn;
-  f32 RelDistance;
-  f32 RelHeading;
+  f32 RelDistance;  // m, of the relative target from RelPlayer: RelDist
+  f32 RelHeading;   // degrees: RelAngle
   TVector2 TargetPos;
   f32 TargetX;
   bool32 lookForBlocks;
@@ -331,16 +347,28 @@ struct TActionEvent {
   f32 KickLaunchHeading;
   i32 ReceiverOffset;
   i32 FollowOffset;
-  u16 WaitFor;
+  u16 WaitFor;  // 0 start at once, 1 wait for the pass to him, 2 that or an event naming him
   f32 ProgressAux;  // cleared with DistTravelled when the carrier's sequence restarts
+  // Pass and kick events of the decision step.
+  bool32 LongPass;  // the pass uses the carrier's long-pass top speed
+  f32 Scale;
+  f32 RangeLow, RangeHigh;
+  f32 AimAngle;  // degrees
+  // Facing rule while the event is current: FaceMode 0 none, 1 the fixed
+  // heading FaceAngle, 2 towards team-mate FaceTarget, 3 towards opponent
+  // FaceTarget, plus FaceOffset (degrees).
+  i16 FaceMode;
+  f32 FaceAngle;
+  f32 FaceOffset;
+  i16 FaceTarget;
 };
 
 struct TActionSeq {
   bool32 HoldStartPos;
   f32 StartX, StartZ;
-  bool32 SeqHeadFlag;  // GoFlag of the ruck release
-  f32 SeqHeadValue;    // GoTime of the ruck release, s
-  bool32 Idle;
+  bool32 SeqHeadFlag;  // released to run his breakdown move: RuckRunFlag (GoFlag)
+  f32 SeqHeadValue;    // s, taken off his breakdown arrival time: RuckGoTime (GoTime)
+  bool32 Idle;         // no plain-run event is current this frame
   Arr1<TActionEvent, 10> EventArray;
   bool32 seqON;
   i32 NumEvents;
@@ -379,16 +407,22 @@ struct TPlayer {
   f32 TacklerCountValue;
   TDistribution TacklerCount;
   Arr1<f32, 5> DecisionValues;  // 0.25, 0.25, 0.5, 0.5, 0 by default
+  // s, the interval between two looks at the play (PerceptionTime); its
+  // value is not used for that.
   TDistribution AwarenessReactionTime;
   // 2. Ratings and availability.
   i16 awareness, agility, finesse;
   u16 ControllingUser;
   f32 UserActionTimer;
   Arr1<u16, 5> ProfileChoice;
-  bool32 Unavailable;
-  u16 UnavailableKind;
+  bool32 Unavailable;   // lies injured or carries a serious injury: Injured
+  u16 UnavailableKind;  // 1 serious injury, 0 a knock: SeriousInjury
   i16 injury;
+  // Place-kick errors at goal: speed error, elevation spread, heading spread
+  // (PlaceKickSpeedError, PlaceKickElevationSpread, PlaceKickHeadingSpread).
   f32 GoalKickDeviation0, GoalKickDeviation1, GoalKickDeviation2;
+  // The same for drop kicks (DropKickSpeedError, DropKickElevationSpread,
+  // DropKickHeadingSpread).
   f32 KickDeviation0, KickDeviation1, KickDeviation2;
   // 3 - 6.
   i32 id;
@@ -402,7 +436,7 @@ struct TPlayer {
   TActionSeq ActionSeq;
   TAnimSeq AnimSeq;
   // 9. Current animation.
-  ShortStr<26> currentAnim;
+  ShortStr<30> currentAnim;  // up to 30 characters, as the animation catalogue
   f32 currentframe;
   f32 maxframes;
   f32 AnimRate;
@@ -410,7 +444,7 @@ struct TPlayer {
   i16 AnimLoopCount;
   i16 BallTrack;
   i32 ContactPoint;
-  bool32 SetPiecePlaced;
+  bool32 SetPiecePlaced;  // defender already placed or busy: InDefLine
   // 10 - 13.
   f32 chasertimer;
   f32 PosCopyX, PosCopyZ;  // a copy of Pos.x and Pos.z made by the world defaults
@@ -421,7 +455,7 @@ struct TPlayer {
   TVector3 DesiredPos;
   TVector3 OldPos;
   TVector3 Direction;
-  f32 DistToDesired;  // planar distance from Pos to DesiredPos
+  f32 DistToDesired;  // m, planar distance from Pos to DesiredPos: ArrivalDistance
   f32 speed;
   f32 desiredspeed;
   f32 DesiredSpeedAux;  // 0.25 by default
@@ -439,7 +473,7 @@ struct TPlayer {
   f32 MeasuredSpeed;
   f32 CruiseSpeed;  // 0.7 x maxspeed by default
   // 16. Ball skills.
-  f32 maxpassspeed, maxpassspeed2;
+  f32 maxpassspeed, maxpassspeed2;  // m/s; the second is the long-pass top speed, LongPassSpeed
   i16 KickProb;          // per mille: chance to open kick moves (KickGenPlayChance)
   i16 KickAccuracyProb;  // per mille: accuracy of touch kicks (KickToTouchRating)
   f32 MaxKickSpeed;
@@ -451,13 +485,19 @@ struct TPlayer {
   f32 SpeedLossSlope;
   TVector3 LookAtPos;
   f32 FacingAngle;  // radians
-  bool32 InBackline;
+  bool32 InBackline;  // stands in his side's 201-slot line, not on a support spot: InLine
+  // s, a cover player's delay before he takes over as fullback; its value is
+  // the drawn CoverReactionTime.
   TDistribution DefenceTime;
   TDistribution AuxDistribution2;  // (0.7, 0.1, 0.25, 0.85) by default
   // 18. Reaction times.
   TDistribution RunningAngleReactionTime;
   f32 RunningAngleReactionValue;
   TDistribution DefensiveRunningAngleReactionTime;
+  // A defender's two pass reaction delays, PassReadTime and PassReactTime
+  // (PassReactTime's value counts down the second). The read delay when the
+  // ball comes out (BallOutReadTime) draws over the first one's parameters,
+  // the reaction to a loose pass (LooseBallReaction) over the second's.
   TDistribution ReactionDelayExtra1;
   TDistribution ReactionDelayExtra2;
   TDistribution ReactionDelayA;
@@ -478,6 +518,8 @@ struct TPlayer {
   TDistribution PuntRightFootReleaseTime;
   TDistribution GrubberReleaseTime, ChipReleaseTime, KickReleaseTime4, DropKickReleaseTime,
       KickReleaseTime6;
+  // ScrumPower: scrummaging strength; its value is the ScrumStrength drawn at
+  // each scrum, its mean the InjuryScaledRating cut by a serious injury.
   TDistribution ScrumPower;
   TDistribution StrengthPower;  // drawn each frame of a kind-0 tackle as the carrier's drive (TackleDrive)
   TDistribution StrengthPower2, RuckFactor;
@@ -485,7 +527,7 @@ struct TPlayer {
   f32 ElusivenessValue;
   i16 FinesseProb, IndisciplineProb, LookForOffloadProb;
   f32 SupportCommitProb;
-  i16 BreakdownChance;
+  i16 BreakdownChance;  // per mille, the turnover roll at a breakdown: JackleSkill
   f32 BreakdownValue;
   i16 MakeTackleProb, BreakTackleProb, CleanCatchProb, HighBallProb, HoldBallOnContactProb,
       BreakTackleProb2, fend, ElusivenessProb, LineoutJumpProb, lineoutjumping, lineoutthrow,
@@ -509,7 +551,7 @@ struct TPlayer {
   f32 KickTimer, KickRunAngle, KickRunSpeed, KickKind, KickFacing;
   f32 freeballcatchtimer, FreeBallCatchAngle, FreeBallCatchSpeed, FreeBallCatchKind,
       FreeBallCatchValue;
-  i16 HighBallProb2;
+  i16 HighBallProb2;  // per mille, chance of a high jump catch: JumpCatchHighChance
   f32 FreeBallCatchRecoverFraction, FreeBallCatchFacing;
   f32 ForcedRunTimer, ForcedRunAngle, ForcedRunSpeed, ForcedRunFacing;
   // 23. Following.
@@ -519,9 +561,11 @@ struct TPlayer {
   f32 SpecialAnimTimer, SpecialAnimAngle, SpecialAnimFacing, SpecialAnimSpeed, SpecialAnimKind;
   f32 CelebrateTimer, CelebrateKind, CelebrateFacing, CelebrateTimer2;
   f32 RuckTimer, RuckRole;
-  f32 RuckTimer2;  // s, breakdown release delay; the player is busy while > 0 (ContactBusyTimer)
+  // s, breakdown release delay (BreakdownTimer, ContactBusyTimer); the
+  // player is busy while > 0.
+  f32 RuckTimer2;
   f32 LineOutTimer, LineoutRole, LineoutFacing;
-  i32 LiftTarget;
+  i32 LiftTarget;  // for a lifter, the jumper he lifts: LiftedJumper
   f32 OldTackleTimer, OldTackleFacing;
   // 25. Marking links.
   i32 target, numtargetting, governedby, numgoverning;
@@ -535,7 +579,7 @@ struct TPlayer {
   f32 PrevOffsideMark;
   f32 OffsideLineZ;
   bool32 OffsideStays;
-  i16 DisciplineProb;
+  i16 DisciplineProb;  // per mille, the offside roll: OffsideDiscipline
   // 29. Working points and angles of the contact and set-piece steps; a
   // change of possession mirrors them with the rest of the scene.
   bool32 AuxFlag;
@@ -557,7 +601,7 @@ struct TPlayer {
   f32 BreakAngle;       // degrees, heading of the break run
   f32 BreakFacing;      // degrees, facing during the break
   f32 BreakSpeed;       // m/s
-  f32 StepKind;         // side-step kind 1 to 4
+  f32 StepKind;         // side-step kind: 1 step left, 2 step right, 3 spin left, 4 spin right
   f32 StepHeading;      // degrees, heading when the step starts; the facing during the step
   f32 StepFirstAngle, StepSecondAngle;  // degrees, headings of the two legs
   f32 StepAngle;        // degrees, heading moved on: first leg, then second
@@ -574,8 +618,125 @@ struct TPlayer {
   f32 ReplanTimer;        // s, redrawn from ReplanInterval when it runs out
   TDistribution ReplanInterval;
   // 32. Statistics, kept by the statistics step; they travel with the block.
-  f32 MetresRun;    // m gained carrying the ball (a backward run lowers it)
+  f32 MetresRun;    // m gained carrying the ball (a backward run lowers it): RunningMetres
   f32 TimeOnField;  // s on the field
+
+  // 33. Perception, refreshed by the first frame step only when the
+  // player's look timer runs out; the decision step reads play through it.
+  f32 PerceptionTimer;     // s, to the next look
+  f32 PerceptionInterval;  // s, drawn at the last look
+  u16 PerceivedPlayer;     // block-1 player watched: carrier (running), receiver (passing), else 0
+  bool32 PerceivedLineBreak;
+  bool32 PerceivedCarrierTackled;
+  TGameState PerceivedGameState;
+  bool32 PerceivedRuckThreat;    // block 2 only
+  f32 DrawAndPassStartValue;     // s, drawn at the first look that finds passing
+
+  // 34. Positioning (game-flow handlers), kept across frames.
+  TVector3 PrevDesiredPos;  // DesiredPos of the previous frame
+  u16 SupportSide;          // side of his support spot, 1 or 2, 0 none
+  // Line alignment of the tackled and set-piece states. No step sets the
+  // role and alignment yet, so they stay 0 and a line player keeps his
+  // slot's depth.
+  i32 RoleCode;             // -1, -2, -3 also give top speed in passing
+  i32 AlignRefPlayer;       // whose Pos.z a back aligns on (RoleCode -1, -2)
+  TVector2 AlignPoint;      // m
+  f32 AlignDepth;           // m, behind his slot (RoleCode 3, 6, 7)
+  TVector2 PersonalOffset;  // m, added last to a line player's position
+  bool32 DeepFlag;          // stands 1.5 m deeper in the line
+  f32 ArrivalTimeScale;     // relative lengthening of his breakdown arrival time
+  f32 ArrivalTimeJitter;    // range of that draw; 0, so the scale stays 0
+  // s, drawn at each breakdown set-up; its distribution is all zero and no
+  // step reads the draw.
+  TDistribution RuckReactionTime;
+  f32 PassingSupportSpeed;  // m/s, a support player's speed in passing
+  f32 SpeedOverride;        // m/s, used in running and passing while the flag is set
+  bool32 SpeedOverrideOn;
+  i16 FullSpeedOrder;       // > 0 gives top speed in running, passing and free ball
+  TVector2 LineSlot;        // m, his slot on the block's spread line in free ball
+  TVector2 FreeBallWaitSpot;  // m, where he waits for the free ball
+  i32 FreeBallPointIndex;   // 1..8, the sample point he aims at
+  f32 FreeBallReachTime;    // s, to reach his point; counted down between re-plans
+  bool32 CanReachKeyPoint;  // at the last re-plan he could reach the key point in time
+  f32 ChaseSpeed;           // m/s, allowed to a free-ball chaser or restart kicker
+  f32 InterceptX, InterceptZ;  // m, his meeting or target point
+  i16 GroundPosture;        // 1 face down, 2 on his back
+  // Celebration of a try.
+  f32 CelebrateDelay;       // s, before a joining player's gesture starts
+  i32 CelebrateJoin;        // 1 joins the celebration, else 0
+  i32 CelebrateStage;       // 0 at the start; advanced when his celebration is done
+  bool32 CelebratesTry;     // a dive for the line ends with his celebration
+  // Lineout.
+  i32 LifterFront, LifterBack;  // for a jumper: the lifters in the next and previous occupied slot
+  f32 LineoutHeading;       // degrees, set with LineoutFacing
+
+  // 35. Defence (block 2), kept across frames.
+  i32 ChaseTarget;          // attacker he chases while chasertimer > 0 (ClosingTarget)
+  i32 ChaseTargetOverride;  // attacker he chases in passing while ChaseTimer > 0
+  bool32 PressCandidate, CanIntercept, OnRefSlot;
+  bool32 RuckMarking;       // he marks a ruck runner
+  i32 RuckMarkedRunner;     // the runner he marks, 0 none
+  // Rest styles of a breakdown, far from and near the mark (0 "breathing");
+  // no set-up gives them other values.
+  u16 RestStyleFar, RestStyleNear;
+  // The defender closes on the carrier (chasertimer > 0 and ChaseTarget the
+  // carrier) and is engaged with him (TackleAttemptTimer > 0 and target the
+  // carrier); the defence keeps them, the look-ahead reads them.
+  bool32 ClosingOnCarrier;
+  bool32 ClosingEngaged;
+
+  // 36. Motion and animation working values, kept across frames.
+  bool32 AnimFreshStart;    // the gait or rest animation started at frame 0
+  u16 RestStyle;            // 0 "breathing", 1 "breathingnormal", 2 "breathingback", 3 "breathingforward", 4 "breathingtired"
+  u16 ScrimmageNumber;      // N (1..5) of his scrimmage animations, 0 none
+  u8 ScrimmageRole;         // 1, 3, 4, 8, 16, 17 make no standing actions
+  i16 ActionsWanted;        // standing actions in this breakdown or scrum
+  i16 ActionsMade;          // made so far; -1 not drawn yet
+  f32 NextActionTime;       // s of clock, from which the next standing action may start
+  i32 TurnLeftWithBall, TurnRightWithBall;  // the carrier turns; cleared when the turn animation starts
+  i32 ShimmyKind;           // 1 long and 3 short side-step one way, 2 and 4 the other
+  f32 ShimmyDuration;       // s
+  f32 ShimmyFacing;         // degrees, held during a side-step
+  i32 StandUpKind;          // 1 after a dive, 17 the turned get-up, 2..16 a try celebration
+  f32 StandUpTurn;
+  f32 GroundTime;           // s, how long he lies after his tackle ends (FallTime)
+  i32 MaulHoldKind;         // 0 holds the ball in the maul, 1 left to locomotion
+  f32 MaulHoldTimer;        // s
+  bool32 JumpCatchHigh;     // his next jump catch is a high one; drawn at every kick
+  // Countdowns, s.
+  f32 ActionHoldTimer;
+  f32 AngleReactionTimer;
+  f32 CarryTimer;
+  f32 AuxTimer1, AuxTimer2, AuxTimer3;
+  f32 ContactDelayTimer;    // short ban on contact after a kick
+  f32 ChaseTimer;
+  // Blocks between players: the record (first half) and the engagement
+  // count (second half), both > 0 while engaged; nothing engages yet.
+  Arr1<i16, 2> BlockEngaged;
+  i16 BlockReady;           // > 0 with the event's lookForBlocks: top speed
+  u16 BlockLoopNumber;      // of the "blockloop" animation
+  f32 BlockFacing;          // degrees
+  f32 BlockExitTimer;       // s; cleared when its animation ends
+  u16 BlockExitNumber;      // 1..16 of "blockexit"
+  f32 BlockExitFacing;      // degrees
+  f32 BlockExitedOnTimer;   // s, being got past; cleared when its animation ends
+  u16 BlockExitedOnNumber;  // 1..16 of "blockgotexitedon"
+  f32 BlockExitedOnSpeed;   // m/s
+  f32 BlockExitedOnFacing;  // degrees
+  // Contact lists, reset at every kick.
+  Arr1<i32, 25> ContactListA;
+  Arr1<i32, 25> ContactListB;
+
+  // 37. Passes.
+  bool32 PassReactionDone;  // his reaction to the current pass is judged
+  TVector2 BallCatchPoint;  // m, where he can meet the ball
+  bool32 PassCatchArmed;    // the receiver's catch is armed
+  f32 PassReadTimer;        // s, the first reaction delay counting down
+  f32 LooseBallReactionTime;  // s, after the planned arrival
+  f32 PassAccuracyBonus;    // m, forward allowance of a candidate target
+  // s, drawn at the release and read nowhere; their distributions are all zero.
+  f32 PostPassTime, ReceiveTime;
+  TDistribution PostPassTimeDist, ReceiveTimeDist;
 };
 
 // ---------------------------------------------------------------- team block
@@ -596,7 +757,7 @@ struct TTeamBlock {
   // The set-piece holder has committed to a pass or pick-up
   // (HolderCommitted); cleared by the ruck and scrum set-ups and at half time.
   bool32 HalfTimeAux;
-  bool32 DecisionsOn;  // the holder controls act for this side (PlayOn); true in both blocks
+  bool32 DecisionsOn;  // the holder controls act for this side (PlayOn, FollowAll); true in both blocks
   bool32 HalfTimeFlag;
   // Breakdown and set-piece working area.
   TDistribution RuckTime;          // time for the ball to come out of a ruck
@@ -605,19 +766,20 @@ struct TTeamBlock {
   f32 CarryMaxZ;
   i32 SetPieceHolder;
   i32 TackledPlayer;
-  f32 SetPieceLineDepth;
-  f32 SetPieceLineZ;
-  Arr1<TVector2, 10> BlockPairs;  // stays with the block position at an exchange
+  f32 SetPieceLineZ;  // m, the side's offside line at a breakdown or set piece: RuckLineZ
+  // The side's ruck, maul and scrum pack (see TSpotTable). Its spot offsets
+  // belong to the block position: an exchange of the blocks leaves them.
+  TSpotTable PackSpots;
+  // Possibly the pack's RuckLineSpots (PackSpots.PosA); kept apart until a
+  // reader shows it.
   Arr1<TVector2, 10> ScrumSidePairs;
-  Arr1<i32, 10> PackSlots;
-  Arr1<TVector2, 10> ScrumPoints;
   i32 LineoutCount;
   i32 LineoutThrower;
-  Arr1<i32, 15> LineoutSlots;
+  Arr1<i32, 15> LineoutSlots;  // player per lineout slot, 0 empty: LineoutPlayers
   Arr1<TVector2, 15> LineoutSlotOffsets;
-  Arr1<TVector2, 15> LineoutSlotPos;
-  Arr1<i32, 15> LineoutSlotRoles;
-  f32 LineoutReceiverDepth;
+  Arr1<TVector2, 15> LineoutSlotPos;  // m, slot positions
+  Arr1<i32, 15> LineoutSlotRoles;    // 1 lifter; 2, 3 others; 0 empty: LineoutSlotKinds
+  f32 LineoutReceiverDepth;  // m, the back line behind the line of touch: BacklineDepth
   f32 LineoutLineOffsetZ;
   f32 LineoutFrontX;
   // Restart.
@@ -630,8 +792,8 @@ struct TTeamBlock {
   i32 BallCarrier;
   // Slot offsets of the line: x the slot's key, z the strategy profile's
   // value there (LineProfile of the maul holder); slot 101 is 0.
-  Arr1<TVector2, 201> LineSlotPos;
-  Arr1<TVector2, 201> SetPieceSlotPos;  // absolute slot positions (LineSlotX)
+  Arr1<TVector2, 201> LineSlotPos;  // LineOffsets
+  Arr1<TVector2, 201> SetPieceSlotPos;  // absolute slot positions (LineSlotX; LineSlotPos of the ruck handlers)
   Arr1<i32, 201> SetPieceLine;          // player per slot, 101 the holder (LineSlots)
   // Support-spot grid.
   i32 SupportGridSize;
@@ -639,7 +801,7 @@ struct TTeamBlock {
   TVector2 SupportGridOrigin;
   TSupportGrid<TVector2> SupportGridSpots;  // cell points (SupportGrid)
   TSupportGrid<i32> SupportGridWeights;
-  TSupportGrid<i32> SupportGridWeightsAlt1;
+  TSupportGrid<i32> SupportGridWeightsAlt1;  // the stored weights restored at a breakdown: SupportGridWeightStore
   TSupportGrid<i32> SupportGridWeightsAlt2;
   // Players.
   Arr1<TPlayer, 25> Players;
@@ -652,7 +814,7 @@ struct TTeamBlock {
   i32 PassReceiver;
   f32 PassTimeLeft;
   f32 PassDuration;  // s, the total PassTimeLeft counts down from (PassTimeTotal)
-  TPassLaunch PassLaunch;  // the launch of the pass being released
+  TPassLaunch PassLaunch;  // the launch of the pass being released: PassPlan
   // Kick.
   i32 BallKicker;
   f32 KickTimeLeft;
@@ -666,10 +828,10 @@ struct TTeamBlock {
   TStrategyShape PeakShape;              // six segments, peak 41
   Arr1<TStrategyShape, 4> PeakShapes;    // four segments, peaks 12.5, 10.5, 14.5, 17.5
   TStrategyShape FlatShape;              // 0.2 throughout
-  f32 DefenceLineAux, DefenceLineOffset;
+  f32 DefenceLineAux, DefenceLineOffset;  // m, origin offset x, z of the side's shape: ShapeOffset
   f32 StrategyTimer;
   f32 DefenceLineSpeed;
-  f32 DefenceLineZ, DefenceLineRefZ;
+  f32 DefenceLineZ, DefenceLineRefZ;  // m; the second is the retreat reference DefRetreatZ
   f32 AuxScrumValue;
   // Tackle momentum.
   f32 TackleMass, TackleHeading, TackleSpeed;
@@ -679,20 +841,23 @@ struct TTeamBlock {
   f32 DefenceShapeValue;             // 0.2 by default
   TStrategyShape DefenceStepShape;   // six segments, down to -42
   TStrategyShape DefenceShape;
-  TPlayerList AttackBacksList;
+  TPlayerList AttackBacksList;  // attackers to mark: DefAttackers (count AttackBacksCount)
   TPlayerList SetPieceWorkList;
   i32 SetPieceWorkCount;
-  bool32 DefenceFillFromFront;
-  TSlotLine MarkedLine;
-  i32 AttackBacksCount;
-  i32 FreeDefendersCount;
-  i32 SurplusDefenders;
-  TPlayerList FreeDefendersList;
-  TSlotLine DefenceLine;
+  bool32 DefenceFillFromFront;  // FillFromFront
+  TSlotLine MarkedLine;  // the attacking line rebuilt for the defenders: OppSlotLine
+  i32 AttackBacksCount;  // DefAttackerCount
+  i32 FreeDefendersCount;  // DefLineCount
+  i32 SurplusDefenders;    // DefSurplus
+  TPlayerList FreeDefendersList;  // defenders by ascending x: DefLine
+  TSlotLine DefenceLine;  // block 2's back-line slots: DefSlotLine
   // The attacker (a block-1 player number) this block's defence chases, 0 =
-  // none; a defending user's chase button runs him down.
+  // none; a defending user's chase button runs him down. The defence's
+  // reference attacker, DefRefAttacker.
   i32 BlockChaseTarget;
-  i16 DeepPlayerNumber;
+  i16 DeepPlayerNumber;  // the fullback or sweeper, 0 none: Fullback
+  // Who may take the fullback's place, in order: 14, 11, 10, 12, 13, 9, 8,
+  // then 0 (FullbackCoverList).
   Arr1<u16, 10> BackfieldOrder;
   Arr1<i16, 2> TailPair;
   // Ball-carrier decision (block 1 is the side in possession).
@@ -700,7 +865,7 @@ struct TTeamBlock {
   i32 ActOnCatchAllowed;    // 1 lets a carrier who is still catching start a pass
   bool32 ShortRunFlag;      // the receiver of a ruck pass runs a short line
   bool32 SampleRequest;     // the holder asks for the moves to be sampled again (match world)
-  bool32 CatchingUp;        // the side plays its catch-up field-strategy half
+  bool32 CatchingUp;        // the side plays its catch-up field-strategy half (CatchUpOn, CatchUpActive)
   u16 RunPattern;           // run pattern of the sampler; no writer, 0
   f32 RunPatternTime;       // s
   // The pass being wound up.
@@ -724,11 +889,95 @@ struct TTeamBlock {
   bool32 KickSearchSpeedCap;  // cap the speed at the kicker's MaxKickSpeed
   f32 KickSearchTargetX, KickSearchTargetZ;  // m
   // The maul holder.
-  i32 MaulCarrierSlot;      // 1..10 of the carrier in PackSlots, 0 when in none
+  i32 MaulCarrierSlot;      // 1..10 of the carrier in PackSpots.OccupantB, 0 when in none
   i32 MaulOption;           // 1..8, 0 when none drawn
   f32 MaulPassTimer;        // s, counted down by the maul handler
   i32 LeftLineCandidate, RightLineCandidate;        // line players nearest the holder
   i32 LeftSupportCandidate, RightSupportCandidate;  // support-grid players
+
+  // Game-flow working fields, kept across frames. Breakdown and scrum:
+  i32 RuckCommitWanted;     // players the side sends into the ruck (attack 1..6, defence 0..6)
+  i32 RuckCommitCount;      // players actually sent
+  i32 RuckFlankA, RuckFlankB;  // players bound at the two sides of the ruck, 0 none
+  u16 SelectedPlayer;       // sent behind the ball while the carrier is tackled, 0 none
+  f32 FirstToBreakdownGap;  // m, his distance behind the ball (1.5)
+  bool32 FeedNegativeSide;  // the scrum-half stands at negative x
+  f32 PackGap;              // m, of the scrum pack from the mark before the engagement
+  f32 PackDriveAccel;       // m/s2 of the drive into the engagement
+  f32 PackDriveSpeed;       // m/s
+  f32 PackDriveMax;         // m/s, also the rate at which PackGap closes
+  f32 PackWeight;           // summed Weight of the eight forwards
+  f32 PackPush;             // scrummaging power of the pack
+  TVector2 ScrumBallExitPoint;  // m, the back of block 1's scrum
+  i32 TacklersWanted;       // 1..3, defenders the running contact step wants on the carrier
+  // Lineout throw.
+  f32 JumpLeadTime;         // s, 0.42: the jump starts with this long left to fly
+  f32 JumpLeadAdjust;       // s, 0
+  f32 ThrowTime;            // s, flight time of the throw
+  f32 ThrowTimeLeft;        // s, countdown of the throw for the jumper
+  f32 MaxThrowSpeed;        // m/s, 12.0
+  TVector3 ThrowStart;      // m
+  // Kick restart.
+  TVector2 RestartMark;     // m, origin of RestartOffsets
+  Arr1<TVector2, 25> RestartOffsets;  // m, each player's place from the mark
+  f32 RestartRunUp;         // m, of the kicker's start point behind the aim point
+  TVector2 RestartStartPoint;  // m
+  TVector2 RestartAimPoint;    // m, the point the kicker runs at and faces (RestartFacePoint)
+  f32 GoalKickReleaseTime;  // s, drawn release time of the restart kick
+  // Free ball and chasers.
+  i32 ChaserCount;          // chasers the block sends, or pressure defenders chosen
+  Arr1<i32, 5> ChaserSlots;       // slot 1 the lead, 0 empty
+  Arr1<i32, 5> PrevChaserSlots;   // the previous selection
+  Arr1<i32, 5> DefExtras;   // spare defenders out of the line, ascending x
+  i16 LeftEdgePlayer, RightEdgePlayer;  // 0 none
+  f32 LineStart;            // m, x of the first slot of the spread line
+  f32 LineGap;              // m, between neighbours
+  f32 LineMinGap;           // m, 7.0 in free ball
+  // Defence organisation (block 2).
+  i32 DefPrevRefAttacker;   // reference attacker of the previous call
+  bool32 DefAttackToNegX;   // the attack is expected toward negative x
+  u16 PrevFullback;         // DeepPlayerNumber at the start of the call
+  u16 FullbackCandidate;
+  bool32 FullbackCoverNeeded;
+  f32 FullbackCoverTimer;   // s, since the candidate was chosen; counted up
+  i32 DefSlotLow, DefSlotHigh, DefSlotCount;
+  i32 DefRefSlotFirst, DefRefSlotLast;
+  i32 DefWindowStart, DefWindowEnd;
+  i32 DefRefWindowFirst, DefRefWindowLast;
+  i32 DefAnchorSlot;        // window slot whose defender squares up to the reference
+  i32 PressWanted;          // pressure defenders wanted
+  bool32 DefHeadingForTouch;  // the reference's line meets touch short of the goal line (RunLineMeetsTouch)
+  // Follow: the block-2 player who does not follow; nothing writes it.
+  i32 FollowExempt;
+
+  // Motion and ball working fields, kept across frames. Passes:
+  i32 PassPrepared;
+  f32 PassTimeAux;          // s
+  f32 PassFlightTotal;      // s
+  f32 PassLooseTime;        // s since the planned arrival
+  TVector2 PassGroundPoint; // m
+  f32 PassGroundTime;       // s
+  bool32 ReceiverReaimDone;
+  f32 ReceiverReaimTimer;   // s
+  i32 PrevAttackSide;
+  f32 PasserSpeedRef;       // m/s (PasserRunSpeed)
+  i32 CatchSide;            // 1 or 2, for the catch animation
+  i32 CatchHeight;          // 1..4
+  i32 LooseChaserCount;     // 1..5
+  Arr1<i32, 5> LooseChasers;
+  f32 PressureTimerA, PressureTimerB;  // s, block 2's pair, counted down
+  // Candidate throws along a receiver's run (block 1).
+  TThrowTargetTable ThrowTargets;
+  // The carrier's evasive action and a tackled kicker (block 2 for the last).
+  i32 CarrierActionKind;    // 4 break, 5 step
+  i32 CarrierActionStage;
+  f32 CarrierActionTime;
+  bool32 CarrierActionEnded;
+  bool32 CarrierFallsForward;
+  i32 ImpactSlot;           // 1..8, circle point nearest TackleDirForward
+  Arr1<i32, 8> ImpactSlotFree;  // -1 away from the impact, 0 at it
+  TVector2 TackleDirForward, TackleDirBack;  // unit vectors
+  f32 SampleTimer;          // s, countdown of the move sampler
 };
 
 // ---------------------------------------------------------------- world
@@ -743,6 +992,7 @@ struct TWorld {
   // 3. Clocks of the frame.
   f32 ElapsedTime;
   f32 TimeSinceSetPiece;
+  bool32 FromSetPiece;  // play restarted from a scrum or lineout
   // 4. Game-state history.
   TGameState FrameGameState;
   TGameState PrevFrameGameState;
@@ -750,6 +1000,7 @@ struct TWorld {
   f32 TimeInGameState;
   // 5. Line breaks.
   bool32 LineBreak, LineBreak2, PrevLineBreak;
+  bool32 LineBreak3, LineBreak4;  // third and fourth stages
   // 6. Timed messages.
   Arr1<f32, 4> MessageTimers;  // s
   u16 StatPlayerCursor;  // player slot of the next time-played message (StatPlayerIndex); starts at 1
@@ -767,12 +1018,14 @@ struct TWorld {
   bool32 TransitionBallHeld;
   bool32 TransitionHolderFirstBlock;
   i32 TransitionHolder;
-  f32 TransitionAux;
+  f32 TransitionAux;  // s, before the holder may throw the ball away: TransitionHoldTimer
   TVector2 HuddleCentre;
   i32 TransitionStep;
   f32 AuxLineX;
   // 11.
   f32 DefenceCycleTimer;
+  // s, the defence's line, matchup and pressure re-planning clocks
+  // (DefenceLineTimer, DefenceMatchupTimer, DefencePressureTimer).
   Arr1<f32, 3> DefenceSubTimers;
   bool32 PossessionChanged;
   // 12 - 13.
@@ -787,17 +1040,21 @@ struct TWorld {
   TVector2 RestartSpot;
   bool32 RestartSpotFlag;
   bool32 AuxTackleFlag;
-  TDistribution HeadDistribution1;  // its sd is the pass spread base
+  // One draw per pass release for the passing contact step: the draw is
+  // PassDrawParams.value (PassDraw), armed by PassDrawSet. Its sd is also the
+  // pass spread base of the player reader.
+  bool32 PassDrawSet;
+  TDistribution PassDrawParams;
   TDistribution HeadDistribution2;
   // 15. Advantage, places and sides.
-  f32 AdvantageHoldTimer;
-  f32 AdvantageTimer;
+  f32 AdvantageHoldTimer;  // s, the 12.5 s hold: AdvantageLeft
+  f32 AdvantageTimer;      // s, the 2.5 s judgement: AdvantageTimeLeft
   Arr1<TInfringement, 10> Infringements;
   TInfringement PrevInfringement;
   TVector2 TouchPos;
   TVector2 ScrumSpot;
-  bool32 KickTouchFlag1;
-  bool32 KickTouchFlag2;
+  bool32 KickTouchFlag1;  // touch flags of the last kick, cleared when a kick goes:
+  bool32 KickTouchFlag2;  // BallBouncedInTouch and KickFlag3
   TVector2 KickTouchPos;
   TVector2 ReleasePos;
   bool32 BlocksSwapped;
@@ -818,35 +1075,36 @@ struct TWorld {
   f32 PackSpacing;
   f32 RuckDepthUnit;
   f32 RuckBindDepth;
-  f32 PackAux;
+  f32 PackAux;  // m, the bind shift, +0.15 or -0.15 per breakdown: RuckBindShift
   // 17. Lineout.
   f32 LineoutZ;
   bool32 LineoutOnNegativeX;
-  f32 LineoutRefX;
-  Arr1<u16, 2> LineoutTargetJumper;  // per block
-  Arr1<u16, 2> LineoutTargetSlot;    // per block
+  f32 LineoutRefX;  // m, x of the throwing side's fifth slot: LineoutOriginX
+  Arr1<u16, 2> LineoutTargetJumper;  // per block: LineoutJumper, LineoutJumperB
+  Arr1<u16, 2> LineoutTargetSlot;    // per block, his slot: LineoutJumperSlot, LineoutJumperSlotB
   f32 LineoutAux;
   bool32 LineoutResolved;  // the lineout contest is decided
-  f32 LineoutCountdown;    // s
+  f32 LineoutCountdown;    // s: LineoutTimer
   // 18 - 19.
   f32 OffloadBlockTimer;
   f32 Gravity;
   f32 GroundFriction;
-  Arr1<u16, 201> ScratchLine;
+  Arr1<u16, 201> ScratchLine;  // ScratchSlotLine
   // 20. Shared scratch of the frame steps: written before read within a step.
   TPlayerList ScratchPlayerList;
-  TPlayerList ScratchPriorityList;
+  TPlayerList ScratchPriorityList;  // ScratchPlayerList2
+  Arr1<f32, 25> ScratchPlayerKeys;  // sort keys or times, one per player
   Arr1<TVector2, 25> ScratchPositions;
   bool32 SearchFlag2;
   i32 SearchBestIndex, SearchBestPlayer;
   f32 SearchBestDist, SearchDist;
   f32 ScratchValue1, ScratchValue2, ScratchValue3, ScratchValue4, ScratchValue5;
   TVector2 ScratchPoint;
-  Arr1<TVector2, 8> ScratchCircle;
+  Arr1<TVector2, 8> ScratchCircle;  // with its flags: CircleTable
   Arr1<bool32, 8> ScratchCircleFlags;
   TVector3 ScratchVector;
   // 21.
-  TFieldStrategyHalf FieldHalf;
+  TFieldStrategyHalf FieldHalf;  // ZoneStrategy
   // 22 - 23. Game state and its phase counters.
   TGameState gamestate;
   i32 RunningPhase, PassingPhase, GotTackledPhase, MaulPhase, ScrumPhase, LineoutPhase,
@@ -874,21 +1132,106 @@ struct TWorld {
   TVector3 BallPos, PrevBallPos, BallTarget, BallVel, PassVel;
   f32 BallMoveSpeed, BallSpeed;
   f32 BallSpin, BallYaw, BallPitch;
-  // 29. The flight of the ball in play, as SimulateBallFlight fills it.
+  // 29. The flight of the ball in play, as SimulateBallFlight fills it;
+  // copied whole at a kick launch (BallFlightTable).
   Arr1<f32, 1000> FlightTimes;
   Arr1<TVector3, 1000> FlightPos;
   Arr1<TVector3, 1000> FlightVel;
   Arr1<f32, 1000> FlightSpeed;
   i32 FlightSegments;
-  i32 FlightDrop22Step;
-  i32 FlightDrop145Step;
+  i32 FlightDrop22Step;   // FlightMarkStep1
+  i32 FlightDrop145Step;  // FlightMarkStep2
   i32 FlightLandingStep;
   i32 FlightWideStep;
   i32 FlightFirstDropStep;
   bool32 FlightNoDrop;
   f32 BallRadius;  // m
-  Arr1<TDistribution, 3> BounceErrors;  // speed factor, elevation, heading at a bounce (BounceSpread)
+  // Bounce error: speed factor, elevation, heading (BounceSpread; also
+  // BounceSpeedFactor, BounceElevationError, BounceHeadingError).
+  Arr1<TDistribution, 3> BounceErrors;
   Arr1<TDistribution, 6> HeadDistributions;
+
+  // Game-flow working fields, kept across frames. Frame bookkeeping:
+  bool32 FrameTeam1InFirstBlock;      // Team1InFirstBlock at the start of this frame
+  bool32 PrevFrameTeam1InFirstBlock;  // and of the previous frame
+  bool32 CarrierTackledFlag;  // the carrier (running) or tackled player (gottackled) is being tackled
+  bool32 RuckThreat;          // gottackled: a ruck runner or a pass caught near the mark
+  bool32 RuckPassNearMark;    // gottackled: the breakdown pass is caught near the mark
+  f32 PlayClock;              // s, counted up every frame
+  f32 PossessionClock;        // s, counted up; zeroed by MirrorWorld and the set-ups
+  f32 TimeInPassing;          // s in passing, 0 outside it
+  f32 RestartRefZ;            // m, the ball's z when open play last began
+  // The reference attacker's running line meets touch at this z (m); the
+  // defence stores it, the look-ahead reads it.
+  f32 RunLineTouchZ;
+  Arr1<u16, 201> DefSlotAttacker;  // slot line: attacker marked from slot s
+  Arr1<u16, 201> DefSlotDefender;  // defender assigned to slot s
+  Arr1<u16, 25> DefChaserOrder;    // pressure candidates by ascending InterceptZ
+  // Breakdown and scrum.
+  f32 BreakdownClock;         // s since the breakdown or scrum set-up (RuckTime of the look-ahead)
+  f32 RuckWaitClock;          // s in gottackled since RestartDelay ran out, else 0
+  f32 RuckOriginX, RuckOriginZ;  // m, the mark at the set-up
+  f32 RuckPrevZ;              // m, MarkZ at the start of the frame
+  f32 RuckMinZ, RuckMaxZ;     // m, bounds of the pack's travel
+  bool32 TurnoverPending;     // the breakdown or scrum is lost to the other side
+  bool32 AttackingRuckPosted; // msgAttackingRuck already posted for this breakdown
+  f32 DefendersAloneTime;     // s with only defenders bound
+  f32 DefendersAloneLimit;    // s, 0.4 to 0.8 drawn at each breakdown
+  bool32 CarrierBrace;        // the carrier braces for contact
+  f32 ScrumTimer;             // s, countdown of the engagement calls
+  f32 ScrumRollTimer;         // s, to the next collapse roll
+  f32 ScrumDriveEnd;          // s after the feed, the drive is brought to a stop
+  f32 ScrumStopTime;          // s after the feed, the drive has stopped
+  bool32 ScrumPenaltyGiven;   // a collapse of this scrum has been entered
+  bool32 ScrumPenaltySide;    // -1 when the scrum had not been turned over
+  bool32 ScrumKindFlag;       // read by SetupScrumPlay; cleared after a turnover
+  f32 PackOffsetX;            // m, 0.32 between the two packs
+  // Set pieces, restarts and stoppages.
+  bool32 SetPieceFlag;        // outside the match world every block-2 player follows
+  bool32 SetPieceFlagSaved;   // copy taken at a set-piece set-up
+  bool32 LineoutNearestSlots; // backs take the free slot nearest their x
+  f32 KickRestartCountdown;   // s
+  bool32 PossessionChangePending;  // the other side restarts (RestartToOpponents)
+  bool32 InfringementIsNew;   // the entry just added is a new incident (NewInfringement)
+  // Free ball.
+  f32 FreeBallPlanTimer;      // s, to the next choice of chasers (ChaseReplanTimer)
+  f32 FreeBallPointsTimer;    // s, to the next rebuild of the points (ChaseWindow)
+  i32 FreeBallPointCount;     // 8
+  Arr1<TVector2, 8> FreeBallPoints;   // m, sample points on the ball's path (CatchPoints)
+  Arr1<f32, 8> FreeBallPointTimes;    // s on the flight clock
+  Arr1<f32, 8> FreeBallTimeLeft;      // s, FreeBallPointTimes - BallFlightClock (CatchPointTimes)
+  i32 FreeBallKeyPoint;       // the point both sides race for, 1 or 0 (JumpCatchPoint)
+  bool32 FreeBallContested;   // both sides can reach it in time (JumpContest)
+  Arr1<i32, 2> FreeBallReachCounts;  // per block, players able to reach it in time
+  bool32 FreeBallOutOfPlay;   // the ball ends beyond the bounds; no chaser is steered
+  i32 FlightCurrentMark;      // the marked flight step the points start from
+  bool32 FlightLowBall;       // the flight has no marked steps ahead
+
+  // Motion and ball working fields, kept across frames.
+  i32 KickType;               // rule kind of the last kick: 0 play, 10 drop goal, else the restart type
+  bool32 BallBouncedInField;  // bounced in the field since the kick or pass (PlayedSinceKick)
+  bool32 KickedFromOwn22;     // kicked from inside the kicker's own 22
+  bool32 SpillPending;        // the next launch is a spill
+  bool32 BallJolted;          // the ball is knocked loose from the carrier (BallSpilled)
+  f32 CarrierHeldTime;        // s, the running carrier has been held
+  bool32 GoToGroundDecided;   // the held carrier goes to ground (CarrierHeldMark)
+  bool32 PassIsOffload;       // the pass being released is an offload
+  bool32 PassSpiral;          // the release's accuracy roll succeeded (PassOnTarget)
+  i32 ForwardLaunchCount;     // passes launched with positive z velocity
+  f32 ReceiveTimer;           // s
+  i16 ThrowTargetCount;       // candidate points along a receiver's run, at most 100
+  f32 BallSpinRate, BallPitchRate;  // radians per second
+  f32 PrevBallSpin, PrevBallYaw, PrevBallPitch;  // radians, the previous frame's
+  bool32 LooseBallRolling;    // the free ball rolls instead of flying
+  f32 LooseBallSpeed;         // m/s
+  f32 LooseBallHeading;       // degrees
+  bool32 JumpCatchLanded;     // the carrier's first jump-catch animation has ended
+  bool32 CarrierPushedByOpponent;  // pushed apart from a block-2 player this frame
+  bool32 CarrierPushedByTeamMate;  // pushed apart from a team-mate this frame
+  Arr1<Arr1<i32, 4>, 8> CarrierContactSlots;
+  f32 ContactCheckTimer;      // s, re-armed to 0.025
+  f32 FreeBallContactTimer;   // s
+  Arr1<TBlockRecord, 25> BlockRecords;
   // 30.
   Arr1<TTeamBlock, 2> Teams;
   // 31. Tail.
@@ -929,7 +1272,10 @@ extern TWorld World;
 extern TWorld LookAheadWorld;
 
 // Posts a match message into the first free slot of the queue; a message
-// that finds no free slot is dropped.
+// that finds no free slot is dropped. Every word of the slot is written: a
+// poster passes 0 for a word it has no value for (the line breaks' and a
+// carry end's extravalue, the team and player of a bounce or of advantage
+// to both sides), so no stale value of an earlier message survives.
 void PostMessage(TWorld& W, i32 teamID, i32 playerID, u8 message, f32 extravalue);
 
 // LookAheadWorld := World, whole, then marked as not live.

@@ -1,7 +1,6 @@
 #include "core/WorldDefaults.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstring>
 
@@ -124,7 +123,7 @@ void SetClockAndFlags(TWorld& W) {
   W.RecordingOn = kTrue32;
   W.LiveWorld = kTrue32;
   W.Team1InFirstBlock = kTrue32;
-  SetDistribution(W.HeadDistribution1, 0.15, 0.1, 0.075, 0.4);
+  SetDistribution(W.PassDrawParams, 0.15, 0.1, 0.075, 0.4);
   // Its mean lies below its min; kept as it is.
   SetDistribution(W.HeadDistribution2, 0.25, 0.2, 0.3, 0.55);
   for (TInfringement& I : W.Infringements) I.Kind = 0;
@@ -145,6 +144,8 @@ void SetPitch(TWorld& W) {
   W.PitchConst5 = 5.0f;
   W.TouchLineX[1] = static_cast<f32>(-0.5 * W.PitchWidth);
   W.TouchLineX[2] = static_cast<f32>(0.5 * W.PitchWidth);
+  // Until the defence finds a running line that meets touch: the try line.
+  W.RunLineTouchZ = static_cast<f32>(0.5 * W.PitchLength);
 }
 
 // Profiles drawn and the rest animation, block 1 then block 2.
@@ -175,13 +176,14 @@ void SetSupportGrid(TTeamBlock& T) {
   for (const auto& cell : kAlt2Cells) T.SupportGridWeightsAlt2[cell[0]][cell[1]] = 15;
 }
 
-// The side-specific set-piece points as block 1 holds them (behind
+// The side-specific spot offsets of the pack as block 1 holds them (behind
 // the mark, negative z); side -1 mirrors them in z for block 2.
 void SetSetPiecePoints(const TWorld& W, TTeamBlock& T, double side) {
+  TSpotTable& S = T.PackSpots;
   for (int i = 1; i <= 5; ++i) {
     const f32 x = static_cast<f32>(i - 3);
-    T.BlockPairs[i] = {x, 0.0f};
-    T.BlockPairs[i + 5] = {x, static_cast<f32>(side * -0.75)};
+    S.OffsetA[i] = {x, 0.0f};
+    S.OffsetA[i + 5] = {x, static_cast<f32>(side * -0.75)};
   }
   const double s = W.PackSpacing;    // 0.6
   const double d = W.RuckDepthUnit;  // 0.5
@@ -190,7 +192,7 @@ void SetSetPiecePoints(const TWorld& W, TTeamBlock& T, double side) {
                                 {-s / 2, -2 * d}, {s / 2, -2 * d}};
   for (int i = 1; i <= 10; ++i) {
     // 0.0 + keeps the zeros of the mirrored side at +0.
-    T.ScrumPoints[i] = {static_cast<f32>(points[i - 1][0]),
+    S.OffsetB[i] = {static_cast<f32>(points[i - 1][0]),
                         static_cast<f32>(0.0 + side * points[i - 1][1])};
   }
 }
@@ -403,11 +405,21 @@ void SetBlockOnePlayers(TWorld& W) {
   }
 }
 
-// The run of side-specific set-piece points, from BlockPairs to the end of
-// ScrumPoints, which each block keeps for itself.
-constexpr size_t kSidePointsBegin = offsetof(TTeamBlock, BlockPairs);
-constexpr size_t kSidePointsEnd = offsetof(TTeamBlock, ScrumPoints) + sizeof(TTeamBlock::ScrumPoints);
-static_assert(kSidePointsBegin < kSidePointsEnd);
+// The side-specific set-piece points, which each block keeps for itself:
+// the pack's two spot-offset tables and the scrum side pairs.
+struct TSidePoints {
+  Arr1<TVector2, 10> OffsetA, OffsetB, ScrumSidePairs;
+};
+
+TSidePoints SidePointsOf(const TTeamBlock& T) {
+  return {T.PackSpots.OffsetA, T.PackSpots.OffsetB, T.ScrumSidePairs};
+}
+
+void RestoreSidePoints(TTeamBlock& T, const TSidePoints& P) {
+  T.PackSpots.OffsetA = P.OffsetA;
+  T.PackSpots.OffsetB = P.OffsetB;
+  T.ScrumSidePairs = P.ScrumSidePairs;
+}
 
 // The block's tail: every field after StrategyTimer.
 constexpr size_t kTailBegin = offsetof(TTeamBlock, StrategyTimer) + sizeof(f32);
@@ -427,10 +439,9 @@ void CopyBlocks(TWorld& W) {
   std::memcpy(b1 + kTailBegin, b2 + kTailBegin, sizeof(TTeamBlock) - kTailBegin);
   // Block 2 keeps its own set-piece points; a local copy serves as the
   // scratch, so the look-ahead world is left alone.
-  std::array<unsigned char, kSidePointsEnd - kSidePointsBegin> saved;
-  std::memcpy(saved.data(), b2 + kSidePointsBegin, saved.size());
+  const TSidePoints saved = SidePointsOf(T2);
   std::memcpy(b2, b1, sizeof(TTeamBlock));
-  std::memcpy(b2 + kSidePointsBegin, saved.data(), saved.size());
+  RestoreSidePoints(T2, saved);
 }
 
 // The ball's radius and the nine error distributions of bounces,

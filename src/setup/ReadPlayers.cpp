@@ -505,7 +505,7 @@ void SetChances(TRowState& s) {
   p.IndisciplineProb = RisingRounded(kIndisciplineProb, s.Tier, m);
   const double mp = Within(100 - static_cast<double>(s.P), 1, 100);
   p.PassSpread.mean = -0.2f;
-  p.PassSpread.sd = static_cast<f32>(0.2 * mp / 100 + World.HeadDistribution1.sd);
+  p.PassSpread.sd = static_cast<f32>(0.2 * mp / 100 + World.PassDrawParams.sd);
 }
 
 void ApplyDerivedValues(TRowState& s) {

@@ -114,6 +114,7 @@ TEST(MirrorWorld, TwiceRestoresTheWorldApartFromWhatItClears) {
   E.DefenceCycleTimer = 0;
   E.LastPasser = E.PrevPasser = 0;
   E.PossessionChanged = kTrue32;
+  E.PossessionClock = 0;
   // The defence line is put at the ball of each mirrored frame and then
   // travels with its block.
   E.Teams[1].DefenceLineRefZ = E.Teams[1].DefenceLineZ = -E.BallPos.z;
@@ -161,7 +162,7 @@ TEST(MirrorWorld, OnceTreatsEveryListedFieldAndNothingElse) {
     T.StrategyTimer = 0;
     std::swap(T.TailPair[1], T.TailPair[2]);
     for (int k = 1; k <= 4; ++k) std::swap(T.ScrumSidePairs[k].x, T.ScrumSidePairs[k].z);
-    for (int k = 1; k <= 10; ++k) T.ScrumPoints[k].z = -T.ScrumPoints[k].z;
+    for (int k = 1; k <= 10; ++k) T.PackSpots.OffsetB[k].z = -T.PackSpots.OffsetB[k].z;
   }
   EXPECT_LT(AngleGap(Mirrored.Teams[1].TackleHeading, E.Teams[2].TackleHeading + 180.0, 360.0), 1e-3);
   E.Teams[2].TackleHeading = Mirrored.Teams[1].TackleHeading;
@@ -170,13 +171,14 @@ TEST(MirrorWorld, OnceTreatsEveryListedFieldAndNothingElse) {
   E.DefenceCycleTimer = 0;
   E.LastPasser = E.PrevPasser = 0;
   E.PossessionChanged = kTrue32;
+  E.PossessionClock = 0;
   negXZ(E.BallPos);
   negXZ(E.PrevBallPos);
   negXZ(E.PassVel);
   for (TVector2* v : {&E.HuddleCentre, &E.RestartSpot, &E.TouchPos, &E.ScrumSpot, &E.KickTouchPos, &E.ReleasePos})
     negXZ(*v);
   for (f32* v : {&E.MarkX, &E.MarkZ, &E.MarkExtra[1], &E.MarkExtra[2], &E.MarkExtra[3], &E.PackVelocityZ, &E.PackAux,
-                 &E.AuxLineX, &E.LineoutZ})
+                 &E.AuxLineX, &E.LineoutZ, &E.RestartRefZ})
     *v = -*v;
   for (bool32* f : {&E.TransitionHolderFirstBlock, &E.RestartSpotFlag, &E.BlocksSwapped, &E.LineoutOnNegativeX})
     toggle(*f);
@@ -186,12 +188,12 @@ TEST(MirrorWorld, OnceTreatsEveryListedFieldAndNothingElse) {
     I.X = -I.X;
     I.Z = -I.Z;
   }
-  // The blocks change places; their set-piece pairs stay where they were.
+  // The blocks change places; the pack's arrival-spot offsets stay where they were.
   static TTeamBlock First;
   First = E.Teams[1];
   E.Teams[1] = E.Teams[2];
   E.Teams[2] = First;
-  std::swap(E.Teams[1].BlockPairs, E.Teams[2].BlockPairs);
+  std::swap(E.Teams[1].PackSpots.OffsetA, E.Teams[2].PackSpots.OffsetA);
   E.Teams[2].BallCarrier = 0;
   E.Teams[2].DefenceLineRefZ = E.Teams[2].DefenceLineZ = E.BallPos.z;
   E.GainLineZ = E.BallPos.z;
@@ -232,7 +234,7 @@ TEST(MirrorWorld, ExchangesTheBlocksButNotTheirPositionFields) {
   Original.Teams[1].TailPair = {{4, 5}};
   Original.Teams[1].ScrumSidePairs[2] = {1.0f, 2.0f};
   Original.Teams[1].ScrumSidePairs[5] = {1.0f, 2.0f};
-  Original.Teams[1].ScrumPoints[3] = {0.6f, -0.5f};
+  Original.Teams[1].PackSpots.OffsetB[3] = {0.6f, -0.5f};
   Mirrored = Original;
   MirrorWorld(Mirrored);
 
@@ -240,7 +242,7 @@ TEST(MirrorWorld, ExchangesTheBlocksButNotTheirPositionFields) {
   EXPECT_EQ(Mirrored.Teams[2].teamid, 100);
   for (int b = 1; b <= 2; ++b) {
     for (int k = 1; k <= 10; ++k) {
-      EXPECT_EQ(std::memcmp(&Mirrored.Teams[b].BlockPairs[k], &Original.Teams[b].BlockPairs[k],
+      EXPECT_EQ(std::memcmp(&Mirrored.Teams[b].PackSpots.OffsetA[k], &Original.Teams[b].PackSpots.OffsetA[k],
                             sizeof(TVector2)),
                 0);
     }
@@ -253,8 +255,8 @@ TEST(MirrorWorld, ExchangesTheBlocksButNotTheirPositionFields) {
   EXPECT_EQ(Moved.ScrumSidePairs[2].x, 2.0f);
   EXPECT_EQ(Moved.ScrumSidePairs[2].z, 1.0f);
   EXPECT_EQ(Moved.ScrumSidePairs[5].x, 1.0f);  // only the first four pairs
-  EXPECT_EQ(Moved.ScrumPoints[3].x, 0.6f);
-  EXPECT_EQ(Moved.ScrumPoints[3].z, 0.5f);
+  EXPECT_EQ(Moved.PackSpots.OffsetB[3].x, 0.6f);
+  EXPECT_EQ(Moved.PackSpots.OffsetB[3].z, 0.5f);
 
   EXPECT_EQ(Mirrored.Team1InFirstBlock, kTrue32);
   EXPECT_EQ(Mirrored.BlocksSwapped, kTrue32);

@@ -33,7 +33,7 @@ class ScrumSetupTest : public ::testing::Test {
       A.Players[p].Pos = {static_cast<f32>(p * 2 - 20), 0, 0};
       D.Players[p].Pos = {static_cast<f32>(20 - p * 2), 0, 15};
       if (p <= 8) A.Players[p].RuckTimer = 1.0f;
-      if (p <= 8) D.PackSlots[p] = p;
+      if (p <= 8) D.PackSpots.OccupantB[p] = p;
     }
     RandSeed = 1234;
   }
@@ -91,7 +91,7 @@ TEST_F(ScrumSetupTest, SevenBacksWithTheForwardsBound) {
 
 TEST_F(ScrumSetupTest, SpareDefendersGetReservedSlots) {
   TTeamBlock& D = W.Teams[2];
-  for (int k = 6; k <= 8; ++k) D.PackSlots[k] = 0;  // only five defenders bound
+  for (int k = 6; k <= 8; ++k) D.PackSpots.OccupantB[k] = 0;  // only five defenders bound
   SetupScrumPlay(W);
   EXPECT_EQ(D.FreeDefendersCount, 8);
   EXPECT_EQ(D.SurplusDefenders, 2);

@@ -218,7 +218,7 @@ TEST_F(StrategyTimers, RefreshesTheDefenceByGameState) {
     W.Teams[1].BallCarrier = 5;
     W.Teams[1].Players[5].Pos.z = c.carrierZ;
     W.GotTackledPhase = W.ScrumPhase = W.LineoutPhase = W.MaulPhase = c.phase;
-    T2.SetPieceLineDepth = 6.0f;
+    T2.PackSpots.Depth = 6.0f;
     T2.LineoutReceiverDepth = 8.5f;
     T2.DefenceLineAux = 7.0f;
     UpdateStrategyTimers(W);

@@ -28,10 +28,9 @@ const TTeamBlock& WithoutSidePoints(const TTeamBlock& T, int slot) {
   static TTeamBlock copies[2];
   TTeamBlock& copy = copies[slot];
   copy = T;
-  auto* bytes = reinterpret_cast<unsigned char*>(&copy);
-  const size_t begin = offsetof(TTeamBlock, BlockPairs);
-  const size_t end = offsetof(TTeamBlock, ScrumPoints) + sizeof(TTeamBlock::ScrumPoints);
-  std::memset(bytes + begin, 0, end - begin);
+  copy.PackSpots.OffsetA = {};
+  copy.PackSpots.OffsetB = {};
+  copy.ScrumSidePairs = {};
   return copy;
 }
 
@@ -58,23 +57,23 @@ TEST(InitialiseWorld, BlockTwoEqualsBlockOneExceptItsMirroredSetPiecePoints) {
   EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0);
 
   for (int i = 1; i <= 10; ++i) {
-    EXPECT_EQ(T1.BlockPairs[i].x, T2.BlockPairs[i].x);
-    EXPECT_EQ(T1.BlockPairs[i].z, -T2.BlockPairs[i].z);
-    EXPECT_EQ(T1.ScrumPoints[i].x, T2.ScrumPoints[i].x);
-    EXPECT_EQ(T1.ScrumPoints[i].z, -T2.ScrumPoints[i].z);
+    EXPECT_EQ(T1.PackSpots.OffsetA[i].x, T2.PackSpots.OffsetA[i].x);
+    EXPECT_EQ(T1.PackSpots.OffsetA[i].z, -T2.PackSpots.OffsetA[i].z);
+    EXPECT_EQ(T1.PackSpots.OffsetB[i].x, T2.PackSpots.OffsetB[i].x);
+    EXPECT_EQ(T1.PackSpots.OffsetB[i].z, -T2.PackSpots.OffsetB[i].z);
   }
-  EXPECT_FLOAT_EQ(T1.BlockPairs[1].x, -2.0f);
-  EXPECT_FLOAT_EQ(T1.BlockPairs[10].x, 2.0f);
-  EXPECT_FLOAT_EQ(T1.BlockPairs[7].z, -0.75f);
-  EXPECT_FLOAT_EQ(T2.BlockPairs[7].z, 0.75f);
+  EXPECT_FLOAT_EQ(T1.PackSpots.OffsetA[1].x, -2.0f);
+  EXPECT_FLOAT_EQ(T1.PackSpots.OffsetA[10].x, 2.0f);
+  EXPECT_FLOAT_EQ(T1.PackSpots.OffsetA[7].z, -0.75f);
+  EXPECT_FLOAT_EQ(T2.PackSpots.OffsetA[7].z, 0.75f);
   const f32 scrum[10][2] = {{0, 0},       {-0.6f, 0},     {0.6f, 0},      {-0.3f, -0.5f}, {0.3f, -0.5f},
                             {0, -1.0f},   {-0.9f, -0.5f}, {0.9f, -0.5f},  {-0.3f, -1.0f}, {0.3f, -1.0f}};
   for (int i = 1; i <= 10; ++i) {
-    EXPECT_FLOAT_EQ(T1.ScrumPoints[i].x, scrum[i - 1][0]) << i;
-    EXPECT_FLOAT_EQ(T1.ScrumPoints[i].z, scrum[i - 1][1]) << i;
+    EXPECT_FLOAT_EQ(T1.PackSpots.OffsetB[i].x, scrum[i - 1][0]) << i;
+    EXPECT_FLOAT_EQ(T1.PackSpots.OffsetB[i].z, scrum[i - 1][1]) << i;
   }
   // The mirrored zeros are +0, not -0.
-  EXPECT_FALSE(std::signbit(T2.ScrumPoints[1].z));
+  EXPECT_FALSE(std::signbit(T2.PackSpots.OffsetB[1].z));
 }
 
 TEST(InitialiseWorld, BenchRecordsCopyPlayerOneAndTheLastThreeKeepTheDefaults) {

@@ -5,6 +5,8 @@
 #include <set>
 #include <string>
 
+#include "core/TypeDefs.h"
+
 namespace {
 
 class AnimationCatalogueTest : public ::testing::Test {
@@ -60,6 +62,26 @@ TEST_F(AnimationCatalogueTest, NamesNotInTheCatalogueGiveOne) {
   EXPECT_EQ(AnimNameToIndex("divetackledoneononefallforward"), 38);
   EXPECT_EQ(AnimNameToIndex("divetackledoneononefallforwardx"), 1);
   EXPECT_EQ(AnimNameToIndex(""), 293);  // the first empty entry
+}
+
+// A player's current animation holds catalogue names whole, up to 30
+// characters, so the replay and the viewer find their indices; a longer
+// name is cut to its first 30.
+TEST_F(AnimationCatalogueTest, CurrentAnimKeepsNamesOfUpTo30Characters) {
+  static TPlayer P;
+  struct Case {
+    const char* name;
+    const char* kept;
+    i32 index;
+  };
+  const Case cases[] = {{"divetackledoneononefallforward", "divetackledoneononefallforward", 38},
+                        {"divetackledoneononefallforwardx", "divetackledoneononefallforward", 38},
+                        {"trydive", "trydive", 31}};
+  for (const Case& c : cases) {
+    P.currentAnim.Assign(c.name);
+    EXPECT_EQ(P.currentAnim.View(), c.kept) << c.name;
+    EXPECT_EQ(AnimNameToIndex(P.currentAnim.View()), c.index) << c.name;
+  }
 }
 
 TEST_F(AnimationCatalogueTest, IndexToNameOutsideTheTableIsEmpty) {

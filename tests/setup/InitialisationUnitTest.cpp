@@ -2,28 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "RunFolder.h"
+#include "ExampleMatch.h"
+#include "core/AuxState.h"
 #include "core/Random.h"
-#include "core/RunContext.h"
 #include "core/TypeDefs.h"
 #include "platform/Form.h"
-#include "platform/Platform.h"
 
 namespace {
 
-class InitialiseMatchTest : public ::testing::Test {
- protected:
-  RunFolder run;
-
-  void SetUp() override {
-    ExeDir = run.Dir();
-    OutputDir = ExeDir + "output/";
-    ForceDirectories(OutputDir);
-    Form1.Reset();
-    RandSeed = 4242;
-    InitialiseMatch();
-  }
-};
+class InitialiseMatchTest : public ExampleMatchTest {};
 
 TEST_F(InitialiseMatchTest, KickOffStateAndLineUp) {
   const TWorld& W = World;
@@ -49,6 +36,22 @@ TEST_F(InitialiseMatchTest, KickOffStateAndLineUp) {
     EXPECT_FLOAT_EQ(b.ActionSeq.EventArray[1].Angle, 270.0f);
     EXPECT_EQ(a.AnimSeq.Entries[10].Name.Str(), "run");
     EXPECT_FLOAT_EQ(a.AnimSeq.Entries[10].Rate, 20.0f);
+  }
+}
+
+// The constants that motion, ball and defence read, under the names they
+// read them by.
+TEST_F(InitialiseMatchTest, MotionAndBallConstantsUnderTheirNames) {
+  const TWorld& W = World;
+  EXPECT_FLOAT_EQ(W.CatchSearchStep, 0.01f);
+  EXPECT_FLOAT_EQ(W.CatchReach, 0.65f);
+  EXPECT_FLOAT_EQ(W.RuckDepthUnit, 0.5f);
+  EXPECT_FLOAT_EQ(W.RuckBindDepth, 0.4f);
+  EXPECT_FLOAT_EQ(W.RunLineTouchZ, 50.0f);
+  EXPECT_FLOAT_EQ(AuxState.TurnRate, 400.0f);
+  const u16 order[10] = {14, 11, 10, 12, 13, 9, 8, 0, 0, 0};
+  for (int b = 1; b <= 2; ++b) {
+    for (int k = 1; k <= 10; ++k) EXPECT_EQ(W.Teams[b].BackfieldOrder[k], order[k - 1]) << b << " " << k;
   }
 }
 

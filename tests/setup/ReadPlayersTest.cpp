@@ -573,7 +573,7 @@ TEST_F(ReadPlayersTest, AppearanceCodeWritesFixedPositions) {
 }
 
 TEST_F(ReadPlayersTest, PassSpreadBaseIsTheWorldsFirstHeadSpread) {
-  World.HeadDistribution1.sd = 0.3f;
+  World.PassDrawParams.sd = 0.3f;
   PlayersCsv csv = PlayersCsv::Full();
   csv.Row({{"passing", "50"}}).Row({{"teamid", "22"}});
   Read(csv);
