@@ -4,20 +4,18 @@
 
 #include <string>
 
-#include "MatchSetUp.h"
-#include "RunFolder.h"
+#include "ExampleMatch.h"
 #include "app/FrameSteps.h"
 #include "core/TypeDefs.h"
 #include "platform/Form.h"
 
 namespace {
 
-TEST(ContactFrame, RunningFrameThroughTheTableRunsBothContactSteps) {
+class ContactFrameTest : public ExampleMatchTest {};
+
+TEST_F(ContactFrameTest, RunningFrameThroughTheTableRunsBothContactSteps) {
   ASSERT_EQ(std::string(FrameSteps[3].Name), "GeneralCollision");
   ASSERT_EQ(std::string(FrameSteps[4].Name), "CollisionDetect");
-
-  RunFolder run;
-  SetUpMatchIn(run, 4242);
 
   // Running play: block 1's player 10 carries the ball and runs into block
   // 2's player 10, who is getting up 0.4 m ahead of him.

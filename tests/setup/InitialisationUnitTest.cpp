@@ -2,23 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "MatchSetUp.h"
-#include "RunFolder.h"
+#include "ExampleMatch.h"
 #include "core/AuxState.h"
 #include "core/Random.h"
-#include "core/RunContext.h"
 #include "core/TypeDefs.h"
 #include "platform/Form.h"
-#include "platform/Platform.h"
 
 namespace {
 
-class InitialiseMatchTest : public ::testing::Test {
- protected:
-  RunFolder run;
-
-  void SetUp() override { SetUpMatchIn(run, 4242); }
-};
+class InitialiseMatchTest : public ExampleMatchTest {};
 
 TEST_F(InitialiseMatchTest, KickOffStateAndLineUp) {
   const TWorld& W = World;
