@@ -13,7 +13,7 @@
 
 namespace {
 
-// Event types the runner moves, and those that name a pass or kick target.
+// The two event types the runner moves a player on.
 constexpr i32 kPlainRun = 0;
 constexpr i32 kToLine = 14;  // go to the side's line shape at TargetX
 
@@ -65,9 +65,8 @@ const TPlayer* NamedPlayer(const TWorld& W, const TActionEvent& E) {
   return &W.Teams[1].Players[E.EventSubType];
 }
 
-bool PassOrKickTo(const TActionEvent& E, int Type1, int Type2) {
-  return E.EventType == Type1 || E.EventType == Type2;
-}
+// Events of types 1 and 2, the passes that end conditions 10 to 12 look at.
+bool PassEvent(const TActionEvent& E) { return E.EventType == 1 || E.EventType == 2; }
 
 // The reference player of a relative run: block 1 when RelOwnTeam is set,
 // else block 2.
@@ -159,7 +158,7 @@ bool RunningAheadOfCarrier(const TWorld& W, int i, const TPlayer& P, f32 Lead) {
 bool ReceiverOnHisPoint(const TWorld& W, const TActionSeq& S, int k) {
   for (int j = k + 1; j <= EventCount(S); ++j) {
     const TActionEvent& later = S.EventArray[j];
-    if (!PassOrKickTo(later, 1, 2)) continue;
+    if (!PassEvent(later)) continue;
     const TPlayer* s = NamedPlayer(W, later);
     if (s == nullptr) continue;
     const TActionSeq& his = s->ActionSeq;
@@ -175,14 +174,14 @@ bool ReceiverOnHisPoint(const TWorld& W, const TActionSeq& S, int k) {
 bool SideOfNextReceiver(const TWorld& W, const TActionSeq& S, int k, const TPlayer& P, bool Right) {
   if (k + 1 > EventCount(S)) return false;
   const TActionEvent& next = S.EventArray[k + 1];
-  if (!PassOrKickTo(next, 1, 2)) return false;
+  if (!PassEvent(next)) return false;
   const TPlayer* s = NamedPlayer(W, next);
   if (s == nullptr) return false;
   const double x = static_cast<double>(P.Pos.x) + S.EventArray[k].EndLeadX;
   return Right ? x > s->Pos.x : x < s->Pos.x;
 }
 
-// Whether event k's end condition holds (17 is tested by KickChaseStarts).
+// Whether event k's end condition holds (17 is KickChase's).
 bool EndConditionHolds(const TWorld& W, int i, const TPlayer& P, int k) {
   const TActionSeq& S = P.ActionSeq;
   const TActionEvent& E = S.EventArray[k];
@@ -314,7 +313,8 @@ void ReslotOnLine(TWorld& W, int i) {
     return;
   }
   const TPlayer* C = Carrier(W);
-  const double x = static_cast<double>(A.Players[i].Pos.x) + (C != nullptr ? C->Velocity.x * static_cast<double>(W.TimeStep) : 0.0);
+  const double step = C != nullptr ? C->Velocity.x * static_cast<double>(W.TimeStep) : 0.0;
+  const double x = static_cast<double>(A.Players[i].Pos.x) + step;
   double best = kSlotSearchBound;
   int slot = 0;
   for (int k = 1; k <= kSlotCount; ++k) {

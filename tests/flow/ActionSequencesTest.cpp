@@ -4,7 +4,6 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstring>
 #include <functional>
 
 #include "core/DrawCount.h"
@@ -13,6 +12,7 @@
 #include "core/Interception.h"
 #include "core/Kinematics.h"
 #include "core/StrategyShapes.h"
+#include "flow/OpenPlayScene.h"
 
 namespace {
 
@@ -24,14 +24,7 @@ class ActionSequencesTest : public ::testing::Test {
   static constexpr int kMe = 12;
 
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.PlayersPerTeam = 15;
-    W.TimeStep = 0.04f;
-    W.gamestate = gsRunning;
-    W.FrameGameState = gsRunning;
-    W.PrevFrameGameState = gsRunning;
+    MakeOpenPlayPitch(W);
     BuildStrategyShapes();
     BuildActionSeqTemplates(W);
     for (int b = 1; b <= 2; ++b) {

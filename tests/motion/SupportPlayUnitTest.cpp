@@ -7,6 +7,7 @@
 #include "app/FrameSteps.h"
 #include "core/DrawCount.h"
 #include "core/StrategyShapes.h"
+#include "flow/OpenPlayScene.h"
 
 namespace {
 
@@ -14,11 +15,7 @@ namespace {
 class SupportPlayTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
-    W.PitchWidth = 70.0f;
-    W.PlayersPerTeam = 15;
-    W.TimeStep = 0.04f;
-    W.gamestate = gsRunning;
+    MakeOpenPlayPitch(W);
     BuildActionSeqTemplates(W);
     for (int b = 1; b <= 2; ++b) {
       for (int p = 1; p <= 25; ++p) {
