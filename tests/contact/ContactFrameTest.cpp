@@ -32,16 +32,18 @@ TEST_F(ContactFrameTest, RunningFrameThroughTheTableRunsBothContactSteps) {
   J.OldPos = J.Pos;
   J.standuptimer = 1.0f;
   C.ContactMark = 3.0f;
-  const size_t logLines = Form1.Memo2.Count();
-
-  for (int i = 1; i <= kFrameStepCount; ++i) RunFrameStep(FrameSteps[i], W);
+  size_t logLines = 0;
+  for (int i = 1; i <= kFrameStepCount; ++i) {
+    if (i == 3) logLines = Form1.Memo2.Count();
+    RunFrameStep(FrameSteps[i], W);
+    if (i == 4) EXPECT_EQ(Form1.Memo2.Count(), logLines) << "the contact steps log nothing";
+  }
 
   EXPECT_EQ(C.ContactTimer[10], 1.25f) << "contact detection met the player getting up";
   EXPECT_EQ(J.ContactTimer[W.Teams[1].BallCarrier], 0.45f);
   EXPECT_EQ(C.ContactMark, 0.0f);
   EXPECT_EQ(W.AdvantageHoldTimer, 0.5f - 0.04f) << "contact resolution kept the advantage timers";
   EXPECT_EQ(W.AdvantageTimer, 1.0f - 0.04f);
-  EXPECT_EQ(Form1.Memo2.Count(), logLines) << "nothing logged";
 }
 
 }  // namespace
