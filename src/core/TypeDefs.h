@@ -1095,7 +1095,7 @@ struct TWorld {
   TPlayerList ScratchPriorityList;  // ScratchPlayerList2
   Arr1<f32, 25> ScratchPlayerKeys;  // sort keys or times, one per player
   Arr1<TVector2, 25> ScratchPositions;
-  bool32 SearchFlag, SearchFlag2;
+  bool32 SearchFlag2;
   i32 SearchBestIndex, SearchBestPlayer;
   f32 SearchBestDist, SearchDist;
   f32 ScratchValue1, ScratchValue2, ScratchValue3, ScratchValue4, ScratchValue5;
@@ -1244,6 +1244,10 @@ struct TWorld {
   f32 BreakWindow;            // s; no writer, 0
   i32 BreakSide;
   bool32 SetPieceStart;       // no writer, 0
+  // Left by the timer step each frame of the match (NearestClosing above
+  // ClosingThreshold) for the decision step's run-in check. Not scratch: a
+  // step that needs a flag of its own for a search keeps it in a local.
+  bool32 SearchFlag;
 };
 
 static_assert(std::is_trivially_copyable_v<TWorld>, "the look-ahead copies the world as one block");
