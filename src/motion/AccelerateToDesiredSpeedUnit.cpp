@@ -57,7 +57,8 @@ double LandingSpeed(const TWorld& W, const TPlayer& P) {
 // A turn between the last two facings beyond 12.5 degrees caps the speed by
 // his slope, unless he is side-stepping.
 void CapForTurn(TPlayer& P) {
-  if (P.shimmytimer > 0) return;
+  // Running straight on (the common case) costs nothing, and no trigonometry.
+  if (P.shimmytimer > 0 || P.FacingAngle == P.PrevFacingAngle) return;
   const f32 turn = HeadingDifference(static_cast<f32>(P.FacingAngle * kRadToDeg),
                                      static_cast<f32>(P.PrevFacingAngle * kRadToDeg));
   P.speed = std::min(P.speed, DistanceFalloff(turn, P.SpeedLossSlope, P.maxspeed));
