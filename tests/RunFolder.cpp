@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/RunContext.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
@@ -26,6 +27,12 @@ RunFolder::~RunFolder() {
   std::error_code ec;
   fs::current_path(fs::temp_directory_path(), ec);
   fs::remove_all(dir_, ec);
+}
+
+void RunFolder::UseAsRunContext() const {
+  ExeDir = dir_;
+  OutputDir = ExeDir + "output/";
+  ForceDirectories(OutputDir);
 }
 
 bool RunFolder::Exists(const std::string& relative) const { return fs::exists(dir_ + relative); }

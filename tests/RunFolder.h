@@ -18,6 +18,9 @@ class RunFolder {
   RunFolder& operator=(const RunFolder&) = delete;
 
   const std::string& Dir() const { return dir_; }  // with a trailing '/'
+  // Points the run context (ExeDir, OutputDir) at this folder and creates
+  // its output folder.
+  void UseAsRunContext() const;
   std::string InputDir() const { return dir_ + "csvinput/internetinit/"; }
   std::string Output(const std::string& name) const { return dir_ + "output/" + name; }
   bool Exists(const std::string& relative) const;

@@ -43,3 +43,10 @@ struct TMove {
 };
 
 static_assert(std::is_trivially_copyable_v<TMove>);
+
+// The roles a move uses: those before the first 0 in Shirts.
+inline int UsedRoles(const TMove& m) {
+  int n = 0;
+  while (n < kMoveRoles && m.Shirts[n + 1] != 0) ++n;
+  return n;
+}

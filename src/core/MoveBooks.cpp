@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "core/MoveCatalogue.h"
+
 Arr1<TMoveBook, 2> MoveBooks;
 
 namespace {
-
-using TMoveTable = Arr1<TMove, kMovesPerBook>;
 
 // Every move back to the unfilled state: no roles, no sequences, SimTimeStep
 // 0, PlayKind -1, PickBySupport true. The table is cleared byte by byte, so
@@ -21,7 +21,9 @@ void ClearTable(TMoveTable& table) {
 
 void BuildBook(TMoveBook& B) {
   ClearTable(B.RuckMoves);
+  StoreRuckMoves(B.RuckMoves);
   ClearTable(B.OpenPlayMoves);
+  StoreOpenPlayMoves(B.OpenPlayMoves);
 }
 
 }  // namespace

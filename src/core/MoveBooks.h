@@ -11,6 +11,9 @@
 
 constexpr int kMovesPerBook = 150;
 
+// One table of a book: open-play or ruck moves by number.
+using TMoveTable = Arr1<TMove, kMovesPerBook>;
+
 struct TMoveBook {
   // Open-play sampling switch: false from the world defaults, set in both
   // books every running frame by the running decision.

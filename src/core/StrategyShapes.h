@@ -8,8 +8,8 @@
 // look-ahead share it.
 struct TStrategyParams {
   Arr1<TStrategyShape, 10> Shapes;  // entry n is shape number n
-  f32 ClosingThreshold;             // 0.7, set by the world defaults
-  i32 OpenMoveFlag;                 // option of the open-move search
+  f32 ClosingThreshold;             // s, 0.7, set by the world defaults (ReplanThreshold)
+  i32 OpenMoveFlag;                 // option of the open-move search: side of the last pass (LastAttackSide)
   TActionSeq ActionSeqTemplate;     // the blank one-event sequence
   // The two three-event support runs, to the side of smaller and of larger x.
   TActionSeq SupportTemplateNegX;

@@ -226,7 +226,8 @@ struct TBlockRecord {
 
 // The side's ordered attacking line: entries in line order with their
 // offsets from the line's reference and their absolute positions and bounds.
-// `Count` is the word also known as the block's slot-line count.
+// `Count` is the word also known as the block's slot-line count
+// (SlotLineCount); `Ids` and `Pos` hold SlotLinePlayers and SlotLineX.
 struct TLineList {
   i16 Head;  // not used by the line procedures
   i16 Count;  // 0 .. 15
@@ -301,9 +302,9 @@ struct TFieldStrategyHalf {
 
 struct TInfringement {
   i32 Kind;  // 0 = empty entry
-  bool32 Major;
-  bool32 AgainstDefence;
-  i32 Aux;
+  bool32 Major;           // 0 gives a scrum, else a penalty: Status
+  bool32 AgainstDefence;  // the offender is in block 2: Side
+  i32 Aux;                // whole seconds of clock: Time
   f32 X, Z;
   i32 Player;
 };
@@ -845,7 +846,7 @@ struct TTeamBlock {
   i32 SetPieceWorkCount;
   bool32 DefenceFillFromFront;  // FillFromFront
   TSlotLine MarkedLine;  // the attacking line rebuilt for the defenders: OppSlotLine
-  i32 AttackBacksCount;
+  i32 AttackBacksCount;  // DefAttackerCount
   i32 FreeDefendersCount;  // DefLineCount
   i32 SurplusDefenders;    // DefSurplus
   TPlayerList FreeDefendersList;  // defenders by ascending x: DefLine
@@ -1094,7 +1095,7 @@ struct TWorld {
   TPlayerList ScratchPriorityList;  // ScratchPlayerList2
   Arr1<f32, 25> ScratchPlayerKeys;  // sort keys or times, one per player
   Arr1<TVector2, 25> ScratchPositions;
-  bool32 SearchFlag, SearchFlag2;
+  bool32 SearchFlag2;
   i32 SearchBestIndex, SearchBestPlayer;
   f32 SearchBestDist, SearchDist;
   f32 ScratchValue1, ScratchValue2, ScratchValue3, ScratchValue4, ScratchValue5;
@@ -1131,7 +1132,8 @@ struct TWorld {
   TVector3 BallPos, PrevBallPos, BallTarget, BallVel, PassVel;
   f32 BallMoveSpeed, BallSpeed;
   f32 BallSpin, BallYaw, BallPitch;
-  // 29. The flight of the ball in play, as SimulateBallFlight fills it.
+  // 29. The flight of the ball in play, as SimulateBallFlight fills it;
+  // copied whole at a kick launch (BallFlightTable).
   Arr1<f32, 1000> FlightTimes;
   Arr1<TVector3, 1000> FlightPos;
   Arr1<TVector3, 1000> FlightVel;
@@ -1242,6 +1244,10 @@ struct TWorld {
   f32 BreakWindow;            // s; no writer, 0
   i32 BreakSide;
   bool32 SetPieceStart;       // no writer, 0
+  // Left by the timer step each frame of the match (NearestClosing above
+  // ClosingThreshold) for the decision step's run-in check. Not scratch: a
+  // step that needs a flag of its own for a search keeps it in a local.
+  bool32 SearchFlag;
 };
 
 static_assert(std::is_trivially_copyable_v<TWorld>, "the look-ahead copies the world as one block");
@@ -1266,7 +1272,10 @@ extern TWorld World;
 extern TWorld LookAheadWorld;
 
 // Posts a match message into the first free slot of the queue; a message
-// that finds no free slot is dropped.
+// that finds no free slot is dropped. Every word of the slot is written: a
+// poster passes 0 for a word it has no value for (the line breaks' and a
+// carry end's extravalue, the team and player of a bounce or of advantage
+// to both sides), so no stale value of an earlier message survives.
 void PostMessage(TWorld& W, i32 teamID, i32 playerID, u8 message, f32 extravalue);
 
 // LookAheadWorld := World, whole, then marked as not live.

@@ -64,7 +64,7 @@ struct TUDPRealtime {
   f32 SimAheadStartGameClock;
   f32 SimAheadSeconds;
   bool32 AuxUserControl;
-  i32 UserLevel;
+  i32 UserLevel;  // steering help of the users, 1 normally (AssistLevel)
   f32 KickSpeedStart;
   f32 KickSpeedTop;
   f32 KickChargeTime;

@@ -2,30 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <cstdlib>
-#include <new>
 
+#include "AllocationCounter.h"
 #include "RunFolder.h"
 #include "app/FrameSteps.h"
 #include "core/MatchStore.h"
 #include "core/TypeDefs.h"
 #include "platform/Application.h"
-
-// Counts allocations while armed, to show that a frame allocates nothing.
-namespace {
-std::atomic<bool> g_countAllocations{false};
-std::atomic<long> g_allocations{0};
-}  // namespace
-
-void* operator new(std::size_t n) {
-  if (g_countAllocations) ++g_allocations;
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -232,12 +217,11 @@ TEST_F(MainUnitTest, FramesAllocateNothing) {
   FormCreate();
   bool done = true;
   ApplicationIdle(done);  // the first frame may warm up what it uses
-  g_allocations = 0;
-  g_countAllocations = true;
+  StartCountingAllocations();
   for (int i = 0; i < 50 && !SimFinished; ++i) ApplicationIdle(done);
-  g_countAllocations = false;
+  const long allocations = StopCountingAllocations();
   EXPECT_FALSE(done);
-  EXPECT_EQ(g_allocations.load(), 0);
+  EXPECT_EQ(allocations, 0);
   Application.OnIdle = nullptr;
 }
 

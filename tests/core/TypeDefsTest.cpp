@@ -100,3 +100,21 @@ TEST(MessageType, CodesOfEveryName) {
     seen[c.code] = true;
   }
 }
+
+// A freed slot still holds the last message's words; a poster that has no
+// team, player or value passes 0, and none of the old words survives.
+TEST(MessageQueue, ReusedSlotKeepsNothingOfTheOldMessage) {
+  static TWorld W;
+  std::memset(&W, 0, sizeof W);
+  W.MessageQueue[1] = {7, 23, 5.0f, 17, 9.5f};
+  W.MessageSlotFree[1] = kTrue32;
+  MatchStore.RecordClock = 6.0f;
+  PostMessage(W, 0, 0, 63, 0.0f);
+  const TMatchMessage& m = W.MessageQueue[1];
+  EXPECT_EQ(m.teamID, 0);
+  EXPECT_EQ(m.playerID, 0);
+  EXPECT_EQ(m.message, 63);
+  EXPECT_EQ(m.extravalue, 0.0f);
+  EXPECT_EQ(m.time, 6.0f);
+  MatchStore.RecordClock = 0;
+}

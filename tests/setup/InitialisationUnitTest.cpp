@@ -2,29 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "RunFolder.h"
+#include "ExampleMatch.h"
 #include "core/AuxState.h"
 #include "core/Random.h"
-#include "core/RunContext.h"
 #include "core/TypeDefs.h"
 #include "platform/Form.h"
-#include "platform/Platform.h"
 
 namespace {
 
-class InitialiseMatchTest : public ::testing::Test {
- protected:
-  RunFolder run;
-
-  void SetUp() override {
-    ExeDir = run.Dir();
-    OutputDir = ExeDir + "output/";
-    ForceDirectories(OutputDir);
-    Form1.Reset();
-    RandSeed = 4242;
-    InitialiseMatch();
-  }
-};
+class InitialiseMatchTest : public ExampleMatchTest {};
 
 TEST_F(InitialiseMatchTest, KickOffStateAndLineUp) {
   const TWorld& W = World;
