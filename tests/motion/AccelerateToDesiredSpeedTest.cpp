@@ -10,17 +10,11 @@
 #include "app/Datagrams.h"
 #include "app/UDPCommands.h"
 #include "core/DrawCount.h"
-#include "core/FloatFlags.h"
-#include "core/FloatGuard.h"
-#include "core/UDPRealtime.h"
 #include "motion/MotionScene.h"
 
 namespace {
 
-TWorld W;
-
-TPlayer& Att(int i) { return W.Teams[1].Players[i]; }
-TPlayer& Def(int i) { return W.Teams[2].Players[i]; }
+TWorld& W = MotionWorld;
 
 // A player who ran at Measured m/s along +z last frame and has ToGo metres
 // left to his spot straight ahead.
@@ -33,19 +27,9 @@ void Running(TPlayer& P, f32 Measured, f32 ToGo) {
 
 f32 Radians(double degrees) { return static_cast<f32>(degrees * std::numbers::pi / 180.0); }
 
-class AccelerateToDesiredSpeedTest : public ::testing::Test {
+class AccelerateToDesiredSpeedTest : public MotionSceneTest {
  protected:
-  void SetUp() override {
-    MakeMotionScene(W);
-    SetUDPRealtimeDefaults();
-  }
-  void TearDown() override { SetUDPRealtimeDefaults(); }
-
-  static void Run() {
-    ClearFloatFlags();
-    AccelerateToDesiredSpeed(W);
-    EXPECT_FALSE(FloatErrorRaised());
-  }
+  static void Run() { RunStep(AccelerateToDesiredSpeed); }
 };
 
 }  // namespace

@@ -5,10 +5,15 @@
 // rule applies until a test sets it. Frames of 0.04 s.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 
+#include "core/FloatFlags.h"
+#include "core/FloatGuard.h"
 #include "core/Random.h"
 #include "core/TypeDefs.h"
+#include "core/UDPRealtime.h"
 
 constexpr f32 kSceneMaxSpeed = 8.0f;  // m/s
 constexpr f32 kSceneJogSpeed = 4.0f;  // m/s; 0.65 x 4 = 2.6 m/s is the arrival floor
@@ -53,3 +58,26 @@ inline void PlaceAt(TPlayer& P, f32 x, f32 z) {
   P.OldPos = P.Pos;
   P.DesiredPos = P.Pos;
 }
+
+// The one scene world of the motion tests, and its players by block.
+inline TWorld MotionWorld;
+inline TPlayer& Att(int i) { return MotionWorld.Teams[1].Players[i]; }
+inline TPlayer& Def(int i) { return MotionWorld.Teams[2].Players[i]; }
+
+// A fresh scene for every test, with the real-time record at its start
+// values before and after.
+class MotionSceneTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MakeMotionScene(MotionWorld);
+    SetUDPRealtimeDefaults();
+  }
+  void TearDown() override { SetUDPRealtimeDefaults(); }
+
+  // Runs a step on the scene; it must raise no floating-point error.
+  static void RunStep(void (*Step)(TWorld&)) {
+    ClearFloatFlags();
+    Step(MotionWorld);
+    EXPECT_FALSE(FloatErrorRaised());
+  }
+};

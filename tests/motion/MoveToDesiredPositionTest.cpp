@@ -2,27 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "core/FloatFlags.h"
-#include "core/FloatGuard.h"
 #include "motion/AccelerateToDesiredSpeedUnit.h"
 #include "motion/MotionScene.h"
 
 namespace {
 
-TWorld W;
+TWorld& W = MotionWorld;
 
-TPlayer& Att(int i) { return W.Teams[1].Players[i]; }
-TPlayer& Def(int i) { return W.Teams[2].Players[i]; }
-
-class MoveToDesiredPositionTest : public ::testing::Test {
+class MoveToDesiredPositionTest : public MotionSceneTest {
  protected:
-  void SetUp() override { MakeMotionScene(W); }
-
-  static void Run() {
-    ClearFloatFlags();
-    MoveToDesiredPosition(W);
-    EXPECT_FALSE(FloatErrorRaised());
-  }
+  static void Run() { RunStep(MoveToDesiredPosition); }
 };
 
 void ExpectAt(const TVector3& v, f32 x, f32 y, f32 z, const char* what) {

@@ -4,31 +4,15 @@
 
 #include <cmath>
 
-#include "core/FloatFlags.h"
-#include "core/FloatGuard.h"
-#include "core/UDPRealtime.h"
 #include "motion/MotionScene.h"
 
 namespace {
 
-TWorld W;
+TWorld& W = MotionWorld;
 
-TPlayer& Att(int i) { return W.Teams[1].Players[i]; }
-TPlayer& Def(int i) { return W.Teams[2].Players[i]; }
-
-class SetDesiredSpeedTest : public ::testing::Test {
+class SetDesiredSpeedTest : public MotionSceneTest {
  protected:
-  void SetUp() override {
-    MakeMotionScene(W);
-    SetUDPRealtimeDefaults();
-  }
-  void TearDown() override { SetUDPRealtimeDefaults(); }
-
-  static void Run() {
-    ClearFloatFlags();
-    SetDesiredSpeed(W);
-    EXPECT_FALSE(FloatErrorRaised());
-  }
+  static void Run() { RunStep(SetDesiredSpeed); }
 };
 
 // An arrival time T shows as a speed of 5 m/s when the player has 5 x T
