@@ -22,6 +22,13 @@ struct TStrategyParams {
   f32 NearestClosing;
   f32 TouchDangerTimer;
   // Decision fields of the open-play sampler follow here.
+  // Set in the frame in which a held move reached its key event; the
+  // open-move finder then treats a carrier who is passing as free
+  // (PassInMoveOk).
+  bool32 HoldReleased;
+  // The block-2 player with the smallest closing time at the last scan (the
+  // carrier's marker, MarkerIndex); 1 after a scan that found nobody.
+  i32 NearestDefender;
 };
 
 extern TStrategyParams StrategyParams;
