@@ -7,13 +7,12 @@
 #include <vector>
 
 #include "AllocationCounter.h"
+#include "MoveBookScene.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "core/MoveBooks.h"
-#include "core/Random.h"
 #include "core/SlotLines.h"
 #include "core/StrategyShapes.h"
-#include "core/WorldDefaults.h"
 #include "platform/Form.h"
 
 namespace {
@@ -25,23 +24,16 @@ constexpr int kCarrier = 10;
 constexpr f32 kTop = 8.0f;  // m/s, everybody's maxspeed
 
 // Every block-1 player 60 m up-field with nothing running (so nobody is a
-// support candidate and nobody is busy), the books from the world defaults
-// (catalogue and cover lists). In gottackled the mark is the centre spot and
-// player 9 holds the ball; in running player 10 carries it there.
+// support candidate and nobody is busy), top speed 8 m/s. In gottackled the
+// mark is the centre spot and player 9 holds the ball; in running player 10
+// carries it there.
 class MoveApplication : public ::testing::Test {
  protected:
   static inline TWorld W;
 
   void SetUp() override {
-    InitialiseWorld(W);
-    std::memset(&W, 0, sizeof W);
-    RandSeed = 2026;
-    W.Team1InFirstBlock = kTrue32;
+    MakeMoveBookScene(W);
     W.LiveWorld = kTrue32;
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.InGoalDepth = 10.0f;
     for (int p = 1; p <= 25; ++p) {
       TPlayer& P = Player(p);
       P.Pos = {static_cast<f32>(p - 8), 0.0f, 60.0f};
@@ -51,7 +43,6 @@ class MoveApplication : public ::testing::Test {
     W.Teams[1].BallCarrier = kCarrier;
     Player(kCarrier).Pos = {0.0f, 0.0f, 0.0f};
     Form1.Memo2.Clear();
-    std::feclearexcept(FE_ALL_EXCEPT);
   }
 
   static TPlayer& Player(int p) { return W.Teams[1].Players[p]; }

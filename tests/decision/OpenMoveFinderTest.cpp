@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 
+#include "MoveBookScene.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "core/MoveBooks.h"
-#include "core/Random.h"
 #include "core/StrategyShapes.h"
-#include "core/WorldDefaults.h"
 
 namespace {
 
@@ -23,20 +21,13 @@ using TGains = std::map<int, float>;  // open move -> its MinGain
 // centre spot, running straight up-field; block 2's player 3, his marker,
 // 10 m ahead of him; open-move mode 1 with a marker closing in 0.6 s. The
 // carrier has finesse, no kicking chance and a re-plan timer still running.
-// The books come from the world defaults (catalogue and cover lists).
 class OpenMoveFinder : public ::testing::Test {
  protected:
   static inline TWorld W;
 
   void SetUp() override {
-    InitialiseWorld(W);
-    std::memset(&W, 0, sizeof W);
-    RandSeed = 2026;
+    MakeMoveBookScene(W);
     W.gamestate = gsRunning;
-    W.Team1InFirstBlock = kTrue32;
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
     W.TimeSinceSetPiece = 10.0f;
     W.Teams[1].BallCarrier = kCarrier;
     TPlayer& C = Carrier();
@@ -50,7 +41,6 @@ class OpenMoveFinder : public ::testing::Test {
     StrategyParams.NearestDefender = kMarker;
     StrategyParams.HoldReleased = kFalse32;
     StrategyParams.TouchDangerTimer = 0.0f;
-    std::feclearexcept(FE_ALL_EXCEPT);
   }
 
   static TPlayer& Carrier() { return W.Teams[1].Players[kCarrier]; }
