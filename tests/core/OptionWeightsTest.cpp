@@ -304,6 +304,7 @@ TEST_F(ChoosePlayOptionTest, CatchUpHalfByTheRatioAloneAndTheFlagAlsoInTheLastFi
       {"full time, 1 behind, threshold 99", 4810.0f, 10, 11, 99.0f, 0, 0, kTrue32, kFalse32},
       {"full time, 1 behind, threshold 101", 4810.0f, 10, 11, 101.0f, 0, 0, kTrue32, kFalse32},
       {"4 min left, 1 behind", 4560.0f, 10, 11, 1.0f, 1, 1, kTrue32, kFalse32},
+      {"5 min left, 1 behind", 4500.0f, 10, 11, 1.0f, 1, 1, kTrue32, kFalse32},
       {"6 min left, 1 behind", 4440.0f, 10, 11, 1.0f, 1, 1, kFalse32, kFalse32},
       {"6 min left, 7 behind", 4440.0f, 3, 10, 1.0f, 5, 1, kTrue32, kFalse32},
       {"6 min left, the other side 7 behind", 4440.0f, 10, 3, 1.0f, 1, 5, kFalse32, kTrue32},
