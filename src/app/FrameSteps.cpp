@@ -6,6 +6,7 @@
 #include "core/FloatGuard.h"
 #include "core/Footprints.h"
 #include "core/PlayerVelocities.h"
+#include "core/ScratchPoison.h"
 #include "core/StrategyZones.h"
 #include "core/UDPRealtime.h"
 #include "decision/StrategyUnit.h"
@@ -80,6 +81,11 @@ TFrameStepTable FrameSteps = kEngineSteps;
 void ResetFrameSteps() { FrameSteps = kEngineSteps; }
 
 void RunFrameStep(const TFrameStepEntry& entry, TWorld& W) {
+#ifndef NDEBUG
+  // Scratch is written before it is read within a step; poisoned, a step
+  // that reads it first fails.
+  PoisonScratch(W);
+#endif
   ClearFloatFlags();
   entry.Step(W);
   CheckFloatFlags(entry.Name);

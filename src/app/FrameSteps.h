@@ -31,5 +31,6 @@ void ResetFrameSteps();
 // Frame step 12: does nothing; it keeps its place in the fixed order.
 void EmptyFrameStep(TWorld& W);
 
-// Runs one step on W; a floating-point error inside it raises.
+// Runs one step on W; a floating-point error inside it raises. Debug builds
+// first poison W's shared scratch (PoisonScratch).
 void RunFrameStep(const TFrameStepEntry& entry, TWorld& W);

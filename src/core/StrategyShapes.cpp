@@ -39,6 +39,8 @@ void BuildShape(TStrategyShape& s, double alpha1, double alpha2) {
 TActionEvent BlankEvent() {
   TActionEvent e{};
   e.Angle = 90.0f;
+  e.FaceAngle = 90.0f;
+  e.FaceTarget = 1;
   e.DesSpeed = 10.5f;
   e.DistOrig = 100.0f;
   e.Deadline = 50.0f;
@@ -49,11 +51,15 @@ TActionEvent BlankEvent() {
   e.KickLaunchSpeed = 20.0f;
   e.KickLaunchElevation = 45.0f;
   e.KickLaunchHeading = 90.0f;
+  e.Scale = 10.0f;
+  e.RangeHigh = 10.0f;
+  e.AimAngle = 5.0f;
   return e;
 }
 
 // Changes that the three events of the support runs share.
 void MakeSupportEvent(TActionEvent& e, f32 distOrig) {
+  e.LongPass = kTrue32;
   e.DesSpeed = 10.0f;
   e.SpeedFraction = 1.0f;
   e.DistOrig = distOrig;

@@ -424,7 +424,7 @@ struct TPlayer {
   // The same for drop kicks (DropKickSpeedError, DropKickElevationSpread,
   // DropKickHeadingSpread).
   f32 KickDeviation0, KickDeviation1, KickDeviation2;
-  // 3 - 6.
+  // 3 - 6. Id, support-run call, pass interception and running heading.
   i32 id;
   TDistribution AuxDistribution1;  // (0.25, 0.1, 0.01, 0.5) by default
   bool32 SupportRunCall;
@@ -432,7 +432,7 @@ struct TPlayer {
   bool32 WillAttemptPassInterCept;
   bool32 CanInterceptPassOnFull;
   f32 Heading;
-  // 7 - 8.
+  // 7 - 8. Scripted movement and scripted animation sequence.
   TActionSeq ActionSeq;
   TAnimSeq AnimSeq;
   // 9. Current animation.
@@ -445,7 +445,7 @@ struct TPlayer {
   i16 BallTrack;
   i32 ContactPoint;
   bool32 SetPiecePlaced;  // defender already placed or busy: InDefLine
-  // 10 - 13.
+  // 10 - 13. Body, position and steering, running speeds.
   f32 chasertimer;
   f32 PosCopyX, PosCopyZ;  // a copy of Pos.x and Pos.z made by the world defaults
   f32 Height;
@@ -480,7 +480,7 @@ struct TPlayer {
   f32 MaxKickRange;
   f32 MaxGoalKickSpeed;  // m/s, kicks at goal and restarts (SecondKickSpeed)
   f32 GoalKickRange;
-  // 17.
+  // 17. Acceleration, facing, place in the line and cover delay.
   f32 Acceleration, AccelerationInit;
   f32 SpeedLossSlope;
   TVector3 LookAtPos;
@@ -744,6 +744,7 @@ struct TPlayer {
 
 // ---------------------------------------------------------------- team block
 struct TTeamBlock {
+  // The side: strategy, possession times, attacking line, move and score.
   u16 StrategyNumber;
   bool32 NoAdvantageFlag;
   i32 teamid;
@@ -988,11 +989,11 @@ struct TTeamBlock {
 
 // ---------------------------------------------------------------- world
 struct TWorld {
-  // 1.
+  // 1. Injuries on; the catch search's step and reach.
   bool32 injurieson;
   f32 CatchSearchStep;
   f32 CatchReach;
-  // 2.
+  // 2. Run shape and the last two passers of the possession.
   f32 RunShapeTimer;
   i16 LastPasser, PrevPasser;
   // 3. Clocks of the frame.
@@ -1013,7 +1014,7 @@ struct TWorld {
   // 7. Message queue.
   Arr1<TMatchMessage, 10> MessageQueue;
   Arr1<bool32, 10> MessageSlotFree;
-  // 8 - 9.
+  // 8 - 9. Gain line and the point the play centres on.
   f32 GainLineZ;
   TVector2 PointOfInterest;
   f32 PointOfInterestRadius;
@@ -1028,13 +1029,13 @@ struct TWorld {
   TVector2 HuddleCentre;
   i32 TransitionStep;
   f32 AuxLineX;
-  // 11.
+  // 11. Defence re-planning clocks and the exchange of the blocks.
   f32 DefenceCycleTimer;
   // s, the defence's line, matchup and pressure re-planning clocks
   // (DefenceLineTimer, DefenceMatchupTimer, DefencePressureTimer).
   Arr1<f32, 3> DefenceSubTimers;
   bool32 PossessionChanged;
-  // 12 - 13.
+  // 12 - 13. Mark called and half time reached.
   bool32 MarkCalled;
   bool32 HalfTimeReached;
   // 14. Match clock.
@@ -1091,17 +1092,18 @@ struct TWorld {
   f32 LineoutAux;
   bool32 LineoutResolved;  // the lineout contest is decided
   f32 LineoutCountdown;    // s: LineoutTimer
-  // 18 - 19.
+  // 18 - 19. Offload ban, physics constants and the scratch slot line.
   f32 OffloadBlockTimer;
   f32 Gravity;
   f32 GroundFriction;
   Arr1<u16, 201> ScratchLine;  // ScratchSlotLine
   // 20. Shared scratch of the frame steps: written before read within a step.
+  // Debug builds poison the group and ScratchLine before every step.
   TPlayerList ScratchPlayerList;
   TPlayerList ScratchPriorityList;  // ScratchPlayerList2
   Arr1<f32, 25> ScratchPlayerKeys;  // sort keys or times, one per player
   Arr1<TVector2, 25> ScratchPositions;
-  bool32 SearchFlag, SearchFlag2;
+  bool32 SearchFlag2;
   i32 SearchBestIndex, SearchBestPlayer;
   f32 SearchBestDist, SearchDist;
   f32 ScratchValue1, ScratchValue2, ScratchValue3, ScratchValue4, ScratchValue5;
@@ -1112,14 +1114,14 @@ struct TWorld {
   // Weights handed to WeightedRandomIndex by the option choices; a chooser
   // writes the entries it draws from.
   Arr1<i16, 25> ChoiceWeights;
-  // 21.
+  // 21. The working copy of a field-strategy half.
   TFieldStrategyHalf FieldHalf;  // ZoneStrategy
   // 22 - 23. Game state and its phase counters.
   TGameState gamestate;
   i32 RunningPhase, PassingPhase, GotTackledPhase, MaulPhase, ScrumPhase, LineoutPhase,
       KickRestartSetPhase, TryScoredPhase, FreeBallPhase;
   u16 LeagueChampsPhase, HuddlePhase;
-  // 24 - 25.
+  // 24 - 25. Players per team and the time step.
   i32 PlayersPerTeam;
   f32 TimeStep, PrevTimeStep;
   // 26. Pitch constants.
@@ -1133,7 +1135,7 @@ struct TWorld {
   // directions k - 2, k - 3, k + 2, k + 3 (counted round 1 to 8).
   Arr1<f32, 8> PointHeadings;
   Arr1<Arr1<i32, 4>, 8> PointNeighbours;
-  // 27.
+  // 27. Tackle release.
   f32 TackleReleaseTimer;
   // 28. Ball.
   i32 BallPhase;
@@ -1241,9 +1243,9 @@ struct TWorld {
   f32 ContactCheckTimer;      // s, re-armed to 0.025
   f32 FreeBallContactTimer;   // s
   Arr1<TBlockRecord, 25> BlockRecords;
-  // 30.
+  // 30. The two team blocks; block 1 holds the side in possession.
   Arr1<TTeamBlock, 2> Teams;
-  // 31. Tail.
+  // 31. Ball attachment.
   bool32 BallAttached;
   i32 LastKnownHasBall;
   // 32. Ball-carrier decision.
@@ -1253,6 +1255,10 @@ struct TWorld {
   f32 BreakWindow;            // s; no writer, 0
   i32 BreakSide;
   bool32 SetPieceStart;       // no writer, 0
+  // Left by the timer step each frame of the match (NearestClosing above
+  // ClosingThreshold) for the decision step's run-in check. Not scratch: a
+  // step that needs a flag of its own for a search keeps it in a local.
+  bool32 SearchFlag;
 };
 
 static_assert(std::is_trivially_copyable_v<TWorld>, "the look-ahead copies the world as one block");

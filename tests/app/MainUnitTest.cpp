@@ -67,6 +67,19 @@ TEST_F(MainUnitTest, DummyRunRunsOneFrameAndWritesLogAndSuccessMarkers) {
   EXPECT_EQ(run.Read("mydebuglog.txt").substr(0, 7), "Memo2\r\n");
 }
 
+TEST_F(MainUnitTest, DummyRunOfTheExampleListsTheStartMessagesAndRecordsSlotOne) {
+  RunFolder run;
+  run.Write("csvinput/internetinit/dummyOutputOnly.txt", "");
+  MatchStore.PlayerTracks[1][1].AnimIndex[1] = 0;
+  EXPECT_EQ(RunProgram(), 0);
+  ASSERT_GE(MatchStore.MessageCountCopy, 2);
+  EXPECT_EQ(MatchStore.Messages[1].message, msgPlayersPerTeam);
+  EXPECT_EQ(MatchStore.Messages[2].message, msgHalfLength);
+  EXPECT_EQ(MatchStore.FrameTimes[1], 0.0f);
+  EXPECT_NE(MatchStore.PlayerTracks[1][1].AnimIndex[1], 0);
+  EXPECT_EQ(MatchStore.FrameCount, 2);
+}
+
 TEST_F(MainUnitTest, RunThatNeverReachesFullTimeEndsAtTheLimitAsErrorRun) {
   RunFolder run;
   run.Remove("csvinput/internetinit/fileID.txt");
@@ -217,11 +230,18 @@ TEST_F(MainUnitTest, FramesAllocateNothing) {
   FormCreate();
   bool done = true;
   ApplicationIdle(done);  // the first frame may warm up what it uses
+  // Every statistics timer fires in the counted frames, and each frame is
+  // recorded.
+  for (f32& timer : World.MessageTimers) timer = 0;
+  const i32 slots = MatchStore.FrameCount;
+  const i16 messages = MatchStore.MessageCount;
   StartCountingAllocations();
   for (int i = 0; i < 50 && !SimFinished; ++i) ApplicationIdle(done);
   const long allocations = StopCountingAllocations();
   EXPECT_FALSE(done);
   EXPECT_EQ(allocations, 0);
+  EXPECT_GE(MatchStore.MessageCount, messages + 8);
+  EXPECT_EQ(MatchStore.FrameCount, slots + 50);
   Application.OnIdle = nullptr;
 }
 

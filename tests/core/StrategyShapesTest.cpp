@@ -64,6 +64,16 @@ TEST(StrategyShapesTest, TemplateSequences) {
     EXPECT_EQ(e.KickLaunchHeading, 90.0f);
     EXPECT_EQ(e.EndCondition, 0);
     EXPECT_EQ(e.RelMovementOn, 0);
+    // The flag after EventCode, the facing words and the last four values.
+    EXPECT_EQ(e.LongPass, 0);
+    EXPECT_EQ(e.FaceMode, 0);
+    EXPECT_EQ(e.FaceAngle, 90.0f);
+    EXPECT_EQ(e.FaceOffset, 0.0f);
+    EXPECT_EQ(e.FaceTarget, 1);
+    EXPECT_EQ(e.Scale, 10.0f);
+    EXPECT_EQ(e.RangeLow, 0.0f);
+    EXPECT_EQ(e.RangeHigh, 10.0f);
+    EXPECT_EQ(e.AimAngle, 5.0f);
   }
 
   const TActionSeq& neg = StrategyParams.SupportTemplateNegX;
@@ -86,6 +96,9 @@ TEST(StrategyShapesTest, TemplateSequences) {
       EXPECT_EQ(e.RelOwnTeam, -1) << k;
       EXPECT_EQ(e.RelPlayer, 10) << k;
       EXPECT_EQ(e.FollowOffset, 1) << k;
+      EXPECT_EQ(e.LongPass, -1) << k;
+      EXPECT_EQ(e.FaceAngle, 90.0f) << k;
+      EXPECT_EQ(e.AimAngle, 5.0f) << k;
     }
     // Events past the third are the blank template's.
     EXPECT_EQ(std::memcmp(&seq->EventArray[4], &blank.EventArray[4], sizeof(TActionEvent)), 0);

@@ -1,0 +1,3 @@
+#include "flow/DefenseUnit.h"
+
+void Defense(TWorld& W) { (void)W; }

@@ -1,0 +1,3 @@
+#include "flow/FreeBallUnit.h"
+
+void DoFreeBall(TWorld& W) { (void)W; }

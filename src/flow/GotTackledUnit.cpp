@@ -1,0 +1,3 @@
+#include "flow/GotTackledUnit.h"
+
+void DoGotTackled(TWorld& W) { (void)W; }

@@ -1,0 +1,3 @@
+#include "flow/KickRestartSetUnit.h"
+
+void DoKickRestartSet(TWorld& W) { (void)W; }

@@ -1,0 +1,3 @@
+#include "flow/LineoutUnit.h"
+
+void DoLineout(TWorld& W) { (void)W; }

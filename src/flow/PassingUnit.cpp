@@ -1,0 +1,3 @@
+#include "flow/PassingUnit.h"
+
+void DoPassing(TWorld& W) { (void)W; }

@@ -1,0 +1,3 @@
+#include "flow/RunningUnit.h"
+
+void DoRunning(TWorld& W) { (void)W; }

@@ -1,0 +1,3 @@
+#include "flow/ScrumUnit.h"
+
+void DoScrum(TWorld& W) { (void)W; }

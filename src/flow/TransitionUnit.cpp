@@ -1,0 +1,3 @@
+#include "flow/TransitionUnit.h"
+
+void DoTransition(TWorld& W) { (void)W; }

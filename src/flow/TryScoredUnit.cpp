@@ -1,0 +1,3 @@
+#include "flow/TryScoredUnit.h"
+
+void DoTryScored(TWorld& W) { (void)W; }

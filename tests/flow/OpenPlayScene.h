@@ -1,0 +1,19 @@
+// A small world for the steps of open play: the match pitch, 15 a side,
+// frames of 0.04 s, the running state, everything else zero.
+#pragma once
+
+#include <cstring>
+
+#include "core/TypeDefs.h"
+
+inline void MakeOpenPlayPitch(TWorld& W) {
+  std::memset(&W, 0, sizeof W);
+  W.PitchLength = 100.0f;
+  W.PitchWidth = 70.0f;
+  W.InGoalDepth = 10.0f;
+  W.PlayersPerTeam = 15;
+  W.TimeStep = 0.04f;
+  W.gamestate = gsRunning;
+  W.FrameGameState = gsRunning;
+  W.PrevFrameGameState = gsRunning;
+}
