@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "core/StrategyShapes.h"
+#include "flow/OpenPlayScene.h"
 
 namespace {
 
@@ -89,9 +89,7 @@ class ChoosePlayOptionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Saved = FieldStrategy;
-    std::memset(&W, 0, sizeof W);
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
+    MakeOpenPlayPitch(W);
     W.halflength = 2400.0f;
     W.clock = 600.0f;
     W.MatchPhase = 1;

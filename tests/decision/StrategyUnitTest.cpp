@@ -10,6 +10,7 @@
 #include "core/FloatFlags.h"
 #include "core/MoveBooks.h"
 #include "core/StrategyShapes.h"
+#include "flow/OpenPlayScene.h"
 
 namespace {
 
@@ -46,16 +47,11 @@ class CarrierGuardsTest : public ::testing::Test {
     StrategyParams.TouchDanger = kFalse32;
     StrategyParams.TouchDangerTimer = 0;
 
-    std::memset(&W, 0, sizeof W);
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
+    MakeOpenPlayPitch(W);
     W.halflength = 2400.0f;
     W.clock = 600.0f;
     W.MatchPhase = 1;
-    W.gamestate = gsRunning;
     W.RunningPhase = 5;
-    W.TimeStep = 0.04f;
-    W.PlayersPerTeam = 15;
     W.Team1InFirstBlock = kTrue32;
     W.Teams[1].BallCarrier = 10;
     for (int i = 1; i <= 25; ++i) {
