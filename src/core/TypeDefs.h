@@ -740,6 +740,18 @@ struct TPlayer {
   // s, drawn at the release and read nowhere; their distributions are all zero.
   f32 PostPassTime, ReceiveTime;
   TDistribution PostPassTimeDist, ReceiveTimeDist;
+
+  // 38. Contact, kept by the contact steps. Rows per opponent j (his number
+  // in the other block): while ContactTimer[j] > 0 no new bump of the pair
+  // is detected from this side; ContactFlags[j] marks the pair for the
+  // contact steps.
+  Arr1<f32, 25> ContactTimer;  // s, counted down every frame, without a floor
+  Arr1<bool32, 25> ContactFlags;
+  f32 ContactMark;        // cleared every frame by contact detection; read by the first frame step
+  f32 ContactSpeedScale;  // the last draw of ContactSpeedDist
+  // Factor of the carrier's knock-on speed after a grounded bump. No step
+  // gives it values, so every draw (which still takes its two numbers) is 0.
+  TDistribution ContactSpeedDist;
 };
 
 // ---------------------------------------------------------------- team block
@@ -886,6 +898,11 @@ struct TTeamBlock {
   f32 PasserHeading, PasserHeadingOffset;  // degrees
   TVector2 RelativeCatchPoint;  // m
   Arr1<i32, 5> PassReactors;    // defenders (this block) who may bite on a dummy
+  // The carrier's next decision: a DecisionTimer of 0 lets him decide again
+  // at the next decision step; a contact that upsets his plan also requests
+  // a decision (match world only).
+  f32 DecisionTimer;  // s
+  bool32 DecisionRequested;
   // The kick: the search request handed to FindKick and its outcome.
   bool32 KickChosen;        // the launch values of the pending kick are chosen
   f32 KickSearchSpeedMin, KickSearchSpeedMax;          // m/s
@@ -1259,6 +1276,9 @@ struct TWorld {
   // ClosingThreshold) for the decision step's run-in check. Not scratch: a
   // step that needs a flag of its own for a search keeps it in a local.
   bool32 SearchFlag;
+  // 33. Contact: the ball carrier stands on the ground, where tackles and
+  // grounded bumps reach him, rather than in the air after a jump catch.
+  bool32 CarrierGrounded;
 };
 
 static_assert(std::is_trivially_copyable_v<TWorld>, "the look-ahead copies the world as one block");
