@@ -15,6 +15,7 @@
 #include "core/Random.h"
 #include "core/StrategyShapes.h"
 #include "decision/BallCarrierDecision.h"
+#include "flow/OpenPlayScene.h"
 #include "platform/Form.h"
 
 namespace {
@@ -72,14 +73,8 @@ void GivePassEvent(i32 Kind, i32 ReceiverNumber) {
 }
 
 void MakeScene() {
-  std::memset(&W, 0, sizeof W);
+  MakeOpenPlayPitch(W);
   RandSeed = 57;
-  W.PlayersPerTeam = 15;
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.InGoalDepth = 10.0f;
-  W.TimeStep = 0.04f;
-  W.gamestate = gsRunning;
   W.LiveWorld = kTrue32;
   W.Team1InFirstBlock = kTrue32;
   BuildActionSeqTemplates(W);
