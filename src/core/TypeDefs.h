@@ -424,7 +424,7 @@ struct TPlayer {
   // The same for drop kicks (DropKickSpeedError, DropKickElevationSpread,
   // DropKickHeadingSpread).
   f32 KickDeviation0, KickDeviation1, KickDeviation2;
-  // 3 - 6.
+  // 3 - 6. Id, support-run call, pass interception and running heading.
   i32 id;
   TDistribution AuxDistribution1;  // (0.25, 0.1, 0.01, 0.5) by default
   bool32 SupportRunCall;
@@ -432,7 +432,7 @@ struct TPlayer {
   bool32 WillAttemptPassInterCept;
   bool32 CanInterceptPassOnFull;
   f32 Heading;
-  // 7 - 8.
+  // 7 - 8. Scripted movement and scripted animation sequence.
   TActionSeq ActionSeq;
   TAnimSeq AnimSeq;
   // 9. Current animation.
@@ -445,7 +445,7 @@ struct TPlayer {
   i16 BallTrack;
   i32 ContactPoint;
   bool32 SetPiecePlaced;  // defender already placed or busy: InDefLine
-  // 10 - 13.
+  // 10 - 13. Body, position and steering, running speeds.
   f32 chasertimer;
   f32 PosCopyX, PosCopyZ;  // a copy of Pos.x and Pos.z made by the world defaults
   f32 Height;
@@ -480,7 +480,7 @@ struct TPlayer {
   f32 MaxKickRange;
   f32 MaxGoalKickSpeed;  // m/s, kicks at goal and restarts (SecondKickSpeed)
   f32 GoalKickRange;
-  // 17.
+  // 17. Acceleration, facing, place in the line and cover delay.
   f32 Acceleration, AccelerationInit;
   f32 SpeedLossSlope;
   TVector3 LookAtPos;
@@ -564,6 +564,9 @@ struct TPlayer {
   // s, breakdown release delay (BreakdownTimer, ContactBusyTimer); the
   // player is busy while > 0.
   f32 RuckTimer2;
+  // s, before a player who left a ruck or a loose lineout may join play
+  // again; set by the contact steps, busy while > 0.
+  f32 RuckJoinDelay;
   f32 LineOutTimer, LineoutRole, LineoutFacing;
   i32 LiftTarget;  // for a lifter, the jumper he lifts: LiftedJumper
   f32 OldTackleTimer, OldTackleFacing;
@@ -737,10 +740,23 @@ struct TPlayer {
   // s, drawn at the release and read nowhere; their distributions are all zero.
   f32 PostPassTime, ReceiveTime;
   TDistribution PostPassTimeDist, ReceiveTimeDist;
+
+  // 38. Contact, kept by the contact steps. Rows per opponent j (his number
+  // in the other block): while ContactTimer[j] > 0 no new bump of the pair
+  // is detected from this side; ContactFlags[j] marks the pair for the
+  // contact steps.
+  Arr1<f32, 25> ContactTimer;  // s, counted down every frame, without a floor
+  Arr1<bool32, 25> ContactFlags;
+  f32 ContactMark;        // cleared every frame by contact detection; read by the first frame step
+  f32 ContactSpeedScale;  // the last draw of ContactSpeedDist
+  // Factor of the carrier's knock-on speed after a grounded bump. No step
+  // gives it values, so every draw (which still takes its two numbers) is 0.
+  TDistribution ContactSpeedDist;
 };
 
 // ---------------------------------------------------------------- team block
 struct TTeamBlock {
+  // The side: strategy, possession times, attacking line, move and score.
   u16 StrategyNumber;
   bool32 NoAdvantageFlag;
   i32 teamid;
@@ -866,6 +882,9 @@ struct TTeamBlock {
   bool32 ShortRunFlag;      // the receiver of a ruck pass runs a short line
   bool32 SampleRequest;     // the holder asks for the moves to be sampled again (match world)
   bool32 CatchingUp;        // the side plays its catch-up field-strategy half (CatchUpOn, CatchUpActive)
+  // The carrier's action code; 6 keeps the touch alarm down while his pass
+  // is wound up (passtimer > 0).
+  i32 CarrierActionCode;
   u16 RunPattern;           // run pattern of the sampler; no writer, 0
   f32 RunPatternTime;       // s
   // The pass being wound up.
@@ -879,6 +898,11 @@ struct TTeamBlock {
   f32 PasserHeading, PasserHeadingOffset;  // degrees
   TVector2 RelativeCatchPoint;  // m
   Arr1<i32, 5> PassReactors;    // defenders (this block) who may bite on a dummy
+  // The carrier's next decision: a DecisionTimer of 0 lets him decide again
+  // at the next decision step; a contact that upsets his plan also requests
+  // a decision (match world only).
+  f32 DecisionTimer;  // s
+  bool32 DecisionRequested;
   // The kick: the search request handed to FindKick and its outcome.
   bool32 KickChosen;        // the launch values of the pending kick are chosen
   f32 KickSearchSpeedMin, KickSearchSpeedMax;          // m/s
@@ -982,11 +1006,11 @@ struct TTeamBlock {
 
 // ---------------------------------------------------------------- world
 struct TWorld {
-  // 1.
+  // 1. Injuries on; the catch search's step and reach.
   bool32 injurieson;
   f32 CatchSearchStep;
   f32 CatchReach;
-  // 2.
+  // 2. Run shape and the last two passers of the possession.
   f32 RunShapeTimer;
   i16 LastPasser, PrevPasser;
   // 3. Clocks of the frame.
@@ -1007,7 +1031,7 @@ struct TWorld {
   // 7. Message queue.
   Arr1<TMatchMessage, 10> MessageQueue;
   Arr1<bool32, 10> MessageSlotFree;
-  // 8 - 9.
+  // 8 - 9. Gain line and the point the play centres on.
   f32 GainLineZ;
   TVector2 PointOfInterest;
   f32 PointOfInterestRadius;
@@ -1022,13 +1046,13 @@ struct TWorld {
   TVector2 HuddleCentre;
   i32 TransitionStep;
   f32 AuxLineX;
-  // 11.
+  // 11. Defence re-planning clocks and the exchange of the blocks.
   f32 DefenceCycleTimer;
   // s, the defence's line, matchup and pressure re-planning clocks
   // (DefenceLineTimer, DefenceMatchupTimer, DefencePressureTimer).
   Arr1<f32, 3> DefenceSubTimers;
   bool32 PossessionChanged;
-  // 12 - 13.
+  // 12 - 13. Mark called and half time reached.
   bool32 MarkCalled;
   bool32 HalfTimeReached;
   // 14. Match clock.
@@ -1085,12 +1109,13 @@ struct TWorld {
   f32 LineoutAux;
   bool32 LineoutResolved;  // the lineout contest is decided
   f32 LineoutCountdown;    // s: LineoutTimer
-  // 18 - 19.
+  // 18 - 19. Offload ban, physics constants and the scratch slot line.
   f32 OffloadBlockTimer;
   f32 Gravity;
   f32 GroundFriction;
   Arr1<u16, 201> ScratchLine;  // ScratchSlotLine
   // 20. Shared scratch of the frame steps: written before read within a step.
+  // Debug builds poison the group and ScratchLine before every step.
   TPlayerList ScratchPlayerList;
   TPlayerList ScratchPriorityList;  // ScratchPlayerList2
   Arr1<f32, 25> ScratchPlayerKeys;  // sort keys or times, one per player
@@ -1103,14 +1128,17 @@ struct TWorld {
   Arr1<TVector2, 8> ScratchCircle;  // with its flags: CircleTable
   Arr1<bool32, 8> ScratchCircleFlags;
   TVector3 ScratchVector;
-  // 21.
+  // Weights handed to WeightedRandomIndex by the option choices; a chooser
+  // writes the entries it draws from.
+  Arr1<i16, 25> ChoiceWeights;
+  // 21. The working copy of a field-strategy half.
   TFieldStrategyHalf FieldHalf;  // ZoneStrategy
   // 22 - 23. Game state and its phase counters.
   TGameState gamestate;
   i32 RunningPhase, PassingPhase, GotTackledPhase, MaulPhase, ScrumPhase, LineoutPhase,
       KickRestartSetPhase, TryScoredPhase, FreeBallPhase;
   u16 LeagueChampsPhase, HuddlePhase;
-  // 24 - 25.
+  // 24 - 25. Players per team and the time step.
   i32 PlayersPerTeam;
   f32 TimeStep, PrevTimeStep;
   // 26. Pitch constants.
@@ -1124,7 +1152,7 @@ struct TWorld {
   // directions k - 2, k - 3, k + 2, k + 3 (counted round 1 to 8).
   Arr1<f32, 8> PointHeadings;
   Arr1<Arr1<i32, 4>, 8> PointNeighbours;
-  // 27.
+  // 27. Tackle release.
   f32 TackleReleaseTimer;
   // 28. Ball.
   i32 BallPhase;
@@ -1232,9 +1260,9 @@ struct TWorld {
   f32 ContactCheckTimer;      // s, re-armed to 0.025
   f32 FreeBallContactTimer;   // s
   Arr1<TBlockRecord, 25> BlockRecords;
-  // 30.
+  // 30. The two team blocks; block 1 holds the side in possession.
   Arr1<TTeamBlock, 2> Teams;
-  // 31. Tail.
+  // 31. Ball attachment.
   bool32 BallAttached;
   i32 LastKnownHasBall;
   // 32. Ball-carrier decision.
@@ -1248,6 +1276,9 @@ struct TWorld {
   // ClosingThreshold) for the decision step's run-in check. Not scratch: a
   // step that needs a flag of its own for a search keeps it in a local.
   bool32 SearchFlag;
+  // 33. Contact: the ball carrier stands on the ground, where tackles and
+  // grounded bumps reach him, rather than in the air after a jump catch.
+  bool32 CarrierGrounded;
 };
 
 static_assert(std::is_trivially_copyable_v<TWorld>, "the look-ahead copies the world as one block");
