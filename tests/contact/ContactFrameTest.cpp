@@ -36,7 +36,9 @@ TEST_F(ContactFrameTest, RunningFrameThroughTheTableRunsBothContactSteps) {
   for (int i = 1; i <= kFrameStepCount; ++i) {
     if (i == 3) logLines = Form1.Memo2.Count();
     RunFrameStep(FrameSteps[i], W);
-    if (i == 4) EXPECT_EQ(Form1.Memo2.Count(), logLines) << "the contact steps log nothing";
+    if (i == 4) {
+      EXPECT_EQ(Form1.Memo2.Count(), logLines) << "the contact steps log nothing";
+    }
   }
 
   EXPECT_EQ(C.ContactTimer[10], 1.25f) << "contact detection met the player getting up";
