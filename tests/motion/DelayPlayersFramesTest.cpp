@@ -6,21 +6,12 @@
 
 #include <cmath>
 
-#include "RunFolder.h"
+#include "ExampleMatch.h"
 #include "app/FrameSteps.h"
-#include "core/Random.h"
-#include "core/RunContext.h"
-#include "platform/Platform.h"
-#include "setup/InitialisationUnit.h"
 
-TEST(DelayPlayersFrames, MatchClockAdvancesAFrameAtATimeAndThePlayIsCentredEveryFrame) {
-  RunFolder run;
-  ExeDir = run.Dir();
-  OutputDir = ExeDir + "output/";
-  ForceDirectories(OutputDir);
-  Form1.Reset();
-  RandSeed = 4242;
-  InitialiseMatch();
+using DelayPlayersFrames = ExampleMatchTest;
+
+TEST_F(DelayPlayersFrames, MatchClockAdvancesAFrameAtATimeAndThePlayIsCentredEveryFrame) {
   ResetFrameSteps();
 
   TWorld& W = World;

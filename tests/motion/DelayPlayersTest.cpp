@@ -15,30 +15,24 @@ class DelayPlayersTest : public MotionSceneTest {
  protected:
   void SetUp() override {
     MotionSceneTest::SetUp();
-    ResetSamplerTimers();
-    for (int b = 1; b <= 2; ++b) {
-      MoveBooks[b].ResampleTimer = 2.0f;
-      MoveBooks[b].HoldTimer = 3.0f;
-      MoveBooks[b].TimeSinceSample = 1.0f;
-    }
     StrategyParams.ClosingThreshold = 0.7f;
-    StrategyParams.ClosingScanTimer = 0.5f;
-    StrategyParams.NearestClosing = 0.72f;
-    StrategyParams.TouchDangerTimer = 0.25f;
+    SetSamplerTimers(2.0f, 3.0f, 1.0f, 0.5f, 0.72f, 0.25f);
   }
   void TearDown() override {
-    ResetSamplerTimers();
+    SetSamplerTimers(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
     MotionSceneTest::TearDown();
   }
-  static void ResetSamplerTimers() {
+  // Both books' resampling delay, hold and time since sampling; the guard's
+  // scan timer, closing time and touch alarm.
+  static void SetSamplerTimers(f32 Resample, f32 Hold, f32 Since, f32 Scan, f32 Closing, f32 Touch) {
     for (int b = 1; b <= 2; ++b) {
-      MoveBooks[b].ResampleTimer = 0.0f;
-      MoveBooks[b].HoldTimer = 0.0f;
-      MoveBooks[b].TimeSinceSample = 0.0f;
+      MoveBooks[b].ResampleTimer = Resample;
+      MoveBooks[b].HoldTimer = Hold;
+      MoveBooks[b].TimeSinceSample = Since;
     }
-    StrategyParams.ClosingScanTimer = 0.0f;
-    StrategyParams.NearestClosing = 0.0f;
-    StrategyParams.TouchDangerTimer = 0.0f;
+    StrategyParams.ClosingScanTimer = Scan;
+    StrategyParams.NearestClosing = Closing;
+    StrategyParams.TouchDangerTimer = Touch;
   }
 };
 
