@@ -81,6 +81,14 @@ bool Exempt(const TWorld& W, TPairing Pairing, int i, const TPlayer& A, const TP
   return false;
 }
 
+// Too far apart in x or in z to overlap at any gap; a quick test that
+// leaves the exact one to PushApart.
+bool FarApart(const TPlayer& A, const TPlayer& B) {
+  constexpr double kReach = kCarrierGap + 0.001;  // m
+  return std::fabs(static_cast<double>(A.Pos.x) - B.Pos.x) > kReach ||
+         std::fabs(static_cast<double>(A.Pos.z) - B.Pos.z) > kReach;
+}
+
 // Moves A and B apart when they overlap; true when they did (two players on
 // one point overlap but have no direction to move in).
 bool PushApart(const TWorld& W, TPlayer& A, TPlayer& B, bool CarrierInPair) {
@@ -121,7 +129,7 @@ void RunPass(TWorld& W, const TPass& Pass) {
     if (!InBox(W, A, Pass.BoxHalfWidth)) continue;
     for (int j = Pass.Pairing == kOpponents ? 1 : i + 1; j <= n; ++j) {
       TPlayer& B = Second.Players[j];
-      if (Exempt(W, Pass.Pairing, i, A, B)) continue;
+      if (FarApart(A, B) || Exempt(W, Pass.Pairing, i, A, B)) continue;
       const bool carrierInPair =
           firstIsAttack && (i == carrier || (Pass.Pairing == kAttackers && j == carrier));
       if (!PushApart(W, A, B, carrierInPair)) continue;
@@ -140,23 +148,13 @@ void RunPass(TWorld& W, const TPass& Pass) {
 void InterPen(TWorld& W) {
   W.CarrierPushedByOpponent = kFalse32;
   W.CarrierPushedByTeamMate = kFalse32;
-  switch (W.gamestate) {
-    case gsRunning:
-    case gsPassing:
-      RunPass(W, {kOpponents, 20.0});
-      RunPass(W, {kAttackers, 20.0});
-      RunPass(W, {kDefenders, 20.0});
-      break;
-    case gsFreeBall:
-      RunPass(W, {kOpponents, 10.0});
-      break;
-    case gsTryScored:
-    case gsTransition:
-      RunPass(W, {kOpponents, 10.0});
-      RunPass(W, {kAttackers, 20.0});
-      RunPass(W, {kDefenders, 20.0});
-      break;
-    default:
-      break;
+  const TGameState s = W.gamestate;
+  if (s == gsFreeBall) {
+    RunPass(W, {kOpponents, 10.0});
+  } else if (s == gsRunning || s == gsPassing || s == gsTryScored || s == gsTransition) {
+    const bool openPlay = s == gsRunning || s == gsPassing;
+    RunPass(W, {kOpponents, openPlay ? 20.0 : 10.0});
+    RunPass(W, {kAttackers, 20.0});
+    RunPass(W, {kDefenders, 20.0});
   }
 }

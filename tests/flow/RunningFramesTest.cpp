@@ -7,11 +7,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "RunFolder.h"
+#include "ExampleMatch.h"
 #include "app/FrameSteps.h"
-#include "core/Random.h"
 #include "core/SupportSpot.h"
-#include "setup/InitialisationUnit.h"
 
 namespace {
 
@@ -21,13 +19,10 @@ constexpr f32 kRunSpeed = 5.0f;  // m/s, straight up the pitch
 // Running is entered with carrier 10 at (-20, -20); his team-mates stand
 // spread across the pitch 5 m behind him, the backs (9, 11 to 15) in the
 // line, the forwards support players; the defence waits 50 m away.
-class RunningFramesTest : public ::testing::Test {
+class RunningFramesTest : public ExampleMatchTest {
  protected:
   void SetUp() override {
-    run.UseAsRunContext();
-    Form1.Reset();
-    RandSeed = 1357;
-    InitialiseMatch();
+    ExampleMatchTest::SetUp();
     ResetFrameSteps();
     TWorld& W = World;
     TTeamBlock& A = W.Teams[1];
@@ -91,8 +86,6 @@ class RunningFramesTest : public ::testing::Test {
     }
     return n;
   }
-
-  RunFolder run;
 };
 
 TEST_F(RunningFramesTest, TheLineAndTheGridMoveWithTheCarrier) {
