@@ -1,0 +1,16 @@
+// The carrier's break moves, ActionCode 1 to 10 as the carrier decision sets
+// them (1-3 charges, 4-9 fends, 10 the spin): the bearing of the opponent
+// (degrees, 90 straight ahead of the carrier) that each move beats. Contact
+// detection and the tackle contest each pair it with their own share of the
+// move's animation.
+#pragma once
+
+#include "core/TypeDefs.h"
+
+// The move 1..10 of an ActionCode, 0 for any other value.
+int BreakMove(f32 ActionCode);
+
+// Whether bearing B (0..360) lies in the window of Move: lower bound
+// exclusive, upper inclusive; move 5's window runs across 0, from above 337.5
+// up to 360 and from 0 to 22.5, both ends inclusive there. False for move 0.
+bool InBreakBearing(int Move, double B);
