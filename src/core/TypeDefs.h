@@ -712,6 +712,9 @@ struct TPlayer {
   f32 CarryTimer;
   f32 AuxTimer1, AuxTimer2, AuxTimer3;
   f32 ContactDelayTimer;    // short ban on contact after a kick
+  // s, after touching a loose ball he cannot touch it again; set by the
+  // contact steps, counted down by the timer step.
+  f32 BallTouchLockTimer;
   f32 ChaseTimer;
   // Blocks between players: the record (first half) and the engagement
   // count (second half), both > 0 while engaged; nothing engages yet.
@@ -897,6 +900,9 @@ struct TTeamBlock {
   bool32 ShortRunFlag;      // the receiver of a ruck pass runs a short line
   bool32 SampleRequest;     // the holder asks for the moves to be sampled again (match world)
   bool32 CatchingUp;        // the side plays its catch-up field-strategy half (CatchUpOn, CatchUpActive)
+  // The carrier's action code; 6 keeps the touch alarm down while his pass
+  // is wound up (passtimer > 0).
+  i32 CarrierActionCode;
   u16 RunPattern;           // run pattern of the sampler; no writer, 0
   f32 RunPatternTime;       // s
   // The pass being wound up.
@@ -1140,6 +1146,9 @@ struct TWorld {
   Arr1<TVector2, 8> ScratchCircle;  // with its flags: CircleTable
   Arr1<bool32, 8> ScratchCircleFlags;
   TVector3 ScratchVector;
+  // Weights handed to WeightedRandomIndex by the option choices; a chooser
+  // writes the entries it draws from.
+  Arr1<i16, 25> ChoiceWeights;
   // 21. The working copy of a field-strategy half.
   TFieldStrategyHalf FieldHalf;  // ZoneStrategy
   // 22 - 23. Game state and its phase counters.
@@ -1268,6 +1277,7 @@ struct TWorld {
   Arr1<Arr1<i32, 4>, 8> CarrierContactSlots;
   f32 ContactCheckTimer;      // s, re-armed to 0.025
   f32 FreeBallContactTimer;   // s
+  f32 PostHitTimer;           // s, after the ball strikes a post no second strike is judged
   Arr1<TBlockRecord, 25> BlockRecords;
   // 30. The two team blocks; block 1 holds the side in possession.
   Arr1<TTeamBlock, 2> Teams;

@@ -10,6 +10,7 @@
 #include "core/Random.h"
 #include "core/RunLog.h"
 #include "core/StrategyShapes.h"
+#include "decision/CarrierPass.h"
 
 namespace {
 
@@ -273,10 +274,6 @@ bool MeasureSpeedAndTemplate(const TWorld& W, TPlayer& C) {
   return true;
 }
 
-// Section 2: a pass being wound up is cancelled when the event in force is
-// no longer that pass. Filled by the carrier's pass unit.
-void ChangePassDecision(TWorld&) {}
-
 // Section 3: the carrier's own sequence runner: end conditions, restart,
 // expiry, the target of a relative run, the hold and arrival of the current
 // event, and the choice of the event in force.
@@ -460,14 +457,6 @@ void SteerAndMoveCarrier(TWorld& W, TPlayer& C, i32 carrier, bool newSequence) {
   C.Pos.z = ToF32(C.Pos.z + std::sin(f) * C.speed * dt);
   if (newSequence) C.ActionSeq.seqON = kFalse32;
 }
-
-// Section 5: the pass start for event kinds 1 to 4. Filled by the carrier's
-// pass unit.
-void StartPass(TWorld&) {}
-
-// Section 6: the draw-and-pass abort and the dummy's release. Filled by the
-// carrier's pass unit.
-void AbortOrReleasePass(TWorld&) {}
 
 // Section 7: the kick for event kinds 5 and 55. Filled by the carrier's kick
 // unit.
