@@ -1,5 +1,7 @@
 #include "contact/BreakMoves.h"
 
+#include "core/Geometry.h"
+
 namespace {
 
 struct TBearingWindow {
@@ -26,4 +28,13 @@ bool InBreakBearing(int Move, double B) {
   const TBearingWindow& w = kBearings[Move];
   if (Move == kFendStraightAhead) return (B > w.Low && B <= 360.0) || (B >= 0.0 && B <= w.High);
   return B > w.Low && B <= w.High;
+}
+
+bool InBreakWindow(const TPlayer& C, const TBreakFrames& Frames, f32 X, f32 Z) {
+  const int move = BreakMove(C.ActionCode);
+  if (move == 0) return false;
+  const TFrameShare& f = Frames[move];
+  const double frame = C.currentframe;
+  if (!(frame >= f.Low * C.maxframes && frame <= f.High * C.maxframes)) return false;
+  return InBreakBearing(move, RelativeHeadingToPoint(C.Pos.x, C.Pos.z, X, Z, HeadingOfFacing(C.FacingAngle)));
 }

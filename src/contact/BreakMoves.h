@@ -5,6 +5,8 @@
 // move's animation.
 #pragma once
 
+#include <array>
+
 #include "core/TypeDefs.h"
 
 // The move 1..10 of an ActionCode, 0 for any other value.
@@ -14,3 +16,15 @@ int BreakMove(f32 ActionCode);
 // exclusive, upper inclusive; move 5's window runs across 0, from above 337.5
 // up to 360 and from 0 to 22.5, both ends inclusive there. False for move 0.
 bool InBreakBearing(int Move, double B);
+
+// The share of a move's animation (currentframe against maxframes, both ends
+// inclusive) inside which it counts, by move; entry 0 is unused.
+struct TFrameShare {
+  double Low, High;
+};
+using TBreakFrames = std::array<TFrameShare, 11>;
+
+// Whether carrier C's break move (his ActionCode, whether or not its timer
+// runs) stands inside Frames with the point (X, Z) in its bearing window,
+// seen from C facing degrees(FacingAngle) - 90. False for no move.
+bool InBreakWindow(const TPlayer& C, const TBreakFrames& Frames, f32 X, f32 Z);

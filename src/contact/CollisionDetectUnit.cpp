@@ -34,26 +34,16 @@ constexpr f32 kStumbleAhead = 20.0f;
 constexpr f32 kStumbleSquare = 15.0f;
 constexpr f32 kStumbleBack = 12.0f;
 
-// Share of a break move's animation (both ends inclusive) inside which a
-// bump is part of the move, by move 1..10 (entry 0: no move).
-struct TFrameShare {
-  double Low, High;
-};
-constexpr TFrameShare kBreakFrames[11] = {
+// Share of a break move's animation inside which a bump is part of the move.
+constexpr TBreakFrames kBreakFrames = {{
     {0, 0},      {0.3, 0.85},  {0.3, 0.85},  {0.3, 0.85},  {0.25, 0.9}, {0.25, 0.9},
     {0.25, 0.9}, {0.25, 0.9},  {0.25, 0.9},  {0.25, 0.9},  {0.05, 1.0},
-};
+}};
 
 // Whether a bump with J falls inside the carrier's break move.
 bool BumpInBreakWindow(const TPlayer& C, const TPlayer& J) {
   if (!(C.BreakTackleTimer > 0) || J.standuptimer > 0) return false;
-  const int move = BreakMove(C.ActionCode);
-  if (move == 0) return false;
-  const TFrameShare& w = kBreakFrames[move];
-  const double frame = C.currentframe;
-  if (!(frame >= w.Low * C.maxframes && frame <= w.High * C.maxframes)) return false;
-  return InBreakBearing(move,
-                        RelativeHeadingToPoint(C.Pos.x, C.Pos.z, J.Pos.x, J.Pos.z, HeadingOfFacing(C.FacingAngle)));
+  return InBreakWindow(C, kBreakFrames, J.Pos.x, J.Pos.z);
 }
 
 // Stumble kind from the bearing b (0..360, 90 ahead) of the knock.

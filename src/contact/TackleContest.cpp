@@ -75,15 +75,11 @@ constexpr f32 kSupportFollowSpeed = 3.5f;      // m/s, the second event
 constexpr double kDiveKind1Cut = 0.25;
 constexpr double kDiveCut = 0.2;
 
-// The carrier's break moves: share of the move's animation (both ends
-// inclusive) inside which it beats a tackler, by move 1..10.
-struct TFrameShare {
-  double Low, High;
-};
-constexpr TFrameShare kBreakFrames[11] = {
+// Share of a break move's animation inside which it beats a tackler.
+constexpr TBreakFrames kBreakFrames = {{
     {0, 0},       {0.3, 0.8},   {0.3, 0.8},   {0.3, 0.8},   {0.25, 0.85}, {0.25, 0.85},
     {0.25, 0.85}, {0.25, 0.85}, {0.25, 0.85}, {0.25, 0.85}, {0.05, 0.95},
-};
+}};
 
 bool Runs(f32 timer) { return timer > 0; }
 bool Live(const TWorld& W) { return W.LiveWorld != 0; }
@@ -284,18 +280,10 @@ double BreakChance(TWorld& W, const TPlayer& C, const TPlayer& D) {
   W.BreakAttempt = kFalse32;
   if (Runs(C.BreakTackleTimer)) {
     W.BreakAttempt = kTrue32;
-    const int move = BreakMove(C.ActionCode);
-    if (move != 0) {
-      const TFrameShare& f = kBreakFrames[move];
-      const double frame = C.currentframe;
-      const bool inFrames = frame >= f.Low * C.maxframes && frame <= f.High * C.maxframes;
-      const double bearing =
-          RelativeHeadingToPoint(C.Pos.x, C.Pos.z, D.Pos.x, D.Pos.z, HeadingOfFacing(C.FacingAngle));
-      if (inFrames && InBreakBearing(move, bearing)) {
-        B = (against + BreakValue(C, move)) / 2.0;
-        if (C.BreakCount >= 2) B /= 2.0;
-        if (!Live(W)) B *= kLookAheadBreakBoost;
-      }
+    if (InBreakWindow(C, kBreakFrames, D.Pos.x, D.Pos.z)) {
+      B = (against + BreakValue(C, BreakMove(C.ActionCode))) / 2.0;
+      if (C.BreakCount >= 2) B /= 2.0;
+      if (!Live(W)) B *= kLookAheadBreakBoost;
     }
   }
   if (Runs(C.StepTimer) && (C.StepKind == 3.0f || C.StepKind == 4.0f)) B = (against + C.BreakTackleProb2) / 2.0;

@@ -28,8 +28,21 @@ constexpr f32 kPi = static_cast<f32>(std::numbers::pi);
 // carries the ball at the centre spot, facing +z and standing; everyone else
 // stands 40 m or more away, block 1 behind him, block 2 ahead. All players
 // weigh 90 kg; every message slot is free.
+// The move books and the strategy table live outside the world: tests that
+// write them get them back as they were.
 class TackleContestTest : public ::testing::Test {
  protected:
+  static inline f32 SavedSinceSample;
+  static inline TStrategyParams SavedParams;
+  static void SetUpTestSuite() {
+    SavedSinceSample = MoveBooks[1].TimeSinceSample;
+    SavedParams = StrategyParams;
+  }
+  void TearDown() override {
+    MoveBooks[1].TimeSinceSample = SavedSinceSample;
+    StrategyParams = SavedParams;
+  }
+
   void SetUp() override {
     std::memset(&W, 0, sizeof W);
     RandSeed = 4242;
@@ -441,6 +454,24 @@ TEST_F(TackleContestTest, TheFirstContactRollsAgainstTheBreakChance) {
   }
 }
 
+TEST_F(TackleContestTest, ACarrierWhoHasBrokenTwoTacklesHasHalfTheMovesChance) {
+  for (i32 roll : {250, 251}) {
+    SetUp();
+    TPlayer& C = Carrier();
+    C.BreakCount = 2;
+    C.BreakTackleTimer = 1.0f;
+    C.ActionCode = 2.0f;
+    C.currentframe = 500.0f;
+    C.maxframes = 1000.0f;
+    W.Teams[2].TacklersWanted = 1;
+    TPlayer& D = Launched(0.0f, 0.7f);
+    RandSeed = SeedBeforeDraw(1, 1001, roll);
+    Step(ContestCarrierContacts);
+    EXPECT_EQ(D.target == 0, roll == 250) << roll;
+    EXPECT_EQ(C.BreakCount, roll == 250 ? 3 : 2) << roll;
+  }
+}
+
 TEST_F(TackleContestTest, ABrokenTackleMissesTheDefenderAndCountsTheBreak) {
   TPlayer& C = Carrier();
   C.BreakTackleTimer = 1.0f;
@@ -705,7 +736,6 @@ TEST_F(TackleContestTest, AnOffloadWindowOpensOnAPassingRollAndRequestsADecision
 TEST_F(TackleContestTest, TheNearestFreeSupportPlayerBehindEachSideRunsToTheTackle) {
   TActionSeq& neg = StrategyParams.SupportTemplateNegX;
   TActionSeq& pos = StrategyParams.SupportTemplatePosX;
-  const TActionSeq savedNeg = neg, savedPos = pos;
   neg = TActionSeq{};
   pos = TActionSeq{};
   neg.NumEvents = pos.NumEvents = 3;
@@ -735,8 +765,6 @@ TEST_F(TackleContestTest, TheNearestFreeSupportPlayerBehindEachSideRunsToTheTack
   place(4, -0.5f, -7.0f);                      // too deep
   TPlayer* right = place(5, 6.0f, -2.0f);      // 6 m across: too wide
   Step(ContestCarrierContacts);
-  StrategyParams.SupportTemplateNegX = savedNeg;
-  StrategyParams.SupportTemplatePosX = savedPos;
 
   EXPECT_EQ(left->ActionSeq.EventArray[1].EventType, 21) << "the smaller-x template, copied whole";
   for (const TActionEvent& e : left->ActionSeq.EventArray) EXPECT_EQ(e.RelPlayer, kCarrier);
