@@ -4,6 +4,7 @@
 #include <numbers>
 #include <vector>
 
+#include "AllocationCounter.h"
 #include "app/FrameSteps.h"
 #include "contact/BreakMoves.h"
 #include "contact/ContactSteps.h"
@@ -935,7 +936,9 @@ TEST_F(TackleContestTest, AFixtureTackleReachesGotTackledWithItsMessagesInOrder)
   ASSERT_EQ(C.numtargetting, 2);
   EXPECT_EQ(W.gamestate, gsRunning);
   for (TPlayer* D : {&D1, &D2}) D->Pos.z = 0.6f;
+  StartCountingAllocations();
   RunFrameStep({"RunningContact", RunningContact}, W);
+  EXPECT_EQ(StopCountingAllocations(), 0) << "the frame path allocates nothing";
 
   EXPECT_EQ(W.gamestate, gsGotTackled);
   EXPECT_EQ(Codes(), (std::vector<int>{msgTackleImpact, msgTackleImpact, msgTackle, msgTackleAssist, msgCarryEnd,
