@@ -10,6 +10,7 @@
 #include "core/Random.h"
 #include "core/RunLog.h"
 #include "core/StrategyShapes.h"
+#include "decision/CarrierKick.h"
 
 namespace {
 
@@ -469,10 +470,6 @@ void StartPass(TWorld&) {}
 // carrier's pass unit.
 void AbortOrReleasePass(TWorld&) {}
 
-// Section 7: the kick for event kinds 5 and 55. Filled by the carrier's kick
-// unit.
-void DecideKick(TWorld&) {}
-
 // Section 8: the try dive for event kinds 6 and 7. Filled by the unit of the
 // break, dive and side-step.
 void DecideDive(TWorld&) {}
@@ -489,10 +486,10 @@ void DecideBreak(TWorld&) {}
 // offload unit.
 void DecideOffload(TWorld&) {}
 
-// Section 12: the actions under way while their timers run (pass release,
-// kick, special animation, dive, getting up, break, side-step). Filled by the
-// offload unit.
-void ContinueActions(TWorld&) {}
+// Section 12: the actions under way while their timers run, in this order:
+// pass release, kick, special animation, dive, getting up, break, side-step.
+// The kick is the kick unit's; the others are filled by the offload unit.
+void ContinueActions(TWorld& W) { ContinueKick(W); }
 
 // Section 13: the loose-ball take and forced moves under way, the tackled
 // carrier, the other players' reactions to a sharp turn and the turn of his
@@ -516,7 +513,7 @@ void RunningSections(TWorld& W) {
   SteerAndMoveCarrier(W, C, carrier, newSequence);
   StartPass(W);
   AbortOrReleasePass(W);
-  DecideKick(W);
+  DecideKick(W);  // section 7
   DecideDive(W);
   DecideSideStep(W);
   DecideBreak(W);
