@@ -34,6 +34,9 @@ f32 TurnTowardsPoint(f32 X1, f32 Z1, f32 Heading, f32 X2, f32 Z2, f32 MaxTurn);
 // Bearing of (X2, Z2) seen from (X1, Z1) facing Facing: 90 is straight ahead.
 f32 RelativeHeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Facing);
 
+// The heading (degrees) a player faces, from his FacingAngle (radians).
+inline f32 HeadingOfFacing(f32 FacingAngle) { return static_cast<f32>(FacingAngle * kRadToDeg - 90.0); }
+
 // The unit vector (-cos H, sin H) of a heading: rounded to f32 components
 // where a step compares directions, unrounded where it moves along one.
 TVector2 HeadingVector(f32 H);

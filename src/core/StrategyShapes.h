@@ -14,14 +14,19 @@ struct TStrategyParams {
   // The two three-event support runs, to the side of smaller and of larger x.
   TActionSeq SupportTemplateNegX;
   TActionSeq SupportTemplatePosX;
-  // Countdowns of the open-play sampler's guard, s, kept by the timer step:
-  // the next scan for closing defenders (SampleTimer), the time for the
+  // The guards of the open-play sampler on the carrier (decision/StrategyUnit.h).
+  // Countdowns, s, kept by the timer step of the match: the next scan for
+  // closing defenders (0.1 after a scan; SampleTimer), the time for the
   // nearest free defender to reach the carrier (ReplanTimer), and the hold
-  // after the touch alarm rises (HoldTimer).
+  // after the touch alarm rises (0.25; HoldTimer), which blocks a new alarm.
   f32 ClosingScanTimer;
   f32 NearestClosing;
   f32 TouchDangerTimer;
-  // Decision fields of the open-play sampler follow here.
+  bool32 HoldReleased;     // a held move reached its key event in this frame (PassInMoveOk)
+  f32 NearestClosingMin;   // s, working minimum of a scan
+  f32 PrevNearestClosing;  // s, NearestClosing before this frame's scan
+  i32 NearestDefender;     // block-2 number of the defender who closes soonest (MarkerIndex)
+  bool32 TouchDanger;      // the carrier is about to run into touch; one decision only
 };
 
 extern TStrategyParams StrategyParams;

@@ -564,6 +564,9 @@ struct TPlayer {
   // s, breakdown release delay (BreakdownTimer, ContactBusyTimer); the
   // player is busy while > 0.
   f32 RuckTimer2;
+  // s, before a player who left a ruck or a loose lineout may join play
+  // again; set by the contact steps, busy while > 0.
+  f32 RuckJoinDelay;
   f32 LineOutTimer, LineoutRole, LineoutFacing;
   i32 LiftTarget;  // for a lifter, the jumper he lifts: LiftedJumper
   f32 OldTackleTimer, OldTackleFacing;
@@ -737,6 +740,18 @@ struct TPlayer {
   // s, drawn at the release and read nowhere; their distributions are all zero.
   f32 PostPassTime, ReceiveTime;
   TDistribution PostPassTimeDist, ReceiveTimeDist;
+
+  // 38. Contact, kept by the contact steps. Rows per opponent j (his number
+  // in the other block): while ContactTimer[j] > 0 no new bump of the pair
+  // is detected from this side; ContactFlags[j] marks the pair for the
+  // contact steps.
+  Arr1<f32, 25> ContactTimer;  // s, counted down every frame, without a floor
+  Arr1<bool32, 25> ContactFlags;
+  f32 ContactMark;        // cleared every frame by contact detection; read by the first frame step
+  f32 ContactSpeedScale;  // the last draw of ContactSpeedDist
+  // Factor of the carrier's knock-on speed after a grounded bump. No step
+  // gives it values, so every draw (which still takes its two numbers) is 0.
+  TDistribution ContactSpeedDist;
 };
 
 // ---------------------------------------------------------------- team block
@@ -867,6 +882,9 @@ struct TTeamBlock {
   bool32 ShortRunFlag;      // the receiver of a ruck pass runs a short line
   bool32 SampleRequest;     // the holder asks for the moves to be sampled again (match world)
   bool32 CatchingUp;        // the side plays its catch-up field-strategy half (CatchUpOn, CatchUpActive)
+  // The carrier's action code; 6 keeps the touch alarm down while his pass
+  // is wound up (passtimer > 0).
+  i32 CarrierActionCode;
   u16 RunPattern;           // run pattern of the sampler; no writer, 0
   f32 RunPatternTime;       // s
   // The pass being wound up.
@@ -880,6 +898,11 @@ struct TTeamBlock {
   f32 PasserHeading, PasserHeadingOffset;  // degrees
   TVector2 RelativeCatchPoint;  // m
   Arr1<i32, 5> PassReactors;    // defenders (this block) who may bite on a dummy
+  // The carrier's next decision: a DecisionTimer of 0 lets him decide again
+  // at the next decision step; a contact that upsets his plan also requests
+  // a decision (match world only).
+  f32 DecisionTimer;  // s
+  bool32 DecisionRequested;
   // The kick: the search request handed to FindKick and its outcome.
   bool32 KickChosen;        // the launch values of the pending kick are chosen
   f32 KickSearchSpeedMin, KickSearchSpeedMax;          // m/s
@@ -1105,6 +1128,9 @@ struct TWorld {
   Arr1<TVector2, 8> ScratchCircle;  // with its flags: CircleTable
   Arr1<bool32, 8> ScratchCircleFlags;
   TVector3 ScratchVector;
+  // Weights handed to WeightedRandomIndex by the option choices; a chooser
+  // writes the entries it draws from.
+  Arr1<i16, 25> ChoiceWeights;
   // 21. The working copy of a field-strategy half.
   TFieldStrategyHalf FieldHalf;  // ZoneStrategy
   // 22 - 23. Game state and its phase counters.
@@ -1250,6 +1276,9 @@ struct TWorld {
   // ClosingThreshold) for the decision step's run-in check. Not scratch: a
   // step that needs a flag of its own for a search keeps it in a local.
   bool32 SearchFlag;
+  // 33. Contact: the ball carrier stands on the ground, where tackles and
+  // grounded bumps reach him, rather than in the air after a jump catch.
+  bool32 CarrierGrounded;
 };
 
 static_assert(std::is_trivially_copyable_v<TWorld>, "the look-ahead copies the world as one block");

@@ -1,0 +1,3 @@
+#include "contact/ContactSteps.h"
+
+void FreeBallContact(TWorld& W) { (void)W; }

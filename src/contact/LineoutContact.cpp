@@ -1,0 +1,3 @@
+#include "contact/ContactSteps.h"
+
+void LineoutContact(TWorld& W) { (void)W; }

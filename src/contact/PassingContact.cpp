@@ -1,0 +1,3 @@
+#include "contact/ContactSteps.h"
+
+void PassingContact(TWorld& W) { (void)W; }

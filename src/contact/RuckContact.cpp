@@ -1,0 +1,3 @@
+#include "contact/ContactSteps.h"
+
+void RuckContact(TWorld& W) { (void)W; }

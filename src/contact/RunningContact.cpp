@@ -1,0 +1,3 @@
+#include "contact/ContactSteps.h"
+
+void RunningContact(TWorld& W) { (void)W; }

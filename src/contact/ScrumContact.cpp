@@ -1,0 +1,3 @@
+#include "contact/ContactSteps.h"
+
+void ScrumContact(TWorld& W) { (void)W; }

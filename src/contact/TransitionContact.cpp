@@ -1,0 +1,3 @@
+#include "contact/ContactSteps.h"
+
+void TransitionContact(TWorld& W) { (void)W; }

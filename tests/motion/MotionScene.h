@@ -1,0 +1,83 @@
+// A small world for the motion steps: 15 a side on a 100 x 70 pitch, every
+// player standing on his DesiredPos far from the others (block 1 at z = -5,
+// block 2 at z = +5, 4 m apart across), nobody carrying the ball, every
+// timer and spell quiet, DistToDesired at 200 m so that no arrival-time
+// rule applies until a test sets it. Frames of 0.04 s.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/FloatFlags.h"
+#include "core/FloatGuard.h"
+#include "core/Random.h"
+#include "core/TypeDefs.h"
+#include "core/UDPRealtime.h"
+
+constexpr f32 kSceneMaxSpeed = 8.0f;  // m/s
+constexpr f32 kSceneJogSpeed = 4.0f;  // m/s; 0.65 x 4 = 2.6 m/s is the arrival floor
+constexpr f32 kSceneAccel = 4.0f;     // m/s²
+constexpr f32 kSceneStep = 0.04f;     // s
+
+inline void MakeMotionScene(TWorld& W) {
+  std::memset(&W, 0, sizeof W);
+  RandSeed = 4242;
+  W.PlayersPerTeam = 15;
+  W.PitchLength = 100.0f;
+  W.PitchWidth = 70.0f;
+  W.TimeStep = kSceneStep;
+  W.PrevTimeStep = kSceneStep;
+  W.gamestate = gsRunning;
+  W.PrevFrameGameState = gsRunning;
+  for (int b = 1; b <= 2; ++b) {
+    for (int p = 1; p <= 25; ++p) {
+      TPlayer& P = W.Teams[b].Players[p];
+      P.Pos = {static_cast<f32>(4 * p - 32), 0.0f, b == 1 ? -5.0f : 5.0f};
+      P.DesiredPos = P.Pos;
+      P.OldPos = P.Pos;
+      P.maxspeed = kSceneMaxSpeed;
+      P.MaxSpeedNonFatigued = kSceneMaxSpeed;
+      P.JogSpeed = kSceneJogSpeed;
+      P.AccelerationInit = kSceneAccel;
+      P.Acceleration = kSceneAccel;
+      P.SpeedLossSlope = -1.0f;
+      P.DistToDesired = 200.0f;
+      P.FatigueTimer = 1000.0f;
+      P.FatigueFreshTime = 60;
+      P.FatigueTiredTime = 20;
+    }
+  }
+  W.Teams[2].DefenceLineSpeed = 1.5f;
+  W.Teams[2].DefenceLineZ = 5.0f;
+}
+
+// Puts a player at rest on a spot, DistToDesired still off.
+inline void PlaceAt(TPlayer& P, f32 x, f32 z) {
+  P.Pos = {x, 0.0f, z};
+  P.OldPos = P.Pos;
+  P.DesiredPos = P.Pos;
+}
+
+// The one scene world of the motion tests, and its players by block.
+inline TWorld MotionWorld;
+inline TPlayer& Att(int i) { return MotionWorld.Teams[1].Players[i]; }
+inline TPlayer& Def(int i) { return MotionWorld.Teams[2].Players[i]; }
+
+// A fresh scene for every test, with the real-time record at its start
+// values before and after.
+class MotionSceneTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MakeMotionScene(MotionWorld);
+    SetUDPRealtimeDefaults();
+  }
+  void TearDown() override { SetUDPRealtimeDefaults(); }
+
+  // Runs a step on the scene; it must raise no floating-point error.
+  static void RunStep(void (*Step)(TWorld&)) {
+    ClearFloatFlags();
+    Step(MotionWorld);
+    EXPECT_FALSE(FloatErrorRaised());
+  }
+};
