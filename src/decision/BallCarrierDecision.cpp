@@ -513,7 +513,7 @@ void RunningSections(TWorld& W) {
   SteerAndMoveCarrier(W, C, carrier, newSequence);
   StartPass(W);
   AbortOrReleasePass(W);
-  DecideKick(W);  // section 7
+  DecideKick(W);
   DecideDive(W);
   DecideSideStep(W);
   DecideBreak(W);
