@@ -712,6 +712,9 @@ struct TPlayer {
   f32 CarryTimer;
   f32 AuxTimer1, AuxTimer2, AuxTimer3;
   f32 ContactDelayTimer;    // short ban on contact after a kick
+  // s, after touching a loose ball he cannot touch it again; set by the
+  // contact steps, counted down by the timer step.
+  f32 BallTouchLockTimer;
   f32 ChaseTimer;
   // Blocks between players: the record (first half) and the engagement
   // count (second half), both > 0 while engaged; nothing engages yet.
@@ -1259,6 +1262,7 @@ struct TWorld {
   Arr1<Arr1<i32, 4>, 8> CarrierContactSlots;
   f32 ContactCheckTimer;      // s, re-armed to 0.025
   f32 FreeBallContactTimer;   // s
+  f32 PostHitTimer;           // s, after the ball strikes a post no second strike is judged
   Arr1<TBlockRecord, 25> BlockRecords;
   // 30. The two team blocks; block 1 holds the side in possession.
   Arr1<TTeamBlock, 2> Teams;

@@ -11,6 +11,7 @@
 #include "core/RunLog.h"
 #include "core/StrategyShapes.h"
 #include "decision/CarrierKick.h"
+#include "decision/CarrierPass.h"
 
 namespace {
 
@@ -274,10 +275,6 @@ bool MeasureSpeedAndTemplate(const TWorld& W, TPlayer& C) {
   return true;
 }
 
-// Section 2: a pass being wound up is cancelled when the event in force is
-// no longer that pass. Filled by the carrier's pass unit.
-void ChangePassDecision(TWorld&) {}
-
 // Section 3: the carrier's own sequence runner: end conditions, restart,
 // expiry, the target of a relative run, the hold and arrival of the current
 // event, and the choice of the event in force.
@@ -461,14 +458,6 @@ void SteerAndMoveCarrier(TWorld& W, TPlayer& C, i32 carrier, bool newSequence) {
   C.Pos.z = ToF32(C.Pos.z + std::sin(f) * C.speed * dt);
   if (newSequence) C.ActionSeq.seqON = kFalse32;
 }
-
-// Section 5: the pass start for event kinds 1 to 4. Filled by the carrier's
-// pass unit.
-void StartPass(TWorld&) {}
-
-// Section 6: the draw-and-pass abort and the dummy's release. Filled by the
-// carrier's pass unit.
-void AbortOrReleasePass(TWorld&) {}
 
 // Section 8: the try dive for event kinds 6 and 7. Filled by the unit of the
 // break, dive and side-step.
