@@ -20,10 +20,6 @@ constexpr double kStartMargin = 0.5;
 constexpr double kMarkNearTouch = 2.5;
 // A default-play runner this close to a touch line runs straight, m.
 constexpr double kRunnerNearTouch = 5.0;
-// The slot search of the set-piece line: its starting bound and the
-// distance at which a free slot is taken at once, m.
-constexpr double kSlotSearchBound = 10000000.0;
-constexpr double kSlotCloseEnough = 0.5;
 // Clock window of the move trace in the run log, s (both ends excluded).
 constexpr f32 kTraceFrom = 3123.0f;
 constexpr f32 kTraceTo = 3125.0f;
@@ -100,22 +96,6 @@ bool SlotLineInUse(const TTeamBlock& A) {
   return false;
 }
 
-// The free slot of the set-piece line nearest to x, searched from slot 1 up
-// and taken at once within 0.5 m; 0 when none is free.
-int NearestFreeLineSlot(const TTeamBlock& A, double x) {
-  double best = kSlotSearchBound;
-  int slot = 0;
-  for (int k = 1; k <= kSlotCount; ++k) {
-    if (A.SetPieceLine[k] != 0) continue;
-    const double d = std::fabs(A.SetPieceSlotPos[k].x - x);
-    if (!(d < best)) continue;
-    best = d;
-    slot = k;
-    if (best < kSlotCloseEnough) break;
-  }
-  return slot;
-}
-
 // A role player enters the side's line at x: the set-piece line while it
 // holds players (one already on it keeps his slot), else the ordered line.
 void EnterLine(TTeamBlock& A, i32 p, f32 x) {
@@ -126,7 +106,7 @@ void EnterLine(TTeamBlock& A, i32 p, f32 x) {
   for (i32 s : A.SetPieceLine) {
     if (s == p) return;
   }
-  const int slot = NearestFreeLineSlot(A, x);
+  const int slot = NearestFreeSetPieceSlot(A, x);
   if (slot != 0) A.SetPieceLine[slot] = p;
 }
 
