@@ -223,6 +223,14 @@ bool LooseBallIsDropping(const TWorld& W) {
 void TrackFreeBall(TWorld& W, TSimResult& R) {
   if (W.gamestate != gsFreeBall) return;
   R.FreeBallSeen = kTrue32;
+  if (R.OpponentTouchedBall == 0) {
+    for (int i = 1; i <= PlayerCount(W); ++i) {
+      if (W.Teams[2].Players[i].BallTouchLockTimer > 0) {
+        R.OpponentTouchedBall = kTrue32;
+        break;
+      }
+    }
+  }
   if (R.OpponentTouchedBall == 0 && R.LooseBallDropping == 0 && LooseBallIsDropping(W))
     R.LooseBallDropping = kTrue32;
 }

@@ -702,6 +702,46 @@ TEST_F(LookAhead, ALooseBallDroppingIsNoted) {
   }
 }
 
+// An opponent who touches the loose ball is noted (in freeball only), and
+// from then on the ball no longer counts as dropping. Frames: 1 and 3 to 4
+// freeball, 2 running; the ball drops in frame 4.
+TEST_F(LookAhead, AnOpponentOnTheLooseBallIsNoted) {
+  struct Case {
+    const char* what;
+    int touchFrame;
+    int block, player;
+    bool touched, dropping;
+  };
+  const Case cases[] = {
+      {"an opponent in freeball", 3, 2, 15, true, false},
+      {"an opponent in running", 2, 2, 15, false, true},
+      {"a team-mate", 3, 1, 4, false, true},
+      {"a player off the field", 3, 2, 16, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    for (int k = 1; k <= 1000; ++k) {
+      W.FlightTimes[k] = 1.2f;
+      W.FlightPos[k].y = 1.5f;
+      W.FlightVel[k].y = -2.0f;
+    }
+    W.FlightSegments = 4;
+    static const Case* current;
+    current = &c;
+    Script = [](TWorld& w, int frame) {
+      w.Teams[current->block].Players[current->player].BallTouchLockTimer = frame == current->touchFrame ? 0.2f : 0.0f;
+      const TGameState states[] = {gsFreeBall, gsFreeBall, gsRunning, gsFreeBall, gsFreeBall, gsTransition};
+      w.gamestate = states[frame];
+      w.BallPhase = frame == 4 ? 3 : 0;
+    };
+    Simulate(PlainMove());
+    EXPECT_EQ(Frame, 5);
+    EXPECT_EQ(R.OpponentTouchedBall != 0, c.touched);
+    EXPECT_EQ(R.LooseBallDropping != 0, c.dropping);
+  }
+}
+
 // ---------------------------------------------------------------- the outcome
 
 // Room round the ball at the end of a run in running: defenders strictly
