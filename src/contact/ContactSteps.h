@@ -8,8 +8,9 @@
 
 #include "core/TypeDefs.h"
 
-// "running": tackles, dive tackles, breaks and fends, try dives, the loose
-// ball. A call point: a later unit fills it.
+// "running": tackles, dive tackles, breaks and fends (the tackle contest is
+// still to come), holds off the ball, the held carrier going to ground, try
+// dives, tries and stoppages.
 void RunningContact(TWorld& W);
 
 // "passing": catches, interceptions, dives round the receiver. A call point:

@@ -749,9 +749,21 @@ struct TPlayer {
   Arr1<bool32, 25> ContactFlags;
   f32 ContactMark;        // cleared every frame by contact detection; read by the first frame step
   f32 ContactSpeedScale;  // the last draw of ContactSpeedDist
+  // The tackle contest of the running contact step.
+  i32 BreakCount;          // tackles the carrier has broken with a break move; a third try has half the chance
+  i32 ShortReachFlag;      // > 0: his tackle reach is 0.4 m (0.45 m on the look-ahead world); 0 by default
+  i16 BallSecurity;        // per mille, compared between carrier and tackler; 500 for every player by default
+  f32 DefenderHoldTimer;   // s, cleared when he launches a tackle; the positioning handler reads it
+  i32 HoldPointLock;       // -1 for every player when a tackle completes; the positioning handler reads it
+  TVector2 TackleOffset;   // m, drawn per player (up to 0.25 m, any heading) when a tackle completes
   // Factor of the carrier's knock-on speed after a grounded bump. No step
   // gives it values, so every draw (which still takes its two numbers) is 0.
   TDistribution ContactSpeedDist;
+  // The held carrier going to ground early: by how much (s) it shortens the
+  // join window, drawn once per tackle. No step gives the distribution
+  // values, so every draw (which still takes its two numbers) is 0.
+  TDistribution GoToGroundDist;
+  f32 GoToGroundTime;  // s, the last draw
 };
 
 // ---------------------------------------------------------------- team block
@@ -1002,6 +1014,15 @@ struct TTeamBlock {
   Arr1<i32, 8> ImpactSlotFree;  // -1 away from the impact, 0 at it
   TVector2 TackleDirForward, TackleDirBack;  // unit vectors
   f32 SampleTimer;          // s, countdown of the move sampler
+  // Block 2: the last fall of a held player in the contact steps, written
+  // whole at each fall. Unit vectors (-cos a, sin a) of the fall's impact
+  // heading a and of a + 180; the circle point (1..8 round the held player)
+  // nearest the impact; every point but that one and its two neighbours
+  // (no wrap from 8 to 1) blocked, so a holder there falls forward.
+  TVector2 FallImpactDir, FallReverseDir;
+  bool32 FallForward;       // the held player falls forward
+  i32 FallPoint;
+  Arr1<bool32, 8> FallPointBlocked;
 };
 
 // ---------------------------------------------------------------- world
@@ -1279,6 +1300,11 @@ struct TWorld {
   // 33. Contact: the ball carrier stands on the ground, where tackles and
   // grounded bumps reach him, rather than in the air after a jump catch.
   bool32 CarrierGrounded;
+  // s, while > 0 more tacklers may bind to the held carrier (the join
+  // window); drawn at the first bind, counted down by the held-carrier stage.
+  f32 TackleJoinTime;
+  // The carrier's break move was running at the contact being judged.
+  bool32 BreakAttempt;
 };
 
 static_assert(std::is_trivially_copyable_v<TWorld>, "the look-ahead copies the world as one block");
