@@ -8,9 +8,10 @@
 
 #include "core/TypeDefs.h"
 
-// "running": tackles, dive tackles, breaks and fends (the tackle contest is
-// still to come), holds off the ball, the held carrier going to ground, try
-// dives, tries and stoppages.
+// "running": tackles, dive tackles, breaks and fends (TackleContest.h), holds
+// off the ball, falls and missed dives (ContactHolds.h), the held carrier
+// going to ground (HeldCarrier.h), the entry into gottackled, then tries and
+// stoppages (RunningStoppages.h).
 void RunningContact(TWorld& W);
 
 // "passing": catches, interceptions, dives round the receiver. A call point:

@@ -2,30 +2,27 @@
 #include "contact/ContactSteps.h"
 #include "contact/HeldCarrier.h"
 #include "contact/RunningStoppages.h"
+#include "contact/TackleContest.h"
 
-namespace {
-
-// Block 1's carrier, or 0 when the number names no player on the field.
-int CarrierOnField(const TWorld& W) {
-  const int c = W.Teams[1].BallCarrier;
-  return c >= 1 && c <= PlayerCount(W) ? c : 0;
-}
-
-}  // namespace
-
+// The stages in their order: the tackle contest (start, launches, contacts),
+// the holds off the ball with the falls of the held and the dives that found
+// nobody, the held carrier, the entry into gottackled, then the tries and
+// stoppages.
 void RunningContact(TWorld& W) {
-  const int carrier = CarrierOnField(W);
-  // Off the ball: holds, the falls of the held, dives that found nobody.
+  StartTackleContest(W);
+  LaunchTackleAttempts(W);
+  ContestCarrierContacts(W);
+  const int carrier = RunningCarrier(W);
   THoldRules holds;
   holds.ExcludedTarget = carrier;
   HoldOffBallTargets(W, holds);
   FallHeldPlayers(W);
   EndMissedDives(W, carrier);
-  // The held carrier.
   if (carrier != 0) {
     CountHeldCarrier(W, carrier);
     SettleHolders(W, carrier);
     TakeCarrierToGround(W, carrier);
   }
+  EnterGotTackled(W);
   SettleTriesAndStoppages(W, carrier);
 }

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/Rounding.h"
+
 namespace {
 
 // Removes trailing zeros of a digit string (and returns what is left).
@@ -171,4 +173,10 @@ std::string FormatStat(double v, int decimals) {
   RoundDigits(d, d.intLen + decimals);
   SplitDecimal(d, decimals, intPart, frac);
   return JoinFixed(v, intPart, frac);
+}
+
+std::string MatchClockText(double Clock) {
+  const double minutes = std::floor(Clock / 60.0);
+  const double seconds = RoundHalfEven(Clock - 60.0 * minutes);
+  return std::to_string(ClampToI32(minutes)) + ":" + std::to_string(ClampToI32(seconds));
 }

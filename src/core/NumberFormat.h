@@ -28,3 +28,9 @@ std::string FormatFixedPrecision(double v, int precision, int decimals);
 // gives "1199.999"); zero has no minus sign ("0.0" for -0.04 with 1); more
 // than 9 integer digits give FormatFixedPrecision's exponent form.
 std::string FormatStat(double v, int decimals);
+
+// A match time in the decision logs: whole minutes, ":" and the seconds past
+// them rounded to the nearest whole second (a half to the even number), both
+// without padding, so 754.6 s reads "12:35" and 59.6 s past a minute shows
+// 60 seconds ("1:60" for 119.6 s).
+std::string MatchClockText(double Clock);

@@ -270,6 +270,22 @@ TSlotLine MovePlayerToNearestSlot(TSlotLine Line, const TSlotPositions& Slots, i
   return Line;
 }
 
+int NearestFreeSetPieceSlot(const TTeamBlock& Block, double X) {
+  constexpr double kSearchBound = 10000000.0;  // m
+  constexpr double kCloseEnough = 0.5;         // m
+  double best = kSearchBound;
+  int slot = 0;
+  for (int k = 1; k <= kSlotCount; ++k) {
+    if (Block.SetPieceLine[k] != 0) continue;
+    const double d = std::fabs(Block.SetPieceSlotPos[k].x - X);
+    if (!(d < best)) continue;
+    best = d;
+    slot = k;
+    if (best < kCloseEnough) break;
+  }
+  return slot;
+}
+
 TLineSpacing SpacingAlongLine(i32 Count, f32 Low, f32 High, f32 MinGap, f32 Wanted) {
   double wanted = Wanted;
   if (wanted > High) wanted = High;

@@ -51,6 +51,12 @@ TSlotLine RecentreLine(TSlotLine Line, i16 Id);
 // Id moves to the free slot whose x is nearest to X.
 TSlotLine MovePlayerToNearestSlot(TSlotLine Line, const TSlotPositions& Slots, i16 Id, f32 X);
 
+// The free slot of a block's set-piece line (SetPieceLine, positions in
+// SetPieceSlotPos) whose x is nearest to X: slots 1..201 in order from a
+// bound of 1e7 m, a slot taken only when strictly nearer, the search ending
+// at the first slot within 0.5 m. 0 when no slot is free.
+int NearestFreeSetPieceSlot(const TTeamBlock& Block, double X);
+
 struct TLineSpacing {
   f32 Start;
   f32 Gap;

@@ -22,10 +22,10 @@ struct TStrategyParams {
   f32 ClosingScanTimer;
   f32 NearestClosing;
   f32 TouchDangerTimer;
-  bool32 HoldReleased;     // a held move reached its key event in this frame
+  bool32 HoldReleased;     // a held move reached its key event in this frame (PassInMoveOk)
   f32 NearestClosingMin;   // s, working minimum of a scan
   f32 PrevNearestClosing;  // s, NearestClosing before this frame's scan
-  i32 NearestDefender;     // block-2 number of the defender who closes soonest
+  i32 NearestDefender;     // block-2 number of the defender who closes soonest (MarkerIndex)
   bool32 TouchDanger;      // the carrier is about to run into touch; one decision only
 };
 

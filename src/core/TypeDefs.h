@@ -712,6 +712,9 @@ struct TPlayer {
   f32 CarryTimer;
   f32 AuxTimer1, AuxTimer2, AuxTimer3;
   f32 ContactDelayTimer;    // short ban on contact after a kick
+  // s, after touching a loose ball he cannot touch it again; set by the
+  // contact steps, counted down by the timer step.
+  f32 BallTouchLockTimer;
   f32 ChaseTimer;
   // Blocks between players: the record (first half) and the engagement
   // count (second half), both > 0 while engaged; nothing engages yet.
@@ -861,8 +864,16 @@ struct TTeamBlock {
   f32 DefenceLineSpeed;
   f32 DefenceLineZ, DefenceLineRefZ;  // m; the second is the retreat reference DefRetreatZ
   f32 AuxScrumValue;
-  // Tackle momentum.
+  // Tackle momentum (block 2): the carrier and every bound tackler moving
+  // on together; kg, degrees, m/s.
   f32 TackleMass, TackleHeading, TackleSpeed;
+  i16 FirstTackler;  // block 2: the defender who bound first in the current tackle
+  // Block 1, cleared when a tackle completes. The first marks a new carry
+  // (the animation step and the look-ahead read it); the other two have no
+  // writer that sets them.
+  bool32 CarryStartFlag;
+  bool32 AttackPhaseFlag;
+  i32 SidePlaySeq;
   // s, window for an offload opened at the tackle (OffloadWindow).
   f32 OffloadTime;
   // Defence working area.
@@ -1280,6 +1291,7 @@ struct TWorld {
   Arr1<Arr1<i32, 4>, 8> CarrierContactSlots;
   f32 ContactCheckTimer;      // s, re-armed to 0.025
   f32 FreeBallContactTimer;   // s
+  f32 PostHitTimer;           // s, after the ball strikes a post no second strike is judged
   Arr1<TBlockRecord, 25> BlockRecords;
   // 30. The two team blocks; block 1 holds the side in possession.
   Arr1<TTeamBlock, 2> Teams;

@@ -10,6 +10,8 @@
 #include "core/Random.h"
 #include "core/RunLog.h"
 #include "core/StrategyShapes.h"
+#include "decision/CarrierKick.h"
+#include "decision/CarrierPass.h"
 
 namespace {
 
@@ -273,10 +275,6 @@ bool MeasureSpeedAndTemplate(const TWorld& W, TPlayer& C) {
   return true;
 }
 
-// Section 2: a pass being wound up is cancelled when the event in force is
-// no longer that pass. Filled by the carrier's pass unit.
-void ChangePassDecision(TWorld&) {}
-
 // Section 3: the carrier's own sequence runner: end conditions, restart,
 // expiry, the target of a relative run, the hold and arrival of the current
 // event, and the choice of the event in force.
@@ -461,18 +459,6 @@ void SteerAndMoveCarrier(TWorld& W, TPlayer& C, i32 carrier, bool newSequence) {
   if (newSequence) C.ActionSeq.seqON = kFalse32;
 }
 
-// Section 5: the pass start for event kinds 1 to 4. Filled by the carrier's
-// pass unit.
-void StartPass(TWorld&) {}
-
-// Section 6: the draw-and-pass abort and the dummy's release. Filled by the
-// carrier's pass unit.
-void AbortOrReleasePass(TWorld&) {}
-
-// Section 7: the kick for event kinds 5 and 55. Filled by the carrier's kick
-// unit.
-void DecideKick(TWorld&) {}
-
 // Section 8: the try dive for event kinds 6 and 7. Filled by the unit of the
 // break, dive and side-step.
 void DecideDive(TWorld&) {}
@@ -489,10 +475,10 @@ void DecideBreak(TWorld&) {}
 // offload unit.
 void DecideOffload(TWorld&) {}
 
-// Section 12: the actions under way while their timers run (pass release,
-// kick, special animation, dive, getting up, break, side-step). Filled by the
-// offload unit.
-void ContinueActions(TWorld&) {}
+// Section 12: the actions under way while their timers run, in this order:
+// pass release, kick, special animation, dive, getting up, break, side-step.
+// The kick is the kick unit's; the others are filled by the offload unit.
+void ContinueActions(TWorld& W) { ContinueKick(W); }
 
 // Section 13: the loose-ball take and forced moves under way, the tackled
 // carrier, the other players' reactions to a sharp turn and the turn of his

@@ -28,8 +28,6 @@ constexpr double kReceiverReach = 1.25;    // m: a receiver on his point (condit
 constexpr double kReleaseReach = 0.45;     // m: a ruck runner at his start point
 constexpr double kReleaseReceiverReach = 0.75;  // m: the holder's receiver in place
 constexpr double kStandDownLead = 0.85;    // m ahead of the holder: stood down
-constexpr double kSlotSearchBound = 10000000.0;  // m
-constexpr double kSlotCloseEnough = 0.5;   // m: the slot search stops here
 constexpr double kCarrierSideReach = 1.75; // m sideways of the carrier or receiver
 constexpr double kCarrierBehind = 0.5;     // m: a type-14 runner stays this far behind him
 constexpr double kHoldChaseReach = 0.3;    // m from the meeting point: chase at top speed
@@ -315,16 +313,7 @@ void ReslotOnLine(TWorld& W, int i) {
   const TPlayer* C = Carrier(W);
   const double step = C != nullptr ? C->Velocity.x * static_cast<double>(W.TimeStep) : 0.0;
   const double x = static_cast<double>(A.Players[i].Pos.x) + step;
-  double best = kSlotSearchBound;
-  int slot = 0;
-  for (int k = 1; k <= kSlotCount; ++k) {
-    if (A.SetPieceLine[k] != 0) continue;
-    const double d = std::fabs(A.SetPieceSlotPos[k].x - x);
-    if (!(d < best)) continue;
-    best = d;
-    slot = k;
-    if (best < kSlotCloseEnough) break;
-  }
+  const int slot = NearestFreeSetPieceSlot(A, x);
   if (slot != 0) A.SetPieceLine[slot] = i;
 }
 

@@ -83,7 +83,7 @@ TEST_F(HeldCarrierTest, WindowsCountDownOnlyWhileTheCarrierIsHeld) {
   for (const Case& c : cases) {
     SetUp();
     Carrier().numgoverning = c.holders;
-    if (c.holders == 0) Defender(kTackler).governedby = 0;
+    if (c.holders == 0) Defender(kTackler).governedby = Defender(kTackler).target = 0;
     W.Teams[1].OffloadTime = c.offload;
     Carrier().OffloadPending = 1.0f;
     W.Teams[1].PassTimeLeft = 0.3f;
@@ -378,7 +378,12 @@ TEST_F(HeldCarrierTest, TheCarrierGoesToGroundOnlyWhenTheTackleIsComplete) {
        },
        true},
       {"mark called", [] { W.MarkCalled = kTrue32; }, false},
-      {"carrier off the ground", [] { W.CarrierGrounded = kFalse32; }, false},
+      {"carrier off the ground in a catch",
+       [] {
+         W.CarrierGrounded = kFalse32;
+         Carrier().freeballcatchtimer = 0.5f;
+       },
+       false},
       {"already falling", [] { Carrier().GettingTackledKind = 2.0f; }, false},
   };
   for (const Case& c : cases) {

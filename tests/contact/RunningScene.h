@@ -69,6 +69,7 @@ class RunningSceneTest : public ::testing::Test {
         P.FacingAngle = static_cast<f32>(b == 1 ? std::numbers::pi : 2.0 * std::numbers::pi);
         P.currentAnim.Assign("run");
         P.maxframes = 1000.0f;
+        P.TacklerCountValue = 1.25f;  // one tackler wanted
       }
     }
     W.Teams[1].BallCarrier = kCarrier;

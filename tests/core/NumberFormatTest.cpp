@@ -75,3 +75,19 @@ TEST(FormatStat, RoundsToNineSignificantDigitsThenToTheDecimals) {
   for (const Case& c : cases) EXPECT_EQ(FormatStat(c.v, c.decimals), c.text) << c.v << " " << c.decimals;
   EXPECT_EQ(FormatFixedPrecision(1199.9995, 9, 3), "1199.999");
 }
+
+TEST(MatchClockText, WholeMinutesAndRoundedSeconds) {
+  struct Case {
+    double clock;
+    const char* text;
+  } cases[] = {
+      {static_cast<double>(754.6f), "12:35"},  // the match clock is a 32-bit float
+      {119.6, "1:60"},                         // rounded seconds are not carried into the minutes
+      {59.6, "0:60"},
+      {0.0, "0:0"},
+      {62.5, "1:2"},                           // a half goes to the even second
+      {63.5, "1:4"},
+      {2400.0, "40:0"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MatchClockText(c.clock), c.text) << c.clock;
+}

@@ -66,6 +66,7 @@ void MakeScene() {
       P.OldPos = P.Pos;
       P.maxspeed = 8.0f;
       P.Acceleration = 4.0f;
+      P.maxpassspeed = 12.0f;  // a pass event that becomes current starts a pass
     }
   }
   W.Teams[1].BallCarrier = kCarrier;
