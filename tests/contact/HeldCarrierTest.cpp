@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "AllocationCounter.h"
 #include "RunningScene.h"
 #include "core/DrawCount.h"
 #include "platform/Form.h"
@@ -475,7 +476,10 @@ TEST_F(HeldCarrierTest, ALooseBallDiveCutShortRestartsTheFallAndLogsOnTheMatchWo
     C.currentAnim.Assign("looseballdive");
     C.currentframe = static_cast<f32>(c.share * 1000.0);
     const size_t lines = Form1.Memo2.Count();
+    StartCountingAllocations();
     Step();
+    const long allocations = StopCountingAllocations();
+    if (!c.live) EXPECT_EQ(allocations, 0) << "the look-ahead frame allocates nothing";
     EXPECT_EQ(C.currentAnim.View(), "divetackledfallforward") << c.what;
     EXPECT_EQ(C.currentframe, c.frame) << c.what;
     EXPECT_EQ(C.BallTrack, 19) << c.what;
