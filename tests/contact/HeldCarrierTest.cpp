@@ -479,7 +479,9 @@ TEST_F(HeldCarrierTest, ALooseBallDiveCutShortRestartsTheFallAndLogsOnTheMatchWo
     StartCountingAllocations();
     Step();
     const long allocations = StopCountingAllocations();
-    if (!c.live) EXPECT_EQ(allocations, 0) << "the look-ahead frame allocates nothing";
+    if (!c.live) {
+      EXPECT_EQ(allocations, 0) << "the look-ahead frame allocates nothing";
+    }
     EXPECT_EQ(C.currentAnim.View(), "divetackledfallforward") << c.what;
     EXPECT_EQ(C.currentframe, c.frame) << c.what;
     EXPECT_EQ(C.BallTrack, 19) << c.what;
