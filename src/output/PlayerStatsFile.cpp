@@ -1,6 +1,5 @@
 #include "output/PlayerStatsFile.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -136,7 +135,7 @@ void CountMessage(const TMatchMessage& m, TPlayerCounts& c, i16& TimeMax) {
 TPlayerCounts CountPlayerMessages(i32 TeamId, i32 PlayerId, i16& TimeMax) {
   TPlayerCounts c{};
   const TMatchStore& S = MatchStore;
-  const int count = std::min<int>(S.MessageCountCopy, kMessageCapacity);
+  const int count = ReadableMessageCount(S);
   for (int i = 1; i <= count; ++i) {
     const TMatchMessage& m = S.Messages[i];
     if (m.teamID == TeamId && m.playerID == PlayerId) CountMessage(m, c, TimeMax);
