@@ -23,3 +23,13 @@ inline int DrawsSince(u32 before, int limit = 10000) {
   RandSeed = now;
   return n <= limit ? n : -1;
 }
+
+// The first seed from 1 on with which `draws` (making its draws from the
+// generator) returns true; for tests that need given draw results.
+template <class F>
+u32 SeedWhere(F draws) {
+  for (u32 seed = 1;; ++seed) {
+    RandSeed = seed;
+    if (draws()) return seed;
+  }
+}

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "core/MatchStore.h"
 #include "core/RunContext.h"
 #include "core/TypeDefs.h"
+#include "output/CsvFields.h"
 #include "output/MatchSummary.h"
 #include "platform/Form.h"
 
@@ -24,15 +24,6 @@ namespace {
 constexpr i32 kHome = 101;
 constexpr i32 kAway = 202;
 constexpr u32 kSeed = 4711;
-
-std::vector<std::string> Split(const std::string& line) {
-  std::vector<std::string> fields;
-  std::stringstream in(line);
-  std::string f;
-  while (std::getline(in, f, ',')) fields.push_back(f);
-  if (!line.empty() && line.back() == ',') fields.push_back("");
-  return fields;
-}
 
 class PlayerStatsFileTest : public ::testing::Test {
  protected:
