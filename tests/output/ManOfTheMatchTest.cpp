@@ -65,7 +65,7 @@ TEST_F(ManOfTheMatchTest, TheWinningSideKeepsItUnlessOutRated) {
     World.Teams[2].score = c.s1;
     results.BestRating[1] = c.p1;
     results.BestRating[2] = c.p2;
-    const u32 seed = c.draw ? SeedWhere([&] { return RandomRange(1, 1001) == c.draw; }) : 4711;
+    const u32 seed = c.draw ? SeedBeforeDraw(1, 1001, c.draw) : 4711;
     RandSeed = seed;
     PickFinalManOfTheMatch(results);
     EXPECT_EQ(DrawsSince(seed), c.draw ? 1 : 0) << c.what;
