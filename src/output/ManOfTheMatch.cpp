@@ -6,6 +6,7 @@
 #include "core/Random.h"
 #include "core/TypeDefs.h"
 #include "output/MatchSummary.h"
+#include "output/MessageCounts.h"
 
 namespace {
 
@@ -23,33 +24,19 @@ constexpr i32 kDrawLow = 1;
 constexpr i32 kDrawHigh = 1001;  // never drawn
 constexpr i32 kWinnerKeepsBelow = 500;
 
-// A player's counts for the first pick, in 16 bits.
-struct TMotmCounts {
-  i16 points, tries, tackles, turnovers, linebreaks;
-};
-
-TMotmCounts CountForPick(i32 TeamId, i32 PlayerId) {
-  TMotmCounts c{};
+// The counts of the player's own messages.
+TMessageCounts CountForPick(i32 TeamId, i32 PlayerId) {
+  TMessageCounts c{};
   const TMatchStore& S = MatchStore;
   const int count = ReadableMessageCount(S);
   for (int i = 1; i <= count; ++i) {
     const TMatchMessage& m = S.Messages[i];
-    if (m.teamID != TeamId || m.playerID != PlayerId) continue;
-    switch (m.message) {
-      case msgTry: ++c.tries; c.points += 5; break;
-      case msgConversion: c.points += 2; break;
-      case msgPenGoal:
-      case msgDropGoal: c.points += 3; break;
-      case msgTackle: ++c.tackles; break;
-      case msgTurnover: ++c.turnovers; break;
-      case msgLineBreak: ++c.linebreaks; break;
-      default: break;
-    }
+    if (m.teamID == TeamId && m.playerID == PlayerId) CountSharedMessage(m, c);
   }
   return c;
 }
 
-int PickWeight(const TMotmCounts& c) {
+int PickWeight(const TMessageCounts& c) {
   return kTryWeight * c.tries + kLineBreakWeight * c.linebreaks + kTurnoverWeight * c.turnovers +
          kTackleWeight * c.tackles;
 }
@@ -68,7 +55,7 @@ void PickManOfTheMatch() {
     for (int k = 1; k <= kSquadSlots; ++k) {
       const i32 playerid = team.Squad[k].playerid;
       if (playerid == 0) continue;
-      const TMotmCounts c = CountForPick(team.teamid, playerid);
+      const TMessageCounts c = CountForPick(team.teamid, playerid);
       const int weight = PickWeight(c);
       if (found && weight <= best) continue;
       found = true;

@@ -9,6 +9,7 @@
 #include "core/RunLog.h"
 #include "core/TypeDefs.h"
 #include "output/MatchSummary.h"
+#include "output/MessageCounts.h"
 #include "output/OutputLines.h"
 #include "platform/Form.h"
 
@@ -31,99 +32,38 @@ constexpr i16 kPenaltyWarningAbove = 20;  // penalties of one team
 constexpr double kNoDataPercent = 50.0;
 constexpr int kWarningRepeats = 6;
 
-// One team's figures as its row names them. Counts wrap in 16 bits; the
-// last-value figures are rounded extravalues (s or m), 0 without a message.
-struct TTeamCounts {
-  i16 score, attackingrucks, mauls, tackles, missedtackles, tries, passes, genplaykicks,
-      pengoalattempts, dropgoalattempts, convattempts, pengoalsuccess, dropgoalsuccess, convsuccess,
-      offloads, turnovers, carries, tacklesbreaks, hitups, penaltiesholdingon, penaltiesoffside,
-      penaltiesdangeroustackle, penaltiesnotrollingaway, penaltiesmisconduct, penaltiesobstruction,
-      penaltieshandsinruck, totpenalties, yellowcards, redcards, linebreaks, handlingerrors, marks,
-      lineoutthrows, lineoutthrowsnotstraight, lineoutswon, scrumfeeds, scrumswon, substitutions,
-      forwardpasses, injuries, lineoutwonagainstthrow, defendersbeaten, passeshittarget,
-      interceptsthrown, firsttoruck, lineoutjumps, lineoutcleantakes, lineouthandlingerr,
-      scrumpenalties, lineoutjumpdef, lineoutcleantakesdef, lineouthandlingerrdef, scrumpenaltiesdef,
-      lineoutthrowhitjumper, TightheadsWon;
-  i32 timeinpossession;      // P, s
-  i32 timeinownhalf;         // A, s
-  i32 otherpossession;       // Q: the other team's P, s
-  i32 otherownhalf;          // B: the other team's A, s
-  i32 redzonetime;           // s
-  i32 maulmeters;            // m
-  f32 hitupmetres;           // m, the hit-ups' extravalues summed as a 32-bit float
-  i16 percentpossession;     // 100 P / (P + Q) as a 32-bit float, rounded; 50 without data
-  i16 percentterritory;      // 100 B / (A + B) likewise
+// One team's figures as its row names them: the shared counts (its score is
+// their points), its further counts, and the last-value figures, rounded
+// extravalues (s or m), 0 without a message.
+struct TTeamCounts : TMessageCounts {
+  i16 attackingrucks, mauls, substitutions, injuries, firsttoruck, TightheadsWon;
+  i32 timeinpossession;   // P, s
+  i32 timeinownhalf;      // A, s
+  i32 otherpossession;    // Q: the other team's P, s
+  i32 otherownhalf;       // B: the other team's A, s
+  i32 redzonetime;        // s
+  i32 maulmeters;         // m
+  i16 percentpossession;  // 100 P / (P + Q) as a 32-bit float, rounded; 50 without data
+  i16 percentterritory;   // 100 B / (A + B) likewise
 };
 
 // Adds one of the team's own messages to every column whose rule it meets.
-// Lineout and scrum-penalty messages count as the team's own (extravalue
-// rounding to exactly 1) or as defending (any other value).
 void CountOwnMessage(const TMatchMessage& m, TTeamCounts& c) {
-  const double rounded = RoundHalfEven(m.extravalue);
+  if (CountSharedMessage(m, c)) return;
   const i32 value = RoundToI32(m.extravalue);
-  const bool own = rounded == 1.0;
   switch (m.message) {
-    case msgCarryEnd: ++c.carries; break;
-    case msgPass: ++c.passes; break;
-    case msgOffload: ++c.offloads; break;
-    case msgGenPlayKick: ++c.genplaykicks; break;
-    case msgPenGoalAttempt: ++c.pengoalattempts; break;
-    case msgPenGoal: ++c.pengoalsuccess; c.score += 3; break;
-    case msgDropGoalAttempt: ++c.dropgoalattempts; break;
-    case msgDropGoal: ++c.dropgoalsuccess; c.score += 3; break;
-    case msgConvAttempt: ++c.convattempts; break;
-    case msgConversion: ++c.convsuccess; c.score += 2; break;
-    case msgTackle: ++c.tackles; break;
-    case msgMissedTackle: ++c.missedtackles; break;
-    case msgTackleBreak: ++c.tacklesbreaks; break;
-    case msgLineBreak: ++c.linebreaks; break;
-    case msgTry: ++c.tries; c.score += 5; break;
     case msgAttackingRuck: ++c.attackingrucks; break;
-    case msgTurnover: ++c.turnovers; break;
-    case msgPenHoldingOn: ++c.penaltiesholdingon; ++c.totpenalties; break;
-    case msgPenOffside: ++c.penaltiesoffside; ++c.totpenalties; break;
-    case msgPenDangerousTackle: ++c.penaltiesdangeroustackle; ++c.totpenalties; break;
-    case msgPenNotRollingAway: ++c.penaltiesnotrollingaway; ++c.totpenalties; break;
-    case msgPenMisconduct: ++c.penaltiesmisconduct; ++c.totpenalties; break;
-    case msgPenObstruction: ++c.penaltiesobstruction; ++c.totpenalties; break;
-    case msgPenHandsInRuck: ++c.penaltieshandsinruck; ++c.totpenalties; break;
-    case msgHandlingError: ++c.handlingerrors; break;
-    case msgMark: ++c.marks; break;
-    case msgLineoutThrow: ++c.lineoutthrows; break;
-    case msgLineoutNotStraight: ++c.lineoutthrowsnotstraight; break;
-    case msgLineoutWon: ++c.lineoutswon; break;
-    case msgLineoutStolen: ++c.lineoutwonagainstthrow; break;
-    case msgScrumFeed: ++c.scrumfeeds; break;
-    case msgScrumWon: ++c.scrumswon; break;
+    case msgMaul: ++c.mauls; break;
     case msgSubstitution: ++c.substitutions; break;
-    case msgForwardPass: ++c.forwardpasses; break;
-    case msgYellowCard: ++c.yellowcards; break;
-    case msgRedCard: ++c.redcards; break;
+    case msgInjury: ++c.injuries; break;
+    case msgTightheadWon: ++c.TightheadsWon; break;
+    case msgRuckJoined:
+      if (std::islessequal(RoundHalfEven(m.extravalue), 1.0)) ++c.firsttoruck;
+      break;
     case msgPossessionTime: c.timeinpossession = value; break;
     case msgOwnHalfTime: c.timeinownhalf = value; break;
     case msgRedZoneTime: c.redzonetime = value; break;
-    case msgHitUp:
-      ++c.hitups;
-      c.hitupmetres = ToF32(static_cast<double>(c.hitupmetres) + m.extravalue);
-      break;
-    case msgInjury: ++c.injuries; break;
-    case msgMaul: ++c.mauls; break;
     case msgMaulMetres: c.maulmeters = value; break;
-    case msgRuckJoined:
-      if (std::islessequal(rounded, 1.0)) ++c.firsttoruck;
-      break;
-    case msgTightheadWon: ++c.TightheadsWon; break;
-    case msgDefenderBeaten: ++c.defendersbeaten; break;
-    case msgLineoutJump: ++(own ? c.lineoutjumps : c.lineoutjumpdef); break;
-    case msgLineoutCleanTake: ++(own ? c.lineoutcleantakes : c.lineoutcleantakesdef); break;
-    case msgLineoutHandlingError: ++(own ? c.lineouthandlingerr : c.lineouthandlingerrdef); break;
-    case msgLineoutHitJumper: ++c.lineoutthrowhitjumper; break;
-    case msgScrumPenalty:
-      ++c.totpenalties;
-      ++(own ? c.scrumpenalties : c.scrumpenaltiesdef);
-      break;
-    case msgPassHitTarget: ++c.passeshittarget; break;
-    case msgInterceptThrown: ++c.interceptsthrown; break;
     default: break;
   }
 }
@@ -160,7 +100,7 @@ TTeamCounts CountTeamMessages(i32 TeamId) {
 // full (32 bits).
 std::string TeamRow(const TTeamInfo& Team, const TTeamCounts& c, i16 RunningMetres, i16 TotMin) {
   TCsvLine row;
-  row.Int(Team.teamid).Int(c.score).Int(c.timeinpossession).Int(c.timeinownhalf);
+  row.Int(Team.teamid).Int(c.points).Int(c.timeinpossession).Int(c.timeinownhalf);
   row.Int(c.percentpossession).Int(c.percentterritory).Int(c.redzonetime).Int(c.attackingrucks);
   row.Int(c.mauls).Int(c.maulmeters).Int(c.tackles).Int(c.missedtackles).Int(c.tries).Int(c.passes);
   row.Int(c.genplaykicks).Int(c.pengoalattempts).Int(c.dropgoalattempts).Int(c.convattempts);
@@ -184,7 +124,7 @@ std::string TeamRow(const TTeamInfo& Team, const TTeamCounts& c, i16 RunningMetr
 // The 21 figures kept for the Man of the Match and the game file.
 TTeamFigures FiguresOf(const TTeamCounts& c) {
   TTeamFigures f;
-  f.score = c.score;
+  f.score = c.points;
   f.percentpossession = c.percentpossession;
   f.percentterritory = c.percentterritory;
   f.tackles = c.tackles;

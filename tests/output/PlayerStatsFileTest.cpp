@@ -64,13 +64,7 @@ class PlayerStatsFileTest : public ::testing::Test {
     const int n = ++MatchStore.MessageCountCopy;
     MatchStore.Messages[n] = TMatchMessage{teamID, playerID, 1.0f, type, extra};
   }
-  static int Column(const std::string& name) {
-    const std::vector<std::string> header = Split(kPlayerStatsHeader);
-    for (size_t i = 0; i < header.size(); ++i)
-      if (header[i] == name) return static_cast<int>(i);
-    ADD_FAILURE() << "no column " << name;
-    return 0;
-  }
+  static int Column(const std::string& name) { return ColumnIndex(kPlayerStatsHeader, name); }
 
   void Pass() {
     WritePlayerStatsFile(results);

@@ -60,13 +60,7 @@ class TeamStatsFileTest : public ::testing::Test {
   static void Post(const std::vector<Msg>& messages) {
     for (const Msg& m : messages) Post(m.team, m.type, m.extra);
   }
-  static int Column(const std::string& name) {
-    const std::vector<std::string> header = Split(kTeamStatsHeader);
-    for (size_t i = 0; i < header.size(); ++i)
-      if (header[i] == name) return static_cast<int>(i);
-    ADD_FAILURE() << "no column " << name;
-    return 0;
-  }
+  static int Column(const std::string& name) { return ColumnIndex(kTeamStatsHeader, name); }
 
   void Pass() {
     WriteTeamStatsFile(results);
