@@ -18,8 +18,10 @@ void PickManOfTheMatch();
 // The final pick, after the team statistics file. The winning side is team
 // 1 when its counted score (TeamFigures) is greater, or when the scores are
 // level and its teamid is MatchInfo.winnerifdrawteamid; team 2 otherwise.
-// The winning side is picked without a draw when its best performancerating
-// (Results.BestRating) is greater than the other side's; otherwise one
-// RandomRange(1, 1001) draw gives it the pick below 500 and the other side
-// from 500 on. MotmTeamId := the picked team's teamid.
+// The winning side is picked without a draw when the performancerating of
+// its best player (Results.BestRating, -1.0 when nobody of it was rated) is
+// greater than the other side's; otherwise one RandomRange(1, 1001) draw
+// gives it the pick below 500 and the other side from 500 on.
+// MotmTeamId := the picked team's teamid (from MatchInfo, so a side without
+// a listed player still gives its own id).
 void PickFinalManOfTheMatch(const TPlayerPassResults& Results);
