@@ -43,11 +43,6 @@ TAnimName NumberedAnim(std::string_view Prefix, u32 Number) {
   return a;
 }
 
-// ---------------------------------------------------------------- progress
-double Progress(const TPlayer& P) {
-  return P.maxframes > 0.0f ? static_cast<double>(P.currentframe) / P.maxframes : 0.0;
-}
-
 bool Runs(f32 Timer) { return Timer > 0.0f; }
 
 // Starts Name unless it already plays.
@@ -309,7 +304,7 @@ void LogZeroDummyHalfRelease(const TWorld& W, int i) {
 // The scrimmage start out of "centerpass1" (block 1): once past 10 % of it,
 // in passing or free ball, or in running for anyone but the carrier.
 void CenterPassToScrimmage(TWorld& W, int i, TPlayer& P) {
-  if (!(Progress(P) > 0.1)) return;
+  if (!(AnimProgress(P) > 0.1)) return;
   const bool running = W.gamestate == gsRunning && i != W.Teams[1].BallCarrier;
   if (!(W.gamestate == gsPassing || W.gamestate == gsFreeBall || running)) return;
   P.passtimer = 0.0f;
@@ -326,7 +321,7 @@ bool DiveSlowed(const TWorld& W, const TPlayer& P) {
   const i32 c = W.Teams[1].BallCarrier;
   const TPlayer* C = PlayerAt(W.Teams[1], c);
   return C != nullptr && Runs(C->GettingTackledTimer) && P.governedby == 0 && P.target == c &&
-         Progress(P) < kDiveTackleSlowUntil;
+         AnimProgress(P) < kDiveTackleSlowUntil;
 }
 
 // Seconds of a numbered animation, or 0 when the name is none of them (or
@@ -360,7 +355,7 @@ double NumberedSeconds(const TPlayer& P, std::string_view Name) {
 // The hold of a fresh gait or rest: it stays until it has looped once or
 // more than the fraction F of it has played.
 bool HeldFresh(const TPlayer& P, double F) {
-  return P.AnimFreshStart != 0 && !(P.AnimLoopCount > 0 || Progress(P) > F);
+  return P.AnimFreshStart != 0 && !(P.AnimLoopCount > 0 || AnimProgress(P) > F);
 }
 
 // Speeds are compared as the records hold them, in 32 bits: a player at
@@ -439,7 +434,7 @@ bool ScrimmageOffTheLine(const TWorld& W, TPlayer& P) {
   if (!offTheLine && !IsNumberedAnim(a, "srimmagesetting", n) && !IsNumberedAnim(a, "srimmagebreathloop", n))
     return false;
   if (!offTheLine) StartAnim(P, NumberedAnim("srimmageofftheline", n).View(), kShortFrames, true, 1, true);
-  else if (P.AnimLoopCount > 0 || Progress(P) > kScrimmageDone) P.ScrimmageNumber = 0;
+  else if (P.AnimLoopCount > 0 || AnimProgress(P) > kScrimmageDone) P.ScrimmageNumber = 0;
   return true;
 }
 
@@ -460,7 +455,7 @@ void Rest(const TWorld& W, TPlayer& P) {
     const bool breathLoop = IsNumberedAnim(a, "srimmagebreathloop", n);
     if (!breathLoop && !IsNumberedAnim(a, "srimmagesetting", n))
       StartAnim(P, NumberedAnim("srimmagesetting", n).View(), kShortFrames, false, 1);
-    else if (breathLoop && Progress(P) > kScrimmageDone)
+    else if (breathLoop && AnimProgress(P) > kScrimmageDone)
       StartAnim(P, NumberedAnim("srimmagebreathloop", n).View(), kShortFrames, true, 1);
     return;
   }
@@ -482,7 +477,7 @@ void StartAnim(TPlayer& P, std::string_view Name, f32 Length, bool Loop, i16 Tra
 
 void ContinueGait(TPlayer& P, std::string_view Name, f32 Length) {
   if (IsGait(P.currentAnim.View())) {
-    P.currentframe = ToF32(Progress(P) * Length);
+    P.currentframe = ToF32(AnimProgress(P) * Length);
     P.AnimFreshStart = kFalse32;
   } else {
     P.currentframe = 0.0f;
@@ -493,6 +488,10 @@ void ContinueGait(TPlayer& P, std::string_view Name, f32 Length) {
   P.AnimLoop = kTrue32;
   P.BallTrack = 1;
   P.AnimLoopCount = 0;
+}
+
+double AnimProgress(const TPlayer& P) {
+  return P.maxframes > 0.0f ? static_cast<double>(P.currentframe) / P.maxframes : 0.0;
 }
 
 bool IsNumberedAnim(std::string_view Name, std::string_view Prefix, u32 Number) {

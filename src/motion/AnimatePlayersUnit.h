@@ -34,6 +34,10 @@ void StartAnim(TPlayer& P, std::string_view Name, f32 Length, bool Loop, i16 Tra
 // AnimFreshStart := -1. An old length of 0 or less counts as phase 0.
 void ContinueGait(TPlayer& P, std::string_view Name, f32 Length);
 
+// How far through his animation a player is, currentframe / maxframes; an
+// animation without frames counts as just started (0).
+double AnimProgress(const TPlayer& P);
+
 // Whether Name is Prefix followed by the decimal digits of Number
 // ("blockloop" and 13 is "blockloop13").
 bool IsNumberedAnim(std::string_view Name, std::string_view Prefix, u32 Number);
