@@ -59,7 +59,7 @@ inline void ResetReplayStore(int frames) {
   auto& first = S.PlayerTracks[1][1].AnimIndex;
   std::fill(first.begin(), first.end(), u16{0});
   std::fill(S.FrameClock.begin(), S.FrameClock.end(), 0.0f);
-  ClearSlots(S, 1, kClearedSlots);
+  ClearSlots(S, 1, std::max(kClearedSlots, frames + 2));
   S.FrameCapacity = kFrameCapacity;
   S.ReplayQuantum = 10;
   S.MessageCount = 0;
