@@ -16,6 +16,7 @@
 #include "core/TypeDefs.h"
 #include "core/UDPRealtime.h"
 #include "core/ViewerFrame.h"
+#include "output/OutputLines.h"
 #include "output/OutputUnit.h"
 #include "output/ReplayUnit.h"
 #include "platform/Application.h"
@@ -60,7 +61,7 @@ void WriteMarker(const std::string& name, const std::string& secondLine = {}) {
   box.Add(kMarkerText);
   if (!secondLine.empty()) box.Add(secondLine);
   const std::string path = OutputDir + name + FileSuffix + ".txt";
-  if (!box.SaveToFile(path)) throw EEngineError("Cannot create file " + path);
+  SaveLinesOrRaise(box, path);
 }
 
 std::string GameTimeLine(double clock) { return "game time " + FormatGeneral(clock / 60.0); }

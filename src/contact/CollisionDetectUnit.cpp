@@ -1,5 +1,7 @@
 #include "contact/CollisionDetectUnit.h"
 
+#include "contact/BreakMoves.h"
+
 #include "core/Geometry.h"
 #include "core/Interception.h"
 #include "core/Random.h"
@@ -32,53 +34,16 @@ constexpr f32 kStumbleAhead = 20.0f;
 constexpr f32 kStumbleSquare = 15.0f;
 constexpr f32 kStumbleBack = 12.0f;
 
-// The carrier's break moves, ActionCode 1 to 10 (1-3 charges, 4-9 fends, 10
-// the goose-step): the share of the animation (both ends inclusive) and the
-// opponent's bearing (degrees, 90 straight ahead; lower end exclusive, upper
-// inclusive) inside which a bump is part of the move.
-struct TBreakWindow {
-  double FrameLow, FrameHigh;
-  double BearingLow, BearingHigh;
-};
-constexpr TBreakWindow kBreakWindows[11] = {
-    {0, 0, 0, 0},  // no move
-    {0.3, 0.85, 30.0, 90.0},
-    {0.3, 0.85, 60.0, 120.0},
-    {0.3, 0.85, 90.0, 150.0},
-    {0.25, 0.9, 7.5, 52.5},
-    {0.25, 0.9, 337.5, 22.5},
-    {0.25, 0.9, 307.5, 353.5},
-    {0.25, 0.9, 127.5, 172.5},
-    {0.25, 0.9, 157.5, 202.5},
-    {0.25, 0.9, 187.5, 232.5},
-    {0.05, 1.0, 217.5, 322.5},
-};
-constexpr int kFendStraightAhead = 5;  // its window runs across 0: both ends inclusive there
-
-// 1 to 10 for a break move, else 0.
-int BreakMove(f32 ActionCode) {
-  for (int k = 1; k <= 10; ++k) {
-    if (ActionCode == static_cast<f32>(k)) return k;
-  }
-  return 0;
-}
-
-bool InBearingWindow(int move, double b) {
-  const TBreakWindow& w = kBreakWindows[move];
-  if (move == kFendStraightAhead) return (b > w.BearingLow && b <= 360.0) || (b >= 0.0 && b <= w.BearingHigh);
-  return b > w.BearingLow && b <= w.BearingHigh;
-}
+// Share of a break move's animation inside which a bump is part of the move.
+constexpr TBreakFrames kBreakFrames = {{
+    {0, 0},      {0.3, 0.85},  {0.3, 0.85},  {0.3, 0.85},  {0.25, 0.9}, {0.25, 0.9},
+    {0.25, 0.9}, {0.25, 0.9},  {0.25, 0.9},  {0.25, 0.9},  {0.05, 1.0},
+}};
 
 // Whether a bump with J falls inside the carrier's break move.
 bool BumpInBreakWindow(const TPlayer& C, const TPlayer& J) {
   if (!(C.BreakTackleTimer > 0) || J.standuptimer > 0) return false;
-  const int move = BreakMove(C.ActionCode);
-  if (move == 0) return false;
-  const TBreakWindow& w = kBreakWindows[move];
-  const double frame = C.currentframe;
-  if (!(frame >= w.FrameLow * C.maxframes && frame <= w.FrameHigh * C.maxframes)) return false;
-  return InBearingWindow(move,
-                         RelativeHeadingToPoint(C.Pos.x, C.Pos.z, J.Pos.x, J.Pos.z, HeadingOfFacing(C.FacingAngle)));
+  return InBreakWindow(C, kBreakFrames, J.Pos.x, J.Pos.z);
 }
 
 // Stumble kind from the bearing b (0..360, 90 ahead) of the knock.

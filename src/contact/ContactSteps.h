@@ -9,7 +9,9 @@
 #include "core/TypeDefs.h"
 
 // "running": tackles, dive tackles, breaks and fends, try dives, the loose
-// ball. A call point: a later unit fills it.
+// ball. The tackle contest and the entry into gottackled are in
+// TackleContest.h; the off-ball holds, the held carrier going to ground and
+// the tries and stoppages are not built yet.
 void RunningContact(TWorld& W);
 
 // "passing": catches, interceptions, dives round the receiver. A call point:

@@ -1,8 +1,10 @@
 #include "core/Advantage.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/Random.h"
+#include "core/Rounding.h"
 
 namespace {
 
@@ -172,5 +174,47 @@ void UpdateAdvantage(TWorld& W) {
     case kStopPlay:
       StopPlay(W);
       return;
+  }
+}
+
+int EnterInfringement(TWorld& W, i32 Kind, bool32 Major, bool32 AgainstDefence, i32 Player) {
+  for (int k = 1; k <= 10; ++k) {
+    TInfringement& I = W.Infringements[k];
+    if (InUse(I)) continue;
+    I.Kind = Kind;
+    I.Major = Major;
+    I.AgainstDefence = AgainstDefence;
+    I.Aux = RoundToI32(W.clock);
+    I.X = W.BallPos.x;
+    I.Z = W.BallPos.z;
+    I.Player = Player;
+    return k;
+  }
+  return 0;
+}
+
+bool IsNewBesideEntryBefore(const TWorld& W, int K) {
+  if (K <= 1 || K > 10) return true;
+  const TInfringement& prev = W.Infringements[K - 1];
+  const TInfringement& entry = W.Infringements[K];
+  if (prev.Kind != entry.Kind || (prev.Major != 0) != (entry.Major != 0)) return true;
+  constexpr double kSameSpot = 0.8;  // m, in x or in z
+  const bool near = std::fabs(static_cast<double>(prev.X) - entry.X) <= kSameSpot ||
+                    std::fabs(static_cast<double>(prev.Z) - entry.Z) <= kSameSpot;
+  return !near;
+}
+
+void EnterOffsideTackler(TWorld& W, i32 Player) {
+  constexpr i32 kOffsideTackler = 3;
+  const int k = EnterInfringement(W, kOffsideTackler, kTrue32, kTrue32, Player);
+  if (k == 0) return;
+  W.InfringementIsNew = Flag(IsNewBesideEntryBefore(W, k));
+  if (W.InfringementIsNew == 0) {
+    W.Infringements[k].Kind = 0;
+    return;
+  }
+  if (W.AdvantageHoldTimer <= 0) {
+    W.AdvantageHoldTimer = 12.5f;
+    W.AdvantageTimer = 2.5f;
   }
 }

@@ -14,3 +14,22 @@ void UpdateInfringementList(TWorld& W);
 // Keeps the list in order, posts the advantage messages and, every 2.5 s of
 // AdvantageTimer, judges whether the advantage is over or play stops.
 void UpdateAdvantage(TWorld& W);
+
+// Writes an infringement into the first free entry of W.Infringements (the
+// ten tried in order): Kind, Major, AgainstDefence and Player as given, the
+// clock's rounded second and the ball's x and z. Returns the entry's number,
+// or 0 when all ten are taken and nothing is written. Whether the entry
+// counts as new is the caller's rule.
+int EnterInfringement(TWorld& W, i32 Kind, bool32 Major, bool32 AgainstDefence, i32 Player);
+
+// The newness rule of a tackle infringement: entry 1 is always new; a later
+// entry K is not new when entry K - 1 has its kind and the same truth of its
+// Major flag and lies within 0.8 m of it in x or in z.
+bool IsNewBesideEntryBefore(const TWorld& W, int K);
+
+// Enters an offside tackler: kind 3, major, against the defence, offender
+// Player (a block-2 index). InfringementIsNew follows IsNewBesideEntryBefore;
+// a new entry starts the advantage when none is held (AdvantageHoldTimer
+// 12.5 s, AdvantageTimer 2.5 s), an entry that is not new is freed again.
+// A full list takes nothing and leaves InfringementIsNew as it is.
+void EnterOffsideTackler(TWorld& W, i32 Player);

@@ -54,6 +54,12 @@ TDirection HeadingDirection(double H) {
   return {-std::cos(r), std::sin(r)};
 }
 
+void SetDesiredPosAlongHeading(TPlayer& P, f32 H, double Distance) {
+  const TDirection u = HeadingDirection(H);
+  P.DesiredPos.x = static_cast<f32>(P.Pos.x + u.x * Distance);
+  P.DesiredPos.z = static_cast<f32>(P.Pos.z + u.z * Distance);
+}
+
 f32 NormaliseHeading(f32 H) {
   const TVector2 u = HeadingVector(H);
   return HeadingToPoint(0.0f, 0.0f, u.x, u.z, 90.0f);

@@ -45,6 +45,11 @@ struct TDirection {
 };
 TDirection HeadingDirection(double H);
 
+// The forced-movement target of a player held on a scripted path: his
+// DesiredPos x, z := the point Distance m from his Pos along heading H
+// (degrees); DesiredPos.y stays.
+void SetDesiredPosAlongHeading(TPlayer& P, f32 H, double Distance);
+
 // Vector helpers; a zero vector normalises to itself. R may alias an input.
 f32 Length2D(const TVector2& V);
 void Normalise2D(const TVector2& V, TVector2& R);

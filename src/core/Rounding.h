@@ -57,3 +57,5 @@ inline i32 RoundToI32(double x) { return WrapToI32(RoundHalfEven(x)); }
 inline i32 TruncToI32(double x) { return WrapToI32(TruncTowardZero(x)); }
 inline i16 RoundToI16(double x) { return WrapToI16(RoundHalfEven(x)); }
 inline i16 TruncToI16(double x) { return WrapToI16(TruncTowardZero(x)); }
+// Rounded (ties to even) into 64 bits; 0 beyond the 64-bit range.
+inline int64_t RoundToI64(double x) { return rounding_detail::WholeToI64(RoundHalfEven(x)); }

@@ -712,6 +712,9 @@ struct TPlayer {
   f32 CarryTimer;
   f32 AuxTimer1, AuxTimer2, AuxTimer3;
   f32 ContactDelayTimer;    // short ban on contact after a kick
+  // s, after touching a loose ball he cannot touch it again; set by the
+  // contact steps, counted down by the timer step.
+  f32 BallTouchLockTimer;
   f32 ChaseTimer;
   // Blocks between players: the record (first half) and the engagement
   // count (second half), both > 0 while engaged; nothing engages yet.
@@ -749,6 +752,13 @@ struct TPlayer {
   Arr1<bool32, 25> ContactFlags;
   f32 ContactMark;        // cleared every frame by contact detection; read by the first frame step
   f32 ContactSpeedScale;  // the last draw of ContactSpeedDist
+  // The tackle contest of the running contact step.
+  i32 BreakCount;          // tackles the carrier has broken with a break move; a third try has half the chance
+  i32 ShortReachFlag;      // > 0: his tackle reach is 0.4 m (0.45 m on the look-ahead world); 0 by default
+  i16 BallSecurity;        // per mille, compared between carrier and tackler; 500 for every player by default
+  f32 DefenderHoldTimer;   // s, cleared when he launches a tackle; the positioning handler reads it
+  i32 HoldPointLock;       // -1 for every player when a tackle completes; the positioning handler reads it
+  TVector2 TackleOffset;   // m, drawn per player (up to 0.25 m, any heading) when a tackle completes
   // Factor of the carrier's knock-on speed after a grounded bump. No step
   // gives it values, so every draw (which still takes its two numbers) is 0.
   TDistribution ContactSpeedDist;
@@ -849,8 +859,16 @@ struct TTeamBlock {
   f32 DefenceLineSpeed;
   f32 DefenceLineZ, DefenceLineRefZ;  // m; the second is the retreat reference DefRetreatZ
   f32 AuxScrumValue;
-  // Tackle momentum.
+  // Tackle momentum (block 2): the carrier and every bound tackler moving
+  // on together; kg, degrees, m/s.
   f32 TackleMass, TackleHeading, TackleSpeed;
+  i16 FirstTackler;  // block 2: the defender who bound first in the current tackle
+  // Block 1, cleared when a tackle completes. The first marks a new carry
+  // (the animation step and the look-ahead read it); the other two have no
+  // writer that sets them.
+  bool32 CarryStartFlag;
+  bool32 AttackPhaseFlag;
+  i32 SidePlaySeq;
   // s, window for an offload opened at the tackle (OffloadWindow).
   f32 OffloadTime;
   // Defence working area.
@@ -1259,6 +1277,7 @@ struct TWorld {
   Arr1<Arr1<i32, 4>, 8> CarrierContactSlots;
   f32 ContactCheckTimer;      // s, re-armed to 0.025
   f32 FreeBallContactTimer;   // s
+  f32 PostHitTimer;           // s, after the ball strikes a post no second strike is judged
   Arr1<TBlockRecord, 25> BlockRecords;
   // 30. The two team blocks; block 1 holds the side in possession.
   Arr1<TTeamBlock, 2> Teams;
@@ -1279,6 +1298,11 @@ struct TWorld {
   // 33. Contact: the ball carrier stands on the ground, where tackles and
   // grounded bumps reach him, rather than in the air after a jump catch.
   bool32 CarrierGrounded;
+  // s, while > 0 more tacklers may bind to the held carrier (the join
+  // window); drawn at the first bind, counted down by the held-carrier stage.
+  f32 TackleJoinTime;
+  // The carrier's break move was running at the contact being judged.
+  bool32 BreakAttempt;
 };
 
 static_assert(std::is_trivially_copyable_v<TWorld>, "the look-ahead copies the world as one block");

@@ -359,6 +359,9 @@ void SetPlayerDefaults(TPlayer& P) {
   P.SideStepBeatProb = 500;
   P.DummyPassRating = 500;
   P.DummyBiteRating = 500;
+  // Only the comparison of two players' values counts: equal values give no
+  // ball-back roll at the tackle.
+  P.BallSecurity = 500;
   P.StandUpSpeed = 0;
   P.ExtraMovesFlag = kFalse32;
   P.ReplanInterval = TDistribution{};

@@ -10,6 +10,7 @@
 #include "core/Random.h"
 #include "core/RunLog.h"
 #include "core/StrategyShapes.h"
+#include "decision/CarrierKick.h"
 #include "decision/CarrierPass.h"
 
 namespace {
@@ -458,10 +459,6 @@ void SteerAndMoveCarrier(TWorld& W, TPlayer& C, i32 carrier, bool newSequence) {
   if (newSequence) C.ActionSeq.seqON = kFalse32;
 }
 
-// Section 7: the kick for event kinds 5 and 55. Filled by the carrier's kick
-// unit.
-void DecideKick(TWorld&) {}
-
 // Section 8: the try dive for event kinds 6 and 7. Filled by the unit of the
 // break, dive and side-step.
 void DecideDive(TWorld&) {}
@@ -478,10 +475,10 @@ void DecideBreak(TWorld&) {}
 // offload unit.
 void DecideOffload(TWorld&) {}
 
-// Section 12: the actions under way while their timers run (pass release,
-// kick, special animation, dive, getting up, break, side-step). Filled by the
-// offload unit.
-void ContinueActions(TWorld&) {}
+// Section 12: the actions under way while their timers run, in this order:
+// pass release, kick, special animation, dive, getting up, break, side-step.
+// The kick is the kick unit's; the others are filled by the offload unit.
+void ContinueActions(TWorld& W) { ContinueKick(W); }
 
 // Section 13: the loose-ball take and forced moves under way, the tackled
 // carrier, the other players' reactions to a sharp turn and the turn of his

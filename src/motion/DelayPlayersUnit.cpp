@@ -1,4 +1,583 @@
 #include "motion/DelayPlayersUnit.h"
 
-void DelayPlayers(TWorld& W) { (void)W; }
+#include "core/Geometry.h"
+#include "core/Kinematics.h"
+#include "core/MatchStore.h"
+#include "core/MoveBooks.h"
+#include "core/PointOfInterest.h"
+#include "core/Random.h"
+#include "core/Rounding.h"
+#include "core/StrategyShapes.h"
+#include "core/SupportSpot.h"
+#include "core/WorldDefaults.h"
 
+namespace {
+
+constexpr f32 kContactCheckRearm = 0.025f;  // s
+constexpr f32 kGetUpHold = 10.0f;           // s of standuptimer; the animation step ends the get-up
+constexpr f32 kRollOverTime = 0.3f;         // s on the back before a blocker gets up
+constexpr f32 kRollOverFrames = 100.0f;
+constexpr f32 kLyingCutOff = 1.0f;          // s, longest lie in tryscored and transition
+constexpr f32 kKickRunCreep = 0.05f;        // m/s, a place or drop kicker near the strike
+constexpr double kDropKickSlowAt = 0.8;     // fraction of the kick animation
+constexpr double kPlaceKickSlowAt = 0.9;
+constexpr double kLooseBallLead = 2.0;      // m ahead along the catch heading
+constexpr double kFollowGap = 0.25;         // m behind (block 1) or in front of (block 2) the followed player
+constexpr double kMaulHoldGap = 0.5;        // m behind the carrier
+constexpr double kInjuryScale = 0.75;       // a serious injury cuts speed, acceleration and ratings
+constexpr i32 kKnockChance = 925;           // per mille of injuries that are knocks
+constexpr i32 kEvenChance = 500;            // per mille
+constexpr int kLastForward = 8;             // players 1..8 may be taken out to a support cell
+constexpr i16 kInjuryFaceUpTrack = 67;
+constexpr i16 kInjuryFaceDownTrack = 68;
+constexpr f32 kInjuryLoopFrames = 1900.0f;
+
+// ---------------------------------------------------------------- counting
+void CountUp(f32& T, f32 Dt) { T = ToF32(static_cast<double>(T) + Dt); }
+void CountDown(f32& T, f32 Dt) { T = ToF32(static_cast<double>(T) - Dt); }
+
+// A one-shot countdown: counted only while above 0; true on the frame it
+// reaches 0 or below.
+bool RunsOut(f32& T, f32 Dt) {
+  if (!(T > 0.0f)) return false;
+  CountDown(T, Dt);
+  return T <= 0.0f;
+}
+
+// Counted only while above 0, so it stops just at or below 0.
+void CountDownWhileRunning(f32& T, f32 Dt) { (void)RunsOut(T, Dt); }
+
+// How far through his animation a player is; an animation without frames
+// counts as just started.
+double AnimProgress(const TPlayer& P) {
+  return P.maxframes > 0.0f ? static_cast<double>(P.currentframe) / P.maxframes : 0.0;
+}
+
+bool InRunningPassingOrFreeBall(const TWorld& W) {
+  return W.gamestate == gsRunning || W.gamestate == gsPassing || W.gamestate == gsFreeBall;
+}
+
+// The forced-movement pattern: one frame along heading H at Speed m/s.
+void MoveAlong(const TWorld& W, TPlayer& P, f32 H, f32 Speed) {
+  SetDesiredPosAlongHeading(P, H, static_cast<double>(Speed) * W.TimeStep);
+}
+
+void HoldOnSpot(TPlayer& P) { P.DesiredPos = P.Pos; }
+
+// ---------------------------------------------------------------- clocks and plain timers
+// World clocks, the carrier's carry and held times, time in passing.
+void CountPlayClocks(TWorld& W) {
+  const f32 dt = W.TimeStep;
+  CountUp(W.ElapsedTime, dt);
+  CountUp(W.TimeSinceSetPiece, dt);
+  CountUp(W.TimeSinceTackle, dt);
+  CountUp(W.BreakdownClock, dt);
+  CountUp(W.PlayClock, dt);
+  TPlayer* C = W.gamestate == gsRunning ? PlayerAt(W.Teams[1], W.Teams[1].BallCarrier) : nullptr;
+  if (C != nullptr) CountDown(C->CarryTimer, dt);
+  if (C != nullptr && C->GettingTackledTimer > 0.0f) {
+    CountUp(W.CarrierHeldTime, dt);
+  } else {
+    W.CarrierHeldTime = 0.0f;
+    W.GoToGroundDecided = kFalse32;
+  }
+  if (W.gamestate == gsPassing) CountUp(W.TimeInPassing, dt);
+  else W.TimeInPassing = 0.0f;
+}
+
+// The move books and the open-play sampler's guard live beside the world and
+// belong to the match: they stand still in the look-ahead copy. SearchFlag
+// is left set when the nearest defender's closing time was above the
+// threshold; its fall through the threshold asks both books to resample.
+void CountSamplerTimers(TWorld& W) {
+  if (!W.LiveWorld) return;
+  const f32 dt = W.TimeStep;
+  for (int b = 1; b <= 2; ++b) {
+    TMoveBook& B = MoveBooks[b];
+    CountDown(B.ResampleTimer, dt);
+    CountDown(B.HoldTimer, dt);
+    CountUp(B.TimeSinceSample, dt);
+  }
+  TStrategyParams& S = StrategyParams;
+  CountDown(S.ClosingScanTimer, dt);
+  const bool wasAbove = S.NearestClosing > S.ClosingThreshold;
+  CountDown(S.NearestClosing, dt);
+  if (wasAbove && !(S.NearestClosing > S.ClosingThreshold)) {
+    MoveBooks[1].ResampleTimer = 0.0f;
+    MoveBooks[2].ResampleTimer = 0.0f;
+  }
+  CountDown(S.TouchDangerTimer, dt);
+  W.SearchFlag = wasAbove ? kTrue32 : kFalse32;
+}
+
+void CountStoppageClocks(TWorld& W) {
+  const f32 dt = W.TimeStep;
+  CountDown(W.RestartDelay, dt);
+  CountUp(W.PossessionClock, dt);
+  if (W.gamestate != gsGotTackled) W.RuckWaitClock = 0.0f;
+  else if (W.RestartDelay <= 0.0f) CountUp(W.RuckWaitClock, dt);
+  if (W.gamestate != gsRunning) W.MarkCalled = kFalse32;
+  CountDown(W.FreeBallContactTimer, dt);
+  CountDown(W.Teams[1].SampleTimer, dt);
+  CountDown(W.Teams[2].SampleTimer, dt);
+  CountDown(W.ReceiveTimer, dt);
+  CountUp(W.Teams[2].FullbackCoverTimer, dt);
+  if (!(W.ContactCheckTimer > 0.0f)) W.ContactCheckTimer = kContactCheckRearm;
+  CountDown(W.ContactCheckTimer, dt);
+}
+
+// The referee's clock stands after half time until play is live again, and
+// never runs past the end of the half being played.
+void AdvanceMatchClock(TWorld& W) {
+  if (W.HalfTimeReached == kFalse32) {
+    CountUp(W.clock, W.TimeStep);
+  } else if (InRunningPassingOrFreeBall(W)) {
+    W.HalfTimeReached = kFalse32;
+    CountUp(W.clock, W.TimeStep);
+  }
+  if (W.MatchPhase == 1) {
+    if (W.clock > W.halflength) W.clock = W.halflength;
+  } else if (W.MatchPhase == 2 || W.MatchPhase == 3) {
+    const f32 fullTime = ToF32(2.0 * W.halflength);
+    if (W.clock > fullTime) W.clock = fullTime;
+  }
+}
+
+void CountDefenceAndCarry(TWorld& W) {
+  const f32 dt = W.TimeStep;
+  CountDown(W.DefenceCycleTimer, dt);
+  if (W.gamestate == gsRunning) {
+    TTeamBlock& A = W.Teams[1];
+    if (const TPlayer* C = PlayerAt(A, A.BallCarrier); C != nullptr && C->Pos.z > A.CarryMaxZ) A.CarryMaxZ = C->Pos.z;
+  }
+  CountDown(W.OffloadBlockTimer, dt);
+  CountDown(W.PostHitTimer, dt);
+}
+
+void CountPlayerTimers(TWorld& W) {
+  const f32 dt = W.TimeStep;
+  for (int i = 1; i <= PlayerCount(W); ++i) {
+    for (int b = 1; b <= 2; ++b) {
+      TPlayer& P = W.Teams[b].Players[i];
+      CountDown(P.RunningAngleReactionTime.value, dt);
+      CountDown(P.ChaseTimer, dt);
+      CountDown(P.ContactDelayTimer, dt);
+      CountDown(P.AuxTimer2, dt);
+      CountDown(P.AuxTimer1, dt);
+      CountDown(P.BallTouchLockTimer, dt);
+      CountDownWhileRunning(P.UserActionTimer, dt);
+    }
+  }
+}
+
+// The defenders' two pass reaction delays; a block 2 run-out is the pass
+// unit's to act on.
+void CountPassReactions(TWorld& W) {
+  const f32 dt = W.TimeStep;
+  const int n = PlayerCount(W);
+  for (int i = 1; i <= n; ++i) {
+    CountDown(W.Teams[1].Players[i].ReactionDelayExtra2.value, dt);
+    if (RunsOut(W.Teams[2].Players[i].ReactionDelayExtra2.value, dt)) DefenderTriesInterception(W, i);
+  }
+  for (int i = 1; i <= n; ++i) {
+    CountDown(W.Teams[1].Players[i].PassReadTimer, dt);
+    f32& read = W.Teams[2].Players[i].PassReadTimer;
+    if (read > 0.0f) {
+      CountDown(read, dt);
+      DefenderReadsPass(W, i);
+    }
+  }
+}
+
+bool IsListedChaser(const TTeamBlock& T, int i) {
+  const int count = T.ChaserCount < 0 ? 0 : (T.ChaserCount > 5 ? 5 : T.ChaserCount);
+  for (int k = 1; k <= count; ++k)
+    if (T.ChaserSlots[k] == i) return true;
+  return false;
+}
+
+// A listed chaser whose angle reaction runs out in running presses at once.
+void CountDefensiveReactions(TWorld& W) {
+  const f32 dt = W.TimeStep;
+  TTeamBlock& D = W.Teams[2];
+  for (int i = 1; i <= PlayerCount(W); ++i) {
+    CountDown(W.Teams[1].Players[i].DefensiveRunningAngleReactionTime.value, dt);
+    if (RunsOut(D.Players[i].DefensiveRunningAngleReactionTime.value, dt) && W.gamestate == gsRunning &&
+        IsListedChaser(D, i)) {
+      D.PressureTimerA = 0.0f;
+      D.PressureTimerB = 0.0f;
+    }
+  }
+  for (int i = 1; i <= PlayerCount(W); ++i) {
+    CountDown(W.Teams[1].Players[i].AuxTimer3, dt);
+    CountDown(W.Teams[2].Players[i].AuxTimer3, dt);
+  }
+  CountDownWhileRunning(D.PressureTimerA, dt);
+  CountDownWhileRunning(D.PressureTimerB, dt);
+  CountDownWhileRunning(W.Teams[1].PressureTimerA, dt);
+  CountDownWhileRunning(W.Teams[1].StrategyTimer, dt);
+  CountDownWhileRunning(D.StrategyTimer, dt);
+  CountDownWhileRunning(W.RunShapeTimer, dt);
+}
+
+void CountPassFlightAndRelease(TWorld& W) {
+  TTeamBlock& A = W.Teams[1];
+  if (A.PassFlightLeft > 0.0f) {
+    CountDown(A.PassFlightLeft, W.TimeStep);
+    if (A.PassFlightLeft <= 0.0f && W.gamestate == gsPassing) PassArrives(W);
+    ArmPassCatch(W);
+  }
+  if (RunsOut(A.PassTimeLeft, W.TimeStep)) {
+    ReleasePass(W);
+    BallOutOfBreakdown(W);
+  }
+}
+
+// ---------------------------------------------------------------- falls, stand-ups and injuries
+// A block 1 player back on his feet, or out of the breakdown, rejoins play:
+// a forward may be taken out to a new support cell on an even chance, every
+// other player runs the template sequence back into shape.
+void Rejoin(TWorld& W, int i) {
+  if (i <= kLastForward && RandomRange(1, 1001) < kEvenChance) {
+    RemovePlayerFromLists(W.Teams[1], static_cast<i16>(i), kTrue32, SkipLineTables);
+  } else {
+    StartTemplateSequence(W, static_cast<i16>(i));
+  }
+}
+
+void StartGetUp(TPlayer& P, f32 Facing, i32 Kind) {
+  P.standuptimer = kGetUpHold;
+  P.StandUpFacing = Facing;
+  P.StandUpTurn = 0.0f;
+  P.StandUpKind = Kind;
+}
+
+// A diver who scored celebrates as he gets up: when he chose to, or late in
+// the match with his side now ahead by at most a converted try's margin.
+bool CelebratesDive(const TWorld& W, const TPlayer& P) {
+  if (W.gamestate != gsTryScored) return false;
+  if (P.CelebratesTry != kFalse32) return true;
+  const i32 own = W.Teams[1].score;
+  const i32 other = W.Teams[2].score;
+  return W.clock >= ToF32(2.0 * W.halflength * 0.875) && static_cast<int64_t>(own) - 5 <= other && other <= own;
+}
+
+// Dives of block 1: every diver moves along his dive; kinds 2 to 4 slide to
+// a stop and end here, other kinds are ended by their own steps.
+void EndDives(TWorld& W) {
+  const f32 dt = W.TimeStep;
+  for (int i = 1; i <= PlayerCount(W); ++i) {
+    TPlayer& P = W.Teams[1].Players[i];
+    if (!(P.DiveTimer > 0.0f)) continue;
+    MoveAlong(W, P, P.DiveAngle, P.DiveSpeed);
+    if (P.DiveKind < 2 || P.DiveKind > 4) continue;
+    CountDown(P.DiveTimer, dt);
+    if (AnimProgress(P) >= 0.5) P.DiveSpeed = DepleteByRate(P.DiveSpeed, W.Gravity, dt, W.GroundFriction);
+    if (P.DiveTimer <= 0.0f) StartGetUp(P, P.DiveAngle, CelebratesDive(W, P) ? P.trycelebration : 1);
+  }
+}
+
+// A blocker got past ("blockgotexitedon8") rolls off his back before he gets
+// up with the turned get-up.
+void EndBlockExit(TWorld& W, int b, int i) {
+  TPlayer& P = W.Teams[b].Players[i];
+  if (P.TackleAttemptKind != 3.0f || !(P.TackleAttemptTimer > 0.0f)) return;
+  CountDown(P.TackleAttemptTimer, W.TimeStep);
+  if (P.currentAnim == "blockgotexitedon8" && P.TackleAttemptTimer <= 0.0f) {
+    P.TackleAttemptTimer = kRollOverTime;
+    P.currentAnim.Assign("rolloverfromback");
+    P.currentframe = 0.0f;
+    P.maxframes = kRollOverFrames;
+    P.TackleAttemptLungeFrame = ToF32(0.1 * kRollOverFrames);
+    P.AnimLoop = kFalse32;
+  }
+  if (P.TackleAttemptTimer <= 0.0f) {
+    StartGetUp(P, P.TackleAttemptFacing, P.currentAnim == "rolloverfromback" ? 17 : 1);
+    if (b == 1) Rejoin(W, i);
+  }
+}
+
+bool IsKind(f32 Kind, int Low, int High) { return Kind >= static_cast<f32>(Low) && Kind <= static_cast<f32>(High); }
+
+// The fall after a tackle or a tackle attempt is over: the player lies on
+// the ground, face down, or on his back for the kinds that leave him so.
+void GoToGround(TWorld& W, TPlayer& P, f32& Timer, f32 Facing, bool OnBack) {
+  CountDown(Timer, W.TimeStep);
+  if (Timer > 0.0f) return;
+  P.OldTackleTimer = P.GroundTime;
+  P.OldTackleFacing = Facing;
+  P.target = 0;
+  P.numtargetting = 0;
+  P.governedby = 0;
+  P.numgoverning = 0;
+  P.GroundPosture = OnBack ? 2 : 1;
+}
+
+void EndTackles(TWorld& W, TPlayer& P) {
+  const bool transition = W.gamestate == gsTransition;
+  if (P.GettingTackledTimer > 0.0f && (IsKind(P.GettingTackledKind, 4, 8) || transition)) {
+    GoToGround(W, P, P.GettingTackledTimer, P.GettingTackledFacing,
+               P.GettingTackledKind == 2.0f || P.GettingTackledKind == 7.0f);
+  }
+  if (P.TackleAttemptTimer > 0.0f && (IsKind(P.TackleAttemptKind, 4, 6) || transition)) {
+    GoToGround(W, P, P.TackleAttemptTimer, P.TackleAttemptFacing,
+               P.TackleAttemptKind == 2.0f || P.TackleAttemptKind == 6.0f);
+  }
+}
+
+// A knock keeps him down a few seconds and heals when he gets up; a serious
+// injury keeps him down longer and cuts his speed, acceleration and ratings
+// for the rest of the match.
+void Injure(TWorld& W, int b, int i) {
+  TPlayer& P = W.Teams[b].Players[i];
+  P.Unavailable = kTrue32;
+  const bool faceUp = P.GroundPosture == 2;
+  P.currentAnim.Assign(faceUp ? "injuryloopfaceup" : "injuryloopfacedown");
+  P.BallTrack = faceUp ? kInjuryFaceUpTrack : kInjuryFaceDownTrack;
+  P.currentframe = 0.0f;
+  P.maxframes = kInjuryLoopFrames;
+  P.AnimLoop = kTrue32;
+  P.AnimLoopCount = 0;
+  P.AnimFreshStart = kFalse32;
+  const TMatchType type = MatchStore.MatchInfo.matchtype;
+  const bool knock = RandomRange(1, 1001) < kKnockChance || type == mtRanked || type == mtAcademy;
+  if (knock) {
+    P.UnavailableKind = 0;
+    P.OldTackleTimer = ToF32(RandomRange(50, 100) * 9.0 / 100.0);
+    return;
+  }
+  P.UnavailableKind = 1;
+  P.OldTackleTimer = ToF32(RandomRange(40, 100) * 15.0 / 100.0);
+  P.MaxSpeedNonFatigued = ToF32(kInjuryScale * P.MaxSpeedNonFatigued);
+  P.maxspeed = P.MaxSpeedNonFatigued;
+  P.AccelerationInit = ToF32(kInjuryScale * P.AccelerationInit);
+  P.Acceleration = P.AccelerationInit;
+  P.BreakTackleProb = RoundToI16(kInjuryScale * P.BreakTackleProb);
+  P.MakeTackleProb = RoundToI16(kInjuryScale * P.MakeTackleProb);
+  P.ScrumPower.mean = ToF32(kInjuryScale * P.ScrumPower.mean);
+  PostMessage(W, W.Teams[b].teamid, P.id, msgInjury, static_cast<f32>(i));
+}
+
+// Lying after a tackle: held still; when the lie is over an uninjured
+// player is rolled for an injury (the roll is drawn even with injuries off),
+// and a player whose lie is over gets up facing the way he fell.
+void LieAndGetUp(TWorld& W, int b, int i) {
+  TPlayer& P = W.Teams[b].Players[i];
+  if (!(P.OldTackleTimer > 0.0f)) return;
+  if ((W.gamestate == gsTryScored || W.gamestate == gsTransition) && P.OldTackleTimer > kLyingCutOff) {
+    P.OldTackleTimer = kLyingCutOff;
+  }
+  HoldOnSpot(P);
+  CountDown(P.OldTackleTimer, W.TimeStep);
+  if (P.OldTackleTimer > 0.0f) return;
+  if (P.Unavailable == kFalse32) {
+    const bool hurt = RandomRange(1, 1001) < P.injury;
+    if (hurt && W.injurieson != kFalse32) Injure(W, b, i);
+  }
+  if (P.OldTackleTimer > 0.0f) return;
+  const f32 facing = ToF32(P.OldTackleFacing + (P.GroundPosture == 2 ? 180.0 : 0.0));
+  StartGetUp(P, facing, 1);
+  P.FacingAngle = ToF32((static_cast<double>(facing) + 90.0) * kDegToRad);
+  P.Heading = facing;
+  P.FacingHeading = facing;
+  if (P.UnavailableKind == 0) P.Unavailable = kFalse32;
+  if (b == 1) Rejoin(W, i);
+}
+
+// Players bound in a breakdown stay until their release delay runs out; a
+// released block 1 player rejoins play.
+void ReleaseFromBreakdown(TWorld& W, int b, int i) {
+  TPlayer& P = W.Teams[b].Players[i];
+  if (!(P.RuckTimer2 > 0.0f)) return;
+  CountDown(P.RuckTimer2, W.TimeStep);
+  HoldOnSpot(P);
+  if (b == 1 && P.RuckTimer2 <= 0.0f) Rejoin(W, i);
+}
+
+// ---------------------------------------------------------------- forced movements
+// The kicker runs through his kick; a drop kicker creeps from 80 % of his
+// animation, a place kicker from 90 %.
+void KickRun(TWorld& W) {
+  for (int i = 1; i <= PlayerCount(W); ++i) {
+    TPlayer& K = W.Teams[1].Players[i];
+    if (K.KickTimer > 0.0f) {
+      const double progress = AnimProgress(K);
+      if ((K.KickKind == 6.0f && progress >= kPlaceKickSlowAt) || (K.KickKind == 5.0f && progress >= kDropKickSlowAt)) {
+        K.KickRunSpeed = kKickRunCreep;
+      }
+      MoveAlong(W, K, K.KickRunAngle, K.KickRunSpeed);
+    }
+    TPlayer& D = W.Teams[2].Players[i];
+    if (D.KickTimer > 0.0f) MoveAlong(W, D, D.KickRunAngle, D.KickRunSpeed);
+  }
+}
+
+void LooseBallRun(TPlayer& P) {
+  if (!(P.freeballcatchtimer > 0.0f)) return;
+  P.desiredspeed = P.FreeBallCatchSpeed;
+  if (P.speed > P.FreeBallCatchSpeed) P.speed = P.FreeBallCatchSpeed;
+  SetDesiredPosAlongHeading(P, P.FreeBallCatchAngle, kLooseBallLead);
+}
+
+// Aim one frame ahead of the followed player, a little behind (Gap < 0) or
+// in front of him along z; a number that names no record is no one.
+void AimAtFollowed(const TWorld& W, TPlayer& P, const TTeamBlock& Other, double Gap) {
+  const TPlayer* F = PlayerAt(Other, P.playertofollow);
+  if (F == nullptr) return;
+  P.DesiredPos.x = ToF32(F->Pos.x + static_cast<double>(F->Velocity.x) * W.TimeStep);
+  P.DesiredPos.z = ToF32(F->Pos.z + static_cast<double>(F->Velocity.z) * W.TimeStep + Gap);
+}
+
+void Follow(TWorld& W, int i) {
+  TPlayer& A = W.Teams[1].Players[i];
+  CountDown(A.playertofollowtimer, W.TimeStep);
+  if (A.playertofollowtimer > 0.0f && A.playertofollow != 0) AimAtFollowed(W, A, W.Teams[2], -kFollowGap);
+  TTeamBlock& DB = W.Teams[2];
+  TPlayer& D = DB.Players[i];
+  CountDown(D.playertofollowtimer, W.TimeStep);
+  const bool follows = DB.DecisionsOn != kFalse32 || (W.SetPieceFlag != kFalse32 && W.LiveWorld == kFalse32) ||
+                       i != DB.FollowExempt;
+  if (D.playertofollowtimer > 0.0f && D.playertofollow != 0 && follows) AimAtFollowed(W, D, W.Teams[1], kFollowGap);
+}
+
+// A block 2 tackler past his lunge frame keeps his scripted-run timer but no
+// longer moves along it.
+void ScriptedRun(TWorld& W, int i) {
+  TPlayer& A = W.Teams[1].Players[i];
+  if (A.ForcedRunTimer > 0.0f) {
+    MoveAlong(W, A, A.ForcedRunAngle, A.ForcedRunSpeed);
+    A.speed = A.ForcedRunSpeed;
+  }
+  CountDown(A.ForcedRunTimer, W.TimeStep);
+  TPlayer& D = W.Teams[2].Players[i];
+  if (D.ForcedRunTimer > 0.0f) {
+    const bool lungeOver = D.TackleAttemptTimer > 0.0f && D.currentframe >= D.TackleAttemptLungeFrame;
+    if (!lungeOver) {
+      MoveAlong(W, D, D.ForcedRunAngle, D.ForcedRunSpeed);
+      D.speed = D.ForcedRunSpeed;
+    }
+    CountDown(D.ForcedRunTimer, W.TimeStep);
+  }
+}
+
+void MaulHold(TWorld& W) {
+  TTeamBlock& A = W.Teams[1];
+  if (W.gamestate != gsRunning) {
+    for (int i = 1; i <= PlayerCount(W); ++i) A.Players[i].MaulHoldTimer = 0.0f;
+    return;
+  }
+  const TPlayer* C = PlayerAt(A, A.BallCarrier);
+  if (C == nullptr) return;
+  for (int i = 1; i <= PlayerCount(W); ++i) {
+    TPlayer& P = A.Players[i];
+    if (P.MaulHoldTimer > 0.0f && P.MaulHoldKind == 1) {
+      P.DesiredPos.x = C->Pos.x;
+      P.DesiredPos.z = ToF32(C->Pos.z - kMaulHoldGap);
+    }
+  }
+}
+
+// Special actions of kind 0 count down here (other kinds end with their
+// animation); a kicker, and block 1's receiver while the pass is still to
+// be released, keep their own paths.
+void SpecialAction(TWorld& W, TPlayer& P, bool KeepsOwnPath) {
+  if (!(P.SpecialAnimTimer > 0.0f)) return;
+  if (P.SpecialAnimKind == 0.0f) CountDown(P.SpecialAnimTimer, W.TimeStep);
+  if (P.KickTimer > 0.0f || KeepsOwnPath) return;
+  MoveAlong(W, P, P.SpecialAnimAngle, P.SpecialAnimSpeed);
+}
+
+// Block 1's side-step goes on only in a breakdown; block 2's in any state.
+void Shimmy(TWorld& W, int i) {
+  TPlayer& A = W.Teams[1].Players[i];
+  if (A.shimmytimer > 0.0f) {
+    if (W.gamestate == gsGotTackled) MoveAlong(W, A, A.ShimmyAngle, A.ShimmySpeed);
+    else A.shimmytimer = 0.0f;
+  }
+  TPlayer& D = W.Teams[2].Players[i];
+  if (D.shimmytimer > 0.0f) MoveAlong(W, D, D.ShimmyAngle, D.ShimmySpeed);
+}
+
+// While the scrum-half passes from the breakdown, tackled players stay down.
+void RuckPassHold(TWorld& W) {
+  if (W.gamestate != gsGotTackled) return;
+  const TPlayer* H = PlayerAt(W.Teams[1], W.Teams[1].SetPieceHolder);
+  if (H == nullptr || !(H->passtimer > 0.0f)) return;
+  for (int i = 1; i <= PlayerCount(W); ++i)
+    for (int b = 1; b <= 2; ++b)
+      if (TPlayer& P = W.Teams[b].Players[i]; P.GettingTackledTimer > 0.0f) HoldOnSpot(P);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- call points
+void DefenderReadsPass(TWorld& W, int i) { (void)W, (void)i; }
+void DefenderTriesInterception(TWorld& W, int i) { (void)W, (void)i; }
+void ReaimReceiver(TWorld& W) { (void)W; }
+void ChaseLoosePass(TWorld& W) { (void)W; }
+void PassArrives(TWorld& W) { (void)W; }
+void ArmPassCatch(TWorld& W) { (void)W; }
+void ReleasePass(TWorld& W) { (void)W; }
+void BallOutOfBreakdown(TWorld& W) { (void)W; }
+void ReleaseKick(TWorld& W) { (void)W; }
+void StandingActions(TWorld& W) { (void)W; }
+
+// ---------------------------------------------------------------- the step
+void FallsStandUpsAndInjuries(TWorld& W) {
+  const int n = PlayerCount(W);
+  EndDives(W);
+  for (int i = 1; i <= n; ++i)
+    for (int b = 1; b <= 2; ++b) EndBlockExit(W, b, i);
+  for (int i = 1; i <= n; ++i)
+    for (int b = 1; b <= 2; ++b) EndTackles(W, W.Teams[b].Players[i]);
+  for (int i = 1; i <= n; ++i)
+    for (int b = 1; b <= 2; ++b) LieAndGetUp(W, b, i);
+  for (int i = 1; i <= n; ++i)
+    for (int b = 1; b <= 2; ++b)
+      if (TPlayer& P = W.Teams[b].Players[i]; P.standuptimer > 0.0f) HoldOnSpot(P);
+  for (int i = 1; i <= n; ++i)
+    for (int b = 1; b <= 2; ++b) ReleaseFromBreakdown(W, b, i);
+}
+
+void ForcedMovements(TWorld& W) {
+  const int n = PlayerCount(W);
+  TTeamBlock& A = W.Teams[1];
+  KickRun(W);
+  for (int i = 1; i <= n; ++i)
+    for (int b = 1; b <= 2; ++b) LooseBallRun(W.Teams[b].Players[i]);
+  for (int i = 1; i <= n; ++i) Follow(W, i);
+  for (int i = 1; i <= n; ++i) ScriptedRun(W, i);
+  if (W.gamestate != gsLineout) {
+    for (int i = 1; i <= n; ++i)
+      for (int b = 1; b <= 2; ++b)
+        if (TPlayer& P = W.Teams[b].Players[i]; P.LineOutTimer > 0.0f) HoldOnSpot(P);
+  }
+  MaulHold(W);
+  for (int i = 1; i <= n; ++i) {
+    SpecialAction(W, A.Players[i], i == A.PassReceiver && A.PassTimeLeft > 0.0f);
+    SpecialAction(W, W.Teams[2].Players[i], false);
+  }
+  for (int i = 1; i <= n; ++i) Shimmy(W, i);
+  RuckPassHold(W);
+}
+
+void DelayPlayers(TWorld& W) {
+  CountPlayClocks(W);
+  CountSamplerTimers(W);
+  SetPointOfInterest(W);
+  CountStoppageClocks(W);
+  AdvanceMatchClock(W);
+  CountDefenceAndCarry(W);
+  CountPlayerTimers(W);
+  CountPassReactions(W);
+  if (W.gamestate == gsPassing) {
+    if (W.LiveWorld != kFalse32) ReaimReceiver(W);
+    ChaseLoosePass(W);
+  }
+  CountDefensiveReactions(W);
+  CountPassFlightAndRelease(W);
+  ReleaseKick(W);
+  FallsStandUpsAndInjuries(W);
+  ForcedMovements(W);
+  StandingActions(W);
+}

@@ -1,6 +1,86 @@
-// Frame step 13: timers and delayed actions; advances the match clock. A call point until motion lands.
+// Frame step 13: the timer step. Counts the clocks and countdowns of the
+// world, of both team blocks, of every player and (in the match world only)
+// of the two move books and the sampler's guard, advances the match clock,
+// and fires the actions that wait on those timers: the pass and kick
+// releases, falls, stand-ups and injuries, and the forced movements that
+// hold players on scripted paths. It runs after the desired speeds and
+// before acceleration, on the match and on the look-ahead copy alike.
+//
+// Clocks grow by TimeStep; countdowns shrink by it with no floor, except the
+// one-shot ones, counted only while above 0, which fire on the frame they
+// reach 0 or below.
 #pragma once
 
 #include "core/TypeDefs.h"
 
+// The whole step, in its order of work: world clocks and the held-carrier
+// time; the move-book and guard timers with SearchFlag (match world only);
+// SetPointOfInterest; restart and stoppage clocks; ContactCheckTimer
+// (re-armed to 0.025 s when not above 0); the match clock (held after half
+// time until play is live, clamped to the half); the player reaction timers
+// with the pass-in-flight run-outs; the pressure and strategy timers; the
+// pass flight and the pass release; then the kick, the falls, stand-ups and
+// injuries, the forced movements and the standing actions. Allocates and
+// logs nothing.
 void DelayPlayers(TWorld& W);
+
+// Part of DelayPlayers, exposed for tests: dives of kinds 2 to 4 end, block
+// exits roll the blocker over, ended tackles put players on the ground,
+// lying players may be injured and get up, getting-up and released
+// breakdown players are held on their spot, and block 1 players who get up
+// or leave the breakdown rejoin play (a new support cell or a template run).
+void FallsStandUpsAndInjuries(TWorld& W);
+
+// Part of DelayPlayers, exposed for tests: the kick run-up, the loose-ball
+// run, following, scripted runs, the lineout and maul holds, special
+// actions, the shimmy and the hold of tackled players during a ruck pass,
+// each setting DesiredPos (and some a speed) for the motion steps.
+void ForcedMovements(TWorld& W);
+
+// ---------------------------------------------------------------- call points
+// Procedures of the timer step that other units fill. Until they are
+// filled they do nothing. Each is called only where its comment says.
+
+// Block 2 player i's PassReadTimer was counted down this frame (it was above
+// 0); it has run out when it is now 0 or below. The defender's first
+// reaction to a pass in flight. Filled by the pass-in-flight unit (issue 34).
+void DefenderReadsPass(TWorld& W, int i);
+
+// Block 2 player i's second pass reaction delay (ReactionDelayExtra2.value,
+// PassReactTime) has just run out: the interception try. Filled by the
+// pass-in-flight unit (issue 34).
+void DefenderTriesInterception(TWorld& W, int i);
+
+// In passing, match world only, every frame: the receiver's one re-aim
+// during the flight. Filled by the pass-in-flight unit (issue 34).
+void ReaimReceiver(TWorld& W);
+
+// In passing, every frame: the chase of a pass not caught at its planned
+// arrival. Filled by the pass-in-flight unit (issue 34).
+void ChaseLoosePass(TWorld& W);
+
+// Block 1's PassFlightLeft has just run out in passing: the planned arrival.
+// Filled by the pass-in-flight unit (issue 34).
+void PassArrives(TWorld& W);
+
+// Every frame on which block 1's PassFlightLeft was above 0 before this
+// frame's count (after PassArrives): the arming of the receiver's catch.
+// Filled by the pass-in-flight unit (issue 34).
+void ArmPassCatch(TWorld& W);
+
+// Block 1's PassTimeLeft has just run out: the choice of the throw and the
+// release of the pass. Filled by the pass-release unit (issue 33).
+void ReleasePass(TWorld& W);
+
+// Right after ReleasePass on the same frame, whether or not the pass went:
+// the pass called off, or the ball out of the breakdown or scrum. Filled by
+// the breakdown unit (issue 35).
+void BallOutOfBreakdown(TWorld& W);
+
+// Every frame, before the falls: the kick countdown and launch, the tackled
+// kicker and the spilled ball. Filled by the kick-release unit (issue 28).
+void ReleaseKick(TWorld& W);
+
+// Every frame, last: the standing actions at rucks and scrums. Filled by
+// the tackled-state unit (issue 36).
+void StandingActions(TWorld& W);

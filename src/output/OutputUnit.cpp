@@ -8,7 +8,9 @@
 #include "core/Rounding.h"
 #include "core/RunContext.h"
 #include "core/WorldDefaults.h"
-#include "output/OutputFile.h"
+#include "output/OutputLines.h"
+#include "output/PlayerStatsFile.h"
+#include "output/Ratings.h"
 #include "output/ReplayUnit.h"
 #include "platform/Platform.h"
 
@@ -34,8 +36,8 @@ struct TShirtTables {
 
   // The last shirt worn by the player, 0 when none (id 0 names no player).
   int ShirtOf(int team, i32 id) const {
-    int shirt = 0;
     if (id == 0) return 0;
+    int shirt = 0;
     for (int p = 1; p <= Players; ++p)
       if (Ids[team][p] == id) shirt = p;
     return shirt;
@@ -70,26 +72,31 @@ class TEventList {
   }
 
  private:
-  std::string Fractions(const TI16Vec3& v, int m) const {
-    return FormatStat((m * v.x + spanX_ / 2) / spanX_, 4) + "," + FormatStat((m * v.z + spanZ_ / 2) / spanZ_, 4) + ",";
+  // Fractions of the field's width and length seen from the message's team.
+  void AddFractions(TCsvLine& line, const TI16Vec3& v, int m) const {
+    line.Text(FormatStat((m * v.x + spanX_ / 2) / spanX_, 4)).Text(FormatStat((m * v.z + spanZ_ / 2) / spanZ_, 4));
   }
 
+  // The 13 columns, each followed by ",".
   std::string Line(const TMatchMessage& msg, int n, int team, int m, int inBlockOne) const {
-    std::string line;
-    line += std::to_string(msg.message) + ",";
-    line += FormatStat(msg.time, 3) + ",";
-    line += FormatStat(S_.FrameClock[n], 3) + ",";
-    line += FormatStat(msg.extravalue, 2) + ",";
-    line += std::to_string(msg.teamID) + ",";
-    line += std::to_string(msg.playerID) + ",";
+    TCsvLine line;
+    line.Int(msg.message).Text(FormatStat(msg.time, 3)).Text(FormatStat(S_.FrameClock[n], 3));
+    line.Text(FormatStat(msg.extravalue, 2)).Int(msg.teamID).Int(msg.playerID);
     const int shirt = shirts_.ShirtOf(team, msg.playerID);
-    line += shirt == 0 ? "-1,-1," : Fractions(S_.PlayerTracks[m == 1 ? 1 : 2][shirt].Pos[n], m);
-    line += Fractions(S_.FrameBallPos[n], m);
-    line += std::to_string(S_.FrameGameState[n]) + ",";
-    line += std::to_string(S_.MatchInfo.Team[inBlockOne].teamid) + ",";
+    if (shirt == 0) {
+      line.Text("-1").Text("-1");
+    } else {
+      AddFractions(line, S_.PlayerTracks[m == 1 ? 1 : 2][shirt].Pos[n], m);
+    }
+    AddFractions(line, S_.FrameBallPos[n], m);
+    line.Int(S_.FrameGameState[n]).Int(S_.MatchInfo.Team[inBlockOne].teamid);
     const int h = S_.FrameBallHolder[n];
-    line += (h >= 1 && h <= shirts_.Players ? std::to_string(shirts_.Ids[inBlockOne][h]) : "-1000") + ",";
-    return line;
+    if (h >= 1 && h <= shirts_.Players) {
+      line.Int(shirts_.Ids[inBlockOne][h]);
+    } else {
+      line.Int(-1000);
+    }
+    return line.Str() + ",";
   }
 
   const TMatchStore& S_;
@@ -97,6 +104,12 @@ class TEventList {
   double spanZ_;  // its length, q S L
   TShirtTables shirts_;
 };
+
+// Call points of the team statistics file, the final Man of the Match and
+// the academy scout report, which take the player pass's results.
+void WriteTeamStatsFile(const TPlayerPassResults&) {}
+void PickFinalManOfTheMatch(const TPlayerPassResults&) {}
+void WriteScoutReport() {}
 
 }  // namespace
 
@@ -120,5 +133,17 @@ void WriteEventList() {
 }
 
 void PickManOfTheMatch() {}
-void WriteStatsOutput() {}
+
+void BuildStatsPages() {
+  SetMatchDate();
+  RateSquads();
+  TPlayerPassResults pass = StartPlayerPassResults();
+  WritePlayerStatsFile(pass);
+  WriteTeamStatsFile(pass);
+  PickFinalManOfTheMatch(pass);
+  WriteScoutReport();
+}
+
+void WriteStatsOutput() { BuildStatsPages(); }
+
 void WriteGameFile() { SetCurrentDir(ExeDir); }

@@ -1,6 +1,6 @@
 // The finish writers: event list, Man of the Match, statistics and the
-// replay and match file. The Man of the Match, the statistics and the game
-// file are call points until their writers land.
+// replay and match file. The Man of the Match and the game file are call
+// points until their writers land.
 #pragma once
 
 // Finish call 1: OutputDir + "eventlist" + FileSuffix + ".csv", from the
@@ -15,5 +15,12 @@
 // file cannot be created or written.
 void WriteEventList();
 void PickManOfTheMatch();
+// Finish call 4: runs BuildStatsPages.
 void WriteStatsOutput();
 void WriteGameFile();
+
+// The statistics pages, in order: the date and the ratings, the player pass
+// and the player statistics file, the team pass and the team statistics
+// file, the final Man of the Match, the academy scout report. Raises when a
+// file cannot be written; the later steps are then not run.
+void BuildStatsPages();

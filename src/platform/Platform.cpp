@@ -9,7 +9,9 @@
 
 namespace {
 std::string g_programDirOverride;
-}
+bool g_dateFixed = false;
+TCalendarDate g_fixedDate{};
+}  // namespace
 
 uint32_t GetTickCount() {
   using namespace std::chrono;
@@ -22,6 +24,21 @@ uint32_t MillisecondsSinceMidnightUTC() {
   const auto ms = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
   return static_cast<uint32_t>(ms % (24LL * 3600 * 1000));
 }
+
+TCalendarDate LocalDate() {
+  if (g_dateFixed) return g_fixedDate;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return {local.tm_mday, local.tm_mon + 1, local.tm_year + 1900};
+}
+
+void FixLocalDate(const TCalendarDate& date) {
+  g_fixedDate = date;
+  g_dateFixed = true;
+}
+
+void UnfixLocalDate() { g_dateFixed = false; }
 
 std::string ProgramDirectory() {
   if (!g_programDirOverride.empty()) return g_programDirOverride;

@@ -10,6 +10,17 @@ uint32_t GetTickCount();
 // Milliseconds since midnight UTC of the system clock (the random seed).
 uint32_t MillisecondsSinceMidnightUTC();
 
+// A calendar date: day of the month 1..31, month 1..12, four-digit year.
+struct TCalendarDate {
+  int Day, Month, Year;
+};
+
+// Today's date in the platform's local time zone. A test may fix it with
+// FixLocalDate and let the clock speak again with UnfixLocalDate.
+TCalendarDate LocalDate();
+void FixLocalDate(const TCalendarDate& date);
+void UnfixLocalDate();
+
 // Directory of the running program, with a trailing '/'. A test may point it
 // elsewhere with SetProgramDirectory.
 std::string ProgramDirectory();

@@ -23,3 +23,19 @@ inline int DrawsSince(u32 before, int limit = 10000) {
   RandSeed = now;
   return n <= limit ? n : -1;
 }
+
+// The generator state one draw before `seed`.
+inline u32 StepBack(u32 seed) {
+  u32 inverse = 134775813u;  // of the multiplier, mod 2^32 (Newton's iteration)
+  for (int k = 0; k < 5; ++k) inverse *= 2u - 134775813u * inverse;
+  return (seed - 1u) * inverse;
+}
+
+// A generator state from which the next RandomRange(A, B) (A < B) gives
+// Value: the least state after the step whose product with B - A has
+// Value - A in its upper 32 bits, stepped back once.
+inline u32 SeedBeforeDraw(i32 A, i32 B, i32 Value) {
+  const uint64_t n = static_cast<u32>(B - A);
+  const uint64_t want = static_cast<u32>(Value - A);
+  return StepBack(static_cast<u32>(((want << 32) + n - 1) / n));
+}

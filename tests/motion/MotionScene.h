@@ -52,6 +52,10 @@ inline void MakeMotionScene(TWorld& W) {
   W.Teams[2].DefenceLineZ = 5.0f;
 }
 
+// A timer one scene frame later, counted down or up and stored as f32.
+inline f32 StepDown(f32 v) { return ToF32(static_cast<double>(v) - kSceneStep); }
+inline f32 StepUp(f32 v) { return ToF32(static_cast<double>(v) + kSceneStep); }
+
 // Puts a player at rest on a spot, DistToDesired still off.
 inline void PlaceAt(TPlayer& P, f32 x, f32 z) {
   P.Pos = {x, 0.0f, z};

@@ -1,0 +1,49 @@
+// Building and saving the lines of the text files written after the match:
+// comma-separated fields with no quoting, saved through the form's line
+// buffer or written through one buffered stream, with CR LF after every
+// line, the last included.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "platform/Form.h"
+
+// One line of fields joined by ",": integers in plain decimal (a '-' when
+// negative, no leading zeros), texts as given.
+class TCsvLine {
+ public:
+  TCsvLine& Int(int64_t v);
+  TCsvLine& Text(std::string_view v);
+  const std::string& Str() const { return line_; }
+
+ private:
+  void Separate();
+  std::string line_;
+  bool empty_ = true;
+};
+
+// Saves the lines (creating or replacing the file); raises EEngineError
+// "Cannot create file " + path when the file cannot be created or written.
+void SaveLinesOrRaise(const TLines& lines, const std::string& path);
+
+// A text file written line by line through one buffered stream, created or
+// replaced at opening; raises EEngineError "Cannot create file " + path when
+// it cannot be created, or, at Close, when a write failed. A file dropped
+// without Close is closed unchecked.
+class TOutputFile {
+ public:
+  explicit TOutputFile(const std::string& path);
+  TOutputFile(const TOutputFile&) = delete;
+  TOutputFile& operator=(const TOutputFile&) = delete;
+
+  // The line and CR LF, into the stream's buffer.
+  void WriteLine(std::string_view line);
+  void Close();
+
+ private:
+  std::string path_;
+  std::ofstream out_;
+};
