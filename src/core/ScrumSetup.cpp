@@ -43,15 +43,8 @@ TSlotLine PlaceAttackingBackline(TWorld& W, int team) {
 void LayOutSupportGrid(TWorld& W) {
   TTeamBlock& A = W.Teams[1];
   const int side = SupportGridSide(A);
-  A.SupportGridOrigin = {static_cast<f32>(-side / 2.0 + 0.5 + W.MarkX),
-                         static_cast<f32>(W.MarkZ - 0.5 - 2.5)};
-  for (int r = 1; r <= side; ++r) {
-    for (int c = 1; c <= side; ++c) {
-      A.SupportGridCells[r][c] = 0;
-      A.SupportGridSpots[r][c] = {static_cast<f32>(A.SupportGridOrigin.x + static_cast<double>(c)),
-                                  static_cast<f32>(A.SupportGridOrigin.z - static_cast<double>(r))};
-    }
-  }
+  ClearSupportGridCells(A);
+  SetSupportGridOrigin(A, static_cast<f32>(-side / 2.0 + 0.5 + W.MarkX), static_cast<f32>(W.MarkZ - 0.5 - 2.5));
 }
 
 void ResetDefence(TTeamBlock& D, int team) {

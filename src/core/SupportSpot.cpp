@@ -11,6 +11,23 @@
 
 int SupportGridSide(const TTeamBlock& T) { return std::clamp(T.SupportGridSize, 0, kSupportGridMax); }
 
+void ClearSupportGridCells(TTeamBlock& T) {
+  const int side = SupportGridSide(T);
+  for (int r = 1; r <= side; ++r) {
+    for (int c = 1; c <= side; ++c) T.SupportGridCells[r][c] = 0;
+  }
+}
+
+void SetSupportGridOrigin(TTeamBlock& T, f32 X, f32 Z) {
+  const int side = SupportGridSide(T);
+  T.SupportGridOrigin = {X, Z};
+  for (int r = 1; r <= side; ++r) {
+    for (int c = 1; c <= side; ++c) {
+      T.SupportGridSpots[r][c] = {static_cast<f32>(static_cast<double>(X) + c), static_cast<f32>(static_cast<double>(Z) - r)};
+    }
+  }
+}
+
 void PlaceOnWeightedCell(TTeamBlock& T, i16 p, const TSupportGrid<i32>& Weights) {
   const int side = SupportGridSide(T);
   int64_t sum = 0;

@@ -7,6 +7,14 @@
 // Cells a side of the block's support grid, limited to the table.
 int SupportGridSide(const TTeamBlock& T);
 
+// Frees every cell of the grid in use (rows and columns 1..side).
+void ClearSupportGridCells(TTeamBlock& T);
+
+// Moves the grid's origin to (X, Z) and recomputes its cell points: cell
+// (r, c) at (X + c, Z - r), 1 m apart, row 1 nearest the ball holder and
+// rows running back towards smaller z.
+void SetSupportGridOrigin(TTeamBlock& T, f32 X, f32 Z);
+
 // Puts player p into a free support cell drawn by the weights of the free
 // cells (one draw); with no weight left he gets no cell.
 void PlaceOnWeightedCell(TTeamBlock& T, i16 p, const TSupportGrid<i32>& Weights);

@@ -1,0 +1,148 @@
+// Real running frames of the set-up example match, played through the
+// driver's step table: the test runs the ball carrier (the movement step
+// leaves him to the decisions) and the running handler keeps his side's
+// line and support grid with him.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "ExampleMatch.h"
+#include "app/FrameSteps.h"
+#include "core/SupportSpot.h"
+
+namespace {
+
+constexpr int kCarrier = 10;
+constexpr f32 kRunSpeed = 5.0f;  // m/s, straight up the pitch
+
+// Running is entered with carrier 10 at (-20, -20); his team-mates stand
+// spread across the pitch 5 m behind him, the backs (9, 11 to 15) in the
+// line, the forwards support players; the defence waits 50 m away.
+class RunningFramesTest : public ExampleMatchTest {
+ protected:
+  void SetUp() override {
+    ExampleMatchTest::SetUp();
+    ResetFrameSteps();
+    TWorld& W = World;
+    TTeamBlock& A = W.Teams[1];
+    W.gamestate = gsRunning;
+    W.FrameGameState = gsRunning;
+    W.PrevFrameGameState = gsRunning;
+    W.RunningPhase = 1;
+    W.TimeSinceSetPiece = 10.0f;
+    W.GainLineZ = 45.0f;
+    A.AttackSide = 1;
+    A.BallCarrier = kCarrier;
+    for (int p = 1; p <= 15; ++p) {
+      TPlayer& P = A.Players[p];
+      Place(P, static_cast<f32>(4 * p - 30), -25.0f);
+      P.InBackline = Flag(p == 9 || p >= 11);
+      TPlayer& D = W.Teams[2].Players[p];
+      Place(D, static_cast<f32>(4 * p - 30), 30.0f);
+    }
+    Place(C(), -20.0f, -20.0f);
+    C().Velocity = {0.0f, kRunSpeed};
+  }
+
+  static void Place(TPlayer& P, f32 x, f32 z) {
+    P.Pos = {x, 0.0f, z};
+    P.OldPos = P.Pos;
+    P.DesiredPos = P.Pos;
+    P.Velocity = {0.0f, 0.0f};
+    P.speed = 0.0f;
+  }
+  static TTeamBlock& A() { return World.Teams[1]; }
+  static TPlayer& Pl(int i) { return World.Teams[1].Players[i]; }
+  static TPlayer& C() { return Pl(kCarrier); }
+
+  // The test's run of the carrier, then one frame of every step.
+  static void Frame() {
+    TPlayer& P = C();
+    P.OldPos = P.Pos;
+    P.Pos.z = static_cast<f32>(P.Pos.z + kRunSpeed * 0.04);
+    World.BallPos = {P.Pos.x, 1.0f, P.Pos.z};
+    // The facing step is still a call point: every player faces the way
+    // he runs, so the turn cap of the acceleration step costs nothing.
+    for (int b = 1; b <= 2; ++b) {
+      for (int p = 1; p <= 25; ++p) {
+        TPlayer& Q = World.Teams[b].Players[p];
+        Q.PrevFacingAngle = Q.FacingAngle;
+      }
+    }
+    World.PrevTimeStep = World.TimeStep;
+    World.TimeStep = 0.04f;
+    for (int k = 1; k <= kFrameStepCount; ++k) {
+      // A floating-point error in any step raises out of RunFrameStep.
+      ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], World)) << FrameSteps[k].Name;
+    }
+  }
+
+  static int CellsHeldBy(int p) {
+    int n = 0;
+    const int side = SupportGridSide(A());
+    for (int r = 1; r <= side; ++r) {
+      for (int c = 1; c <= side; ++c) n += A().SupportGridCells[r][c] == p;
+    }
+    return n;
+  }
+};
+
+TEST_F(RunningFramesTest, TheLineAndTheGridMoveWithTheCarrier) {
+  Frame();
+  ASSERT_EQ(World.RunningPhase, 2);
+  const TSupportGrid<u16> cells = A().SupportGridCells;
+  for (int p = 1; p <= 8; ++p) EXPECT_EQ(CellsHeldBy(p), 1) << "forward " << p << " has a cell";
+  for (int p : {9, 11, 12, 13, 14, 15}) EXPECT_EQ(CellsHeldBy(p), 0) << "back " << p << " is in the line";
+  double startZ[16];
+  for (int p = 1; p <= 15; ++p) startZ[p] = Pl(p).Pos.z;
+
+  for (int f = 1; f <= 75; ++f) {
+    Frame();
+    ASSERT_EQ(World.gamestate, gsRunning);
+    const f32 cx = C().Pos.x, cz = C().Pos.z;
+    ASSERT_EQ(A().SetPieceLine[101], kCarrier);
+    ASSERT_FLOAT_EQ(A().SetPieceSlotPos[101].x, cx);
+    ASSERT_FLOAT_EQ(A().SetPieceSlotPos[101].z, cz);
+    ASSERT_FLOAT_EQ(A().SupportGridOrigin.x, cx - 5.0f);
+    ASSERT_FLOAT_EQ(A().SupportGridOrigin.z, cz - 3.0f);
+  }
+  EXPECT_EQ(std::memcmp(&cells, &A().SupportGridCells, sizeof cells), 0) << "every cell keeps its player";
+  // In 3 s the carrier ran 15 m; his line and his support came with him.
+  for (int p = 1; p <= 15; ++p) {
+    if (p == kCarrier) continue;
+    EXPECT_GT(Pl(p).Pos.z - startZ[p], 8.0) << p;
+    EXPECT_LT(Pl(p).Pos.z, C().Pos.z) << p << " stays behind the carrier";
+  }
+}
+
+TEST_F(RunningFramesTest, ALineBreaksCalledRunnerLeavesTheGridOnHisRun) {
+  // Everyone but the carrier supports from the grid; the carrier is 2.5 m
+  // past the gain line after a few frames.
+  for (int p = 1; p <= 15; ++p) Pl(p).InBackline = kFalse32;
+  World.GainLineZ = -22.3f;
+  int called = 0;
+  for (int f = 1; f <= 10 && called == 0; ++f) {
+    Frame();
+    for (int p = 1; p <= 15; ++p) {
+      if (Pl(p).ActionSeq.seqON != 0) called = p;
+    }
+  }
+  ASSERT_NE(World.LineBreak, 0);
+  ASSERT_NE(called, 0) << "the break calls a runner";
+  const TPlayer& R = Pl(called);
+  EXPECT_EQ(CellsHeldBy(called), 0) << "his cell is freed";
+  EXPECT_NE(R.InBackline, 0);
+  const TActionEvent& E = R.ActionSeq.EventArray[1];
+  EXPECT_EQ(E.EventType, 14);
+  EXPECT_GE(std::fabs(E.TargetX - C().Pos.x), 2.0f);
+  // He runs his sequence, not the grid: a few frames on he is still on it
+  // and has left the grid's rows behind the carrier.
+  for (int f = 1; f <= 5; ++f) Frame();
+  EXPECT_EQ(CellsHeldBy(called), 0);
+  int others = 0;
+  for (int p = 1; p <= 15; ++p) others += p != kCarrier && p != called && CellsHeldBy(p) == 1;
+  EXPECT_EQ(others, 13) << "the other support players keep their cells";
+}
+
+}  // namespace
