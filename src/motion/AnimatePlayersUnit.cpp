@@ -479,14 +479,7 @@ void StartIfNew(TPlayer& P, const TActionAnim& A) {
 }
 
 template <size_t N>
-bool PlaysAny(const TPlayer& P, const std::string_view (&Names)[N]) {
-  for (std::string_view n : Names)
-    if (P.currentAnim == n) return true;
-  return false;
-}
-
-template <size_t N>
-bool PlaysAny(const TPlayer& P, const TActionAnim (&Anims)[N]) {
+bool PlaysAnyOf(const TPlayer& P, const TActionAnim (&Anims)[N]) {
   for (const TActionAnim& a : Anims)
     if (P.currentAnim == a.Name) return true;
   return false;
@@ -656,7 +649,7 @@ bool IsNumberedUpTo(std::string_view Name, std::string_view Prefix, u32 Last) {
 
 // ---------------------------------------------------------------- sections
 void PassSection(TWorld& W, int b, TPlayer& P) {
-  if (!Runs(P.passtimer) || PlaysAny(P, kPassAnims) || (b == 1 && Runs(P.LineOutTimer))) return;
+  if (!Runs(P.passtimer) || PlaysAnyOf(P, kPassAnims) || (b == 1 && Runs(P.LineOutTimer))) return;
   const TTeamBlock& T = W.Teams[b];
   TActionAnim a = T.PassSide == 1 ? Row(kPassLeft, T.PassKind) : T.PassSide == 2 ? Row(kPassRight, T.PassKind) : kNoAnim;
   if (b == 2 && T.PassKind == 5) a.Length = kStandingStillPassFrames2;
@@ -664,7 +657,7 @@ void PassSection(TWorld& W, int b, TPlayer& P) {
 }
 
 void CatchSection(TWorld& W, int b, TPlayer& P) {
-  if (!Runs(P.passcatchtimer) || PlaysAny(P, kCatchAnims)) return;
+  if (!Runs(P.passcatchtimer) || PlaysAnyOf(P, kCatchAnims)) return;
   const TTeamBlock& T = W.Teams[b];
   StartIfNew(P, T.CatchSide == 1 ? Row(kCatchLeft, T.CatchHeight)
                 : T.CatchSide == 2 ? Row(kCatchRight, T.CatchHeight) : kNoAnim);
@@ -687,11 +680,11 @@ void LooseBallSection(TWorld& W, int b, int i, TPlayer& P) {
 }
 
 void KickSection(TPlayer& P) {
-  if (Runs(P.KickTimer) && !PlaysAny(P, kKickAnims)) StartIfNew(P, Row(kKicks, WholeKind(P.KickKind)));
+  if (Runs(P.KickTimer) && !PlaysAnyOf(P, kKickAnims)) StartIfNew(P, Row(kKicks, WholeKind(P.KickKind)));
 }
 
 void DiveSection(TPlayer& P) {
-  if (Runs(P.DiveTimer) && !PlaysAny(P, kDives)) StartIfNew(P, Row(kDives, P.DiveKind));
+  if (Runs(P.DiveTimer) && !PlaysAnyOf(P, kDives)) StartIfNew(P, Row(kDives, P.DiveKind));
 }
 
 void BreakTackleSection(TPlayer& P) {
@@ -712,7 +705,7 @@ void ShimmySection(TPlayer& P) {
 }
 
 void SideStepSection(TPlayer& P) {
-  if (Runs(P.StepTimer) && !PlaysAny(P, kSteps)) StartIfNew(P, Row(kSteps, WholeKind(P.StepKind)));
+  if (Runs(P.StepTimer) && !PlaysAnyOf(P, kSteps)) StartIfNew(P, Row(kSteps, WholeKind(P.StepKind)));
 }
 
 void GetUpSection(TPlayer& P) {
@@ -1004,19 +997,19 @@ void EndActions(TWorld& W, int b, int i) {
   if (!(P.currentframe >= P.maxframes)) return;
   const bool block1 = b == 1;
   const std::string_view a = P.currentAnim.View();
-  if (Runs(P.shimmytimer) && PlaysAny(P, kShimmyAnims)) {
+  if (Runs(P.shimmytimer) && PlaysAnyOf(P, kShimmyAnims)) {
     P.shimmytimer = 0.0f;
     P.ActionHoldTimer = 0.0f;
     P.PassReadTimer = 0.0f;
     P.AngleReactionTimer = 0.0f;
   }
-  if (Runs(P.passtimer) && PlaysAny(P, kPassAnims)) P.passtimer = 0.0f;
+  if (Runs(P.passtimer) && PlaysAnyOf(P, kPassAnims)) P.passtimer = 0.0f;
   if (Runs(P.OffloadPending) && a == kOffload.Name) P.OffloadPending = 0.0f;
-  if (Runs(P.passcatchtimer) && PlaysAny(P, kCatchAnims)) {
+  if (Runs(P.passcatchtimer) && PlaysAnyOf(P, kCatchAnims)) {
     P.passcatchtimer = 0.0f;
     P.WillAttemptPassInterCept = kFalse32;
   }
-  if (Runs(P.freeballcatchtimer) && PlaysAny(P, kLooseBallEnds)) {
+  if (Runs(P.freeballcatchtimer) && PlaysAnyOf(P, kLooseBallEnds)) {
     P.freeballcatchtimer = 0.0f;
     if (a == "looseballdive") {
       P.standuptimer = 10.0f;
@@ -1027,7 +1020,7 @@ void EndActions(TWorld& W, int b, int i) {
       StartTapKick(P);
     }
   }
-  if (block1 && Runs(P.KickTimer) && PlaysAny(P, kKickAnims)) {
+  if (block1 && Runs(P.KickTimer) && PlaysAnyOf(P, kKickAnims)) {
     P.KickTimer = 0.0f;
     if (W.KickType == 9) {  // a conversion: the kicker walks away
       P.SpecialAnimKind = 0.0f;
@@ -1042,7 +1035,7 @@ void EndActions(TWorld& W, int b, int i) {
     P.standuptimer = 0.0f;
     if (block1 && TakesTapKick(W, i)) StartTapKick(P);
   }
-  if (Runs(P.standuptimer) && P.StandUpKind >= 2 && P.StandUpKind <= 16 && PlaysAny(P, kTryCelebrations)) {
+  if (Runs(P.standuptimer) && P.StandUpKind >= 2 && P.StandUpKind <= 16 && PlaysAnyOf(P, kTryCelebrations)) {
     P.standuptimer = 0.0f;
     if (W.gamestate == gsTryScored) {
       P.CelebrateStage = 0;
@@ -1050,7 +1043,7 @@ void EndActions(TWorld& W, int b, int i) {
       P.CelebrateTimer = 0.0f;
     }
   }
-  if (Runs(P.SpecialAnimTimer) && PlaysAny(P, kSpecialEnds)) P.SpecialAnimTimer = 0.0f;
+  if (Runs(P.SpecialAnimTimer) && PlaysAnyOf(P, kSpecialEnds)) P.SpecialAnimTimer = 0.0f;
   if (Runs(P.BlockExitTimer) && IsNumberedUpTo(a, "blockexit", kBlockMoveNumbers)) P.BlockExitTimer = 0.0f;
   if (Runs(P.BlockExitedOnTimer) && IsNumberedUpTo(a, "blockgotexitedon", kBlockMoveNumbers))
     P.BlockExitedOnTimer = 0.0f;
@@ -1059,14 +1052,14 @@ void EndActions(TWorld& W, int b, int i) {
     ++P.CelebrateStage;
   }
   if (block1 && a == kThrow.Name && !(i == W.Teams[1].BallCarrier && W.LineoutPhase <= 12)) LeaveThrowerRole(W, P);
-  if (Runs(P.LineOutTimer) && W.gamestate != gsLineout && PlaysAny(P, kLineoutEnds)) P.LineOutTimer = 0.0f;
+  if (Runs(P.LineOutTimer) && W.gamestate != gsLineout && PlaysAnyOf(P, kLineoutEnds)) P.LineOutTimer = 0.0f;
   if (block1) {
-    if (Runs(P.BreakTackleTimer) && PlaysAny(P, kBreakAnims)) {
+    if (Runs(P.BreakTackleTimer) && PlaysAnyOf(P, kBreakAnims)) {
       P.BreakTackleTimer = 0.0f;
       W.CarrierBrace = kFalse32;
       EndCarrierAction(W, 4);
     }
-    if (Runs(P.StepTimer) && PlaysAny(P, kSteps)) {
+    if (Runs(P.StepTimer) && PlaysAnyOf(P, kSteps)) {
       P.StepTimer = 0.0f;
       EndCarrierAction(W, 5);
     }
