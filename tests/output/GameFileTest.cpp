@@ -57,6 +57,19 @@ std::vector<std::string> Section(const std::vector<std::string>& lines, const st
   return {};
 }
 
+// Every one of the file's `count` lines ends in CR LF, the last included,
+// and no LF stands alone.
+void ExpectCrLfLines(const std::string& bytes, size_t count) {
+  size_t crlf = 0, lf = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    lf += bytes[i] == '\n';
+    crlf += bytes[i] == '\n' && i > 0 && bytes[i - 1] == '\r';
+  }
+  EXPECT_EQ(crlf, count);
+  EXPECT_EQ(lf, count);
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+}
+
 class GameFileTest : public ::testing::Test {
  protected:
   RunFolder run{false};
@@ -148,12 +161,7 @@ TEST_F(GameFileTest, TheSectionsFollowInOrderAndTheOptionalOnesAreLeftOut) {
   EXPECT_EQ(Section(lines, "//team2 player data").size(), 22u);
   EXPECT_EQ(Section(lines, "//web submission data").size(), 4u);
   // CR LF after every line, the last included, and nothing else.
-  const std::string bytes = run.Read("output/game_g1.txt");
-  size_t crlf = 0;
-  for (size_t i = 0; i + 1 < bytes.size(); ++i) crlf += bytes[i] == '\r' && bytes[i + 1] == '\n';
-  EXPECT_EQ(crlf, lines.size());
-  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
-  EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1);
+  ExpectCrLfLines(run.Read("output/game_g1.txt"), lines.size());
 }
 
 TEST_F(GameFileTest, KitsFlagsHighlightsAndTheAcademyReportAppearWhenTheyApply) {
@@ -493,10 +501,7 @@ TEST_F(GameFileRunTest, ADummyRunWritesTheGameFileWithTheRunsSuffix) {
   ASSERT_EQ(web.size(), 4u);
   EXPECT_EQ(web[1], CheckLine(web[0]));
   EXPECT_EQ(Section(lines, "//team2 player data").size(), 22u);
-  const std::string bytes = run.Read(name);
-  size_t crlf = 0;
-  for (size_t i = 0; i + 1 < bytes.size(); ++i) crlf += bytes[i] == '\r' && bytes[i + 1] == '\n';
-  EXPECT_EQ(crlf, lines.size());
+  ExpectCrLfLines(run.Read(name), lines.size());
   for (const char* other : {"playerInternet", "teamInternet"})
     EXPECT_TRUE(run.Exists("output/" + std::string(other) + FileSuffix + ".csv")) << other;
 }
