@@ -37,11 +37,11 @@ constexpr u8 kWrittenMessages[] = {0,  1,  4,  5,  6,  7,  8,  9,  14, 17, 18, 2
 // The file and one line reused for every data line; no allocation per line
 // once the line has grown to the longest.
 struct TGameFileOut {
-  TTextFileWriter& File;
+  TOutputFile& File;
   TCsvLine Line;
 
   void Emit() {
-    File.Line(Line.Str());
+    File.WriteLine(Line.Str());
     Line.Clear();
   }
 };
@@ -51,9 +51,9 @@ std::string TeamMarker(int t, const char* word) { return "//team" + std::to_stri
 // The marker, the body's lines and the marker + " ends".
 template <class F>
 void Section(TGameFileOut& out, const std::string& marker, F body) {
-  out.File.Line(marker);
+  out.File.WriteLine(marker);
   body();
-  out.File.Line(marker + " ends");
+  out.File.WriteLine(marker + " ends");
 }
 
 TTeamInfo& Team(int t) { return MatchStore.MatchInfo.Team[t]; }
@@ -111,7 +111,7 @@ void WriteCustomJersey(TGameFileOut& out, int t) {
   if (team.custjersey.len == 0) return;
   const int lines = team.custjerseyother.len == 0 ? kKitLines : kKitLinesWithOther;
   Section(out, TeamMarker(t, "cust jersey"), [&] {
-    for (int k = 0; k < lines; ++k) out.File.Line(KitText(team, k).View());
+    for (int k = 0; k < lines; ++k) out.File.WriteLine(KitText(team, k).View());
   });
 }
 
@@ -119,8 +119,8 @@ void WriteCustomFlag(TGameFileOut& out, int t) {
   const TTeamInfo& team = Team(t);
   if (team.custflag.len == 0) return;
   Section(out, TeamMarker(t, "cust flag"), [&] {
-    out.File.Line(team.custflag.View());
-    out.File.Line(team.custflagfile.View());
+    out.File.WriteLine(team.custflag.View());
+    out.File.WriteLine(team.custflagfile.View());
   });
 }
 
@@ -237,8 +237,8 @@ void WriteWebSubmission(TGameFileOut& out) {
       const i32 a = RandomRange(kPlayerALow, kPlayerAHigh);
       const i32 b = RandomRange(kBLow, kBHigh);
       const std::string line = SubmissionLine(t, a, b);
-      out.File.Line(line);
-      out.File.Line(CheckLine(line));
+      out.File.WriteLine(line);
+      out.File.WriteLine(CheckLine(line));
     }
   });
 }
@@ -387,7 +387,7 @@ bool IsGameFileMessage(u8 Type) {
   return std::find(std::begin(kWrittenMessages), std::end(kWrittenMessages), Type) != std::end(kWrittenMessages);
 }
 
-void WriteGameFileSections(TTextFileWriter& File) {
+void WriteGameFileSections(TOutputFile& File) {
   TGameFileOut out{File, {}};
   WriteSeeds(out);
   WriteMatchInfo(out);

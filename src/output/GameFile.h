@@ -38,4 +38,4 @@ bool IsGameFileMessage(u8 Type);
 // Writes every section and the two count lines, drawing from the random
 // generator in file order: ten seeds, then A and B of each strategy line,
 // each player line and each submission line.
-void WriteGameFileSections(TTextFileWriter& File);
+void WriteGameFileSections(TOutputFile& File);

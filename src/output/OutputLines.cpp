@@ -4,10 +4,6 @@
 
 #include "core/EngineError.h"
 
-namespace {
-constexpr size_t kStreamBuffer = 1 << 20;  // bytes
-}  // namespace
-
 void TCsvLine::Separate() {
   if (!empty_) line_ += ',';
   empty_ = false;
@@ -41,23 +37,16 @@ void SaveLinesOrRaise(const TLines& lines, const std::string& path) {
   if (!lines.SaveToFile(path)) throw EEngineError("Cannot create file " + path);
 }
 
-TTextFileWriter::TTextFileWriter(const std::string& path) : file_(std::fopen(path.c_str(), "wb")), path_(path) {
-  if (file_ == nullptr) throw EEngineError("Cannot create file " + path);
-  std::setvbuf(file_, nullptr, _IOFBF, kStreamBuffer);
+TOutputFile::TOutputFile(const std::string& path) : path_(path), out_(path, std::ios::binary | std::ios::trunc) {
+  if (!out_) throw EEngineError("Cannot create file " + path_);
 }
 
-TTextFileWriter::~TTextFileWriter() {
-  if (file_ != nullptr) std::fclose(file_);
+void TOutputFile::WriteLine(std::string_view line) {
+  out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+  out_.write("\r\n", 2);
 }
 
-void TTextFileWriter::Line(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), file_);
-  std::fwrite("\r\n", 1, 2, file_);
-}
-
-void TTextFileWriter::Close() {
-  const bool failed = std::ferror(file_) != 0;
-  const bool closeFailed = std::fclose(file_) != 0;
-  file_ = nullptr;
-  if (failed || closeFailed) throw EEngineError("Cannot write file " + path_);
+void TOutputFile::Close() {
+  out_.close();
+  if (!out_) throw EEngineError("Cannot create file " + path_);
 }

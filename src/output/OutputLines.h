@@ -1,11 +1,11 @@
 // Building and saving the lines of the text files written after the match:
-// comma-separated fields with no quoting, saved with CR LF after every line,
-// the last included, either through the form's line buffer or, for the large
-// game file, through one buffered stream.
+// comma-separated fields with no quoting, saved through the form's line
+// buffer or written through one buffered stream, with CR LF after every
+// line, the last included.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -33,25 +33,21 @@ class TCsvLine {
 // "Cannot create file " + path when the file cannot be created or written.
 void SaveLinesOrRaise(const TLines& lines, const std::string& path);
 
-// A text file written line by line through one buffer of 1 MB: no allocation
-// and no flush per line.
-class TTextFileWriter {
+// A text file written line by line through one buffered stream, created or
+// replaced at opening; raises EEngineError "Cannot create file " + path when
+// it cannot be created, or, at Close, when a write failed. A file dropped
+// without Close is closed unchecked.
+class TOutputFile {
  public:
-  // Creates or replaces the file; raises EEngineError "Cannot create file "
-  // + path when it cannot be created.
-  explicit TTextFileWriter(const std::string& path);
-  // Closes the file when Close was not called (after a raise), raising nothing.
-  ~TTextFileWriter();
-  TTextFileWriter(const TTextFileWriter&) = delete;
-  TTextFileWriter& operator=(const TTextFileWriter&) = delete;
+  explicit TOutputFile(const std::string& path);
+  TOutputFile(const TOutputFile&) = delete;
+  TOutputFile& operator=(const TOutputFile&) = delete;
 
-  // The text and CR LF.
-  void Line(std::string_view text);
-  // Writes out what the buffer holds and closes the file; raises EEngineError
-  // "Cannot write file " + path when anything could not be written.
+  // The line and CR LF, into the stream's buffer.
+  void WriteLine(std::string_view line);
   void Close();
 
  private:
-  std::FILE* file_;
   std::string path_;
+  std::ofstream out_;
 };

@@ -9,8 +9,6 @@
 #include "output/TeamStatsFile.h"
 #include "platform/Platform.h"
 
-void WriteEventList() {}
-
 void BuildStatsPages() {
   SetMatchDate();
   RateSquads();
@@ -24,7 +22,7 @@ void BuildStatsPages() {
 void WriteStatsOutput() { BuildStatsPages(); }
 
 void WriteGameFile() {
-  TTextFileWriter file(OutputDir + "game" + FileSuffix + ".txt");
+  TOutputFile file(OutputDir + "game" + FileSuffix + ".txt");
   WriteGameFileSections(file);
   file.Close();
   SetCurrentDir(ExeDir);

@@ -489,7 +489,7 @@ class GameFileRunTest : public ::testing::Test {
   }
 };
 
-TEST_F(GameFileRunTest, ADummyRunWritesTheGameFileWithTheRunsSuffix) {
+TEST_F(GameFileRunTest, ADummyRunWritesTheFourOutputFilesWithTheRunsSuffix) {
   ASSERT_EQ(RunProgram(), 0);
   const std::string name = "output/game" + FileSuffix + ".txt";
   ASSERT_EQ(FileSuffix, "_example01");
@@ -502,8 +502,10 @@ TEST_F(GameFileRunTest, ADummyRunWritesTheGameFileWithTheRunsSuffix) {
   EXPECT_EQ(web[1], CheckLine(web[0]));
   EXPECT_EQ(Section(lines, "//team2 player data").size(), 22u);
   ExpectCrLfLines(run.Read(name), lines.size());
-  for (const char* other : {"playerInternet", "teamInternet"})
-    EXPECT_TRUE(run.Exists("output/" + std::string(other) + FileSuffix + ".csv")) << other;
+  for (const char* other : {"eventlist", "playerInternet", "teamInternet"}) {
+    const std::string file = "output/" + std::string(other) + FileSuffix + ".csv";
+    ExpectCrLfLines(run.Read(file), run.Lines(file).size());
+  }
 }
 
 }  // namespace
