@@ -13,17 +13,8 @@ namespace {
 
 using ActionAnimationsTest = MotionSceneTest;
 
-void Playing(TPlayer& P, const char* Name, f32 Frame, f32 Length, bool Loop = false) {
-  P.currentAnim.Assign(Name);
-  P.currentframe = Frame;
-  P.maxframes = Length;
-  P.AnimLoop = Flag(Loop);
-  P.AnimLoopCount = 0;
-  P.AnimFreshStart = kFalse32;
-}
-
 // Plays Name to its end (a one-shot at its length).
-void Ended(TPlayer& P, const char* Name, f32 Length = 100.0f) { Playing(P, Name, Length, Length); }
+void Ended(TPlayer& P, const char* Name, f32 Length = 100.0f) { Playing(P, Name, Length, Length, false); }
 
 struct TExpectAnim {
   const char* name;  // nullptr: the old animation goes on
@@ -151,7 +142,7 @@ TEST_F(ActionAnimationsTest, TheLaterSectionWinsAndAPlayingActionAnimationIsNotR
   P.DiveTimer = 0.0f;
   P.KickTimer = 1.0f;
   P.KickKind = 2.0f;
-  Playing(P, "chip", 20.0f, 1839.0f);
+  Playing(P, "chip", 20.0f, 1839.0f, false);
   ChooseActionAnim(W, 1, 10);
   EXPECT_EQ(P.currentAnim.View(), "chip");
   EXPECT_EQ(P.currentframe, 20.0f);

@@ -14,16 +14,6 @@ namespace {
 
 using AnimatePlayersTest = MotionSceneTest;
 
-// A player playing Name from frame Frame of Length, not fresh.
-void Playing(TPlayer& P, const char* Name, f32 Frame, f32 Length, bool Loop = true) {
-  P.currentAnim.Assign(Name);
-  P.currentframe = Frame;
-  P.maxframes = Length;
-  P.AnimLoop = Flag(Loop);
-  P.AnimLoopCount = 0;
-  P.AnimFreshStart = kFalse32;
-}
-
 // Busy with a breakdown role outside the role table: no locomotion choice,
 // and the action choice starts nothing, so his animation goes on.
 void MakeBusy(TPlayer& P) {
