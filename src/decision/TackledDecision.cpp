@@ -17,6 +17,8 @@
 #include "decision/OpenMoveFinder.h"
 #include "platform/Form.h"
 
+TRuckChoiceSeam RuckChoiceSeam = {nullptr};
+
 namespace {
 
 constexpr int kMaxRuckSamples = 7;      // candidates simulated per tackle
@@ -124,6 +126,13 @@ void SimulateRuckMove(TMoveBook& Book, i32 m) {
   SimulateAhead(LookAheadWorld, Move, static_cast<u16>(Move.PlayKind), Book.Results[m]);
 }
 
+void ApplyChosenMove(TWorld& W, i32 m, bool32& Feasible) {
+  if (RuckChoiceSeam.ApplyMove != nullptr)
+    RuckChoiceSeam.ApplyMove(W, m, Feasible);
+  else
+    ApplyMove(W, m, Feasible);
+}
+
 // ------------------------------------------------------------ best pick
 
 bool InState(const TSimResult& R, TGameState s) { return (R.EndState & 0xFFu) == static_cast<u32>(s); }
@@ -217,7 +226,7 @@ void PickBest(const TWorld& W, TMoveBook& Book, int count) {
 void ApplyBest(TWorld& W, TMoveBook& Book) {
   if (Book.BestMove == 0) return;
   W.Teams[1].MoveIndex = Book.BestMove;
-  ApplyMove(W, Book.BestMove, Book.Feasible);
+  ApplyChosenMove(W, Book.BestMove, Book.Feasible);
   Form1.Memo1.Add("Best move is " + std::to_string(Book.BestMove));
   Form1.Memo1.Add(Book.Feasible != 0 ? "and is feasible" : "and is NOT feasible");
   Book.HoldTimer = kChoiceHold;
@@ -244,7 +253,7 @@ void ApplyDefaultPlay(TWorld& W, TMoveBook& Book) {
   Book.HoldTimer = kChoiceHold;
   const i32 m = W.MarkX >= 0 ? 1 : 2;
   W.Teams[1].MoveIndex = m;
-  ApplyMove(W, m, Book.Feasible);
+  ApplyChosenMove(W, m, Book.Feasible);
   if (Book.Feasible == 0 && H != nullptr) LoadHolderRun(W, *H);
 }
 

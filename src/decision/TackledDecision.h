@@ -46,3 +46,11 @@ bool RuckOutcomeBeats(const TWorld& W, const TMove& Move, const TSimResult& R, c
 // kind 6 to the receiver's side. While the holder's passtimer runs, the line
 // slots follow the side's current shape.
 void RuckMoveFallback(TWorld& W);
+
+// A stand-in that only tests set: when not null it replaces ApplyMove in the
+// ruck choice (the default plays 1 and 2 are always feasible, so only a
+// stand-in reaches the holder's own run).
+struct TRuckChoiceSeam {
+  void (*ApplyMove)(TWorld& W, i32 MoveIndex, bool32& Feasible);
+};
+extern TRuckChoiceSeam RuckChoiceSeam;
