@@ -3,6 +3,7 @@
 // steal, with the handling-infringement entry behind them.
 #include <algorithm>
 
+#include "AllocationCounter.h"
 #include "RunningScene.h"
 #include "core/Advantage.h"
 #include "core/DrawCount.h"
@@ -544,6 +545,24 @@ TEST_F(PassingContactTest, InTheLookAheadADefenderAtTheBreakdownTakesAPassThrown
   Defender(3).RuckTimer = 1.0f;
   Step();
   EXPECT_EQ(W.gamestate, gsPassing);
+}
+
+TEST_F(PassingContactTest, LookAheadFramesAllocateNothing) {
+  LookAhead(true);
+  Interceptor();  // intercepts: the world is mirrored
+  StartCountingAllocations();
+  Step();
+  EXPECT_EQ(StopCountingAllocations(), 0);
+  EXPECT_EQ(W.gamestate, gsRunning);
+
+  SetUp();
+  LookAhead(true);
+  W.Teams[1].PassFlightTime = 0.3f;
+  Place(Defender(5), W.BallPos.x, W.BallPos.z + 0.2f);  // deflects: a loose-ball flight
+  StartCountingAllocations();
+  Step();
+  EXPECT_EQ(StopCountingAllocations(), 0);
+  EXPECT_EQ(W.gamestate, gsFreeBall);
 }
 
 }  // namespace
