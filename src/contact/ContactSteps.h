@@ -8,10 +8,10 @@
 
 #include "core/TypeDefs.h"
 
-// "running": tackles, dive tackles, breaks and fends, try dives, the loose
-// ball. The tackle contest and the entry into gottackled are in
-// TackleContest.h; the off-ball holds, the held carrier going to ground and
-// the tries and stoppages are not built yet.
+// "running": tackles, dive tackles, breaks and fends (TackleContest.h), holds
+// off the ball, falls and missed dives (ContactHolds.h), the held carrier
+// going to ground (HeldCarrier.h), the entry into gottackled, then tries and
+// stoppages (RunningStoppages.h).
 void RunningContact(TWorld& W);
 
 // "passing": catches, interceptions, dives round the receiver. A call point:

@@ -1,11 +1,28 @@
+#include "contact/ContactHolds.h"
 #include "contact/ContactSteps.h"
+#include "contact/HeldCarrier.h"
+#include "contact/RunningStoppages.h"
 #include "contact/TackleContest.h"
 
 // The stages in their order: the tackle contest (start, launches, contacts),
-// then the entry into gottackled.
+// the holds off the ball with the falls of the held and the dives that found
+// nobody, the held carrier, the entry into gottackled, then the tries and
+// stoppages.
 void RunningContact(TWorld& W) {
   StartTackleContest(W);
   LaunchTackleAttempts(W);
   ContestCarrierContacts(W);
+  const int carrier = RunningCarrier(W);
+  THoldRules holds;
+  holds.ExcludedTarget = carrier;
+  HoldOffBallTargets(W, holds);
+  FallHeldPlayers(W);
+  EndMissedDives(W, carrier);
+  if (carrier != 0) {
+    CountHeldCarrier(W, carrier);
+    SettleHolders(W, carrier);
+    TakeCarrierToGround(W, carrier);
+  }
   EnterGotTackled(W);
+  SettleTriesAndStoppages(W, carrier);
 }

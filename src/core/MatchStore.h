@@ -80,6 +80,13 @@ struct TMatchStore {
 
 extern TMatchStore MatchStore;
 
+// The entries 1 .. this of the message list that the readers after the
+// match go through: MessageCountCopy kept within 0 .. kMessageCapacity.
+inline int ReadableMessageCount(const TMatchStore& S) {
+  if (S.MessageCountCopy < 0) return 0;
+  return S.MessageCountCopy < kMessageCapacity ? S.MessageCountCopy : kMessageCapacity;
+}
+
 // The first frame slot of the second half, written by the replay
 // post-processing and read by the game file.
 extern i32 HalfTimeFrame;

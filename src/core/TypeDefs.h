@@ -762,6 +762,11 @@ struct TPlayer {
   // Factor of the carrier's knock-on speed after a grounded bump. No step
   // gives it values, so every draw (which still takes its two numbers) is 0.
   TDistribution ContactSpeedDist;
+  // The held carrier going to ground early: by how much (s) it shortens the
+  // join window, drawn once per tackle. No step gives the distribution
+  // values, so every draw (which still takes its two numbers) is 0.
+  TDistribution GoToGroundDist;
+  f32 GoToGroundTime;  // s, the last draw
 };
 
 // ---------------------------------------------------------------- team block
@@ -1020,6 +1025,15 @@ struct TTeamBlock {
   Arr1<i32, 8> ImpactSlotFree;  // -1 away from the impact, 0 at it
   TVector2 TackleDirForward, TackleDirBack;  // unit vectors
   f32 SampleTimer;          // s, countdown of the move sampler
+  // Block 2: the last fall of a held player in the contact steps, written
+  // whole at each fall. Unit vectors (-cos a, sin a) of the fall's impact
+  // heading a and of a + 180; the circle point (1..8 round the held player)
+  // nearest the impact; every point but that one and its two neighbours
+  // (no wrap from 8 to 1) blocked, so a holder there falls forward.
+  TVector2 FallImpactDir, FallReverseDir;
+  bool32 FallForward;       // the held player falls forward
+  i32 FallPoint;
+  Arr1<bool32, 8> FallPointBlocked;
 };
 
 // ---------------------------------------------------------------- world

@@ -3,20 +3,11 @@
 #include "core/RunContext.h"
 #include "output/PlayerStatsFile.h"
 #include "output/Ratings.h"
+#include "output/ScoutReport.h"
+#include "output/TeamStatsFile.h"
 #include "platform/Platform.h"
 
-namespace {
-
-// Call points of the team statistics file, the final Man of the Match and
-// the academy scout report, which take the player pass's results.
-void WriteTeamStatsFile(const TPlayerPassResults&) {}
-void PickFinalManOfTheMatch(const TPlayerPassResults&) {}
-void WriteScoutReport() {}
-
-}  // namespace
-
 void WriteEventList() {}
-void PickManOfTheMatch() {}
 
 void BuildStatsPages() {
   SetMatchDate();

@@ -1,10 +1,11 @@
-// The finish writers: event list, Man of the Match, statistics and the
-// replay and match file. The event list, the Man of the Match and the game
+// The finish writers: event list, Man of the Match (output/ManOfTheMatch.h),
+// statistics and the replay and match file. The event list and the game
 // file are call points until their writers land.
 #pragma once
 
+#include "output/ManOfTheMatch.h"
+
 void WriteEventList();
-void PickManOfTheMatch();
 // Finish call 4: runs BuildStatsPages.
 void WriteStatsOutput();
 void WriteGameFile();

@@ -1,6 +1,5 @@
 #include "output/PlayerStatsFile.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -13,6 +12,7 @@
 #include "core/TeamNames.h"
 #include "core/TypeDefs.h"
 #include "output/MatchSummary.h"
+#include "output/MessageCounts.h"
 #include "output/OutputLines.h"
 #include "output/Ratings.h"
 #include "platform/Form.h"
@@ -38,72 +38,22 @@ constexpr i32 kRandomTagHigh = 100000001;  // never drawn
 constexpr int kAppearanceLength = 30;      // the age letter is the 30th character
 constexpr i16 kDefaultAge = 18;
 
-// One listed player's figures as the row names them: counts of his messages
-// and the values of his last message of a running kind, in 16 bits.
-struct TPlayerCounts {
-  i16 points, tackles, missedtackles, tries, passes, genplaykicks, pengoalattempts,
-      dropgoalattempts, convattempts, pengoalsuccess, dropgoalsuccess, convsuccess, offloads,
-      turnovers, carries, tacklesbreaks, runningmeters, hitups, penaltiesholdingon,
-      penaltiesoffside, penaltiesdangeroustackle, penaltiesnotrollingaway, penaltiesmisconduct,
-      penaltiesobstruction, penaltieshandsinruck, totpenalties, yellowcards, redcards, linebreaks,
-      handlingerrors, marks, lineoutthrows, lineoutthrowsnotstraight, lineoutswon, scrumfeeds,
-      scrumswon, substitutions, forwardpasses, injuries, timeplayed, assists, defendersbeaten,
-      rucksjoined, rucksjoinedquickly, passeshittarget, interceptsthrown, tackleassists,
-      lineoutjumps, lineoutcleantakes, lineouthandlingerr, scrumpenalties, lineoutjumpdef,
-      lineoutcleantakesdef, lineouthandlingerrdef, scrumpenaltiesdef, lineoutthrowhitjumper,
-      turnoversconceded, penaltiesforced, lineoutwonagainstthrow;
-  f32 hitupmetres;  // m, the hit-ups' extravalues summed as a 32-bit float
+// One listed player's figures as the row names them: the shared counts,
+// his further counts and the values of his last message of a running kind,
+// in 16 bits.
+struct TPlayerCounts : TMessageCounts {
+  i16 runningmeters, substitutions, injuries, timeplayed, assists, rucksjoined, rucksjoinedquickly,
+      tackleassists, turnoversconceded, penaltiesforced;
 };
 
-// Adds one of the player's messages to every column whose rule it meets.
-// Lineout and scrum-penalty messages count as the player's own (extravalue
-// rounding to exactly 1) or as defending (any other value). A timeplayed
-// above TimeMax raises it.
+// Adds one of the player's messages to every column whose rule it meets. A
+// timeplayed above TimeMax raises it.
 void CountMessage(const TMatchMessage& m, TPlayerCounts& c, i16& TimeMax) {
-  const double rounded = RoundHalfEven(m.extravalue);
+  if (CountSharedMessage(m, c)) return;
   const i16 value = RoundToI16(m.extravalue);
-  const bool own = rounded == 1.0;
   switch (m.message) {
-    case msgCarryEnd: ++c.carries; break;
-    case msgPass: ++c.passes; break;
-    case msgOffload: ++c.offloads; break;
-    case msgGenPlayKick: ++c.genplaykicks; break;
-    case msgPenGoalAttempt: ++c.pengoalattempts; break;
-    case msgPenGoal: ++c.pengoalsuccess; c.points += 3; break;
-    case msgDropGoalAttempt: ++c.dropgoalattempts; break;
-    case msgDropGoal: ++c.dropgoalsuccess; c.points += 3; break;
-    case msgConvAttempt: ++c.convattempts; break;
-    case msgConversion: ++c.convsuccess; c.points += 2; break;
-    case msgTackle: ++c.tackles; break;
-    case msgMissedTackle: ++c.missedtackles; break;
-    case msgTackleBreak: ++c.tacklesbreaks; break;
-    case msgLineBreak: ++c.linebreaks; break;
-    case msgTry: ++c.tries; c.points += 5; break;
-    case msgTurnover: ++c.turnovers; break;
-    case msgPenHoldingOn: ++c.penaltiesholdingon; ++c.totpenalties; break;
-    case msgPenOffside: ++c.penaltiesoffside; ++c.totpenalties; break;
-    case msgPenDangerousTackle: ++c.penaltiesdangeroustackle; ++c.totpenalties; break;
-    case msgPenNotRollingAway: ++c.penaltiesnotrollingaway; ++c.totpenalties; break;
-    case msgPenMisconduct: ++c.penaltiesmisconduct; ++c.totpenalties; break;
-    case msgPenObstruction: ++c.penaltiesobstruction; ++c.totpenalties; break;
-    case msgPenHandsInRuck: ++c.penaltieshandsinruck; ++c.totpenalties; break;
-    case msgHandlingError: ++c.handlingerrors; break;
-    case msgMark: ++c.marks; break;
-    case msgLineoutThrow: ++c.lineoutthrows; break;
-    case msgLineoutNotStraight: ++c.lineoutthrowsnotstraight; break;
-    case msgLineoutWon: ++c.lineoutswon; break;
-    case msgLineoutStolen: ++c.lineoutwonagainstthrow; break;
-    case msgScrumFeed: ++c.scrumfeeds; break;
-    case msgScrumWon: ++c.scrumswon; break;
     case msgSubstitution: c.substitutions = value; break;
-    case msgForwardPass: ++c.forwardpasses; break;
-    case msgYellowCard: ++c.yellowcards; break;
-    case msgRedCard: ++c.redcards; break;
     case msgRunningMetres: c.runningmeters = value; break;
-    case msgHitUp:
-      ++c.hitups;
-      c.hitupmetres = ToF32(static_cast<double>(c.hitupmetres) + m.extravalue);
-      break;
     case msgInjury: c.injuries = value; break;
     case msgTimePlayed:
       c.timeplayed = value;
@@ -111,20 +61,9 @@ void CountMessage(const TMatchMessage& m, TPlayerCounts& c, i16& TimeMax) {
       break;
     case msgRuckJoined:
       ++c.rucksjoined;
-      if (std::islessequal(rounded, 3.0)) ++c.rucksjoinedquickly;
+      if (std::islessequal(RoundHalfEven(m.extravalue), 3.0)) ++c.rucksjoinedquickly;
       break;
     case msgTryAssist: ++c.assists; break;
-    case msgDefenderBeaten: ++c.defendersbeaten; break;
-    case msgLineoutJump: ++(own ? c.lineoutjumps : c.lineoutjumpdef); break;
-    case msgLineoutCleanTake: ++(own ? c.lineoutcleantakes : c.lineoutcleantakesdef); break;
-    case msgLineoutHandlingError: ++(own ? c.lineouthandlingerr : c.lineouthandlingerrdef); break;
-    case msgLineoutHitJumper: ++c.lineoutthrowhitjumper; break;
-    case msgScrumPenalty:
-      ++c.totpenalties;
-      ++(own ? c.scrumpenalties : c.scrumpenaltiesdef);
-      break;
-    case msgPassHitTarget: ++c.passeshittarget; break;
-    case msgInterceptThrown: ++c.interceptsthrown; break;
     case msgTackleAssist: ++c.tackleassists; break;
     case msgTurnoverConceded: ++c.turnoversconceded; break;
     case msgPenaltyForced: ++c.penaltiesforced; break;
@@ -136,7 +75,7 @@ void CountMessage(const TMatchMessage& m, TPlayerCounts& c, i16& TimeMax) {
 TPlayerCounts CountPlayerMessages(i32 TeamId, i32 PlayerId, i16& TimeMax) {
   TPlayerCounts c{};
   const TMatchStore& S = MatchStore;
-  const int count = std::min<int>(S.MessageCountCopy, kMessageCapacity);
+  const int count = ReadableMessageCount(S);
   for (int i = 1; i <= count; ++i) {
     const TMatchMessage& m = S.Messages[i];
     if (m.teamID == TeamId && m.playerID == PlayerId) CountMessage(m, c, TimeMax);

@@ -935,7 +935,17 @@ TEST_F(TackleContestTest, AFixtureTackleReachesGotTackledWithItsMessagesInOrder)
   RunFrameStep({"RunningContact", RunningContact}, W);
   ASSERT_EQ(C.numtargetting, 2);
   EXPECT_EQ(W.gamestate, gsRunning);
+  // Frame 2: they are on him; the tackle is complete and takes him to
+  // ground, but gottackled waits for the offload block.
   for (TPlayer* D : {&D1, &D2}) D->Pos.z = 0.6f;
+  StartCountingAllocations();
+  RunFrameStep({"RunningContact", RunningContact}, W);
+  EXPECT_EQ(StopCountingAllocations(), 0) << "the frame path allocates nothing";
+  EXPECT_EQ(W.gamestate, gsRunning);
+  EXPECT_NE(C.GettingTackledKind, 0.0f) << "he falls";
+  EXPECT_EQ(W.OffloadBlockTimer, 0.25f);
+  // Frame 3, once the timer step has run the block out.
+  W.OffloadBlockTimer = 0.0f;
   StartCountingAllocations();
   RunFrameStep({"RunningContact", RunningContact}, W);
   EXPECT_EQ(StopCountingAllocations(), 0) << "the frame path allocates nothing";

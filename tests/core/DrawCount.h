@@ -39,3 +39,13 @@ inline u32 SeedBeforeDraw(i32 A, i32 B, i32 Value) {
   const uint64_t want = static_cast<u32>(Value - A);
   return StepBack(static_cast<u32>(((want << 32) + n - 1) / n));
 }
+
+// The first seed from 1 on with which `draws` (making its draws from the
+// generator) returns true: for given results of several draws.
+template <class F>
+u32 SeedWhere(F draws) {
+  for (u32 seed = 1;; ++seed) {
+    RandSeed = seed;
+    if (draws()) return seed;
+  }
+}

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "core/MatchStore.h"
 #include "core/RunContext.h"
 #include "core/TypeDefs.h"
+#include "output/CsvFields.h"
 #include "output/MatchSummary.h"
 #include "platform/Form.h"
 
@@ -24,15 +24,6 @@ namespace {
 constexpr i32 kHome = 101;
 constexpr i32 kAway = 202;
 constexpr u32 kSeed = 4711;
-
-std::vector<std::string> Split(const std::string& line) {
-  std::vector<std::string> fields;
-  std::stringstream in(line);
-  std::string f;
-  while (std::getline(in, f, ',')) fields.push_back(f);
-  if (!line.empty() && line.back() == ',') fields.push_back("");
-  return fields;
-}
 
 class PlayerStatsFileTest : public ::testing::Test {
  protected:
@@ -73,13 +64,7 @@ class PlayerStatsFileTest : public ::testing::Test {
     const int n = ++MatchStore.MessageCountCopy;
     MatchStore.Messages[n] = TMatchMessage{teamID, playerID, 1.0f, type, extra};
   }
-  static int Column(const std::string& name) {
-    const std::vector<std::string> header = Split(kPlayerStatsHeader);
-    for (size_t i = 0; i < header.size(); ++i)
-      if (header[i] == name) return static_cast<int>(i);
-    ADD_FAILURE() << "no column " << name;
-    return 0;
-  }
+  static int Column(const std::string& name) { return ColumnIndex(kPlayerStatsHeader, name); }
 
   void Pass() {
     WritePlayerStatsFile(results);

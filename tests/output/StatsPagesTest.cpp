@@ -11,7 +11,9 @@
 #include "core/MatchStore.h"
 #include "core/RunContext.h"
 #include "output/MatchSummary.h"
+#include "output/CsvFields.h"
 #include "output/PlayerStatsFile.h"
+#include "output/TeamStatsFile.h"
 
 namespace {
 
@@ -49,6 +51,34 @@ TEST_F(StatsPagesTest, DummyRunWritesOneRowPerListedPlayerOfBothSquads) {
   // Every line ends in CR LF, the last one too.
   const std::string bytes = run.Read("output/playerInternet" + FileSuffix + ".csv");
   EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+}
+
+TEST_F(StatsPagesTest, DummyRunWritesTheTeamFileWithOneRowPerTeam) {
+  ASSERT_EQ(RunProgram(), 0);
+  const std::string name = "output/teamInternet" + FileSuffix + ".csv";
+  const std::vector<std::string> lines = run.Lines(name);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], kTeamStatsHeader);
+  for (int t = 1; t <= 2; ++t) {
+    const TTeamInfo& team = MatchStore.MatchInfo.Team[t];
+    const std::vector<std::string> row = Split(lines[static_cast<size_t>(t)]);
+    ASSERT_EQ(row.size(), 65u);
+    EXPECT_EQ(row[0], std::to_string(team.teamid));
+    EXPECT_EQ(row[64], std::to_string(team.coachid));
+    EXPECT_EQ(row[1], std::to_string(MatchSummary.TeamFigures[t].score));
+  }
+  const std::string bytes = run.Read(name);
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+  // The final pick names one of the two teams.
+  const i32 motm = MatchStore.MatchInfo.MotmTeamId;
+  EXPECT_TRUE(motm == MatchStore.MatchInfo.Team[1].teamid || motm == MatchStore.MatchInfo.Team[2].teamid);
+}
+
+TEST_F(StatsPagesTest, ATeamFileThatCannotBeCreatedFailsTheFinish) {
+  std::filesystem::create_directories(run.Output("teamInternet_example01.csv"));
+  EXPECT_EQ(RunProgram(), 2);
+  EXPECT_TRUE(run.Exists("output/ThisSimHasErrors_example01.txt"));
+  EXPECT_TRUE(run.Exists("output/playerInternet_example01.csv"));
 }
 
 TEST_F(StatsPagesTest, APlayerFileThatCannotBeCreatedFailsTheFinish) {
