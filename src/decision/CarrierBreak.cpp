@@ -9,6 +9,7 @@
 #include "core/Random.h"
 #include "core/RunLog.h"
 #include "decision/CarrierLookups.h"
+#include "motion/AnimatePlayersUnit.h"
 
 namespace {
 
@@ -137,7 +138,7 @@ void ContinueBreak(TWorld& W) {
   TPlayer* carrier = CarrierOf(W);
   if (carrier == nullptr || !(carrier->BreakTackleTimer > 0)) return;
   TPlayer& C = *carrier;
-  const bool stumbling = C.ActionCode >= 11.0f && C.ActionCode <= 19.0f && FrameFraction(C) > kStumbleShare &&
+  const bool stumbling = C.ActionCode >= 11.0f && C.ActionCode <= 19.0f && AnimProgress(C) > kStumbleShare &&
                          C.currentAnim == "stumbleforward";
   if (stumbling) {
     C.BreakSpeed = ToF32(std::min(C.BreakSpeed + static_cast<double>(C.Acceleration) * W.TimeStep,

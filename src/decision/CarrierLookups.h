@@ -25,12 +25,6 @@ inline const TActionEvent* CurrentEventOf(const TActionSeq& S) {
 }
 inline TActionEvent* CurrentEventOf(TPlayer& C) { return CurrentEventOf(C.ActionSeq); }
 
-// The share of his current animation a player has played, currentframe /
-// maxframes; 0 for an animation without length.
-inline double FrameFraction(const TPlayer& P) {
-  return P.maxframes > 0 ? static_cast<double>(P.currentframe) / P.maxframes : 0.0;
-}
-
 // No other action holds the carrier, so he may start a break, a side-step
 // or (with no kick under way) a kick: no pass, catch (unless block 1's
 // ActOnCatchAllowed is 1), dive, getting up, break, tackle, loose-ball

@@ -10,6 +10,7 @@
 #include "core/Random.h"
 #include "core/RunLog.h"
 #include "decision/CarrierLookups.h"
+#include "motion/AnimatePlayersUnit.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ f32 FacingDegrees(const TPlayer& P) { return ToF32(P.FacingAngle * kRadToDeg); }
 // The carrier runs on with the ball: "sprintwithball", looping, at the same
 // fraction of the animation as before.
 void SwitchToSprint(TPlayer& C) {
-  const double fraction = FrameFraction(C);
+  const double fraction = AnimProgress(C);
   C.currentAnim.Assign("sprintwithball");
   C.AnimLoop = kTrue32;
   C.BallTrack = 1;

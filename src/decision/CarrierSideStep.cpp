@@ -7,6 +7,7 @@
 #include "core/Interception.h"
 #include "core/Random.h"
 #include "decision/CarrierLookups.h"
+#include "motion/AnimatePlayersUnit.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ void ContinueSideStep(TWorld& W) {
   C.Pos = C.OldPos;
   C.StepSpeed = ToF32(std::min(C.StepSpeed + static_cast<double>(C.Acceleration) * W.TimeStep,
                                static_cast<double>(C.StepTopSpeed)));
-  const bool secondLeg = FrameFraction(C) > kSecondLegShare;
+  const bool secondLeg = AnimProgress(C) > kSecondLegShare;
   if (secondLeg) C.StepAngle = C.StepSecondAngle;
   if (secondLeg && W.StepReactionDone == 0) ReactToStep(W, C);
   RunFromOldPos(W, C, C.StepHeading, C.StepAngle, C.StepSpeed);
