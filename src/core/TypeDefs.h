@@ -782,7 +782,10 @@ struct TTeamBlock {
   TLineList Line;  // the ordered attacking line; Line.Count is the slot-line count
   bool32 CarriedIntoOwn22;
   bool32 CarriedIntoOwnInGoal;
-  i32 MoveIndex;
+  i32 MoveIndex;  // open-play move last applied by the sampler, or 1
+  // s, while > 0 after a kick-return draw the carrier's key event waits for
+  // a defender to close in (below 0.3 s), then is marked at his current event.
+  f32 KeyEventTimer;
   i32 score;
   i32 AttackSide;
   // The set-piece holder has committed to a pass or pick-up
@@ -1305,6 +1308,9 @@ struct TWorld {
   f32 BreakWindow;            // s; no writer, 0
   i32 BreakSide;
   bool32 SetPieceStart;       // no writer, 0
+  // s, while > 0 the open-play sampler resamples a running move after 0.45 s
+  // rather than 0.75 s; set by the catch and kick-return steps.
+  f32 QuickResampleTimer;
   // Left by the timer step each frame of the match (NearestClosing above
   // ClosingThreshold) for the decision step's run-in check. Not scratch: a
   // step that needs a flag of its own for a search keeps it in a local.
