@@ -69,8 +69,11 @@ constexpr bool EveryEntryIsNamed() {
   return true;
 }
 static_assert(EveryEntryIsNamed());
+static_assert(kEngineSteps[kStepCollisionDetect].Step == CollisionDetect);
 static_assert(kEngineSteps[kStepUserControl].Step == UserControlStep);
 static_assert(kEngineSteps[kStepStrategy].Step == Strategy);
+static_assert(kEngineSteps[kStepUpdatePlayerFootprints].Step == UpdatePlayerFootprints);
+static_assert(kEngineSteps[kStepBallUpdate].Step == BallUpdate);
 static_assert(kEngineSteps[kStepUpdateStats].Step == UpdateStats);
 static_assert(kEngineSteps[kStepPostStatMessages].Step == PostStatMessages);
 

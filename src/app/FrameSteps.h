@@ -16,8 +16,11 @@ struct TFrameStepEntry {
 constexpr int kFrameStepCount = 23;
 // Positions (1-based) of the steps that the driver and the look-ahead treat
 // specially; a static_assert beside the table ties each to its step.
+constexpr int kStepCollisionDetect = 4;  // the last of the first-step, offside and contact steps
 constexpr int kStepUserControl = 5;
 constexpr int kStepStrategy = 6;
+constexpr int kStepUpdatePlayerFootprints = 7;  // the first step after the decisions
+constexpr int kStepBallUpdate = 21;             // the last movement step
 constexpr int kStepUpdateStats = 22;
 constexpr int kStepPostStatMessages = 23;
 

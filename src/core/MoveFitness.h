@@ -37,6 +37,9 @@ struct TSimResult {
   bool32 StepSeen;
   f32 EndCarrierVelX;            // m/s
   f32 CarrierContactTime;        // s
+
+  // Field by field (the padding after OwnScore is no part of the outcome).
+  friend bool operator==(const TSimResult&, const TSimResult&) = default;
 };
 
 static_assert(std::is_trivially_copyable_v<TSimResult>);
