@@ -22,3 +22,17 @@ TCsvLine& TCsvLine::Text(std::string_view v) {
 void SaveLinesOrRaise(const TLines& lines, const std::string& path) {
   if (!lines.SaveToFile(path)) throw EEngineError("Cannot create file " + path);
 }
+
+TOutputFile::TOutputFile(const std::string& path) : path_(path), out_(path, std::ios::binary | std::ios::trunc) {
+  if (!out_) throw EEngineError("Cannot create file " + path_);
+}
+
+void TOutputFile::WriteLine(std::string_view line) {
+  out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+  out_.write("\r\n", 2);
+}
+
+void TOutputFile::Close() {
+  out_.close();
+  if (!out_) throw EEngineError("Cannot create file " + path_);
+}

@@ -1,9 +1,11 @@
 // Building and saving the lines of the text files written after the match:
 // comma-separated fields with no quoting, saved through the form's line
-// buffer with CR LF after every line, the last included.
+// buffer or written through one buffered stream, with CR LF after every
+// line, the last included.
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -26,3 +28,22 @@ class TCsvLine {
 // Saves the lines (creating or replacing the file); raises EEngineError
 // "Cannot create file " + path when the file cannot be created or written.
 void SaveLinesOrRaise(const TLines& lines, const std::string& path);
+
+// A text file written line by line through one buffered stream, created or
+// replaced at opening; raises EEngineError "Cannot create file " + path when
+// it cannot be created, or, at Close, when a write failed. A file dropped
+// without Close is closed unchecked.
+class TOutputFile {
+ public:
+  explicit TOutputFile(const std::string& path);
+  TOutputFile(const TOutputFile&) = delete;
+  TOutputFile& operator=(const TOutputFile&) = delete;
+
+  // The line and CR LF, into the stream's buffer.
+  void WriteLine(std::string_view line);
+  void Close();
+
+ private:
+  std::string path_;
+  std::ofstream out_;
+};

@@ -7,8 +7,6 @@
 #include "output/TeamStatsFile.h"
 #include "platform/Platform.h"
 
-void WriteEventList() {}
-
 void BuildStatsPages() {
   SetMatchDate();
   RateSquads();

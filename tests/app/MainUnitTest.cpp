@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <cstdlib>
 
@@ -78,6 +79,25 @@ TEST_F(MainUnitTest, DummyRunOfTheExampleListsTheStartMessagesAndRecordsSlotOne)
   EXPECT_EQ(MatchStore.FrameTimes[1], 0.0f);
   EXPECT_NE(MatchStore.PlayerTracks[1][1].AnimIndex[1], 0);
   EXPECT_EQ(MatchStore.FrameCount, 2);
+}
+
+TEST_F(MainUnitTest, DummyRunOfTheExampleWritesTheEventListAndPreparesTheReplay) {
+  RunFolder run;
+  run.Write("csvinput/internetinit/dummyOutputOnly.txt", "");
+  auto& first = MatchStore.PlayerTracks[1][1].AnimIndex;
+  std::fill(first.begin(), first.end(), u16{0});
+  EXPECT_EQ(RunProgram(), 0);
+  // The two start messages are of no listed type.
+  EXPECT_EQ(run.Read("output/eventlist_example01.csv"),
+            "message,time,clock,extravalue,teamID,playerID,playerX,playerZ,ballX,ballZ,gamestate,"
+            "lastknownhasballteamID,lastknownhasballplayerID\r\n");
+  EXPECT_EQ(MatchStore.AnimFrameCount, 1);
+  EXPECT_EQ(HalfTimeFrame, 300001);
+  const auto log = run.Lines("mydebuglog.txt");
+  const auto at = std::find(log.begin(), log.end(), "actual num messages");
+  ASSERT_NE(at, log.end());
+  ASSERT_NE(at + 1, log.end());
+  EXPECT_EQ(*(at + 1), std::to_string(MatchStore.MessageCountCopy));
 }
 
 TEST_F(MainUnitTest, RunThatNeverReachesFullTimeEndsAtTheLimitAsErrorRun) {
