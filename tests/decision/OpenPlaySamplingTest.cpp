@@ -14,6 +14,7 @@
 #include "core/FloatFlags.h"
 #include "core/MoveBooks.h"
 #include "core/StrategyShapes.h"
+#include "core/UDPRealtime.h"
 #include "decision/LookAhead.h"
 #include "decision/MoveBookScene.h"
 #include "decision/StrategyUnit.h"
@@ -205,6 +206,27 @@ TEST_F(OpenPlaySampling, FirstRunningFrameOnlyCallsTheCarrierDecision) {
   Book().ResampleTimer = 0.2f;  // a running timer is cleared in that frame
   Strategy(World);
   EXPECT_EQ(Book().ResampleTimer, 0.0f);
+}
+
+// A carrier steered by a user takes the user's run before his own decision;
+// without a user his sequence is left alone.
+TEST_F(OpenPlaySampling, AUserSteersTheCarrierBeforeHisDecision) {
+  const TUDPRealtime savedRealtime = UDPRealtime;
+  for (u16 user : {0, 1}) {
+    SetUp();
+    World.RunningPhase = 1;
+    Carrier().ControllingUser = user;
+    Carrier().ActionSeq.NumEvents = 7;
+    SamplerSeam.BallCarrierDecision = [](TWorld& W) {
+      ++CarrierDecisions;
+      EXPECT_EQ(W.Teams[1].Players[kCarrier].ActionSeq.NumEvents,
+                W.Teams[1].Players[kCarrier].ControllingUser != 0 ? StrategyParams.ActionSeqTemplate.NumEvents : 7);
+    };
+    Strategy(World);
+    EXPECT_EQ(CarrierDecisions, 1) << user;
+    TearDown();
+  }
+  UDPRealtime = savedRealtime;
 }
 
 // The book of the side in possession is the one sampled.
