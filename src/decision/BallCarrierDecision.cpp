@@ -10,6 +10,7 @@
 #include "core/Random.h"
 #include "core/RunLog.h"
 #include "core/StrategyShapes.h"
+#include "decision/BallRelease.h"
 #include "decision/CarrierKick.h"
 #include "decision/CarrierPass.h"
 
@@ -484,12 +485,6 @@ void ContinueActions(TWorld& W) { ContinueKick(W); }
 // carrier, the other players' reactions to a sharp turn and the turn of his
 // heading towards his facing. Filled by the offload unit.
 void ForcedMovesAndTurning(TWorld&) {}
-
-// The ruck's ball release. Filled by the ruck and scrum release unit.
-void ReleaseFromRuck(TWorld&) {}
-
-// The scrum's ball release. Filled by the ruck and scrum release unit.
-void ReleaseFromScrum(TWorld&) {}
 
 void RunningSections(TWorld& W) {
   const i32 carrier = W.Teams[1].BallCarrier;

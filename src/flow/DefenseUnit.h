@@ -1,8 +1,30 @@
 // The placement of the defending side (block 2) in running, passing and
-// gottackled: its organisation, pressure and chase, and positions. Called by
-// the handlers of those states; a call point until the defence lands.
+// gottackled, called once a frame by the handlers of those states after they
+// have placed the side in possession. It never writes block 1's desired
+// positions. One call runs its stages in order:
+// - organisation: the reference attacker (`BlockChaseTarget`), the side the
+//   attack is expected to go, the re-planning clocks (`DefenceCycleTimer`,
+//   `DefenceSubTimers` 1..3 = line, matchups, pressure), the breakdown rest
+//   styles, the fullback (`DeepPlayerNumber`) and his cover, the line
+//   (`FreeDefendersList`) and its edge defenders, the attackers to mark
+//   (`AttackBacksList`), the spare defenders out of the line (`DefExtras`,
+//   `SelectedPlayer`), the slot line, the window and the matchups
+//   (`DefSlotAttacker`, `DefSlotDefender`);
+// - pressure and chase: the chase clocks of both blocks and, every 0.2 s in
+//   running and passing, the pressure defenders (`ChaserSlots`), the fullback,
+//   spare and edge defenders joining the chase, and each chaser's
+//   `chasertimer` and `ChaseTarget`; also `DefHeadingForTouch` and
+//   `RunLineTouchZ`, and every defender's `ClosingOnCarrier` and
+//   `ClosingEngaged` for the look-ahead.
+// The look-ahead runs it on its copy: it allocates nothing, and its one run-log
+// line (a missing reference attacker in gottackled) is written only in the
+// live world.
 #pragma once
 
 #include "core/TypeDefs.h"
 
 void Defense(TWorld& W);
+
+// The stages, in the order `Defense` runs them.
+void OrganiseDefence(TWorld& W);
+void ChooseDefencePressure(TWorld& W);

@@ -1,6 +1,85 @@
-// Frame step 18: animation. A call point until motion lands.
+// Frame step 18: animation. Gives every player on the field an animation for
+// this frame and moves it on by one time step. A scripted animation sequence
+// (AnimSeq) decides while it plays; otherwise the ends of actions and the
+// choice by situation (locomotion and rest for a player free of actions, the
+// action's own animation for the others), then the playback rate by the
+// animation's name and the advance of currentframe. Runs after the measured
+// velocities and before facing and ball attachment, on the match and on the
+// look-ahead copy alike; it keeps nothing outside the player records.
+//
+// Animation names are compared byte for byte, length included, and are kept
+// to their first 30 characters. Lengths are in frames, rates in frames per
+// second; progress is currentframe / maxframes.
 #pragma once
+
+#include <string_view>
 
 #include "core/TypeDefs.h"
 
+// The whole step: block 1's players 1..PlayersPerTeam, then block 2's, each
+// through the stages below in order. Allocates nothing and logs nothing but
+// the two lines of a zero dummy-half release time.
 void AnimatePlayers(TWorld& W);
+
+// ---------------------------------------------------------------- starting
+// Starts an animation at frame 0: name (cut to 30 characters), length,
+// loop flag, ball track; AnimLoopCount := 0, AnimFreshStart := Fresh (the
+// rest and fresh-gait starts pass true). Callers start only when the name
+// differs from currentAnim, unless a rule says otherwise.
+void StartAnim(TPlayer& P, std::string_view Name, f32 Length, bool Loop, i16 Track, bool Fresh = false);
+
+// Continues in another gait, looping on ball track 1: coming from "walk",
+// "jog", "jogfists" or "sprint" the new animation takes over at the same
+// phase (AnimFreshStart := 0); from anything else it starts at frame 0 and
+// AnimFreshStart := -1. An old length of 0 or less counts as phase 0.
+void ContinueGait(TPlayer& P, std::string_view Name, f32 Length);
+
+// How far through his animation a player is, currentframe / maxframes; an
+// animation without frames counts as just started (0).
+double AnimProgress(const TPlayer& P);
+
+// Whether Name is Prefix followed by the decimal digits of Number
+// ("blockloop" and 13 is "blockloop13").
+bool IsNumberedAnim(std::string_view Name, std::string_view Prefix, u32 Number);
+
+// ---------------------------------------------------------------- stages
+// Stage 1, while AnimSeq.Playing is set: finds the entry at the sequence's
+// time and shows its frame (the last entry's EndFrame once the time passes
+// TotalTime, which also ends the sequence). Returns true while the sequence
+// still plays: the player is then done for this frame. An entry with a
+// Rate of 0 or less shows its StartFrame and lasts 0 s when it plays once.
+bool PlayAnimSeq(TWorld& W, TPlayer& P);
+
+// Stage 2a: cancellations of set-piece gestures and block moves, then the
+// ends of actions whose animation has ended (clearing their timers). Filled
+// by the action-animation unit (issue 26); until then they change nothing.
+void CancelActions(TWorld& W, int b, int i);
+void EndActions(TWorld& W, int b, int i);
+
+// Whether player i of block b is free of actions and so gets the locomotion
+// and rest choice: none of his action timers runs, or one of the five
+// exceptions holds (a kind-0 tackle, a breakdown role 0, 1, 60 or 61, a
+// lineout role 0 or 1, a maul hold of kind 1, a special action of kind 0).
+bool IsFreeOfActions(const TPlayer& P, int b);
+
+// Stage 2b for a free player: the carrier's animations, the tackle loop
+// (block 2), the transition holder, block and scrimmage loops, the running
+// and walking gaits and the rest animations, with the hold of a fresh gait
+// (a quarter cycle) or rest (55 %).
+void ChooseLocomotionAnim(TWorld& W, int b, int i);
+
+// Stage 2b for a busy player: the animation of each running action. Filled
+// by the action-animation unit (issue 26); until then the current animation
+// goes on.
+void ChooseActionAnim(TWorld& W, int b, int i);
+
+// Stage 3: AnimRate from the name now playing (and the turn of
+// "centerpass1" into the scrimmage start in block 1); a name without a rule
+// keeps its rate. A pass or kick release time of 0 or less gives 10 frames
+// per second.
+void SetPlaybackRate(TWorld& W, int b, int i);
+
+// Stage 4: currentframe moved on by AnimRate x TimeStep, held at maxframes
+// (once) or wrapped (loop, AnimLoopCount + 1, kept within i16). A looping
+// animation without frames stays at frame 0.
+void AdvanceAnim(const TWorld& W, TPlayer& P);

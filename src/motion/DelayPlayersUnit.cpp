@@ -10,6 +10,7 @@
 #include "core/StrategyShapes.h"
 #include "core/SupportSpot.h"
 #include "core/WorldDefaults.h"
+#include "motion/AnimatePlayersUnit.h"
 
 namespace {
 
@@ -46,12 +47,6 @@ bool RunsOut(f32& T, f32 Dt) {
 
 // Counted only while above 0, so it stops just at or below 0.
 void CountDownWhileRunning(f32& T, f32 Dt) { (void)RunsOut(T, Dt); }
-
-// How far through his animation a player is; an animation without frames
-// counts as just started.
-double AnimProgress(const TPlayer& P) {
-  return P.maxframes > 0.0f ? static_cast<double>(P.currentframe) / P.maxframes : 0.0;
-}
 
 bool InRunningPassingOrFreeBall(const TWorld& W) {
   return W.gamestate == gsRunning || W.gamestate == gsPassing || W.gamestate == gsFreeBall;

@@ -77,3 +77,7 @@ struct TMatchSummary {
 };
 
 extern TMatchSummary MatchSummary;
+
+// A player's age from his appearance text: 17 for "a" .. 42 for "z" when the
+// text holds 30 characters and the 30th is a lower-case letter; 18 otherwise.
+i16 AgeFromAppearance(const ShortStr<30>& Appearance);

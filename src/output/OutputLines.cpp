@@ -1,5 +1,7 @@
 #include "output/OutputLines.h"
 
+#include <charconv>
+
 #include "core/EngineError.h"
 
 void TCsvLine::Separate() {
@@ -9,7 +11,9 @@ void TCsvLine::Separate() {
 
 TCsvLine& TCsvLine::Int(int64_t v) {
   Separate();
-  line_ += std::to_string(v);
+  char digits[24];
+  const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, v);
+  line_.append(digits, r.ptr);
   return *this;
 }
 
@@ -17,6 +21,16 @@ TCsvLine& TCsvLine::Text(std::string_view v) {
   Separate();
   line_ += v;
   return *this;
+}
+
+TCsvLine& TCsvLine::EndWithComma() {
+  line_ += ',';
+  return *this;
+}
+
+void TCsvLine::Clear() {
+  line_.clear();
+  empty_ = true;
 }
 
 void SaveLinesOrRaise(const TLines& lines, const std::string& path) {

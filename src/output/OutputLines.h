@@ -12,11 +12,15 @@
 #include "platform/Form.h"
 
 // One line of fields joined by ",": integers in plain decimal (a '-' when
-// negative, no leading zeros), texts as given.
+// negative, no leading zeros), texts as given. Clear keeps the line's room,
+// so a line reused for every row allocates only while it grows.
 class TCsvLine {
  public:
   TCsvLine& Int(int64_t v);
   TCsvLine& Text(std::string_view v);
+  // Ends the line in ",": for the lines whose every value is followed by ",".
+  TCsvLine& EndWithComma();
+  void Clear();
   const std::string& Str() const { return line_; }
 
  private:

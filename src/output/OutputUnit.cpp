@@ -1,6 +1,8 @@
 #include "output/OutputUnit.h"
 
 #include "core/RunContext.h"
+#include "output/GameFile.h"
+#include "output/OutputLines.h"
 #include "output/PlayerStatsFile.h"
 #include "output/Ratings.h"
 #include "output/ScoutReport.h"
@@ -19,4 +21,9 @@ void BuildStatsPages() {
 
 void WriteStatsOutput() { BuildStatsPages(); }
 
-void WriteGameFile() { SetCurrentDir(ExeDir); }
+void WriteGameFile() {
+  TOutputFile file(OutputDir + "game" + FileSuffix + ".txt");
+  WriteGameFileSections(file);
+  file.Close();
+  SetCurrentDir(ExeDir);
+}

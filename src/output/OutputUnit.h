@@ -1,6 +1,5 @@
 // The finish writers: event list, Man of the Match (output/ManOfTheMatch.h),
-// statistics and the replay and match file. The game file is a call point
-// until its writer lands.
+// statistics and the replay and match file.
 #pragma once
 
 #include "output/ManOfTheMatch.h"
@@ -18,6 +17,10 @@
 void WriteEventList();
 // Finish call 4: runs BuildStatsPages.
 void WriteStatsOutput();
+// Finish call 5: the replay and match file OutputDir + "game" + FileSuffix +
+// ".txt" (output/GameFile.h), then ExeDir as the current directory. Raises
+// EEngineError when the file cannot be created or written; the current
+// directory is then left as it was.
 void WriteGameFile();
 
 // The statistics pages, in order: the date and the ratings, the player pass

@@ -35,8 +35,6 @@ namespace {
 constexpr int kSquadSlots = 25;
 constexpr i32 kRandomTagLow = 1;
 constexpr i32 kRandomTagHigh = 100000001;  // never drawn
-constexpr int kAppearanceLength = 30;      // the age letter is the 30th character
-constexpr i16 kDefaultAge = 18;
 
 // One listed player's figures as the row names them: the shared counts,
 // his further counts and the values of his last message of a running kind,
@@ -81,15 +79,6 @@ TPlayerCounts CountPlayerMessages(i32 TeamId, i32 PlayerId, i16& TimeMax) {
     if (m.teamID == TeamId && m.playerID == PlayerId) CountMessage(m, c, TimeMax);
   }
   return c;
-}
-
-// 17 for "a" .. 42 for "z" when the appearance text holds 30 characters
-// and the 30th is a lower-case letter; 18 otherwise.
-i16 AgeFromAppearance(const ShortStr<30>& Appearance) {
-  if (Appearance.len != kAppearanceLength) return kDefaultAge;
-  const char letter = Appearance.s[kAppearanceLength - 1];
-  if (letter < 'a' || letter > 'z') return kDefaultAge;
-  return static_cast<i16>(17 + (letter - 'a'));
 }
 
 // The user of the team's captain: the last slot 1..PlayersPerTeam whose

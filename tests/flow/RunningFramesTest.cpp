@@ -145,4 +145,26 @@ TEST_F(RunningFramesTest, ALineBreaksCalledRunnerLeavesTheGridOnHisRun) {
   EXPECT_EQ(others, 13) << "the other support players keep their cells";
 }
 
+TEST_F(RunningFramesTest, TheDefenceOrganisesAroundTheCarrierAndPressesHim) {
+  // The defence re-plans every frame (the positions stage that reloads its
+  // clocks is not in this test's concern): its reference is the carrier,
+  // each of its 15 free defenders is in the line or out as a spare, and
+  // the pressers chase the carrier.
+  for (int f = 1; f <= 10; ++f) {
+    Frame();
+    const TTeamBlock& D = World.Teams[2];
+    ASSERT_EQ(D.BlockChaseTarget, kCarrier);
+    int extras = 0;
+    for (int k = 1; k <= 5; ++k) extras += D.DefExtras[k] != 0;
+    ASSERT_EQ(D.FreeDefendersCount + extras + (D.DeepPlayerNumber != 0 ? 1 : 0), 15);
+    ASSERT_GE(D.ChaserCount, 1);
+    for (int k = 1; k <= D.ChaserCount; ++k) {
+      const TPlayer& P = D.Players[D.ChaserSlots[k]];
+      ASSERT_EQ(P.chasertimer, 5.0f);
+      ASSERT_EQ(P.ChaseTarget, kCarrier);
+      ASSERT_NE(P.ClosingOnCarrier, 0);
+    }
+  }
+}
+
 }  // namespace

@@ -149,7 +149,9 @@ TEST_F(RunningUnitTest, TheSetUpPutsTheCarrierInTheCentreSlotAndLinePlayersInThe
   W.DefenceCycleTimer = 3.0f;
   W.RunningPhase = 1;
   Run();
-  EXPECT_EQ(W.DefenceCycleTimer, 0.0f);
+  // Cleared by the set-up, so the defence re-plans in the same call and
+  // starts a fresh 2.5 s cycle.
+  EXPECT_EQ(W.DefenceCycleTimer, 2.5f);
   EXPECT_EQ(A().SetPieceLine[101], kCarrier);
   EXPECT_EQ(A().SetPieceLine[105], 11);
   EXPECT_EQ(A().SetPieceLine[106], 12);
