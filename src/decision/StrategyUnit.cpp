@@ -15,6 +15,7 @@
 #include "decision/LookAhead.h"
 #include "decision/MoveApplication.h"
 #include "decision/OpenMoveFinder.h"
+#include "decision/TackledDecision.h"
 
 TSamplerSeam SamplerSeam = {nullptr, nullptr, nullptr};
 
@@ -488,7 +489,6 @@ void RunningStrategy(TWorld& W) {
   if (PossessionMoveBook(W).SamplingOn != 0) SampleRunningMoves(W);
 }
 
-void GotTackledStrategy(TWorld& W) { (void)W; }
 void ScrumStrategy(TWorld& W) { (void)W; }
 void KickRestartStrategy(TWorld& W) { (void)W; }
 void LineoutStrategy(TWorld& W) { (void)W; }

@@ -7,7 +7,8 @@
 #include "core/TypeDefs.h"
 
 // The decision of the frame by game state: running to RunningStrategy,
-// gottackled, scrum, kickrestartset and lineout to their own decisions;
+// gottackled to GotTackledStrategy, scrum, kickrestartset and lineout to
+// their own decisions;
 // every other state does nothing.
 void Strategy(TWorld& W);
 
@@ -25,8 +26,8 @@ void RunningStrategy(TWorld& W);
 // own decision. W must be the match world: the samples copy `World`.
 void SampleRunningMoves(TWorld& W);
 
-// Decisions of the other states; call points until their units land.
-void GotTackledStrategy(TWorld& W);
+// Decisions of the set pieces; call points until their units land
+// (gottackled's is decision/TackledDecision.h).
 void ScrumStrategy(TWorld& W);
 void KickRestartStrategy(TWorld& W);
 void LineoutStrategy(TWorld& W);
