@@ -715,6 +715,9 @@ struct TPlayer {
   // s, after touching a loose ball he cannot touch it again; set by the
   // contact steps, counted down by the timer step.
   f32 BallTouchLockTimer;
+  // He has been taken off his side's support grid by a catch or an
+  // interception (his cells cleared); the catch re-slots him on the line.
+  bool32 SupportGridCleared;
   f32 ChaseTimer;
   // Blocks between players: the record (first half) and the engagement
   // count (second half), both > 0 while engaged; nothing engages yet.
@@ -845,6 +848,9 @@ struct TTeamBlock {
   f32 ReceiverRunSpeed;
   f32 PassFlightTime;
   f32 PassFlightLeft;
+  // s, the pass's own countdown in the passing contact step: set to
+  // PassFlightLeft at the release, lowered only there.
+  f32 PassCountdown;
   i32 PassReceiver;
   f32 PassTimeLeft;
   f32 PassDuration;  // s, the total PassTimeLeft counts down from (PassTimeTotal)
@@ -1273,6 +1279,8 @@ struct TWorld {
   // Motion and ball working fields, kept across frames.
   i32 KickType;               // rule kind of the last kick: 0 play, 10 drop goal, else the restart type
   bool32 BallBouncedInField;  // bounced in the field since the kick or pass (PlayedSinceKick)
+  bool32 PassDeflected;       // the pass glanced off a defender or was knocked on
+  bool32 BounceOffPending;    // the ball step left a bounce off a player for the free-ball step
   bool32 KickedFromOwn22;     // kicked from inside the kicker's own 22
   bool32 SpillPending;        // the next launch is a spill
   bool32 BallJolted;          // the ball is knocked loose from the carrier (BallSpilled)
