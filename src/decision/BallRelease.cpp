@@ -8,6 +8,7 @@
 #include "core/Kinematics.h"
 #include "core/Random.h"
 #include "core/StrategyShapes.h"
+#include "motion/AnimatePlayersUnit.h"
 
 namespace {
 
@@ -312,10 +313,7 @@ void BackToRunning(TWorld& W, TPlayer& H, i32 holder, const TReleaseRules& R) {
 // Part B: the pick-up and the return to running.
 void ReleaseByPickUp(TWorld& W, TPlayer& H, i32 holder, const TReleaseRules& R) {
   TTeamBlock& B = W.Teams[1];
-  if (B.HalfTimeAux != 0 && H.freeballcatchtimer > 0 && H.maxframes > 0 &&
-      static_cast<double>(H.currentframe) / H.maxframes > kPickUpCarry) {
-    B.BallCarrier = holder;
-  }
+  if (B.HalfTimeAux != 0 && H.freeballcatchtimer > 0 && AnimProgress(H) > kPickUpCarry) B.BallCarrier = holder;
   if (B.HalfTimeAux == 0 && PickUpReady(W, H, R)) {
     B.HalfTimeAux = kTrue32;
     StartPickUp(H, R);

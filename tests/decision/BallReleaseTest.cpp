@@ -540,6 +540,9 @@ TEST_F(BallReleaseTest, PickUpCarriesFrom30PerCentAndRunsWhenDone) {
   BallCarrierDecision(W);
   ASSERT_TRUE(Committed());
   TPlayer& H = Holder();
+  H.currentframe = 6.2f;  // an animation without frames counts as just started
+  BallCarrierDecision(W);
+  EXPECT_EQ(A.BallCarrier, 0);
   H.maxframes = 20.0f;
   H.currentframe = 6.0f;  // 30 %
   BallCarrierDecision(W);
