@@ -514,7 +514,6 @@ void PassArrives(TWorld& W) { (void)W; }
 void ArmPassCatch(TWorld& W) { (void)W; }
 void ReleasePass(TWorld& W) { (void)W; }
 void BallOutOfBreakdown(TWorld& W) { (void)W; }
-void ReleaseKick(TWorld& W) { (void)W; }
 void StandingActions(TWorld& W) { (void)W; }
 
 // ---------------------------------------------------------------- the step
