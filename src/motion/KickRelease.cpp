@@ -258,15 +258,7 @@ void FallTackledKicker(TWorld& W, int c) {
     B.ImpactSlotFree[slot] = 0;
     B.ImpactSlotFree[std::min(slot + 1, 8)] = 0;  // no wrap from 8 to 1
     B.ImpactSlotFree[std::max(slot - 1, 1)] = 0;
-    Arr1<i32, 4>& w = W.CarrierContactSlots[slot];
-    if (w[1] != 0 && w[2] == 0) {
-      w[2] = w[1];
-      w[1] = 0;
-    }
-    if (w[3] != 0 && w[4] == 0) {
-      w[4] = w[3];
-      w[3] = 0;
-    }
+    ShiftImpactWords(W.CarrierContactSlots[slot]);
   }
 
   const int n = PlayerCount(W);

@@ -296,7 +296,14 @@ TEST_F(TackledKickerTest, TacklersFallWithHimByTheirPoint) {
   Def(3).DesiredPos = {9.0f, 0.0f, 9.0f};
   Def(4).TackleAttemptTimer = 0.5f;  // holds someone else
   Def(4).governedby = 3;
+  Arr1<i32, 4>& slots = MotionWorld.CarrierContactSlots[3];
+  slots[1] = 5;
+  slots[3] = 7;
+  slots[4] = 8;
   RunStep(ReleaseKick);
+  EXPECT_EQ(slots[1], 0);
+  EXPECT_EQ(slots[2], 5) << "shifted into the empty word";
+  EXPECT_EQ(slots[3], 7) << "the fourth is taken: stays";
   const TPlayer& K = Att(kKicker);
   EXPECT_EQ(Def(1).TackleAttemptKind, 6.0f);
   EXPECT_EQ(Def(1).TackleAttemptAngle, 270.0f);
