@@ -301,6 +301,7 @@ void SetLookAtPoints(TWorld& W, int b) {
 
 void TurnBody(TPlayer& P, double TimeStep, bool TurnFlags) {
   P.FacingHeading = HeadingOfFacing(P.FacingAngle);
+  if (P.FacingHeading == P.Heading) return;  // turned already: a difference of 0 degrees
   const double diff = HeadingDifference(P.FacingHeading, P.Heading);
   if (!(diff > 1.0)) return;
   const double step = static_cast<double>(AuxState.TurnRate) * TimeStep;
