@@ -150,9 +150,23 @@ void FaceBlockMoves(TPlayer& P) {
   if (P.BlockExitedOnTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.BlockExitedOnFacing);
 }
 
-bool RuckFacingRole(const TPlayer& P) {
+// Facings at a breakdown (constants, radians = DegToRad(c)): a player with a
+// ruck role other than 0, 1, 60 and 61 faces the ruck, turned 30 degrees in
+// when he binds at a flank the other side leaves open; role 64 faces back.
+void FaceRuck(const TWorld& W, int b, int i, TPlayer& P) {
+  if (!(P.RuckTimer > 0.0f)) return;
+  const TTeamBlock& own = W.Teams[b];
+  const TTeamBlock& other = W.Teams[3 - b];
   const f32 r = P.RuckRole;
-  return P.RuckTimer > 0.0f && r != 0.0f && r != 1.0f && r != 60.0f && r != 61.0f;
+  if (r != 0.0f && r != 1.0f && r != 60.0f && r != 61.0f) {
+    const double towards = b == 1 ? 180.0 : 360.0;
+    const double in = b == 1 ? 30.0 : -30.0;  // flank A's turn; flank B turns the other way
+    double c = towards;
+    if (i == own.RuckFlankA && other.RuckFlankA == 0) c = towards + in;
+    else if (i == own.RuckFlankB && other.RuckFlankB == 0) c = towards - in;
+    P.FacingAngle = FacingOfAngle(c);
+  }
+  if (r == 64.0f) P.FacingAngle = FacingOfAngle(b == 1 ? 360.0 : 180.0);
 }
 
 // The heading a scripted facing asks for: mode 1 the fixed FaceAngle, mode 2
@@ -215,8 +229,6 @@ void FaceSetPiecePass(const TWorld& W, TPlayer& P) {
 
 void FaceBlock1(TWorld& W, int i) {
   TPlayer& P = W.Teams[1].Players[i];
-  const TTeamBlock& T1 = W.Teams[1];
-  const TTeamBlock& T2 = W.Teams[2];
   P.PrevFacingAngle = P.FacingAngle;
   FaceAlongLook(P);
   FaceBlockMoves(P);
@@ -224,13 +236,7 @@ void FaceBlock1(TWorld& W, int i) {
   if (P.KickTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.KickFacing);
   if (P.currentAnim == "qbbreath1") P.FacingAngle = FacingOfAngle(270.0);
   if (P.currentAnim == "qbpass1") P.FacingAngle = P.PrevFacingAngle;
-  if (RuckFacingRole(P)) {
-    double c = 180.0;
-    if (i == T1.RuckFlankA && T2.RuckFlankA == 0) c = 210.0;
-    else if (i == T1.RuckFlankB && T2.RuckFlankB == 0) c = 150.0;
-    P.FacingAngle = FacingOfAngle(c);
-  }
-  if (P.RuckTimer > 0.0f && P.RuckRole == 64.0f) P.FacingAngle = FacingOfAngle(360.0);
+  FaceRuck(W, 1, i, P);
   if (P.GettingTackledTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.GettingTackledFacing);
   if (P.standuptimer > 0.0f) P.FacingAngle = FacingOfHeading(P.StandUpFacing);
   if (P.OldTackleTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.OldTackleFacing);
@@ -251,8 +257,6 @@ void FaceBlock1(TWorld& W, int i) {
 // facing the ball.
 void FaceBlock2(TWorld& W, int i) {
   TPlayer& P = W.Teams[2].Players[i];
-  const TTeamBlock& T1 = W.Teams[1];
-  const TTeamBlock& T2 = W.Teams[2];
   P.PrevFacingAngle = P.FacingAngle;
   double f = HeadingToPoint(P.OldPos.x, P.OldPos.z, P.LookAtPos.x, P.LookAtPos.z, 270.0f);
   if ((W.gamestate == gsRunning || W.gamestate == gsPassing) && P.speed < 0.62 * P.maxspeed) {
@@ -265,13 +269,7 @@ void FaceBlock2(TWorld& W, int i) {
   FaceBlockMoves(P);
   if (P.shimmytimer > 0.0f) P.FacingAngle = FacingOfHeading(P.ShimmyFacing);
   if (P.TackleAttemptTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.TackleAttemptFacing);
-  if (RuckFacingRole(P)) {
-    double c = 360.0;
-    if (i == T2.RuckFlankA && T1.RuckFlankA == 0) c = 330.0;
-    else if (i == T2.RuckFlankB && T1.RuckFlankB == 0) c = 390.0;
-    P.FacingAngle = FacingOfAngle(c);
-  }
-  if (P.RuckTimer > 0.0f && P.RuckRole == 64.0f) P.FacingAngle = FacingOfAngle(180.0);
+  FaceRuck(W, 2, i, P);
   if (P.standuptimer > 0.0f) P.FacingAngle = FacingOfHeading(P.StandUpFacing);
   if (P.OldTackleTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.OldTackleFacing);
   if (P.SpecialAnimTimer > 0.0f && !(P.KickTimer > 0.0f)) P.FacingAngle = FacingOfHeading(P.SpecialAnimFacing);
