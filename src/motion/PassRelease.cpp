@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "contact/ContactHolds.h"
 #include "core/Geometry.h"
 #include "core/Interception.h"
 #include "core/Kinematics.h"
@@ -53,7 +54,6 @@ constexpr double kSupportWithdraw = 4.0;    // m, a passer this near the receive
 constexpr f32 kOffloadMark = 10.0f;         // OffloadPending of an offload out of a tackle
 constexpr double kTackleSpeedCap = 3.0;     // m/s of the tackle momentum handed to the passer
 constexpr f32 kTackleHold = 10.0f;          // s, the tackle action until the fall is chosen
-constexpr f32 kFallBackFrames = 3260.0f;    // "divetacklefallback"
 constexpr double kMinTacklerGround = 0.05;  // s
 constexpr double kOldTackleExtra = 0.25;    // s beyond the last breakdown release
 
@@ -398,10 +398,7 @@ void CompleteOffloadTackle(TWorld& W, i32 PasserNumber) {
       T.TackleAttemptAngle = static_cast<f32>(C.ImpactAngle + 180.0);
       T.TackleAttemptFacing = T.TackleAttemptAngle;
       T.GroundTime = static_cast<f32>(C.GroundTime + RandomRange(300, 701) / 1000.0);
-      T.currentAnim.Assign("divetacklefallback");
-      T.maxframes = kFallBackFrames;
-      T.currentframe = 0.0f;
-      T.AnimLoop = kFalse32;
+      PlayHolderFallBack(T);
     }
   }
 }
