@@ -846,6 +846,110 @@ TEST_F(DefencePositionsTest, AChaserWhoReachesTheCatchPointInTimeRunsStraightToI
   EXPECT_GT(Def(4).DesiredPos.z, 0.75f);
 }
 
+TEST_F(DefencePositionsTest, TheFullbackComesUpBehindTheReferenceOrBackPedalsOnABreak) {
+  // 15 is the fullback at (x, 30); the carrier runs up the pitch at 5 m/s.
+  RefRuns(90, 5.0f);
+  D().DeepPlayerNumber = 15;
+  W.LineBreak = kTrue32;  // the attack's target point takes the carrier's x
+  struct Case {
+    const char* what;
+    f32 x;
+    f32 restartZ;
+    bool lineBreak;
+    f32 wantX, wantZ;  // wantZ < -100: where he meets the reference's run
+  };
+  const f32 pedal = static_cast<f32>(std::sqrt(64.0 - 9.0) * 0.04);  // lateral step, m
+  const Case cases[] = {
+      {"just past the restart: the target point", 0.0f, -2.0f, false, 0.0f, 25.0f},
+      {"open play: he meets the run from 4 m behind him", 0.0f, -20.0f, false, 0.0f, -1000.0f},
+      {"a break: he backs off at 3 m/s", 0.0f, -20.0f, true, -pedal, 30.0f - 0.12f},
+      {"a break too wide to cover: he meets the run 0.5 m outside it", 30.0f, -20.0f, true, 0.5f, -1000.0f},
+  };
+  for (const Case& c : cases) {
+    Defender(15, c.x, 30.0f);
+    Def(15).PerceivedLineBreak = c.lineBreak ? kTrue32 : kFalse32;
+    W.RestartRefZ = c.restartZ;
+    Place();
+    const TVector3& d = Def(15).DesiredPos;
+    EXPECT_NEAR(d.x, c.wantX, 1e-4) << c.what;
+    if (c.wantZ > -100.0f) {
+      EXPECT_NEAR(d.z, c.wantZ, 1e-4) << c.what;
+    } else {
+      EXPECT_GT(d.z, 4.0f) << c.what;  // the reference runs on towards him
+      EXPECT_NE(d.z, 30.0f - 0.12f) << c.what;
+    }
+  }
+}
+
+TEST_F(DefencePositionsTest, ExtrasStandInARowBehindTheRuckWiderWhenFewAttackersAreNear) {
+  W.gamestate = gsGotTackled;
+  W.MarkZ = 0.0f;
+  D().SetPieceLineZ = 1.0f;
+  A().SetPieceHolder = 9;
+  Attacker(9, 1.0f, -1.0f);   // the holder: not counted
+  Attacker(12, 3.0f, -2.0f);
+  Attacker(13, -7.0f, -6.0f);
+  Attacker(14, 9.0f, -2.0f);  // too wide
+  Attacker(11, 0.0f, 0.5f);   // not behind the mark
+  for (int p : {3, 4, 5}) Defender(p, 0.0f, 20.0f);
+  D().DefExtras[1] = 3;
+  D().DefExtras[2] = 4;
+  D().DefExtras[3] = 5;
+  struct Case {
+    f32 markX;
+    f32 x[3];
+  };
+  for (const Case& c : {Case{0.0f, {-6.0f, 0.0f, 6.0f}}, Case{30.0f, {22.5f, 28.5f, 34.5f}}}) {
+    W.MarkX = c.markX;
+    for (int p : {12, 13}) Pl(p).Pos.x = c.markX + (p == 12 ? 3.0f : -7.0f);
+    Place();
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_FLOAT_EQ(Def(3 + k).DesiredPos.x, c.x[k]) << "mark " << c.markX;
+      EXPECT_FLOAT_EQ(Def(3 + k).DesiredPos.z, 2.95f) << "mark " << c.markX;
+    }
+  }
+}
+
+TEST_F(DefencePositionsTest, ARuckRunnerIsMarkedByTheNearestFreeDefenderWhoSeesHim) {
+  W.gamestate = gsGotTackled;
+  W.RuckThreat = kTrue32;
+  W.MarkX = 0.0f;
+  Attacker(12, 5.0f, -3.0f);
+  Pl(12).ActionSeq.seqON = kTrue32;
+  Pl(12).ActionSeq.SeqHeadFlag = kTrue32;
+  Pl(12).Velocity = {2.0f, 3.0f};
+  Defender(3, 6.5f);   // free, sees the threat
+  Defender(4, 5.75f);  // nearer, but in the ruck
+  Def(4).RuckTimer = 1.0f;
+  Defender(5, 5.8f);   // nearer, but the edge defender
+  D().LeftEdgePlayer = 5;
+  Defender(6, -20.0f);  // marked 12 before: released
+  Def(6).RuckMarking = kTrue32;
+  Def(6).RuckMarkedRunner = 12;
+  Def(3).PerceivedRuckThreat = kTrue32;
+  Def(3).shimmytimer = 1.0f;
+  Place();
+  EXPECT_EQ(Def(3).RuckMarking, kTrue32);
+  EXPECT_EQ(Def(3).RuckMarkedRunner, 12);
+  EXPECT_FLOAT_EQ(Def(3).DesiredPos.x, 5.0f + 0.2f + 0.75f);
+  EXPECT_EQ(Def(3).shimmytimer, 0.0f);
+  EXPECT_EQ(Def(6).RuckMarking, kFalse32);
+  EXPECT_EQ(Def(6).RuckMarkedRunner, 0);
+  // The nearest who does not see the threat marks nobody; the marker keeps
+  // his runner.
+  Def(3).PerceivedRuckThreat = kFalse32;
+  Def(7).PerceivedRuckThreat = kTrue32;
+  Defender(7, -6.0f);
+  Place();
+  EXPECT_EQ(Def(3).RuckMarkedRunner, 12);
+  EXPECT_EQ(Def(7).RuckMarking, kFalse32);
+  // Open play ends every marking.
+  W.gamestate = gsRunning;
+  Place();
+  EXPECT_EQ(Def(3).RuckMarking, kFalse32);
+  EXPECT_EQ(Def(3).RuckMarkedRunner, 0);
+}
+
 TEST_F(DefenseUnitTest, OnlyAChaserOfTheCarrierEndsTheCallClosingOnHim) {
   // Pressure keeps its plan (its clock runs). 3 chases the carrier, 4 the
   // attacker 12 he is watching, 5 chases 12 but watches the carrier: his
