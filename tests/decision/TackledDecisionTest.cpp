@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "AllocationCounter.h"
 #include "MoveBookScene.h"
 #include "app/FrameSteps.h"
 #include "core/DrawCount.h"
@@ -303,9 +304,12 @@ TEST_F(RuckSampling, SimulatesEveryOpenMoveWhenFewerThanSevenAndChoosesOnce) {
   EXPECT_EQ(Form1.Memo1.Lines[5], "Best move is 12");
   EXPECT_EQ(Form1.Memo1.Lines[6], "and is feasible");
 
+  StartCountingAllocations();
   Sample();
+  const long allocations = StopCountingAllocations();
   EXPECT_EQ(Runs.size(), 5u) << "one choice per tackle";
   EXPECT_EQ(Form1.Memo1.Count(), 7u);
+  EXPECT_EQ(allocations, 0) << "a frame without a choice";
 }
 
 // More than 7 open: 7 distinct open moves, drawn at random, are simulated.
@@ -649,7 +653,9 @@ TEST_F(RuckFallback, LaysTheLineOnTheShapeWhileThePassIsWoundUp) {
   EXPECT_EQ(T.LineSlotPos[101].z, 0.0f);
   T.Players[kHolder].passtimer = 5.0f;
   const u32 before = RandSeed;
+  StartCountingAllocations();
   Fallback();
+  EXPECT_EQ(StopCountingAllocations(), 0);
   EXPECT_EQ(DrawsSince(before), 0) << "the pass runs on";
   EXPECT_EQ(T.Players[kHolder].passtimer, 5.0f);
 }
