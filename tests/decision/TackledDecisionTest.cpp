@@ -451,6 +451,22 @@ TEST_F(RuckSampling, TheGotTackledEntryChoosesSamplingHolderOrFallback) {
   }
 }
 
+// The decision step of the frame-step table, on a gottackled match frame,
+// makes the ruck choice.
+TEST_F(RuckSampling, TheDecisionStepOfAGotTackledFrameMakesTheRuckChoice) {
+  FixtureMove(10);
+  const TFrameStepTable stubs = FrameSteps;
+  ResetFrameSteps();
+  const TFrameStepEntry decision = FrameSteps[kStepStrategy];
+  FrameSteps = stubs;
+  RunFrameStep(decision, World);
+  EXPECT_NE(Book().RuckSampled, 0);
+  EXPECT_EQ(Runs.size(), 3u);
+  EXPECT_EQ(Book().BestMove, 10);
+  ASSERT_EQ(Form1.Memo1.Count(), 5u);
+  EXPECT_EQ(Form1.Memo1.Lines[3], "Best move is 10");
+}
+
 // ================================================================ fallback
 
 // Mark at x 10 on a 70 m pitch: 45 m to the left touch, 25 m to the right.
