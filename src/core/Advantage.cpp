@@ -25,6 +25,15 @@ bool BetterHead(const TInfringement& j, const TInfringement& best) {
   return AgainstDefence(best) ? j.Z > best.Z : j.Z < best.Z;
 }
 
+// A new infringement starts the advantage when none is held: 12.5 s of
+// hold, the first judgement after 2.5 s.
+void StartAdvantageIfIdle(TWorld& W) {
+  if (W.AdvantageHoldTimer <= 0) {
+    W.AdvantageHoldTimer = 12.5f;
+    W.AdvantageTimer = 2.5f;
+  }
+}
+
 // The side that gains the advantage is Teams[1] when the offender is a
 // defender, else Teams[2]; the offender is in the other block.
 TTeamBlock& NonOffendingSide(TWorld& W, const TInfringement& I) {
@@ -213,8 +222,42 @@ void EnterOffsideTackler(TWorld& W, i32 Player) {
     W.Infringements[k].Kind = 0;
     return;
   }
-  if (W.AdvantageHoldTimer <= 0) {
-    W.AdvantageHoldTimer = 12.5f;
-    W.AdvantageTimer = 2.5f;
+  StartAdvantageIfIdle(W);
+}
+
+bool IsNewHandlingEntry(const TWorld& W, int K) {
+  if (K <= 1 || K > 10) return true;
+  const TInfringement& prev = W.Infringements[K - 1];
+  const TInfringement& entry = W.Infringements[K];
+  const bool sameSide = AgainstDefence(prev) == AgainstDefence(entry);
+  if (prev.Kind == entry.Kind && sameSide && prev.Player == entry.Player) return false;
+  if (prev.Kind != entry.Kind || !sameSide) return true;
+  constexpr double kSameSpot = 0.8;  // m, in x and in z
+  return std::fabs(static_cast<double>(prev.X) - entry.X) > kSameSpot &&
+         std::fabs(static_cast<double>(prev.Z) - entry.Z) > kSameSpot;
+}
+
+void EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 Player, f32 X, f32 Z) {
+  const int k = EnterInfringement(W, Kind, kFalse32, AgainstDefence, Player);
+  if (k == 0) return;
+  W.Infringements[k].X = X;
+  W.Infringements[k].Z = Z;
+  W.InfringementIsNew = Flag(IsNewHandlingEntry(W, k));
+  if (W.InfringementIsNew == 0) {
+    W.Infringements[k].Kind = 0;
+    return;
   }
+  const TTeamBlock& side = W.Teams[AgainstDefence != 0 ? 2 : 1];
+  if (const TPlayer* P = PlayerAt(side, Player)) {
+    if (Kind == kKnockOn) {
+      PostMessage(W, side.teamid, P->id, msgHandlingError, 0.0f);
+      // The ball on or beyond the goal line the offending side attacks.
+      const double goal = 0.5 * W.PitchLength;
+      const bool beyond = AgainstDefence != 0 ? W.BallPos.z <= -goal : W.BallPos.z >= goal;
+      if (beyond) PostMessage(W, side.teamid, P->id, msgBallDeadInGoal, 0.0f);
+    } else if (Kind == kForwardPass) {
+      PostMessage(W, side.teamid, P->id, msgForwardPass, 0.0f);
+    }
+  }
+  StartAdvantageIfIdle(W);
 }

@@ -33,3 +33,23 @@ bool IsNewBesideEntryBefore(const TWorld& W, int K);
 // 12.5 s, AdvantageTimer 2.5 s), an entry that is not new is freed again.
 // A full list takes nothing and leaves InfringementIsNew as it is.
 void EnterOffsideTackler(TWorld& W, i32 Player);
+
+// Kinds of the handling infringements of a pass or a loose ball.
+constexpr i32 kKnockOn = 1;
+constexpr i32 kForwardPass = 2;
+
+// The newness rule of a handling infringement: entry 1 is always new; a later
+// entry K is not new when entry K - 1 has its kind, side and offender; else
+// it is new when the kind or the side differs, or when it lies more than
+// 0.8 m from entry K - 1 in both x and z.
+bool IsNewHandlingEntry(const TWorld& W, int K);
+
+// Enters a knock-on (kKnockOn) or a forward pass (kForwardPass): minor,
+// offender Player of block 2 when AgainstDefence else of block 1, at (X, Z).
+// InfringementIsNew follows IsNewHandlingEntry; an entry that is not new is
+// freed again. A new knock-on posts msgHandlingError for the offender, and
+// msgBallDeadInGoal too when the ball lies on or beyond the goal line his
+// side attacks; a new forward pass posts msgForwardPass for him (no message
+// for an offender outside 1..25). A new entry starts the advantage when none
+// is held. A full list takes nothing.
+void EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 Player, f32 X, f32 Z);

@@ -252,6 +252,12 @@ void SimulateLooseBallFlight(TBallFlight& Out, f32 Speed, f32 Elevation, f32 Hea
                      0.0f, 0.0f, 0.0f, 0.0f, PitchWidth);
 }
 
+void SimulateLooseBallFlight(TWorld& W, f32 Speed, f32 Elevation, f32 Heading) {
+  SimulateBallFlight(W, 0.02f, Speed, Elevation, Heading, W.BallPos.x, W.BallPos.y, W.BallPos.z,
+                     kBallMass, kBallArea, kBallDiameter, 0.0f, 25.0f, kDragCoefficient,
+                     kDragModeReynolds, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, W.PitchWidth);
+}
+
 void StoreBallFlight(TWorld& W, const TBallFlight& F) {
   W.FlightTimes = F.Time;
   W.FlightPos = F.Pos;

@@ -63,6 +63,10 @@ void SimulateKickFlightToLanding(TBallFlight& Out, f32 Speed, f32 Elevation, f32
 void SimulateLooseBallFlight(TBallFlight& Out, f32 Speed, f32 Elevation, f32 Heading, f32 X,
                              f32 Y, f32 Z, f32 PitchWidth);
 
+// The same loose ball launched from BallPos, written in place into the
+// world's flight of the ball in play.
+void SimulateLooseBallFlight(TWorld& W, f32 Speed, f32 Elevation, f32 Heading);
+
 // Drag coefficient of the ball at Reynolds number Re (drag mode 1): 0.47
 // below 100,000, falling linearly to 0.22 at 135,000, 0.22 above.
 double BallDragCoefficient(double Re);

@@ -270,6 +270,16 @@ TSlotLine MovePlayerToNearestSlot(TSlotLine Line, const TSlotPositions& Slots, i
   return Line;
 }
 
+TSlotLine SetPieceSlotLine(const TTeamBlock& Block) {
+  TSlotLine line;
+  for (int k = 1; k <= kSlotCount; ++k) line[k] = static_cast<i16>(Block.SetPieceLine[k]);
+  return line;
+}
+
+void StoreSetPieceSlotLine(TTeamBlock& Block, const TSlotLine& Line) {
+  for (int k = 1; k <= kSlotCount; ++k) Block.SetPieceLine[k] = Line[k];
+}
+
 int NearestFreeSetPieceSlot(const TTeamBlock& Block, double X) {
   constexpr double kSearchBound = 10000000.0;  // m
   constexpr double kCloseEnough = 0.5;         // m

@@ -51,6 +51,11 @@ TSlotLine RecentreLine(TSlotLine Line, i16 Id);
 // Id moves to the free slot whose x is nearest to X.
 TSlotLine MovePlayerToNearestSlot(TSlotLine Line, const TSlotPositions& Slots, i16 Id, f32 X);
 
+// A block's set-piece line (SetPieceLine, 32-bit slots) as a TSlotLine, and
+// back.
+TSlotLine SetPieceSlotLine(const TTeamBlock& Block);
+void StoreSetPieceSlotLine(TTeamBlock& Block, const TSlotLine& Line);
+
 // The free slot of a block's set-piece line (SetPieceLine, positions in
 // SetPieceSlotPos) whose x is nearest to X: slots 1..201 in order from a
 // bound of 1e7 m, a slot taken only when strictly nearer, the search ending

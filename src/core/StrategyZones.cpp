@@ -141,9 +141,13 @@ void SelectTeamStrategy(TWorld& W) {
     T1.DefenceLineOffset = -3.5f;
     return;
   }
+  LayLineOnShape(T1);
+}
+
+void LayLineOnShape(TTeamBlock& T) {
   for (int k = 1; k <= 201; ++k) {
-    TVector2& slot = T1.LineSlotPos[k];
-    slot.z = (k == 101) ? 0.0f : ProfileValueAt(T1.CurrentStrategy, slot.x);
+    TVector2& slot = T.LineSlotPos[k];
+    slot.z = (k == 101) ? 0.0f : ProfileValueAt(T.CurrentStrategy, slot.x);
   }
 }
 

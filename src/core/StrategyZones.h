@@ -13,3 +13,8 @@ void UpdateStrategyTimers(TWorld& W);
 // holds the ball (catch-up zones for a side trailing too fast for the time
 // left) and lays its line slots out on it.
 void SelectTeamStrategy(TWorld& W);
+
+// Lays the side's line slots on its CurrentStrategy: each slot's depth
+// (LineSlotPos z, m) becomes the shape's value at the slot's key (its x);
+// the centre slot 101 stays level with the holder (0).
+void LayLineOnShape(TTeamBlock& T);

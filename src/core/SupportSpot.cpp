@@ -18,6 +18,15 @@ void ClearSupportGridCells(TTeamBlock& T) {
   }
 }
 
+void ClearPlayerSupportCells(TTeamBlock& T, i32 p) {
+  const int side = SupportGridSide(T);
+  for (int r = 1; r <= side; ++r) {
+    for (int c = 1; c <= side; ++c) {
+      if (T.SupportGridCells[r][c] == p) T.SupportGridCells[r][c] = 0;
+    }
+  }
+}
+
 void SetSupportGridOrigin(TTeamBlock& T, f32 X, f32 Z) {
   const int side = SupportGridSide(T);
   T.SupportGridOrigin = {X, Z};

@@ -10,6 +10,9 @@ int SupportGridSide(const TTeamBlock& T);
 // Frees every cell of the grid in use (rows and columns 1..side).
 void ClearSupportGridCells(TTeamBlock& T);
 
+// Frees every cell of the grid in use that holds player p.
+void ClearPlayerSupportCells(TTeamBlock& T, i32 p);
+
 // Moves the grid's origin to (X, Z) and recomputes its cell points: cell
 // (r, c) at (X + c, Z - r), 1 m apart, row 1 nearest the ball holder and
 // rows running back towards smaller z.

@@ -715,6 +715,9 @@ struct TPlayer {
   // s, after touching a loose ball he cannot touch it again; set by the
   // contact steps, counted down by the timer step.
   f32 BallTouchLockTimer;
+  // He has been taken off his side's support grid by a catch or an
+  // interception (his cells cleared); the catch re-slots him on the line.
+  bool32 SupportGridCleared;
   f32 ChaseTimer;
   // Blocks between players: the record (first half) and the engagement
   // count (second half), both > 0 while engaged; nothing engages yet.
@@ -842,6 +845,9 @@ struct TTeamBlock {
   f32 ReceiverRunSpeed;
   f32 PassFlightTime;
   f32 PassFlightLeft;
+  // s, the pass's own countdown in the passing contact step: set to
+  // PassFlightLeft at the release, lowered only there.
+  f32 PassCountdown;
   i32 PassReceiver;
   f32 PassTimeLeft;
   f32 PassDuration;  // s, the total PassTimeLeft counts down from (PassTimeTotal)
@@ -1270,6 +1276,8 @@ struct TWorld {
   // Motion and ball working fields, kept across frames.
   i32 KickType;               // rule kind of the last kick: 0 play, 10 drop goal, else the restart type
   bool32 BallBouncedInField;  // bounced in the field since the kick or pass (PlayedSinceKick)
+  bool32 PassDeflected;       // the pass glanced off a defender or was knocked on
+  bool32 BounceOffPending;    // the ball step left a bounce off a player for the free-ball step
   bool32 KickedFromOwn22;     // kicked from inside the kicker's own 22
   bool32 SpillPending;        // the next launch is a spill
   bool32 BallJolted;          // the ball is knocked loose from the carrier (BallSpilled)
@@ -1305,6 +1313,9 @@ struct TWorld {
   f32 BreakWindow;            // s; no writer, 0
   i32 BreakSide;
   bool32 SetPieceStart;       // no writer, 0
+  // s, while > 0 the open-play sampler resamples a running move after 0.45 s
+  // rather than 0.75 s; set by the catch and kick-return steps.
+  f32 QuickResampleTimer;
   // Left by the timer step each frame of the match (NearestClosing above
   // ClosingThreshold) for the decision step's run-in check. Not scratch: a
   // step that needs a flag of its own for a search keeps it in a local.

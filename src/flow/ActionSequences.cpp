@@ -322,14 +322,7 @@ void ReslotOnLine(TWorld& W, int i) {
 void ReturnToLine(TWorld& W, int i) {
   TTeamBlock& A = W.Teams[1];
   TPlayer& P = A.Players[i];
-  if (P.InBackline == 0) {
-    const int side = SupportGridSide(A);
-    for (int r = 1; r <= side; ++r) {
-      for (int c = 1; c <= side; ++c) {
-        if (A.SupportGridCells[r][c] == i) A.SupportGridCells[r][c] = 0;
-      }
-    }
-  }
+  if (P.InBackline == 0) ClearPlayerSupportCells(A, i);
   P.InBackline = kTrue32;
   ReslotOnLine(W, i);
 }
