@@ -14,8 +14,11 @@
 // stoppages (RunningStoppages.h).
 void RunningContact(TWorld& W);
 
-// "passing": catches, interceptions, dives round the receiver. A call point:
-// a later unit fills it.
+// "passing": holds on attackers waiting for the ball, interceptions (a
+// change of possession), catches, deflections and knock-ons (to "freeball"),
+// the grounded ball, the forward-pass call and, in the look-ahead only, a
+// defender at the breakdown taking the pass (PassingContact.cpp; the loose
+// ball in LooseBall.h).
 void PassingContact(TWorld& W);
 
 // "gottackled": the ruck. A call point: a later unit fills it.

@@ -70,7 +70,7 @@ void RemovePlayerFromLists(TTeamBlock& Block, i16 Player, bool32 UseFirstTable, 
       break;
     }
   }
-  Block.Players[Player].DisciplineProb = 0;
+  Block.Players[Player].InBackline = kFalse32;
   const int side = SupportGridSide(Block);
   bool cleared = false;
   for (int r = 1; r <= side && !cleared; ++r) {

@@ -24,8 +24,9 @@ void PlaceOnWeightedCell(TTeamBlock& T, i16 p, const TSupportGrid<i32>& Weights)
 
 // Gives player `Player` of the block a new support cell drawn from the first
 // (UseFirstTable) or the second alternative weights, after taking him off
-// the set-piece line (TakeOffLine) and out of his old cell. The player in
-// the centre slot keeps it and gets no cell.
+// the set-piece line (TakeOffLine) and out of his old cell; he no longer
+// stands in the line (`InBackline` cleared). The player in the centre slot
+// keeps it and gets no cell.
 void RemovePlayerFromLists(TTeamBlock& Block, i16 Player, bool32 UseFirstTable, bool32 TakeOffLine);
 
 // Sends player `Player` of Teams[1] on the template run to a random x across

@@ -785,7 +785,10 @@ struct TTeamBlock {
   TLineList Line;  // the ordered attacking line; Line.Count is the slot-line count
   bool32 CarriedIntoOwn22;
   bool32 CarriedIntoOwnInGoal;
-  i32 MoveIndex;
+  i32 MoveIndex;  // open-play move last applied by the sampler, or 1
+  // s, while > 0 after a kick-return draw the carrier's key event waits for
+  // a defender to close in (below 0.3 s), then is marked at his current event.
+  f32 KeyEventTimer;
   i32 score;
   i32 AttackSide;
   // The set-piece holder has committed to a pass or pick-up

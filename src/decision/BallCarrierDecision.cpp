@@ -11,8 +11,12 @@
 #include "core/RunLog.h"
 #include "core/StrategyShapes.h"
 #include "decision/BallRelease.h"
+#include "decision/CarrierBreak.h"
+#include "decision/CarrierDive.h"
 #include "decision/CarrierKick.h"
+#include "decision/CarrierLookups.h"
 #include "decision/CarrierPass.h"
+#include "decision/CarrierSideStep.h"
 
 namespace {
 
@@ -34,20 +38,8 @@ constexpr double kRunInEnd = 2.0;            // m short of the dead-ball line: e
 
 // ------------------------------------------------------------------ look-ups
 
-// A block player number that takes part: 1..PlayersPerTeam.
-bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
-
 // Events in use, kept within the ten of the record.
 int EventCount(const TActionSeq& S) { return S.NumEvents < 0 ? 0 : (S.NumEvents > 10 ? 10 : S.NumEvents); }
-
-// The current event, or null before the sequence has started (index 0) or
-// for an index beyond the record.
-TActionEvent* CurrentEvent(TActionSeq& S) {
-  return Arr1<TActionEvent, 10>::InRange(S.CurrEventIndex) ? &S.EventArray[S.CurrEventIndex] : nullptr;
-}
-const TActionEvent* CurrentEvent(const TActionSeq& S) {
-  return Arr1<TActionEvent, 10>::InRange(S.CurrEventIndex) ? &S.EventArray[S.CurrEventIndex] : nullptr;
-}
 
 // The reference player of a relative run, or null when its number names no
 // player on the field.
@@ -107,7 +99,7 @@ bool EndConditionHolds(const TWorld& W, const TPlayer& C, i32 carrier, const TAc
       for (int j = k + 1; j <= n; ++j) {
         const TPlayer* R = PassReceiverOf(W, S.EventArray[j]);
         if (R == nullptr) continue;
-        const TActionEvent* RE = CurrentEvent(R->ActionSeq);
+        const TActionEvent* RE = CurrentEventOf(R->ActionSeq);
         return R->ActionSeq.seqON != 0 && RE != nullptr && RE->RelMovementOn != 0 &&
                Distance2D(R->Pos.x, R->Pos.z, RE->TargetPos.x, RE->TargetPos.z) < 1.25f;
       }
@@ -306,7 +298,7 @@ void RunCarrierSequence(TWorld& W, TPlayer& C, i32 carrier) {
       if (E.DeadlineLeft <= 0) E.Complete = kTrue32;
     }
   }
-  if (TActionEvent* E = CurrentEvent(S)) {
+  if (TActionEvent* E = CurrentEventOf(S)) {
     if (E->RelMovementOn != 0) AimRelativeRun(W, *E);
     AdvanceCurrentEvent(W, C, *E);
   }
@@ -442,7 +434,7 @@ void SteerAndMoveCarrier(TWorld& W, TPlayer& C, i32 carrier, bool newSequence) {
   W.Teams[1].TimeToContact = contact;
   W.LastContactTime = contact;
 
-  TActionEvent* E = C.ActionSeq.seqON != 0 ? CurrentEvent(C.ActionSeq) : nullptr;
+  TActionEvent* E = C.ActionSeq.seqON != 0 ? CurrentEventOf(C.ActionSeq) : nullptr;
   if (E != nullptr) C.desiredspeed = E->DesSpeed;
   SetCarrierSpeed(W, C);
 
@@ -460,26 +452,20 @@ void SteerAndMoveCarrier(TWorld& W, TPlayer& C, i32 carrier, bool newSequence) {
   if (newSequence) C.ActionSeq.seqON = kFalse32;
 }
 
-// Section 8: the try dive for event kinds 6 and 7. Filled by the unit of the
-// break, dive and side-step.
-void DecideDive(TWorld&) {}
-
-// Section 9: the side-step for event kinds 8 and 9. Filled by the unit of
-// the break, dive and side-step.
-void DecideSideStep(TWorld&) {}
-
-// Section 10: breaking the tackle for event kinds 10 and 11. Filled by the
-// unit of the break, dive and side-step.
-void DecideBreak(TWorld&) {}
-
 // Section 11: the offload in contact for event kind 12. Filled by the
 // offload unit.
 void DecideOffload(TWorld&) {}
 
 // Section 12: the actions under way while their timers run, in this order:
 // pass release, kick, special animation, dive, getting up, break, side-step.
-// The kick is the kick unit's; the others are filled by the offload unit.
-void ContinueActions(TWorld& W) { ContinueKick(W); }
+// The pass release and the special animation are filled by the offload unit.
+void ContinueActions(TWorld& W) {
+  ContinueKick(W);
+  ContinueDive(W);
+  ContinueGettingUp(W);
+  ContinueBreak(W);
+  ContinueSideStep(W);
+}
 
 // Section 13: the loose-ball take and forced moves under way, the tackled
 // carrier, the other players' reactions to a sharp turn and the turn of his

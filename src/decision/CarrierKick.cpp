@@ -8,6 +8,7 @@
 #include "core/KickSolving.h"
 #include "core/MoveBooks.h"
 #include "core/Random.h"
+#include "decision/CarrierLookups.h"
 
 namespace {
 
@@ -37,18 +38,6 @@ const TVector2 kPosts{0.0f, 50.0f};         // m, the aim of a kick at goal
 
 // ------------------------------------------------------------------ look-ups
 
-// The carrier of block 1 when he is a player of the field.
-TPlayer* CarrierOf(TWorld& W) {
-  const i32 n = W.Teams[1].BallCarrier;
-  return n >= 1 && n <= PlayerCount(W) ? &W.Teams[1].Players[n] : nullptr;
-}
-
-// The carrier's current event, or null before his sequence has started.
-TActionEvent* CurrentEventOf(TPlayer& C) {
-  TActionSeq& S = C.ActionSeq;
-  return Arr1<TActionEvent, 10>::InRange(S.CurrEventIndex) ? &S.EventArray[S.CurrEventIndex] : nullptr;
-}
-
 // Held by a ruck or breakdown, a tackle or getting up: slower to a point.
 bool Busy(const TPlayer& P) {
   return P.RuckTimer > 0 || P.RuckTimer2 > 0 || P.TackleAttemptTimer > 0 || P.GettingTackledTimer > 0 ||
@@ -74,15 +63,7 @@ bool KickAsked(const TWorld& W, const TActionEvent& E) {
 }
 
 // No other action holds the carrier.
-bool FreeToKick(const TWorld& W, const TPlayer& C) {
-  if (!(C.passtimer <= 0)) return false;
-  if (!(C.passcatchtimer <= 0) && W.Teams[1].ActOnCatchAllowed != 1) return false;
-  for (f32 t : {C.DiveTimer, C.standuptimer, C.BreakTackleTimer, C.GettingTackledTimer, C.freeballcatchtimer,
-                C.ForcedRunTimer, C.StepTimer, C.KickTimer}) {
-    if (!(t <= 0)) return false;
-  }
-  return !(C.SpecialAnimTimer > 0 && C.SpecialAnimKind == 3.0f);
-}
+bool FreeToKick(const TWorld& W, const TPlayer& C) { return C.KickTimer <= 0 && FreeOfOtherActions(W, C); }
 
 // ------------------------------------------------------------------ kind
 
@@ -555,8 +536,6 @@ void ContinueKick(TWorld& W) {
   TPlayer* carrier = CarrierOf(W);
   if (carrier == nullptr || !(carrier->KickTimer > 0)) return;
   TPlayer& C = *carrier;
-  C.Pos = C.OldPos;
-  C.FacingAngle = ToF32((C.KickFacing + 90.0) * kDegToRad);
   if (C.ActionSeq.seqON != 0) {
     double v = C.speed;
     if (const TActionEvent* E = CurrentEventOf(C)) v = std::min(v, static_cast<double>(E->DesSpeed));
@@ -564,8 +543,5 @@ void ContinueKick(TWorld& W) {
     v = std::min(v, static_cast<double>(C.maxspeed));
     C.KickRunSpeed = ToF32(v);
   }
-  const TDirection u = HeadingDirection(C.KickRunAngle);
-  const double step = static_cast<double>(C.KickRunSpeed) * W.TimeStep;
-  C.Pos.x = ToF32(C.Pos.x + u.x * step);
-  C.Pos.z = ToF32(C.Pos.z + u.z * step);
+  RunFromOldPos(W, C, C.KickFacing, C.KickRunAngle, C.KickRunSpeed);
 }

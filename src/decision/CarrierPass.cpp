@@ -9,6 +9,8 @@
 #include "core/NumberFormat.h"
 #include "core/Random.h"
 #include "core/RunLog.h"
+#include "decision/CarrierLookups.h"
+#include "motion/AnimatePlayersUnit.h"
 
 namespace {
 
@@ -37,19 +39,6 @@ constexpr double kDrawAndPassMargin = 0.225;   // s beyond DrawAndPassContactTim
 
 // ------------------------------------------------------------------ look-ups
 
-// A block player number that takes part: 1..PlayersPerTeam.
-bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
-
-TPlayer* CarrierOf(TWorld& W) {
-  const i32 n = W.Teams[1].BallCarrier;
-  return OnField(W, n) ? &W.Teams[1].Players[n] : nullptr;
-}
-
-// The event in force, or null for an index outside the ten of the record.
-TActionEvent* EventInForce(TActionSeq& S) {
-  return Arr1<TActionEvent, 10>::InRange(S.CurrEventIndex) ? &S.EventArray[S.CurrEventIndex] : nullptr;
-}
-
 bool IsDummy(i32 Kind) { return Kind == 3 || Kind == 4; }
 
 // The timer step lets the ball go in this frame.
@@ -65,7 +54,7 @@ f32 FacingDegrees(const TPlayer& P) { return ToF32(P.FacingAngle * kRadToDeg); }
 // The carrier runs on with the ball: "sprintwithball", looping, at the same
 // fraction of the animation as before.
 void SwitchToSprint(TPlayer& C) {
-  const double fraction = C.maxframes > 0 ? static_cast<double>(C.currentframe) / C.maxframes : 0.0;
+  const double fraction = AnimProgress(C);
   C.currentAnim.Assign("sprintwithball");
   C.AnimLoop = kTrue32;
   C.BallTrack = 1;
@@ -322,7 +311,7 @@ void ChangePassDecision(TWorld& W) {
                          static_cast<double>(T.PassTimeLeft) - W.TimeStep < kWindUpShare * T.PassDuration &&
                          S.seqON != 0 && S.CurrEventIndex != 0;
   if (!windingUp) return;
-  const TActionEvent* E = EventInForce(S);
+  const TActionEvent* E = CurrentEventOf(S);
   if (E == nullptr) return;
   const bool stands =
       ((E->EventType == 1 || E->EventType == 2) && E->EventSubType == T.PassReceiver) || IsDummy(E->EventType);
@@ -341,7 +330,7 @@ void StartPass(TWorld& W) {
   if (Cp == nullptr) return;
   TPlayer& C = *Cp;
   TTeamBlock& T = W.Teams[1];
-  const TActionEvent* E = EventInForce(C.ActionSeq);
+  const TActionEvent* E = CurrentEventOf(C.ActionSeq);
   if (E == nullptr || !WishesToPass(W, C, E->EventType) || !MayStartPass(W, C)) return;
   // A receiver number naming nobody on the field is no receiver.
   if (!OnField(W, E->EventSubType)) {
@@ -367,7 +356,7 @@ void AbortOrReleasePass(TWorld& W) {
   TPlayer* C = CarrierOf(W);
   if (C == nullptr) return;
   TTeamBlock& T = W.Teams[1];
-  TActionEvent* E = EventInForce(C->ActionSeq);
+  TActionEvent* E = CurrentEventOf(C->ActionSeq);
   if (E == nullptr) return;
   if (W.LiveWorld != 0 && E->EventType == 2 && ReleasesThisFrame(W) && C->GettingTackledTimer <= 0 &&
       kDrawAndPassMargin + C->DrawAndPassStartTime.value < T.TimeToContact) {

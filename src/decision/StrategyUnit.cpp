@@ -3,13 +3,21 @@
 #include <cmath>
 #include <numbers>
 
+#include "app/UDPUserControlUnit.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
 #include "core/MoveBooks.h"
+#include "core/NumberFormat.h"
 #include "core/Random.h"
+#include "core/RunLog.h"
 #include "core/StrategyShapes.h"
+#include "decision/BallCarrierDecision.h"
+#include "decision/LookAhead.h"
+#include "decision/MoveApplication.h"
+#include "decision/OpenMoveFinder.h"
+#include "decision/TackledDecision.h"
 
-void Strategy(TWorld& W) { (void)W; }
+TSamplerSeam SamplerSeam = {nullptr, nullptr, nullptr};
 
 namespace {
 
@@ -231,4 +239,278 @@ void RunTimeUpKick(TWorld& W) {
   e.KickLaunchSpeed = 30.0f;
   e.KickLaunchElevation = static_cast<f32>(RandomRange(38, 43));
   e.KickLaunchHeading = e.Angle;
+}
+
+// ---------------------------------------------------------------- sampling
+
+namespace {
+
+constexpr f32 kNoScore = -10000.0f;        // the kept score before any sample, and an unusable outcome
+constexpr f32 kNoOpenMove = -1000000.0f;   // BestResult's score when a pass found no open move
+constexpr f32 kResampleInterval = 0.3f;    // s, the routine wait after a decision
+constexpr double kKeepBonus = 0.5;         // added to the move in progress's fitness
+constexpr double kKeepBonusNearTouch = 0.001;  // the same while TouchDangerTimer runs
+constexpr int kFirstAttackingKick = 101;   // moves logged as attacking kicks
+constexpr int kLastAttackingKick = 121;
+constexpr double kTraceFrom = 3123.0;      // s, the trace window of the run log (open)
+constexpr double kTraceTo = 3125.0;
+
+void CallSimulateAhead(TWorld& W, const TMove& Move, TSimResult& Result) {
+  if (SamplerSeam.SimulateAhead != nullptr) {
+    SamplerSeam.SimulateAhead(W, Move, 0, Result);
+  } else {
+    SimulateAhead(W, Move, 0, Result);
+  }
+}
+
+void CallFindOpenMoves(TWorld& W) {
+  if (SamplerSeam.FindOpenMoves != nullptr) {
+    SamplerSeam.FindOpenMoves(W);
+  } else {
+    FindOpenMoves(W);
+  }
+}
+
+void CallBallCarrierDecision(TWorld& W) {
+  if (SamplerSeam.BallCarrierDecision != nullptr) {
+    SamplerSeam.BallCarrierDecision(W);
+  } else {
+    BallCarrierDecision(W);
+  }
+}
+
+void ResetBestResult(TSimResult& R, f32 score) {
+  R.EndBallX = -100000.0f;
+  R.EndBallZ = -100000.0f;
+  R.EndState = gsRunning;
+  R.PossessionLost = kTrue32;
+  R.WentToTouch = kTrue32;
+  R.SupportScore = score;
+  R.SimTime = 0;
+}
+
+// The move-book slots a pass scans: MoveCount kept within the table.
+int ScanCount(const TMoveBook& Book) {
+  return Book.MoveCount < 0 ? 0 : (Book.MoveCount > kMovesPerBook ? kMovesPerBook : Book.MoveCount);
+}
+
+bool Tracing(const TWorld& W) {
+  return W.Team1InFirstBlock != 0 && W.clock > kTraceFrom && W.clock < kTraceTo;
+}
+
+void TraceValue(const char* label, double v) { WriteRunLog(std::string(label) + FormatFixedPrecision(v, 7, 4)); }
+
+// The key events: a key event timer that sees a defender close marks the
+// current event as the key one; reaching the key event (or its completion)
+// releases the book's hold.
+void RunKeyEventRules(TWorld& W, TPlayer& C, TMoveBook& Book) {
+  TStrategyParams& S = StrategyParams;
+  TActionSeq& Q = C.ActionSeq;
+  TTeamBlock& T1 = W.Teams[1];
+  if (T1.KeyEventTimer > 0 && S.NearestClosing < 0.3) {
+    T1.KeyEventTimer = 0;
+    Q.KeyEventIndex = static_cast<i16>(Q.CurrEventIndex);
+  }
+  S.HoldReleased = kFalse32;
+  const i32 key = Q.KeyEventIndex;
+  if (!(Book.HoldTimer > 0) || Q.seqON == 0 || key <= 0 || key > Q.NumEvents || key > 10) return;
+  if (Q.CurrEventIndex == key || Q.EventArray[key].Complete != 0) {
+    S.HoldReleased = kTrue32;
+    Book.HoldTimer = 0;
+  }
+}
+
+// Whether this frame runs a sampling pass.
+bool ResampleWanted(const TWorld& W, const TPlayer& C, const TMoveBook& Book) {
+  if (C.ActionSeq.seqON == 0) return true;
+  if (Book.HoldTimer > 0) return false;
+  const double age = Book.TimeSinceSample;
+  if (!(Book.ResampleTimer > 0) && age > 0.4 && W.Teams[1].MoveIndex <= 20) return true;
+  if (age > 0.75) return true;
+  if (age > 0.45 && W.QuickResampleTimer > 0) return true;
+  return StrategyParams.TouchDanger != 0 || StrategyParams.HoldReleased != 0;
+}
+
+// The open moves in ascending order; returns how many.
+int BuildOpenList(TMoveBook& Book) {
+  const int n = ScanCount(Book);
+  for (int i = 1; i <= n; ++i) Book.OpenList[i] = 0;
+  int k = 0;
+  for (int m = 1; m <= n; ++m) {
+    if (Book.OpenFlags[m] != 0) Book.OpenList[++k] = m;
+  }
+  return k;
+}
+
+// One direction draw, then one partner draw per position; move 1 stays put.
+void ShuffleOpenList(TMoveBook& Book, int k) {
+  const bool upward = RandomRange(1, 1001) < 500;
+  for (int step = 0; step < k; ++step) {
+    const int i = upward ? step + 1 : k - step;
+    const int j = RandomRange(1, k + 1);
+    i32& a = Book.OpenList[i];
+    i32& b = Book.OpenList[j];
+    if (a != 1 && b != 1) std::swap(a, b);
+  }
+}
+
+void CutOpenList(TMoveBook& Book, i32 limit) {
+  const int from = limit < 0 ? 1 : limit + 1;
+  for (int i = from; i <= kMovesPerBook; ++i) Book.OpenList[i] = 0;
+}
+
+// The mean fitness of S samples of Move, each from a fresh copy of the
+// match world with block 1's MoveIndex set to `index`; Result holds the
+// last sample.
+double SampleMove(const TMove& Move, i32 index, int samples, TSimResult& Result, i16 option, f32 lossFactor) {
+  double sum = 0;
+  for (int s = 1; s <= samples; ++s) {
+    TakeLookAheadCopy();
+    LookAheadWorld.Teams[1].MoveIndex = index;
+    CallSimulateAhead(LookAheadWorld, Move, Result);
+    f32 f = 0;
+    MoveFitness(Move, Result, f, option, lossFactor);
+    sum += f;
+  }
+  return sum / samples;
+}
+
+// The sampling pass: the move in progress, then the listed moves; leaves
+// the winner in BestMove (0 when the move in progress stands or nothing
+// beat the start score).
+void RunSamplingPass(TWorld& W, const TPlayer& C, TMoveBook& Book) {
+  const bool trace = Tracing(W);
+  const int samples = C.simsPerGenPlayAction < 1 ? 1 : C.simsPerGenPlayAction;
+  const i16 option = static_cast<i16>(W.Teams[1].PlayOption);
+  const f32 lossFactor = C.turnoverLossFactor;
+  if (trace) {
+    WriteRunLog("//////////////////");
+    WriteRunLog("//debug");
+  }
+  Book.TimeSinceSample = 0;
+  Book.ReEvaluate = kTrue32;
+  double kept = kNoScore;
+  if (Book.ReEvaluate != 0 && C.ActionSeq.seqON != 0) {
+    Book.Candidate = Book.OpenPlayMoves[1];
+    Book.Candidate.ApplyFirst = kFalse32;
+    const double fitness = SampleMove(Book.Candidate, 1, samples, Book.LastResult, option, lossFactor);
+    Book.BestResult = Book.LastResult;
+    kept = fitness + (StrategyParams.TouchDangerTimer > 0 ? kKeepBonusNearTouch : kKeepBonus);
+    if (trace) {
+      WriteRunLog("//////////////////");
+      WriteRunLog("//Current event resimmed");
+      WriteRunLog("//receiver " + std::to_string(W.Teams[1].PassReceiver));
+      TraceValue("//fitness of ", fitness);
+      TraceValue("//delaytime ", Book.LastResult.SimTime);
+      TraceValue("//ActionSeqReceiverLoc ", Book.LastResult.EndBallZ);
+    }
+    const TSimResult& R = Book.BestResult;
+    if ((R.WentToTouch != 0 && StrategyParams.TouchDanger != 0) || R.SupportScore < 0) {
+      ResetBestResult(Book.BestResult, kNoScore);
+    }
+  } else {
+    ResetBestResult(Book.BestResult, kNoScore);
+  }
+  Book.BestMove = 0;
+  const int n = ScanCount(Book);
+  for (int i = 1; i <= n && Book.OpenList[i] != 0; ++i) {
+    const i32 m = Book.OpenList[i];
+    if (m < 1 || m > kMovesPerBook) break;
+    TMove& move = Book.OpenPlayMoves[m];
+    move.ApplyFirst = kTrue32;
+    const double fitness = SampleMove(move, m, samples, Book.Results[m], option, lossFactor);
+    if (trace) {
+      TraceValue("//fitness of ", fitness);
+      TraceValue("//delaytime ", Book.Results[m].SimTime);
+      TraceValue("//ActionSeqReceiverLoc ", Book.Results[m].EndBallZ);
+    }
+    if (fitness > kept) {
+      kept = fitness;
+      Book.BestMove = m;
+      Book.BestMoveCopy = move;
+      Book.BestResult = Book.Results[m];
+    }
+  }
+}
+
+void ApplyBookMove(TWorld& W, TMoveBook& Book, i32 m) {
+  W.Teams[1].MoveIndex = m;
+  ApplyMove(W, m, Book.Feasible);
+}
+
+// The pass's winner, or the move in progress, or move 1.
+void ApplyPassResult(TWorld& W, const TPlayer& C, TMoveBook& Book) {
+  const i32 best = Book.BestMove;
+  if (best != 0) {
+    if (best >= kFirstAttackingKick && best <= kLastAttackingKick) {
+      WriteRunLog("gen play attacking kick " + std::to_string(best) + " " + MatchClockText(W.clock));
+    }
+    ApplyBookMove(W, Book, best);
+  } else if (!(Book.ReEvaluate != 0 && C.ActionSeq.seqON != 0)) {
+    ApplyBookMove(W, Book, 1);
+  }
+}
+
+}  // namespace
+
+void SampleRunningMoves(TWorld& W) {
+  RunSharedCarrierGuards(W);
+  TMoveBook& Book = PossessionMoveBook(W);
+  if (W.RunningPhase != 1 && RunSideCarrierGuards(W)) {
+    TPlayer& C = *Carrier(W);  // the side guards allow sampling only with a carrier
+    RunKeyEventRules(W, C, Book);
+    if (ResampleWanted(W, C, Book)) {
+      Book.HoldTimer = 0;
+      CallFindOpenMoves(W);
+      const int k = BuildOpenList(Book);
+      ShuffleOpenList(Book, k);
+      CutOpenList(Book, C.maxGenPlaySims);
+      if (Book.OpenList[1] != 0) {
+        RunSamplingPass(W, C, Book);
+        ApplyPassResult(W, C, Book);
+      }
+      if (Book.OpenList[1] == 0 && C.ActionSeq.seqON == 0) {
+        ApplyBookMove(W, Book, 1);
+        ResetBestResult(Book.BestResult, kNoOpenMove);
+      }
+      RunTimeUpKick(W);
+      if (!(Book.ResampleTimer > 0)) Book.ResampleTimer = kResampleInterval;
+    }
+  }
+  if (W.RunningPhase == 1) Book.ResampleTimer = 0;
+  if (TPlayer* C = Carrier(W); C != nullptr && C->ControllingUser != 0) {
+    ApplyUserControl(W, *C, ucDecision, W.Teams[1]);
+  }
+  CallBallCarrierDecision(W);
+}
+
+void RunningStrategy(TWorld& W) {
+  for (TMoveBook& B : MoveBooks) B.SamplingOn = kTrue32;
+  if (PossessionMoveBook(W).SamplingOn != 0) SampleRunningMoves(W);
+}
+
+void ScrumStrategy(TWorld& W) { (void)W; }
+void KickRestartStrategy(TWorld& W) { (void)W; }
+void LineoutStrategy(TWorld& W) { (void)W; }
+
+void Strategy(TWorld& W) {
+  switch (W.gamestate) {
+    case gsRunning:
+      RunningStrategy(W);
+      break;
+    case gsGotTackled:
+      GotTackledStrategy(W);
+      break;
+    case gsScrum:
+      ScrumStrategy(W);
+      break;
+    case gsKickRestartSet:
+      KickRestartStrategy(W);
+      break;
+    case gsLineout:
+      LineoutStrategy(W);
+      break;
+    default:
+      break;
+  }
 }

@@ -1,9 +1,45 @@
-// Frame step 6: decisions of the side in possession. A call point until decision making lands.
+// Frame step 6: decisions of the side in possession, on the match world
+// only (the look-ahead runs BallCarrierDecision in its place).
 #pragma once
 
+#include "core/MoveBook.h"
+#include "core/MoveFitness.h"
 #include "core/TypeDefs.h"
 
+// The decision of the frame by game state: running to RunningStrategy,
+// gottackled to GotTackledStrategy, scrum, kickrestartset and lineout to
+// their own decisions;
+// every other state does nothing.
 void Strategy(TWorld& W);
+
+// Running: switches sampling on in both books, then samples in the book of
+// the side in possession.
+void RunningStrategy(TWorld& W);
+
+// One running-frame decision of the side in possession, in its move book:
+// the carrier guards; when the resampling rules allow, a sampling pass that
+// runs the look-ahead on the open moves (at most the carrier's
+// maxGenPlaySims of them, shuffled; move 1 keeps its place) and on the move
+// in progress (kept unless beaten by more than its keep bonus, 0.5 s or
+// 0.001 while TouchDangerTimer runs), each sample from a fresh copy of the
+// match world, and applies the best; the time-up kick; last the carrier's
+// own decision. W must be the match world: the samples copy `World`.
+void SampleRunningMoves(TWorld& W);
+
+// Decisions of the set pieces; call points until their units land
+// (gottackled's is decision/TackledDecision.h).
+void ScrumStrategy(TWorld& W);
+void KickRestartStrategy(TWorld& W);
+void LineoutStrategy(TWorld& W);
+
+// Stand-ins that only tests set: a member that is not null replaces the
+// look-ahead, the open-move finder or the carrier's decision in the sampler.
+struct TSamplerSeam {
+  void (*SimulateAhead)(TWorld& W, const TMove& Move, u16 MoveCode, TSimResult& Result);
+  void (*FindOpenMoves)(TWorld& W);
+  void (*BallCarrierDecision)(TWorld& W);
+};
+extern TSamplerSeam SamplerSeam;
 
 // The guards on the ball carrier of block 1 in open play, steps of the
 // open-play sampler of the match world. They keep StrategyParams' touch alarm

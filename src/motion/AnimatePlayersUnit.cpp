@@ -7,6 +7,7 @@
 
 #include "core/Kinematics.h"
 #include "core/NumberFormat.h"
+#include "core/Random.h"
 #include "core/RunLog.h"
 
 namespace {
@@ -462,6 +463,435 @@ void Rest(const TWorld& W, TPlayer& P) {
   if (P.RestStyle < std::size(kRestAnims)) StartIfNew(P, kRestAnims[P.RestStyle], kRestFrames, true, 1, true);
 }
 
+// ---------------------------------------------------------------- actions
+// An action's animation: name, length in frames, loop flag, ball track.
+struct TActionAnim {
+  std::string_view Name;
+  f32 Length;
+  bool Loop;
+  i16 Track;
+};
+
+constexpr TActionAnim kNoAnim{};
+
+void StartIfNew(TPlayer& P, const TActionAnim& A) {
+  if (!A.Name.empty()) StartIfNew(P, A.Name, A.Length, A.Loop, A.Track);
+}
+
+template <size_t N>
+bool PlaysAnyOf(const TPlayer& P, const TActionAnim (&Anims)[N]) {
+  for (const TActionAnim& a : Anims)
+    if (P.currentAnim == a.Name) return true;
+  return false;
+}
+
+// Whether Name plays and has reached its length.
+bool HasEnded(const TPlayer& P, std::string_view Name) { return P.currentAnim == Name && P.currentframe >= P.maxframes; }
+
+// A kind code held as a float names a table row only when it is a whole
+// number; anything else (fractions, NaN, huge values) gives -1, no row.
+int WholeKind(f32 v) {
+  if (!(v >= -1000.0f && v <= 1000.0f) || v != std::trunc(v)) return -1;
+  return static_cast<int>(v);
+}
+
+// Row K (1-based) of a table, or no animation.
+template <size_t N>
+const TActionAnim& Row(const TActionAnim (&Table)[N], int K) {
+  return K >= 1 && static_cast<size_t>(K) <= N ? Table[K - 1] : kNoAnim;
+}
+
+// Plays A once; when it has ended, Next. A starts only while neither plays.
+void OnceThen(TPlayer& P, const TActionAnim& A, const TActionAnim& Next) {
+  if (HasEnded(P, A.Name)) StartIfNew(P, Next);
+  else if (!(P.currentAnim == A.Name) && !(P.currentAnim == Next.Name)) StartAnim(P, A.Name, A.Length, A.Loop, A.Track);
+}
+
+// Passes by side (rows) and kind (columns 1..6); kind 7 on side 1 and kind
+// 8 on side 2 are the centre and quarterback passes.
+constexpr TActionAnim kPassLeft[] = {
+    {"poppassleft", 2388, false, 36},   {"shortpassleft", 2638, false, 43},
+    {"mediumpassleft", 2638, false, 34}, {"longpassleft", 2638, false, 32},
+    {"standingstillpassleft", 2638, false, 48}, {"dummyhalfpassleft", 5678, false, 21},
+    {"centerpass1", 100, false, 1}};
+constexpr TActionAnim kPassRight[] = {
+    {"poppassright", 2388, false, 37},   {"shortpassright", 2638, false, 44},
+    {"mediumpassright", 2638, false, 35}, {"longpassright", 2638, false, 33},
+    {"standingstillpassright", 2638, false, 49}, {"dummyhalfpassright", 5678, false, 22},
+    {}, {"qbpass1", 100, false, 90}};
+constexpr f32 kStandingStillPassFrames2 = 2720;  // block 2's standing-still pass
+constexpr std::string_view kPassAnims[] = {
+    "poppassleft",  "shortpassleft",  "mediumpassleft",  "longpassleft",  "standingstillpassleft",  "dummyhalfpassleft",
+    "poppassright", "shortpassright", "mediumpassright", "longpassright", "standingstillpassright", "dummyhalfpassright",
+    "centerpass1",  "qbpass1"};
+
+constexpr TActionAnim kCatchLeft[] = {{"catchleft", 1838, false, 9}, {"catchleftlow", 1838, false, 11},
+                                      {"catchlefthigh", 1838, false, 10}, {"catchleftstandingstill", 1838, false, 12}};
+constexpr TActionAnim kCatchRight[] = {{"catchright", 1838, false, 13}, {"catchrightlow", 1838, false, 15},
+                                       {"catchrighthigh", 1838, false, 14},
+                                       {"catchrightstandingstill", 1838, false, 16}};
+constexpr std::string_view kCatchAnims[] = {"catchleft",  "catchleftlow",  "catchlefthigh",  "catchleftstandingstill",
+                                            "catchright", "catchrightlow", "catchrighthigh", "catchrightstandingstill"};
+
+// Loose-ball takes by FreeBallCatchKind; kind 5, the jump catch, is built
+// from the three below.
+constexpr TActionAnim kLooseBallTakes[] = {
+    {"runninglowcatch", 1920, false, 39}, {"standingstilllowcatch", 3840, false, 47},
+    {"runningmidcatch", 1920, false, 40}, {"standingstillhighcatch", 3740, false, 46},
+    {},                                   {"jumpcatchtipp1", 1920, false, 1},
+    {"looseballdive", 8700, false, 60},   {"kicklooseball", 1835, false, 161}};
+constexpr TActionAnim kJumpCatch{"jumpcatchp1", 4160, false, 25};
+constexpr TActionAnim kJumpCatchHigh{"jumpcatchhighp1", 100, false, 75};
+constexpr TActionAnim kJumpCatchLand{"jumpcatchp2", 1600, false, 26};
+constexpr std::string_view kLooseBallEnds[] = {"runninglowcatch", "standingstilllowcatch", "standingstillhighcatch",
+                                               "runningmidcatch", "looseballdive",         "jumpcatchp2",
+                                               "jumpcatchtipp1",  "kicklooseball"};
+
+constexpr TActionAnim kKicks[] = {{"punt", 9838, false, 38},     {"grubber", 1839, false, 23},
+                                  {"chip", 1839, false, 17},     {"punt", 9838, false, 38},
+                                  {"dropkick", 9838, false, 20}, {"goalkick", 9500, false, 1},
+                                  {},                            {"punt", 9838, false, 38}};
+constexpr std::string_view kKickAnims[] = {"punt", "grubber", "chip", "bomb", "dropkick", "goalkick"};
+
+constexpr TActionAnim kDives[] = {{"trydotdown", 3750, false, 56}, {"trydive", 8719, false, 52},
+                                  {"trydivehigh", 7120, false, 53}, {"trydivequick", 7115, false, 54}};
+
+constexpr TActionAnim kCharge{"charge", 1920, false, 6};
+constexpr TActionAnim kFendLeft{"fendleft", 1839, false, 2};
+constexpr TActionAnim kFendRight{"fendright", 1839, false, 3};
+constexpr TActionAnim kGooseStep{"goosestep", 2470, false, 7};
+constexpr TActionAnim kStumble{"stumbleforward", 1920, false, 50};
+constexpr std::string_view kBreakAnims[] = {
+    "chargeleft",          "charge",       "chargeright",     "fendleftfront",      "fendleft",
+    "fendleftback",        "fendrightfront", "fendright",     "fendrightback",      "goosestep",
+    "stumbleforward",      "stumbleforwardleft", "stumbleforwardright", "stumbleleftforward", "stumbleleft",
+    "stumbleleftback",     "stumblerightforward", "stumbleright", "stumblerightback"};
+
+constexpr std::string_view kShimmyAnims[] = {"shimmyleft",      "shimmyright",      "shimmyleftsmall",
+                                             "shimmyrightsmall", "shimmyleftdiag", "shimmyrightdiag"};
+constexpr f32 kShimmyFrames = 2328;
+
+constexpr TActionAnim kSteps[] = {{"stepleft", 1920, false, 4}, {"stepright", 1920, false, 5},
+                                  {"spinleft", 100, false, 83}, {"spinright", 100, false, 84}};
+
+constexpr TActionAnim kGetUp{"trydivestandupbackflick", 5998, false, 55};
+constexpr TActionAnim kGetUpTurned{"trydivestandupbackflick180", 100, false, 55};
+// Try celebrations, StandUpKind 2..16.
+constexpr std::string_view kTryCelebrations[] = {"pelko",     "vellark1",  "crowdpoint1", "bicepflex",   "boxing",
+                                                 "chesttap",  "excited",   "foldarms",    "greatest",    "karatekid",
+                                                 "pumpupcrowd", "salute",  "throwdown",   "xfactor",     "gorilla"};
+constexpr f32 kCelebrationFrames = 100;
+
+constexpr TActionAnim kTackledForward{"divetackledfallforward", 3260, false, 19};
+constexpr TActionAnim kTackledBack{"divetackledfallback", 4540, false, 18};
+constexpr TActionAnim kOffload{"twohandedoffloadlow", 1920, false, 57};
+
+constexpr TActionAnim kTackleForward{"divetacklefallforward", 4540, false, 1};
+constexpr TActionAnim kTackleBack{"divetacklefallback", 3260, false, 1};
+constexpr TActionAnim kFendedLeft{"fendedleft", 1838, false, 1};
+constexpr TActionAnim kFendedRight{"fendedright", 1838, false, 1};
+
+// Breakdown, scrum and maul roles.
+constexpr std::string_view kPackPositions[] = {"hooker",   "leftprop",     "rightprop",     "leftlock",
+                                               "rightlock", "leftflanker", "rightflanker", "no8"};
+constexpr f32 kPackFrames = 1920;
+constexpr f32 kClearOutFrames = 1980;
+constexpr f32 kClearedOutLateStart = 297;  // 15 % of "clearedout"
+constexpr f32 kMaulFrames = 12;
+constexpr double kClearOutDriving = 0.05;  // |PackVelocityZ|, m/s
+constexpr double kPackDriving = 0.1;       // |PackVelocityZ|, m/s
+constexpr f32 kMaulHoldMoving = 0.1f;      // m/s
+
+// Lineout roles.
+constexpr TActionAnim kLifterCrouch{"lineoutliftercrouch", 1830, false, 1};
+constexpr TActionAnim kLifterCrouchLoop{"lineoutliftercrouchloop", 1920, true, 1};
+constexpr TActionAnim kLifterLift{"lineoutlifterlift", 2790, false, 1};
+constexpr TActionAnim kThrowReady{"lineoutthrowready", 1820, false, 30};
+constexpr TActionAnim kThrowReadyLoop{"lineoutthrowreadyloop", 1920, true, 31};
+constexpr TActionAnim kThrow{"lineoutthrow", 1830, false, 29};
+constexpr TActionAnim kLineoutPassLeft1{"lineoutpassleftp1", 3115, false, 27};
+constexpr TActionAnim kLineoutPassLeft2{"lineoutpassleftp2", 1838, false, 28};
+constexpr TActionAnim kLineoutPassRight1{"lineoutpassrightp1", 3115, false, 64};
+constexpr TActionAnim kLineoutPassRight2{"lineoutpassrightp2", 3115, false, 65};
+constexpr std::string_view kLineoutEnds[] = {"lineoutlifterlift", "lineoutpassleftp2", "lineoutpassrightp2",
+                                             "lineoutpassleftp1", "lineoutpassrightp1"};
+
+// Celebration gestures by CelebrateKind 1..3: start, loop, end.
+struct TGesture {
+  TActionAnim Start, Loop, End;
+};
+constexpr TGesture kGestures[] = {
+    {{"onehandraisedstart", 860, false, 1}, {"onehandraisedloop", 950, true, 1}, {"onehandraisedend", 950, false, 1}},
+    {{"twohandsraisedstart", 870, false, 1}, {"twohandsraisedloop", 950, true, 1}, {"twohandsraisedend", 950, false, 1}},
+    {{"twohandsraisedstart", 870, false, 1},
+     {"twohandsraisedstillloop", 950, true, 1},
+     {"twohandsraisedend", 950, false, 1}}};
+constexpr f32 kGestureEndTimer = 10.0f;  // s, CelebrateTimer while the end gesture plays
+
+// Set-piece gestures by SpecialAnimKind 1..11.
+constexpr TActionAnim kSpecialAnims[] = {
+    {"scrumfeed", 3110, false, 42},  {"throwballaway", 3110, false, 51}, {"tapkick", 1800, false, 58},
+    {"playball", 2795, false, 59},   {"trophybreathloop", 1900, true, 1}, {"n9pointleft", 100, false, 1},
+    {"n9pointright", 100, false, 1}, {"n10pointleft", 100, false, 1},   {"n10pointright", 100, false, 1},
+    {"n10shoutleft", 100, false, 1}, {"n10shoutright", 100, false, 1}};
+constexpr int kTapKickKind = 3;
+constexpr std::string_view kSpecialEnds[] = {"scrumfeed",     "throwballaway", "playball",     "n9pointleft",
+                                             "n9pointright",  "n10pointleft",  "n10pointright", "n10shoutleft",
+                                             "n10shoutright"};
+constexpr f32 kBlockMoveFrames = 100;
+constexpr u32 kBlockMoveNumbers = 16;  // "blockexit1" .. "blockexit16"
+
+bool IsNumberedUpTo(std::string_view Name, std::string_view Prefix, u32 Last) {
+  for (u32 n = 1; n <= Last; ++n)
+    if (IsNumberedAnim(Name, Prefix, n)) return true;
+  return false;
+}
+
+// ---------------------------------------------------------------- sections
+void PassSection(TWorld& W, int b, TPlayer& P) {
+  if (!Runs(P.passtimer) || PlaysAnyOf(P, kPassAnims) || (b == 1 && Runs(P.LineOutTimer))) return;
+  const TTeamBlock& T = W.Teams[b];
+  TActionAnim a = T.PassSide == 1 ? Row(kPassLeft, T.PassKind) : T.PassSide == 2 ? Row(kPassRight, T.PassKind) : kNoAnim;
+  if (b == 2 && T.PassKind == 5) a.Length = kStandingStillPassFrames2;
+  StartIfNew(P, a);
+}
+
+void CatchSection(TWorld& W, int b, TPlayer& P) {
+  if (!Runs(P.passcatchtimer) || PlaysAnyOf(P, kCatchAnims)) return;
+  const TTeamBlock& T = W.Teams[b];
+  StartIfNew(P, T.CatchSide == 1 ? Row(kCatchLeft, T.CatchHeight)
+                : T.CatchSide == 2 ? Row(kCatchRight, T.CatchHeight) : kNoAnim);
+}
+
+void LooseBallSection(TWorld& W, int b, int i, TPlayer& P) {
+  if (!Runs(P.freeballcatchtimer)) return;
+  const int kind = WholeKind(P.FreeBallCatchKind);
+  if (kind != 5) {
+    StartIfNew(P, Row(kLooseBallTakes, kind));
+    return;
+  }
+  if (HasEnded(P, kJumpCatch.Name) || HasEnded(P, kJumpCatchHigh.Name)) {
+    if (b == 1 && i == W.Teams[1].BallCarrier) W.JumpCatchLanded = kTrue32;
+    StartIfNew(P, kJumpCatchLand);
+  } else if (!(P.currentAnim == kJumpCatch.Name) && !(P.currentAnim == kJumpCatchHigh.Name) &&
+             !(P.currentAnim == kJumpCatchLand.Name)) {
+    StartIfNew(P, P.JumpCatchHigh != 0 ? kJumpCatchHigh : kJumpCatch);
+  }
+}
+
+void KickSection(TPlayer& P) {
+  if (Runs(P.KickTimer) && !PlaysAnyOf(P, kKickAnims)) StartIfNew(P, Row(kKicks, WholeKind(P.KickKind)));
+}
+
+void DiveSection(TPlayer& P) {
+  if (Runs(P.DiveTimer) && !PlaysAnyOf(P, kDives)) StartIfNew(P, Row(kDives, P.DiveKind));
+}
+
+void BreakTackleSection(TPlayer& P) {
+  if (!Runs(P.BreakTackleTimer)) return;
+  const int code = WholeKind(P.ActionCode);
+  if (code >= 1 && code <= 3) StartIfNew(P, kCharge);
+  else if (code >= 4 && code <= 6) StartIfNew(P, kFendLeft);
+  else if (code >= 7 && code <= 9) StartIfNew(P, kFendRight);
+  else if (code == 10 || code == 20) StartIfNew(P, kGooseStep);
+  else if (code >= 11 && code <= 19) StartIfNew(P, kStumble);
+}
+
+void ShimmySection(TPlayer& P) {
+  if (!Runs(P.shimmytimer)) return;
+  const i32 k = P.ShimmyKind;
+  if (k == 1 || k == 3 || k == 5) StartIfNew(P, "shimmyleft", kShimmyFrames, false, 1);
+  else if (k == 2 || k == 4 || k == 6) StartIfNew(P, "shimmyright", kShimmyFrames, false, 1);
+}
+
+void SideStepSection(TPlayer& P) {
+  if (Runs(P.StepTimer) && !PlaysAnyOf(P, kSteps)) StartIfNew(P, Row(kSteps, WholeKind(P.StepKind)));
+}
+
+void GetUpSection(TPlayer& P) {
+  if (!Runs(P.standuptimer)) return;
+  const i32 k = P.StandUpKind;
+  if (k == 1) StartIfNew(P, kGetUp);
+  else if (k == 17) StartIfNew(P, kGetUpTurned);
+  else if (k >= 2 && k <= 16) StartIfNew(P, kTryCelebrations[k - 2], kCelebrationFrames, false, 1);
+}
+
+void BeingTackledSection(TPlayer& P) {
+  if (!Runs(P.GettingTackledTimer) || P.currentAnim == kTackledForward.Name || P.currentAnim == kTackledBack.Name)
+    return;
+  const int k = WholeKind(P.GettingTackledKind);
+  if (k == 1 || k == 6) StartIfNew(P, kTackledForward);
+  else if (k == 2 || k == 7) StartIfNew(P, kTackledBack);
+}
+
+void OffloadSection(TPlayer& P) {
+  if (Runs(P.OffloadPending) && !Runs(P.passtimer)) StartIfNew(P, kOffload);
+}
+
+void TackleAttemptSection(TPlayer& P) {
+  if (!Runs(P.TackleAttemptTimer)) return;
+  const int k = WholeKind(P.TackleAttemptKind);
+  if (k == 1 || k == 5) StartIfNew(P, kTackleForward);
+  else if (k == 2 || k == 6) StartIfNew(P, kTackleBack);
+  else if (k == 7) StartIfNew(P, kFendedLeft);
+  else if (k == 8) StartIfNew(P, kFendedRight);
+}
+
+// The pack animation of a scrum position: Position (0..7) + Suffix.
+void StartPackAnim(TPlayer& P, int Position, std::string_view Suffix, bool Loop) {
+  char name[32];
+  const std::string_view pos = kPackPositions[Position];
+  size_t n = 0;
+  for (char c : pos) name[n++] = c;
+  for (char c : Suffix) name[n++] = c;
+  StartIfNew(P, std::string_view(name, n), kPackFrames, Loop, 1);
+}
+
+void RuckRoleSection(const TWorld& W, TPlayer& P) {
+  if (!Runs(P.RuckTimer)) return;
+  const double pack = std::fabs(static_cast<double>(W.PackVelocityZ));
+  const bool driving = pack > kPackDriving;
+  const int role = WholeKind(P.RuckRole);
+  if (role == 2) {
+    StartIfNew(P, "jackle", 1820, false, 1);
+  } else if (role == 3) {
+    if (HasEnded(P, "clearout") && pack > kClearOutDriving) {
+      StartIfNew(P, "clearoutdrivingloop", 1820, true, 1);
+    } else if (P.currentAnim == "clearoutdrivingloop" && !(pack > kClearOutDriving)) {
+      // Shown at its last frame, so it counts as ended at once.
+      StartAnim(P, "clearout", kClearOutFrames, false, 1);
+      P.currentframe = kClearOutFrames;
+    } else if (!(P.currentAnim == "clearout") && !(P.currentAnim == "clearoutdrivingloop")) {
+      StartAnim(P, "clearout", kClearOutFrames, false, 1);
+    }
+  } else if (role == 4) {
+    StartIfNew(P, "clearedout", kClearOutFrames, false, 1);
+  } else if (role >= 20 && role <= 35) {
+    StartPackAnim(P, (role - 20) % 8, "crouchloop", true);
+  } else if (role >= 36 && role <= 43) {
+    StartPackAnim(P, role - 36, "engage", false);
+  } else if (role >= 44 && role <= 51) {
+    StartPackAnim(P, role - 44, driving ? "drivingloop" : "engagedloop", true);
+  } else if (role == 52) {
+    if (!(P.currentAnim == "clearedout")) {
+      StartAnim(P, "clearedout", kClearOutFrames, false, 1);
+      P.currentframe = kClearedOutLateStart;
+    }
+  } else if (role == 62) {
+    if (HasEnded(P, "mauljoin")) P.RuckRole = 63.0f;
+    else StartIfNew(P, "mauljoin", kMaulFrames, false, 1);
+  } else if (role == 63) {
+    StartIfNew(P, driving ? "mauldrivingloop" : "maulbreathingloop", kMaulFrames, true, 1);
+  } else if (role == 64) {
+    StartIfNew(P, driving ? "maulwithballdrivingloop" : "maulwithballbreathingloop", kMaulFrames, true, 1);
+  } else if (role == 65) {
+    StartIfNew(P, driving ? "maulwithballdrivingloop2" : "maulwithballbreatheloop2", kMaulFrames, true, 1);
+  }
+}
+
+void MaulHoldSection(TPlayer& P) {
+  if (!Runs(P.MaulHoldTimer) || P.MaulHoldKind != 0) return;
+  StartIfNew(P, P.speed > kMaulHoldMoving ? "maulwithballdrivingloop" : "maulwithballbreathingloop", kMaulFrames,
+             true, 1);
+}
+
+void LineoutSection(int b, TPlayer& P) {
+  if (!Runs(P.LineOutTimer)) return;
+  const int role = WholeKind(P.LineoutRole);
+  if (role == 4) OnceThen(P, kLifterCrouch, kLifterCrouchLoop);
+  else if (role == 5) StartIfNew(P, kLifterLift);
+  else if (role == 2 && b == 1) OnceThen(P, kThrowReady, kThrowReadyLoop);
+  else if (role == 3 && b == 1) StartIfNew(P, kThrow);
+  else if (role == 10) OnceThen(P, kLineoutPassLeft1, kLineoutPassLeft2);
+  else if (role == 11) OnceThen(P, kLineoutPassRight1, kLineoutPassRight2);
+}
+
+void GestureSection(const TWorld& W, TPlayer& P) {
+  if (!Runs(P.CelebrateTimer)) return;
+  const int kind = WholeKind(P.CelebrateKind);
+  if (kind < 1 || kind > 3) return;
+  const TGesture& g = kGestures[kind - 1];
+  if (P.currentAnim == g.Loop.Name) {
+    P.CelebrateTimer = ToF32(static_cast<double>(P.CelebrateTimer) - W.TimeStep);
+    if (!Runs(P.CelebrateTimer)) {
+      P.CelebrateTimer = kGestureEndTimer;
+      StartIfNew(P, g.End);
+    }
+  } else if (HasEnded(P, g.Start.Name)) {
+    StartIfNew(P, g.Loop);
+  } else if (!(P.currentAnim == g.Start.Name) && !(P.currentAnim == g.End.Name)) {
+    StartIfNew(P, g.Start);
+  }
+}
+
+void SpecialSection(int b, TPlayer& P) {
+  if (!Runs(P.SpecialAnimTimer)) return;
+  const int kind = WholeKind(P.SpecialAnimKind);
+  if (kind == kTapKickKind && b != 1) return;
+  StartIfNew(P, Row(kSpecialAnims, kind));
+}
+
+void BlockExitSection(TPlayer& P) {
+  if (Runs(P.BlockExitTimer))
+    StartIfNew(P, NumberedAnim("blockexit", P.BlockExitNumber).View(), kBlockMoveFrames, false, 1);
+}
+
+void BlockExitedOnSection(TPlayer& P) {
+  if (Runs(P.BlockExitedOnTimer))
+    StartIfNew(P, NumberedAnim("blockgotexitedon", P.BlockExitedOnNumber).View(), kBlockMoveFrames, false, 1);
+}
+
+// ---------------------------------------------------------------- endings
+// The tap kick of a mark: a special action of kind 3 that plays "tapkick".
+void StartTapKick(TPlayer& P) {
+  P.SpecialAnimTimer = 10.0f;
+  P.SpecialAnimAngle = 90.0f;
+  P.SpecialAnimFacing = 90.0f;
+  P.SpecialAnimSpeed = 0.0f;
+  P.SpecialAnimKind = static_cast<f32>(kTapKickKind);
+}
+
+bool TakesTapKick(const TWorld& W, int i) {
+  return W.MarkCalled != 0 && W.gamestate == gsRunning && i == W.Teams[1].BallCarrier;
+}
+
+// A carrier's break or step has played out: the decision step may choose
+// again (CarrierActionEnded only in the match world).
+void EndCarrierAction(TWorld& W, i32 Kind) {
+  TTeamBlock& T = W.Teams[1];
+  if (T.CarrierActionKind != Kind) return;
+  T.CarrierActionTime = 0.0f;
+  if (W.LiveWorld != 0) T.CarrierActionEnded = kTrue32;
+}
+
+// The lineout thrower's new place once his throw has played: 1.5 to 3.0 m
+// behind the line and 4.8 to 5.7 m in from his touchline (z drawn first).
+void LeaveThrowerRole(TWorld& W, TPlayer& P) {
+  P.LineoutRole = 0.0f;
+  const double back = RandomRange(150, 301) / 100.0;
+  P.DesiredPos.z = ToF32(static_cast<double>(W.LineoutZ) - back);
+  const double in = RandomRange(480, 571) / 100.0;
+  const double half = static_cast<double>(W.PitchWidth) / 2.0;
+  P.DesiredPos.x = ToF32(W.LineoutOnNegativeX != 0 ? -half + in : half - in);
+}
+
+// The timers whose running cancels a pointing gesture or a block move.
+bool RunsOtherAction(const TPlayer& P) {
+  return Runs(P.TackleAttemptTimer) || Runs(P.standuptimer) || Runs(P.freeballcatchtimer) || Runs(P.RuckTimer) ||
+         Runs(P.LineOutTimer) || Runs(P.GettingTackledTimer) || Runs(P.OldTackleTimer) || Runs(P.passtimer) ||
+         Runs(P.passcatchtimer) || Runs(P.KickTimer) || Runs(P.BreakTackleTimer) || Runs(P.StepTimer) ||
+         Runs(P.shimmytimer);
+}
+
+bool AwaitsPass(const TWorld& W, int b, int i) {
+  const TTeamBlock& T = W.Teams[b];
+  return i == T.PassReceiver && Runs(T.PassTimeLeft);
+}
+
+bool BallInPlay(const TWorld& W) {
+  return W.gamestate == gsRunning || W.gamestate == gsPassing || W.gamestate == gsFreeBall;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- starting
@@ -546,9 +976,132 @@ bool PlayAnimSeq(TWorld& W, TPlayer& P) {
   return S.Playing != 0;
 }
 
-void CancelActions(TWorld& W, int b, int i) { (void)W, (void)b, (void)i; }
-void EndActions(TWorld& W, int b, int i) { (void)W, (void)b, (void)i; }
-void ChooseActionAnim(TWorld& W, int b, int i) { (void)W, (void)b, (void)i; }
+void CancelActions(TWorld& W, int b, int i) {
+  TPlayer& P = W.Teams[b].Players[i];
+  const bool engaged = P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0;
+  const bool awaitsPass = AwaitsPass(W, b, i);
+  const int special = WholeKind(P.SpecialAnimKind);
+  if (Runs(P.SpecialAnimTimer) && special >= 6 && special <= 11) {
+    if (BallInPlay(W) || (P.ActionSeq.seqON != 0 && P.ActionSeq.SeqHeadFlag != 0) || P.RuckMarking != 0 ||
+        RunsOtherAction(P) || Runs(P.BlockExitTimer) || Runs(P.BlockExitedOnTimer) || engaged || awaitsPass ||
+        (W.gamestate == gsScrum && W.PackVelocityZ < 0.0f))
+      P.SpecialAnimTimer = 0.0f;
+  }
+  const bool blockMoveOff = !BallInPlay(W) || RunsOtherAction(P) || Runs(P.SpecialAnimTimer) || engaged || awaitsPass;
+  if (Runs(P.BlockExitTimer) && (blockMoveOff || Runs(P.BlockExitedOnTimer))) P.BlockExitTimer = 0.0f;
+  if (Runs(P.BlockExitedOnTimer) && (blockMoveOff || Runs(P.BlockExitTimer))) P.BlockExitedOnTimer = 0.0f;
+}
+
+void EndActions(TWorld& W, int b, int i) {
+  TPlayer& P = W.Teams[b].Players[i];
+  if (!(P.currentframe >= P.maxframes)) return;
+  const bool block1 = b == 1;
+  const std::string_view a = P.currentAnim.View();
+  if (Runs(P.shimmytimer) && PlaysAnyOf(P, kShimmyAnims)) {
+    P.shimmytimer = 0.0f;
+    P.ActionHoldTimer = 0.0f;
+    P.PassReadTimer = 0.0f;
+    P.AngleReactionTimer = 0.0f;
+  }
+  if (Runs(P.passtimer) && PlaysAnyOf(P, kPassAnims)) P.passtimer = 0.0f;
+  if (Runs(P.OffloadPending) && a == kOffload.Name) P.OffloadPending = 0.0f;
+  if (Runs(P.passcatchtimer) && PlaysAnyOf(P, kCatchAnims)) {
+    P.passcatchtimer = 0.0f;
+    P.WillAttemptPassInterCept = kFalse32;
+  }
+  if (Runs(P.freeballcatchtimer) && PlaysAnyOf(P, kLooseBallEnds)) {
+    P.freeballcatchtimer = 0.0f;
+    if (a == "looseballdive") {
+      P.standuptimer = 10.0f;
+      P.StandUpFacing = P.FreeBallCatchFacing;
+      P.StandUpTurn = 0.0f;
+      P.StandUpKind = 1;
+    } else if (block1 && TakesTapKick(W, i)) {
+      StartTapKick(P);
+    }
+  }
+  if (block1 && Runs(P.KickTimer) && PlaysAnyOf(P, kKickAnims)) {
+    P.KickTimer = 0.0f;
+    if (W.KickType == 9) {  // a conversion: the kicker walks away
+      P.SpecialAnimKind = 0.0f;
+      P.SpecialAnimTimer = 10.0f;
+      P.SpecialAnimFacing = 270.0f;
+      P.SpecialAnimAngle = 270.0f;
+      P.SpecialAnimSpeed = ToF32(static_cast<double>(P.JogSpeed) - 1.0);
+    }
+  }
+  if (a == "trydotdown") P.DiveTimer = 0.0f;
+  if (a == kGetUp.Name || a == kGetUpTurned.Name) {
+    P.standuptimer = 0.0f;
+    if (block1 && TakesTapKick(W, i)) StartTapKick(P);
+  }
+  if (Runs(P.standuptimer) && P.StandUpKind >= 2 && P.StandUpKind <= 16 && PlaysAnyOf(P, kTryCelebrations)) {
+    P.standuptimer = 0.0f;
+    if (W.gamestate == gsTryScored) {
+      P.CelebrateStage = 0;
+      P.CelebrateJoin = 0;
+      P.CelebrateTimer = 0.0f;
+    }
+  }
+  if (Runs(P.SpecialAnimTimer) && PlaysAnyOf(P, kSpecialEnds)) P.SpecialAnimTimer = 0.0f;
+  if (Runs(P.BlockExitTimer) && IsNumberedUpTo(a, "blockexit", kBlockMoveNumbers)) P.BlockExitTimer = 0.0f;
+  if (Runs(P.BlockExitedOnTimer) && IsNumberedUpTo(a, "blockgotexitedon", kBlockMoveNumbers))
+    P.BlockExitedOnTimer = 0.0f;
+  if (block1 && Runs(P.CelebrateTimer) && (a == "onehandraisedend" || a == "twohandsraisedend")) {
+    P.CelebrateTimer = 0.0f;
+    ++P.CelebrateStage;
+  }
+  if (block1 && a == kThrow.Name && !(i == W.Teams[1].BallCarrier && W.LineoutPhase <= 12)) LeaveThrowerRole(W, P);
+  if (Runs(P.LineOutTimer) && W.gamestate != gsLineout && PlaysAnyOf(P, kLineoutEnds)) P.LineOutTimer = 0.0f;
+  if (block1) {
+    if (Runs(P.BreakTackleTimer) && PlaysAnyOf(P, kBreakAnims)) {
+      P.BreakTackleTimer = 0.0f;
+      W.CarrierBrace = kFalse32;
+      EndCarrierAction(W, 4);
+    }
+    if (Runs(P.StepTimer) && PlaysAnyOf(P, kSteps)) {
+      P.StepTimer = 0.0f;
+      EndCarrierAction(W, 5);
+    }
+  } else if (a == kFendedLeft.Name || a == kFendedRight.Name) {
+    P.ForcedRunTimer = 0.0f;
+    P.TackleAttemptTimer = 0.0f;
+  }
+}
+
+void ChooseActionAnim(TWorld& W, int b, int i) {
+  TPlayer& P = W.Teams[b].Players[i];
+  if (b == 1) {
+    PassSection(W, b, P);
+    CatchSection(W, b, P);
+    LooseBallSection(W, b, i, P);
+    KickSection(P);
+    DiveSection(P);
+    BreakTackleSection(P);
+    ShimmySection(P);
+    SideStepSection(P);
+    GetUpSection(P);
+    BeingTackledSection(P);
+    OffloadSection(P);
+    RuckRoleSection(W, P);
+    MaulHoldSection(P);
+    LineoutSection(b, P);
+    GestureSection(W, P);
+  } else {
+    PassSection(W, b, P);
+    CatchSection(W, b, P);
+    ShimmySection(P);
+    LooseBallSection(W, b, i, P);
+    DiveSection(P);
+    GetUpSection(P);
+    TackleAttemptSection(P);
+    RuckRoleSection(W, P);
+    LineoutSection(b, P);
+  }
+  SpecialSection(b, P);
+  BlockExitSection(P);
+  BlockExitedOnSection(P);
+}
 
 bool IsFreeOfActions(const TPlayer& P, int b) {
   const bool block1 = b == 1;

@@ -42,6 +42,14 @@ double AnimProgress(const TPlayer& P);
 // ("blockloop" and 13 is "blockloop13").
 bool IsNumberedAnim(std::string_view Name, std::string_view Prefix, u32 Number);
 
+// Whether P plays one of Names (whole names, case-sensitive).
+template <size_t N>
+bool PlaysAnyOf(const TPlayer& P, const std::string_view (&Names)[N]) {
+  for (std::string_view n : Names)
+    if (P.currentAnim == n) return true;
+  return false;
+}
+
 // ---------------------------------------------------------------- stages
 // Stage 1, while AnimSeq.Playing is set: finds the entry at the sequence's
 // time and shows its frame (the last entry's EndFrame once the time passes

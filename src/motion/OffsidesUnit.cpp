@@ -1,4 +1,146 @@
 #include "motion/OffsidesUnit.h"
 
-void Offsides(TWorld& W) { (void)W; }
+#include <algorithm>
 
+#include "core/Random.h"
+
+namespace {
+
+constexpr double kMargin = 0.75;       // m in front of the line before a mark
+constexpr f32 kMarked = 10.0f;         // OffsideMark of a marked player
+constexpr double kMarkedLine = 10.0;   // m beyond the ball: block 2's line after a called mark
+constexpr double kScrumOffset = 5.0;   // m behind each side's scrum line
+constexpr double kLineoutOffset = 10.0;  // m either side of the line of touch
+constexpr double kFreeBallClear = 0.5;   // m behind the release point: back onside
+constexpr double kFreeBallLine = 10.25;  // m behind the ball
+constexpr i32 kBoundRole = 2;          // RuckRole from which a player is bound in
+
+// +1 for block 1 (offside at a larger z), -1 for block 2.
+double Sense(int b) { return b == 1 ? 1.0 : -1.0; }
+
+// A new mark against Line, with the roll that decides whether he stays.
+void Mark(TPlayer& P, int b, double Line) {
+  if (P.OffsideMark > 0 || !(Sense(b) * (static_cast<double>(P.Pos.z) - Line) > kMargin)) return;
+  P.OffsideMark = kMarked;
+  P.OffsideLineZ = static_cast<f32>(Line);
+  const i32 r = RandomRange(1, 1001);
+  P.OffsideStays = r > P.DisciplineProb ? kTrue32 : kFalse32;
+}
+
+// Back within the margin of the line he was marked against.
+void Clear(TPlayer& P, int b) {
+  if (P.OffsideMark > 0 && Sense(b) * (static_cast<double>(P.Pos.z) - P.OffsideLineZ) < kMargin) P.OffsideMark = 0;
+}
+
+bool BoundIn(const TPlayer& P) { return P.RuckTimer > 0 && P.RuckRole >= kBoundRole; }
+
+// The set-piece pattern: each side's line, some players excluded (unmarked),
+// the others marked and everyone cleared; block 1's player i before block
+// 2's player i.
+template <class Excluded>
+void MarkAgainstLines(TWorld& W, double Line1, double Line2, Excluded excluded) {
+  for (int p = 1; p <= PlayerCount(W); ++p) {
+    for (int b = 1; b <= 2; ++b) {
+      TPlayer& P = W.Teams[b].Players[p];
+      if (excluded(b, p)) {
+        P.OffsideMark = 0;
+      } else {
+        Mark(P, b, b == 1 ? Line1 : Line2);
+      }
+      Clear(P, b);
+    }
+  }
+}
+
+void MarkRunning(TWorld& W) {
+  TTeamBlock& A = W.Teams[1];
+  const TPlayer* C = PlayerAt(A, A.BallCarrier);
+  const bool called = W.MarkCalled != 0;
+  const double line2 = static_cast<double>(W.BallPos.z) + kMarkedLine;
+  for (int p = 1; p <= PlayerCount(W); ++p) {
+    if (C != nullptr) {
+      TPlayer& P = A.Players[p];
+      const double line1 = C->Pos.z;
+      P.OffsideLineZ = static_cast<f32>(line1);
+      Mark(P, 1, line1);
+      Clear(P, 1);
+      if (p == A.BallCarrier) P.OffsideMark = 0;
+    }
+    TPlayer& D = W.Teams[2].Players[p];
+    if (called) Mark(D, 2, line2);
+    Clear(D, 2);
+  }
+}
+
+void ClearPassing(TWorld& W) {
+  for (int p = 1; p <= PlayerCount(W); ++p) {
+    TPlayer& P = W.Teams[1].Players[p];
+    P.OffsideLineZ = W.BallPos.z;
+    Clear(P, 1);
+    Clear(W.Teams[2].Players[p], 2);
+  }
+}
+
+void ClearFreeBall(TWorld& W) {
+  const double release = W.ReleasePos.z;
+  const f32 line = static_cast<f32>(std::max(static_cast<double>(W.BallPos.z) - kFreeBallLine, release));
+  for (int p = 1; p <= PlayerCount(W); ++p) {
+    TPlayer& P = W.Teams[1].Players[p];
+    if (P.OffsideMark <= 0) continue;
+    if (release + kFreeBallClear > P.Pos.z) P.OffsideMark = 0;
+    P.OffsideLineZ = line;
+  }
+}
+
+}  // namespace
+
+void Offsides(TWorld& W) {
+  for (int b = 1; b <= 2; ++b) {
+    for (int p = 1; p <= PlayerCount(W); ++p) {
+      TPlayer& P = W.Teams[b].Players[p];
+      P.PrevOffsideMark = P.OffsideMark;
+    }
+  }
+  const bool open = W.gamestate == gsRunning || W.gamestate == gsPassing;
+  if (!open) W.RestartRefZ = W.BallPos.z;
+
+  const double half = W.PitchLength / 2.0;
+  const TTeamBlock& A = W.Teams[1];
+  const TTeamBlock& D = W.Teams[2];
+  switch (W.gamestate) {
+    case gsRunning:
+      if (W.RunningPhase >= 2) MarkRunning(W);
+      break;
+    case gsPassing:
+      if (W.PassingPhase >= 2) ClearPassing(W);
+      break;
+    case gsGotTackled:
+      if (W.GotTackledPhase >= 2 && A.PackSpots.BoundCount > 0 && D.PackSpots.BoundCount > 0) {
+        MarkAgainstLines(W, A.SetPieceLineZ, std::min(static_cast<double>(D.SetPieceLineZ), half),
+                         [&W](int b, int p) { return BoundIn(W.Teams[b].Players[p]); });
+      }
+      break;
+    case gsScrum:
+      if (W.ScrumPhase >= 2) {
+        MarkAgainstLines(W, std::max(A.SetPieceLineZ - kScrumOffset, -half),
+                         std::min(D.SetPieceLineZ + kScrumOffset, half), [&W](int b, int p) {
+                           return BoundIn(W.Teams[b].Players[p]) || p == W.Teams[b].SetPieceHolder;
+                         });
+      }
+      break;
+    case gsLineout:
+      if (W.LineoutPhase >= 4) {
+        MarkAgainstLines(W, std::max(W.LineoutZ - kLineoutOffset, -half), std::min(W.LineoutZ + kLineoutOffset, half),
+                         [&W](int b, int p) {
+                           const TTeamBlock& T = W.Teams[b];
+                           return T.Players[p].LineOutTimer > 0 || p == T.SetPieceHolder || p == T.LineoutThrower;
+                         });
+      }
+      break;
+    case gsFreeBall:
+      if (W.FreeBallPhase >= 2) ClearFreeBall(W);
+      break;
+    default:
+      break;
+  }
+}

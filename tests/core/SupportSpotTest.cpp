@@ -19,6 +19,7 @@ class SupportSpotTest : public ::testing::Test {
     TTeamBlock& A = W.Teams[1];
     A.SupportGridSize = 11;
     A.Players[4].DisciplineProb = 900;
+    A.Players[4].InBackline = kTrue32;
     StrategyParams.ActionSeqTemplate = {};
     StrategyParams.ActionSeqTemplate.NumEvents = 1;
     StrategyParams.ActionSeqTemplate.EventArray[1].DistOrig = 100.0f;
@@ -57,7 +58,8 @@ TEST_F(SupportSpotTest, APlayerLeavesTheLineAndHisCellForAWeightedFreeCell) {
   RemovePlayerFromLists(A, 4, kTrue32, kTrue32);
   EXPECT_EQ(DrawsSince(8), 1);
   EXPECT_EQ(A.SetPieceLine[90], 0);
-  EXPECT_EQ(A.Players[4].DisciplineProb, 0);
+  EXPECT_EQ(A.Players[4].InBackline, kFalse32);
+  EXPECT_EQ(A.Players[4].DisciplineProb, 900);  // his offside roll is untouched
   EXPECT_EQ(A.SupportGridCells[5][5], 0);
   EXPECT_EQ(A.SupportGridCells[3][4], 4);
   EXPECT_EQ(A.SupportGridCells[1][2], 7);

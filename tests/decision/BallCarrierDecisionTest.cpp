@@ -580,6 +580,7 @@ TEST_F(BallCarrierDecisionTest, CurvedRunInTurnsTowardsTheEventAngleWithOneDraw)
     Event(1).EventType = 7;
     Event(1).Angle = 60.0f;
     Event(1).DesSpeed = 8.0f;
+    Carrier().numgoverning = 1;  // he marks someone: no dive yet, only the run-in
     const u32 seed = RandSeed;
     Decide();
     EXPECT_EQ(DrawsSince(seed), 1) << c.what;

@@ -24,6 +24,8 @@ class RunningFramesTest : public ExampleMatchTest {
   void SetUp() override {
     ExampleMatchTest::SetUp();
     ResetFrameSteps();
+    // The test runs the carrier itself, so the decision step stays out.
+    FrameSteps[kStepStrategy].Step = EmptyFrameStep;
     TWorld& W = World;
     TTeamBlock& A = W.Teams[1];
     W.gamestate = gsRunning;
@@ -44,6 +46,7 @@ class RunningFramesTest : public ExampleMatchTest {
     Place(C(), -20.0f, -20.0f);
     C().Velocity = {0.0f, kRunSpeed};
   }
+  void TearDown() override { ResetFrameSteps(); }
 
   static void Place(TPlayer& P, f32 x, f32 z) {
     P.Pos = {x, 0.0f, z};

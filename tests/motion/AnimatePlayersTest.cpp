@@ -14,21 +14,11 @@ namespace {
 
 using AnimatePlayersTest = MotionSceneTest;
 
-// A player playing Name from frame Frame of Length, not fresh.
-void Playing(TPlayer& P, const char* Name, f32 Frame, f32 Length, bool Loop = true) {
-  P.currentAnim.Assign(Name);
-  P.currentframe = Frame;
-  P.maxframes = Length;
-  P.AnimLoop = Flag(Loop);
-  P.AnimLoopCount = 0;
-  P.AnimFreshStart = kFalse32;
-}
-
-// Busy with a breakdown role that has no locomotion choice: the action
-// choice (still empty) leaves his animation alone.
+// Busy with a breakdown role outside the role table: no locomotion choice,
+// and the action choice starts nothing, so his animation goes on.
 void MakeBusy(TPlayer& P) {
   P.RuckTimer = 5.0f;
-  P.RuckRole = 2.0f;
+  P.RuckRole = 99.0f;
 }
 
 TAnimSeqEntry Entry(const char* Name, bool Loop, f32 Duration, f32 Start, f32 End, f32 Rate) {

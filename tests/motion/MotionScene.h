@@ -63,6 +63,16 @@ inline void PlaceAt(TPlayer& P, f32 x, f32 z) {
   P.DesiredPos = P.Pos;
 }
 
+// A player playing Name from frame Frame of Length, not fresh.
+inline void Playing(TPlayer& P, const char* Name, f32 Frame, f32 Length, bool Loop = true) {
+  P.currentAnim.Assign(Name);
+  P.currentframe = Frame;
+  P.maxframes = Length;
+  P.AnimLoop = Flag(Loop);
+  P.AnimLoopCount = 0;
+  P.AnimFreshStart = kFalse32;
+}
+
 // The one scene world of the motion tests, and its players by block.
 inline TWorld MotionWorld;
 inline TPlayer& Att(int i) { return MotionWorld.Teams[1].Players[i]; }

@@ -1,0 +1,53 @@
+// The example input's match for the benchmarks, set up in a run folder of
+// its own and put into open play.
+#pragma once
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/Random.h"
+#include "core/RunContext.h"
+#include "core/TypeDefs.h"
+#include "platform/Platform.h"
+#include "setup/InitialisationUnit.h"
+
+// The example input's match, set up as the program does before its first
+// frame in a run folder of its own (the set-up writes its input trace there),
+// then put into open play: block 1's carrier holds the ball where he stands.
+class TExampleMatch {
+ public:
+  explicit TExampleMatch(u32 seed) {
+    namespace fs = std::filesystem;
+    std::string tmpl = (fs::temp_directory_path() / "matchengine-bench-XXXXXX").string();
+    dir_ = mkdtemp(tmpl.data());
+    dir_ += '/';
+    fs::create_directories(dir_ + "csvinput");
+    fs::copy(std::string(EXAMPLES_DIR) + "/csvinput/internetinit", dir_ + "csvinput/internetinit",
+             fs::copy_options::recursive);
+    SetProgramDirectory(dir_);
+    ExeDir = dir_;
+    OutputDir = ExeDir + "output/";
+    ForceDirectories(OutputDir);
+    RandSeed = seed;
+    InitialiseMatch();
+    TWorld& W = World;
+    W.gamestate = gsRunning;
+    W.FrameGameState = gsRunning;
+    W.TimeStep = 0.04f;
+    W.PrevTimeStep = 0.04f;
+    const TPlayer& C = W.Teams[1].Players[W.Teams[1].BallCarrier];
+    W.BallPos = {C.Pos.x, 1.0f, C.Pos.z};
+  }
+  ~TExampleMatch() {
+    SetProgramDirectory("");
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::current_path(fs::temp_directory_path(), ec);
+    fs::remove_all(dir_, ec);
+  }
+
+ private:
+  std::string dir_;
+};
