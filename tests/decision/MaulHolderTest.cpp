@@ -263,7 +263,9 @@ TEST_F(MaulHolderTest, PassAndBreakOffFromPlaceFour) {
     MaulBallCarrier(W);
     EXPECT_EQ(Side().PassReceiver, c.receiver) << c.what;
     EXPECT_EQ(W.MaulPhase, c.receiver != 0 ? 3 : 2) << c.what;
-    if (c.option != 8) EXPECT_EQ(Side().HalfTimeAux != 0, c.receiver != 0) << c.what;
+    if (c.option != 8) {
+      EXPECT_EQ(Side().HalfTimeAux != 0, c.receiver != 0) << c.what;
+    }
     EXPECT_EQ(W.gamestate, c.breaks ? gsRunning : gsMaul) << c.what;
     TearDown();
   }
@@ -283,7 +285,10 @@ TEST_F(MaulHolderTest, BreakOffReturnsToRunning) {
   W.Teams[2].PackSpots.OccupantB[1] = 3;
   W.Teams[2].Players[3].RuckTimer = 1.0f;
   W.Teams[2].PressureTimerA = 1.0f;
+  const f32 width = World.PitchWidth;  // the slot placement reads the match pitch
+  World.PitchWidth = 70.0f;
   MaulBallCarrier(W);
+  World.PitchWidth = width;
   const TTeamBlock& B = Side();
   EXPECT_EQ(W.gamestate, gsRunning);
   EXPECT_EQ(B.BallCarrier, 6);
@@ -330,6 +335,7 @@ TEST_F(MaulHolderTest, PassOut) {
     P1(4).DesiredPos.z += c.holderOff;
     P1(r).DesiredPos.z += c.receiverOff;
     P1(r).shimmytimer = 1.0f;
+    P1(4).RuckTimer = 0;  // he walks to his spot from standing
     MaulBallCarrier(W);
     const TTeamBlock& B = Side();
     EXPECT_EQ(P1(4).passtimer > 0, c.passes) << c.option << " " << c.holderOff << " " << c.receiverOff;
