@@ -261,3 +261,22 @@ void EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 P
   }
   StartAdvantageIfIdle(W);
 }
+
+void EnterHandsInRuck(TWorld& W, i32 Player) {
+  constexpr i32 kHandsInRuck = 4;
+  const int k = EnterInfringement(W, kHandsInRuck, kTrue32, kFalse32, Player);
+  if (k == 0) return;
+  W.InfringementIsNew = Flag(IsNewHandlingEntry(W, k));
+  if (W.InfringementIsNew == 0) {
+    W.Infringements[k].Kind = 0;
+    return;
+  }
+  const TTeamBlock& A = W.Teams[1];
+  const TTeamBlock& D = W.Teams[2];
+  if (const TPlayer* P = PlayerAt(A, Player)) PostMessage(W, A.teamid, P->id, msgPenHandsInRuck, 0.0f);
+  if (D.PackSpots.BoundCount >= 1 && D.PackSpots.FirstBinder <= PlayerCount(W)) {
+    if (const TPlayer* F = PlayerAt(D, D.PackSpots.FirstBinder))
+      PostMessage(W, D.teamid, F->id, msgPenaltyForced, 0.0f);
+  }
+  StartAdvantageIfIdle(W);
+}
