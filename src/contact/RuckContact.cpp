@@ -23,8 +23,9 @@ constexpr f32 kJackler = 2.0f;
 constexpr f32 kClearOut = 3.0f;
 constexpr f32 kClearedOut = 4.0f;
 
-constexpr double kArrivalReach = 0.4;  // m from the arrival point
-constexpr double kBindReach = 0.3;     // m from the spot
+// Reaches compared with f32 distances, as f32.
+constexpr f32 kArrivalReach = 0.4f;  // m from the arrival point
+constexpr f32 kBindReach = 0.3f;     // m from the spot
 constexpr double kFatigueShift = 2.0;  // s of FatigueTimer per bind
 constexpr double kPackPush = 0.8;      // share of a binder's momentum the pack takes
 constexpr i32 kRestartBallInTouch = 7;
@@ -291,7 +292,7 @@ void PickUpFromRuck(TWorld& W) {
   for (int k = 1; k <= 3 && c == 0; ++k) {
     const TPlayer* P = SpotOccupant(W, A, k);
     if (P == nullptr || !ReadyToPickUp(*P)) continue;
-    constexpr double kBallReach = 0.7;  // m
+    constexpr f32 kBallReach = 0.7f;  // m
     if (Distance2D(P->Pos.x, P->Pos.z, W.BallPos.x, W.BallPos.z) < kBallReach) c = A.PackSpots.OccupantB[k];
   }
   if (c == 0 || !RoomToRun(W, A.Players[c])) return;
