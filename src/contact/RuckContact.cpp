@@ -265,16 +265,7 @@ void ReleaseTackles(TWorld& W, double Delay) {
         P.OldTackleFacing = P.TackleAttemptFacing;
         P.OldTackleKind = P.TackleAttemptKind == 2.0f ? 2 : 1;
       }
-      P.GettingTackledTimer = 0;
-      P.TackleAttemptTimer = 0;
-      P.governedby = 0;
-      P.numgoverning = 0;
-      P.target = 0;
-      P.numtargetting = 0;
-      if (s == 2) {
-        W.Teams[2].PressureTimerA = 0;
-        W.Teams[2].PressureTimerB = 0;
-      }
+      LetGoOfTackle(W, s, p);
     }
   }
 }

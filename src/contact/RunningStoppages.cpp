@@ -179,14 +179,18 @@ void SettleTriesAndStoppages(TWorld& W, int Carrier) {
   }
 }
 
-void ResumeRunningPlay(TWorld& W, int c) {
-  TTeamBlock& A = W.Teams[1];
+void EnterRunningPlay(TWorld& W) {
   W.gamestate = gsRunning;
   W.RunningPhase = 1;
   W.Teams[2].PressureTimerA = 0;
   W.Teams[2].PressureTimerB = 0;
   W.DefenceCycleTimer = 0;
   for (TTeamBlock& T : W.Teams) T.StrategyTimer = 0;
+}
+
+void ResumeRunningPlay(TWorld& W, int c) {
+  EnterRunningPlay(W);
+  TTeamBlock& A = W.Teams[1];
   TPlayer& C = A.Players[c];
   if (C.SupportGridCleared == 0) ClearPlayerSupportCells(A, c);
   C.SupportGridCleared = kTrue32;

@@ -36,8 +36,11 @@ void StopInOwnGoalArea(TWorld& W, int Carrier);
 // in DiverIndex, the spot in TryPos); a stoppage leaves "transition".
 void SettleTriesAndStoppages(TWorld& W, int Carrier);
 
+// "running" from RunningPhase 1, with block 2's pressure countdowns, the
+// defence cycle and both strategy timers at 0.
+void EnterRunningPlay(TWorld& W);
+
 // Play runs again with block-1 player c (1..25) carrying or kicking:
-// "running" from RunningPhase 1, block 2's pressure countdowns, the defence
-// cycle and both strategy timers at 0; c leaves the support grid unless he
-// has left it already (SupportGridCleared), which is then set.
+// EnterRunningPlay; c leaves the support grid unless he has left it already
+// (SupportGridCleared), which is then set.
 void ResumeRunningPlay(TWorld& W, int c);

@@ -61,12 +61,6 @@ class RuckContactTest : public RunningSceneTest {
     Pack(b).BoundCount += 1;
   }
 
-  static int Entries() {
-    int n = 0;
-    for (int k = 1; k <= 10; ++k) n += W.Infringements[k].Kind != 0;
-    return n;
-  }
-
   static void Step() { RunFrameStep({"RuckContact", RuckContact}, W); }
 };
 
