@@ -69,4 +69,44 @@ void BM_AnimatePlayers(benchmark::State& state) {
 }
 BENCHMARK(BM_AnimatePlayers);
 
+// A scrum frame: both packs drive in their pack roles, the backs hold
+// lineout-style crouch loops, gestures or pointing, so every player goes
+// through the cancellations, the endings and the action sections.
+void MakeScrum(TWorld& W) {
+  MakeOpenPlay(W);
+  W.gamestate = gsScrum;
+  W.PackVelocityZ = 0.3f;
+  for (int b = 1; b <= 2; ++b)
+    for (int p = 1; p <= 15; ++p) {
+      TPlayer& P = W.Teams[b].Players[p];
+      P.AnimSeq.Playing = kFalse32;
+      P.passtimer = P.passcatchtimer = 0.0f;
+      P.RuckTimer = 0.0f;
+      if (p <= 8) {
+        P.RuckTimer = 50.0f;
+        P.RuckRole = static_cast<f32>(43 + p);
+      } else if (p <= 11) {
+        P.LineOutTimer = 50.0f;
+        P.LineoutRole = 4.0f;
+      } else if (p <= 13) {
+        P.SpecialAnimTimer = 50.0f;
+        P.SpecialAnimKind = 5.0f;
+      } else {
+        P.CelebrateTimer = 1000.0f;
+        P.CelebrateKind = 2.0f;
+      }
+    }
+}
+
+void BM_AnimatePlayersScrum(benchmark::State& state) {
+  RandSeed = 7;
+  MakeScrum(BenchWorld);
+  for (auto _ : state) {
+    AnimatePlayers(BenchWorld);
+    benchmark::DoNotOptimize(BenchWorld.Teams[2].Players[15].currentframe);
+  }
+  state.counters["frames"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_AnimatePlayersScrum);
+
 }  // namespace
