@@ -8,6 +8,7 @@
 #include "core/Kinematics.h"
 #include "core/Random.h"
 #include "core/StrategyShapes.h"
+#include "decision/CarrierLookups.h"
 #include "motion/AnimatePlayersUnit.h"
 
 namespace {
@@ -40,8 +41,6 @@ struct TReleaseRules {
 
 constexpr TReleaseRules kRuckRules{true, true, true, true, 135, true, true};
 constexpr TReleaseRules kScrumRules{false, false, false, false, 136, false, false};
-
-bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
 
 f32 SpotDistance(const TPlayer& P) { return Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z); }
 
@@ -365,20 +364,8 @@ f32 SetPieceRunHeading(const TPlayer& C) { return HeadingToPoint(C.OldPos.x, C.O
 void FaceSetPieceCarrier(const TWorld& W, TPlayer& C, f32 H) {
   C.FacingAngle = ToF32((H + 90.0) * kDegToRad);
   C.FacingHeading = HeadingOfFacing(C.FacingAngle);
-  const f32 d = HeadingDifference(C.FacingHeading, C.Heading);
-  if (!(d > 1.0f)) return;
-  const double step = static_cast<double>(AuxState.TurnRate) * W.TimeStep;
-  if (step > d) {
-    C.Heading = C.FacingHeading;
-    return;
-  }
-  // The sense whose turn by d lands on the facing: the nearer chord.
-  const TDirection target = HeadingDirection(C.FacingHeading);
-  const TDirection up = HeadingDirection(static_cast<double>(C.Heading) + d);
-  const TDirection down = HeadingDirection(static_cast<double>(C.Heading) - d);
-  const double chordUp = std::hypot(up.x - target.x, up.z - target.z);
-  const double chordDown = std::hypot(down.x - target.x, down.z - target.z);
-  C.Heading = ToF32(chordUp < chordDown ? C.Heading + step : C.Heading - step);
+  f32 gap;
+  TurnHeadingToFacing(C, static_cast<double>(AuxState.TurnRate) * W.TimeStep, gap);
 }
 
 void ReleaseFromRuck(TWorld& W) { ReleaseBall(W, kRuckRules); }
