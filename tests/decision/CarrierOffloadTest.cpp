@@ -4,7 +4,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 
+#include "AllocationCounter.h"
+#include "ExampleMatch.h"
+#include "core/StrategyShapes.h"
 #include "decision/BallCarrierDecision.h"
 #include "decision/CarrierActionScene.h"
 
@@ -315,6 +319,82 @@ TEST_F(CarrierOffloadTest, ASpecialActionDuringAPassWinsAndADiveAfterIt) {
   BallCarrierDecision(W);
   EXPECT_EQ(C().speed, 4.0f);
   EXPECT_NEAR(MoveAlong(C(), 90.0).along, 0.16, 1e-5);
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ the example match
+
+namespace {
+
+class CarrierOffloadMatchTest : public ExampleMatchTest {};
+
+// Every frame a random event (kinds 0 to 12, a third of them offloads;
+// receivers 0 to 26, the named team-mate 2 m behind) and random actions
+// under way: no index outside a block (the checked builds), no float
+// error, no allocation.
+TEST_F(CarrierOffloadMatchTest, RandomEventsEachFrameStayWithinTheRecords) {
+  TWorld& M = World;
+  M.gamestate = gsRunning;
+  M.TimeStep = 0.04f;
+  M.PrevTimeStep = 0.04f;
+  M.TimeSinceSetPiece = 10.0f;
+  const i32 carrier = M.Teams[1].BallCarrier;
+  ASSERT_GE(carrier, 1);
+  TPlayer& C = M.Teams[1].Players[carrier];
+  C.ActionSeq = StrategyParams.ActionSeqTemplate;
+  std::minstd_rand pick(65);
+  auto roll = [&pick](int lo, int hi) { return static_cast<int>(pick() % static_cast<unsigned>(hi - lo + 1)) + lo; };
+  auto timer = [&roll]() { return roll(0, 3) == 0 ? 0.5f : 0.0f; };
+
+  int offloads = 0;
+  std::feclearexcept(FE_ALL_EXCEPT);
+  StartCountingAllocations();
+  for (int frame = 0; frame < 500; ++frame) {
+    M.Teams[1].BallCarrier = carrier;
+    C.ActionSeq.seqON = kTrue32;
+    C.ActionSeq.NumEvents = 1;
+    C.ActionSeq.CurrEventIndex = 1;
+    TActionEvent& E = C.ActionSeq.EventArray[1];
+    E.EventType = roll(0, 2) == 0 ? 12 : roll(0, 12);
+    E.EventSubType = roll(0, 26);
+    E.Complete = kFalse32;
+    E.Angle = static_cast<f32>(roll(0, 359));
+    E.DesSpeed = 6.0f;
+    E.DistOrig = 100.0f;
+    // A named team-mate stands where an offload may go.
+    if (E.EventSubType >= 1 && E.EventSubType <= 15 && E.EventSubType != carrier) {
+      TPlayer& R = M.Teams[1].Players[E.EventSubType];
+      R.Pos = {C.Pos.x + 1.0f, 0.0f, C.Pos.z - 2.0f};
+    }
+    M.Teams[1].PassReceiver = roll(0, 26);
+    M.Teams[1].OffloadTime = roll(0, 1) == 0 ? 0.5f : 0.0f;
+    M.Teams[2].TackleMass = static_cast<f32>(roll(0, 1) * 180);
+    C.GettingTackledTimer = roll(0, 1) == 0 ? 0.5f : 0.0f;
+    C.GettingTackledKind = roll(0, 1) == 0 ? 0.0f : static_cast<f32>(roll(1, 7));
+    C.GettingTackledSpeed = static_cast<f32>(roll(0, 5));
+    C.OffloadPending = roll(0, 3) == 0 ? 10.0f : 0.0f;
+    C.passtimer = timer();
+    C.SpecialAnimTimer = timer();
+    C.SpecialAnimKind = 3.0f;
+    C.freeballcatchtimer = timer();
+    C.FreeBallCatchKind = static_cast<f32>(roll(1, 4));
+    C.ForcedRunTimer = timer();
+    C.OldVelocity = C.Velocity;
+    C.Velocity = {static_cast<f32>(roll(-5, 5)), static_cast<f32>(roll(-5, 5))};
+    C.OldPos = C.Pos;
+    const f32 before = C.OffloadPending;
+    BallCarrierDecision(M);
+    if (before <= 0 && C.OffloadPending > 0) ++offloads;
+    C.Pos.x = std::fmax(-30.0f, std::fmin(30.0f, C.Pos.x));  // kept on the field
+    C.Pos.z = std::fmax(-45.0f, std::fmin(45.0f, C.Pos.z));
+  }
+  const long allocations = StopCountingAllocations();
+  EXPECT_FALSE(FloatErrorRaised());
+  EXPECT_EQ(allocations, 0);
+  EXPECT_EQ(M.Teams[1].BallCarrier, carrier);
+  EXPECT_TRUE(std::isfinite(C.Pos.x) && std::isfinite(C.Pos.z));
+  EXPECT_GT(offloads, 0);
 }
 
 }  // namespace
