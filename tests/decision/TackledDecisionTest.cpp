@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "AllocationCounter.h"
 #include "MoveBookScene.h"
 #include "app/FrameSteps.h"
 #include "core/DrawCount.h"
@@ -303,9 +304,12 @@ TEST_F(RuckSampling, SimulatesEveryOpenMoveWhenFewerThanSevenAndChoosesOnce) {
   EXPECT_EQ(Form1.Memo1.Lines[5], "Best move is 12");
   EXPECT_EQ(Form1.Memo1.Lines[6], "and is feasible");
 
+  StartCountingAllocations();
   Sample();
+  const long allocations = StopCountingAllocations();
   EXPECT_EQ(Runs.size(), 5u) << "one choice per tackle";
   EXPECT_EQ(Form1.Memo1.Count(), 7u);
+  EXPECT_EQ(allocations, 0) << "a frame without a choice";
 }
 
 // More than 7 open: 7 distinct open moves, drawn at random, are simulated.
@@ -445,6 +449,22 @@ TEST_F(RuckSampling, TheGotTackledEntryChoosesSamplingHolderOrFallback) {
     EXPECT_EQ(Book().RuckSampled, 0) << c.what;
     EXPECT_EQ(World.Teams[1].HalfTimeAux != 0, c.fallback) << c.what;
   }
+}
+
+// The decision step of the frame-step table, on a gottackled match frame,
+// makes the ruck choice.
+TEST_F(RuckSampling, TheDecisionStepOfAGotTackledFrameMakesTheRuckChoice) {
+  FixtureMove(10);
+  const TFrameStepTable stubs = FrameSteps;
+  ResetFrameSteps();
+  const TFrameStepEntry decision = FrameSteps[kStepStrategy];
+  FrameSteps = stubs;
+  RunFrameStep(decision, World);
+  EXPECT_NE(Book().RuckSampled, 0);
+  EXPECT_EQ(Runs.size(), 3u);
+  EXPECT_EQ(Book().BestMove, 10);
+  ASSERT_EQ(Form1.Memo1.Count(), 5u);
+  EXPECT_EQ(Form1.Memo1.Lines[3], "Best move is 10");
 }
 
 // ================================================================ fallback
@@ -649,7 +669,9 @@ TEST_F(RuckFallback, LaysTheLineOnTheShapeWhileThePassIsWoundUp) {
   EXPECT_EQ(T.LineSlotPos[101].z, 0.0f);
   T.Players[kHolder].passtimer = 5.0f;
   const u32 before = RandSeed;
+  StartCountingAllocations();
   Fallback();
+  EXPECT_EQ(StopCountingAllocations(), 0);
   EXPECT_EQ(DrawsSince(before), 0) << "the pass runs on";
   EXPECT_EQ(T.Players[kHolder].passtimer, 5.0f);
 }
