@@ -9,6 +9,7 @@
 #include "core/Kinematics.h"
 #include "core/Random.h"
 #include "core/StrategyShapes.h"
+#include "decision/CarrierLookups.h"
 #include "motion/AnimatePlayersUnit.h"
 
 namespace {
@@ -41,8 +42,6 @@ struct TReleaseRules {
 
 constexpr TReleaseRules kRuckRules{true, true, true, true, 135, true, true};
 constexpr TReleaseRules kScrumRules{false, false, false, false, 136, false, false};
-
-bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
 
 f32 SpotDistance(const TPlayer& P) { return Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z); }
 
@@ -382,20 +381,8 @@ void FaceSetPieceCarrier(const TWorld& W, TPlayer& C, f32 H) {
 
 void TurnSetPieceCarrier(const TWorld& W, TPlayer& C) {
   C.FacingHeading = HeadingOfFacing(C.FacingAngle);
-  const f32 d = HeadingDifference(C.FacingHeading, C.Heading);
-  if (!(d > 1.0f)) return;
-  const double step = static_cast<double>(AuxState.TurnRate) * W.TimeStep;
-  if (step > d) {
-    C.Heading = C.FacingHeading;
-    return;
-  }
-  // The sense whose turn by d lands on the facing: the nearer chord.
-  const TDirection target = HeadingDirection(C.FacingHeading);
-  const TDirection up = HeadingDirection(static_cast<double>(C.Heading) + d);
-  const TDirection down = HeadingDirection(static_cast<double>(C.Heading) - d);
-  const double chordUp = std::hypot(up.x - target.x, up.z - target.z);
-  const double chordDown = std::hypot(down.x - target.x, down.z - target.z);
-  C.Heading = ToF32(chordUp < chordDown ? C.Heading + step : C.Heading - step);
+  f32 gap;
+  TurnHeadingToFacing(C, static_cast<double>(AuxState.TurnRate) * W.TimeStep, gap);
 }
 
 void ReleaseFromRuck(TWorld& W) { ReleaseBall(W, kRuckRules); }
