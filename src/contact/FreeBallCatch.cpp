@@ -17,18 +17,19 @@ namespace {
 
 constexpr double kFallHeight = 3.0;      // m, the ball is scanned below it
 constexpr double kFallWindow = 0.5;      // s, or when it falls to 3 m within this
-constexpr double kCatchReach = 0.75;     // m across the ground
+// Distances to the ball are stored 32-bit values and compare as such.
+constexpr f32 kCatchReach = 0.75f;       // m across the ground
 constexpr double kReachBand = 1.1;       // x reach or height, judged half a frame on
 constexpr double kJumpLift = 0.4;        // m, both heights of a jump catch or tip-on
-constexpr double kTouchReach = 0.35;     // m, a player struck outside a catch
-constexpr double kTouchClear = 0.5;      // m, the ball meets his catch point
-constexpr double kFootReach = 0.4;       // m, foot to ball of a loose-ball kick
-constexpr double kContestBand = 0.1;     // m, closer catchers draw for the ball
+constexpr f32 kTouchReach = 0.35f;       // m, a player struck outside a catch
+constexpr f32 kTouchClear = 0.5f;        // m, the ball meets his catch point
+constexpr f32 kFootReach = 0.4f;         // m, foot to ball of a loose-ball kick
+constexpr f32 kContestBand = 0.1f;       // m, closer catchers draw for the ball
+constexpr f32 kPressureRange = 3.0f;     // m, an opponent this near spoils the save
+constexpr f32 kPressureRadius = 8.0f;    // m from the ball
 constexpr i32 kFatiguePenalty = 45;      // per mille
 constexpr i32 kSureCatch = 1002;         // the look-ahead's threshold
-constexpr double kPressureRange = 3.0;   // m, an opponent this near spoils the save
 constexpr i32 kSaveChance = 500;         // per mille
-constexpr double kPressureRadius = 8.0;  // m from the ball
 constexpr f32 kKeyEventTime = 4.0f;      // s
 constexpr i16 kReturnRun = 1;            // KickReturnOption "kick return run"
 
@@ -106,7 +107,7 @@ bool FootMeetsBall(const TWorld& W, const TPlayer& P) {
 
 bool WithinCatchReach(const TWorld& W, const TPlayer& P, f32 d, const TVector3& v) {
   if (d < kCatchReach) return true;
-  if (!(d < kReachBand * kCatchReach)) return false;
+  if (!(d < ToF32(kReachBand * kCatchReach))) return false;
   const double t = 0.5 * W.TimeStep;
   const f32 ahead = Distance2D(ToF32(W.BallPos.x + t * v.x), ToF32(W.BallPos.z + t * v.z),
                                ToF32(P.Pos.x + t * P.Velocity.x), ToF32(P.Pos.z + t * P.Velocity.z));
@@ -373,8 +374,8 @@ int ChooseCatchingBlock(TWorld& W) {
   if (c1 == nullptr || c2 == nullptr) return c1 != nullptr ? 1 : (c2 != nullptr ? 2 : 0);
   const f32 d1 = DistanceToBall(W, *c1);
   const f32 d2 = DistanceToBall(W, *c2);
-  // The gap of two 32-bit distances, as stored: 0.1 m apart counts as 0.1.
-  if (std::fabs(ToF32(static_cast<double>(d1) - d2)) >= static_cast<f32>(kContestBand)) return d1 < d2 ? 1 : 2;
+  // The gap of the two 32-bit distances, as a 32-bit value.
+  if (std::fabs(ToF32(static_cast<double>(d1) - d2)) >= kContestBand) return d1 < d2 ? 1 : 2;
   return RandomRange(1, 1001) >= 501 ? 2 : 1;
 }
 
@@ -460,7 +461,8 @@ void CatchInBlock2(TWorld& W, TMarkChance& Mark) {
   for (int j = 1; j <= n; ++j) {
     TPlayer& P = D.Players[j];
     if (Distance2D(P.Pos.x, P.Pos.z, C.Pos.x, C.Pos.z) >= 10.0f) P.OffsideMark = 0;
-    if (kicker != nullptr && !(P.Pos.z > kicker->Pos.z)) P.OffsideMark = 0;
+    // Behind their kicker, in the sense of their attack (-z): back onside.
+    if (kicker != nullptr && !(P.Pos.z < kicker->Pos.z)) P.OffsideMark = 0;
   }
   for (TTeamBlock& T : W.Teams) T.StrategyTimer = 0;
   A.SidePlaySeq = 0;
