@@ -14,8 +14,17 @@
 //   running and passing, the pressure defenders (`ChaserSlots`), the fullback,
 //   spare and edge defenders joining the chase, and each chaser's
 //   `chasertimer` and `ChaseTarget`; also `DefHeadingForTouch` and
-//   `RunLineTouchZ`, and every defender's `ClosingOnCarrier` and
-//   `ClosingEngaged` for the look-ahead.
+//   `RunLineTouchZ`;
+// - positions: every defender's `DesiredPos`, in an order in which later
+//   rules overwrite earlier ones: the line across from the anchor slot
+//   (`DefAnchorSlot`) and re-spaced at a touchline, its depth from the side's
+//   depth profile, the fullback, the line ends, the extras, the sweeper, the
+//   chasers, offside players, the called mark, the markers of ruck runners
+//   (`RuckMarking`, `RuckMarkedRunner`); then the three clocks are reloaded
+//   (0.45, 0.5 and 0.2 s);
+// and last every defender's `ClosingOnCarrier`, `ClosingEngaged` and
+// `AdvantageContactFlag` (read by the look-ahead and the advantage), which
+// the side in possession never has.
 // The look-ahead runs it on its copy: it allocates nothing, and its one run-log
 // line (a missing reference attacker in gottackled) is written only in the
 // live world.
@@ -28,3 +37,4 @@ void Defense(TWorld& W);
 // The stages, in the order `Defense` runs them.
 void OrganiseDefence(TWorld& W);
 void ChooseDefencePressure(TWorld& W);
+void PlaceDefenders(TWorld& W);

@@ -69,7 +69,7 @@ void PassArrives(TWorld& W);
 void ArmPassCatch(TWorld& W);
 
 // Block 1's PassTimeLeft has just run out: the choice of the throw and the
-// release of the pass. Filled by the pass-release unit (issue 33).
+// release of the pass. Built in motion/PassRelease.cpp.
 void ReleasePass(TWorld& W);
 
 // Right after ReleasePass on the same frame, whether or not the pass went:

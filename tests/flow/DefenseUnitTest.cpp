@@ -29,7 +29,11 @@ class DefenseUnitTest : public ::testing::Test {
   void SetUp() override {
     MakeOpenPlayPitch(W);
     SavedTeamSize = World.PlayersPerTeam;
+    SavedLength = World.PitchLength;
+    SavedWidth = World.PitchWidth;
     World.PlayersPerTeam = 15;  // the player-list helpers read the match's team size
+    World.PitchLength = W.PitchLength;  // and the fullback's target point its pitch
+    World.PitchWidth = W.PitchWidth;
     RandSeed = 4242;
     W.DefenceCycleTimer = 2.0f;
     for (int k = 1; k <= 3; ++k) W.DefenceSubTimers[k] = 1.0f;
@@ -50,7 +54,11 @@ class DefenseUnitTest : public ::testing::Test {
     Attacker(kRef, 0.0f);
   }
 
-  void TearDown() override { World.PlayersPerTeam = SavedTeamSize; }
+  void TearDown() override {
+    World.PlayersPerTeam = SavedTeamSize;
+    World.PitchLength = SavedLength;
+    World.PitchWidth = SavedWidth;
+  }
 
   static void Place(TPlayer& P, f32 x, f32 z) {
     P.Pos = {x, 0.0f, z};
@@ -119,6 +127,7 @@ class DefenseUnitTest : public ::testing::Test {
   }
 
   i32 SavedTeamSize = 0;
+  f32 SavedLength = 0, SavedWidth = 0;
   static TWorld W;
 };
 TWorld DefenseUnitTest::W;
@@ -153,7 +162,7 @@ TEST_F(DefenseUnitTest, AsManyDefendersAsAttackersFaceOneEachLeftToRight) {
   EXPECT_EQ(D().LeftEdgePlayer, 15);
   EXPECT_EQ(D().RightEdgePlayer, 12);
   for (int p : defenders) EXPECT_NE(Def(p).SetPiecePlaced, 0) << p;
-  EXPECT_EQ(W.DefenceSubTimers[1], 0.0f) << "the matchups force the line's re-plan";
+  EXPECT_EQ(W.DefenceSubTimers[1], 0.45f) << "the matchups force the line's re-plan, the positions reload it";
 }
 
 TEST_F(DefenseUnitTest, ASurplusOfSevenSendsFiveExtrasOutAndLeavesTwoOnTheReferenceSlots) {
@@ -407,22 +416,36 @@ TEST_F(DefenseUnitTest, AMissingReferenceAtTheBreakdownIsPlayerNineAndLogged) {
 }
 
 TEST_F(DefenseUnitTest, TheClocksReplanEveryCycleAndOnANewReference) {
+  auto plan = [] {
+    OrganiseDefence(W);
+    ChooseDefencePressure(W);
+  };
   W.DefenceCycleTimer = 0;
   W.DefenceSubTimers[1] = W.DefenceSubTimers[2] = W.DefenceSubTimers[3] = 0.3f;
-  Run();
+  plan();
   EXPECT_EQ(W.DefenceCycleTimer, 2.5f);
   EXPECT_EQ(W.DefenceSubTimers[1], 0.0f) << "the matchups force the line's re-plan";
   EXPECT_EQ(W.DefenceSubTimers[2], -0.04f);
   EXPECT_EQ(W.DefenceSubTimers[3], -0.04f);
+  // The positions reload every clock that has run out.
+  PlaceDefenders(W);
+  EXPECT_EQ(W.DefenceSubTimers[1], 0.45f);
+  EXPECT_EQ(W.DefenceSubTimers[2], 0.5f);
+  EXPECT_EQ(W.DefenceSubTimers[3], 0.2f);
   // A new carrier zeroes the matchup and pressure clocks.
   W.DefenceSubTimers[1] = W.DefenceSubTimers[2] = W.DefenceSubTimers[3] = 0.3f;
   Attacker(12, 5.0f);
   A().BallCarrier = 12;
-  Run();
+  plan();
   EXPECT_EQ(D().BlockChaseTarget, 12);
   EXPECT_EQ(W.DefenceSubTimers[1], 0.0f) << "via the matchups";
   EXPECT_EQ(W.DefenceSubTimers[2], 0.0f);
   EXPECT_EQ(W.DefenceSubTimers[3], 0.0f);
+  // A clock still running is left alone.
+  W.DefenceSubTimers[1] = 0.1f;
+  PlaceDefenders(W);
+  EXPECT_EQ(W.DefenceSubTimers[1], 0.1f);
+  EXPECT_EQ(W.DefenceSubTimers[2], 0.5f);
 }
 
 // ---------------------------------------------------------------- pressure and chase
@@ -651,6 +674,366 @@ TEST_F(DefenseUnitTest, ALineBreakSendsTheEdgeDefendersAndTheSelectedPlayerAfter
   EXPECT_FLOAT_EQ(Def(14).chasertimer, 0.46f);
   EXPECT_EQ(Def(9).chasertimer, 2.5f);
   EXPECT_EQ(Def(9).ChaseTarget, kRef);
+}
+
+// ---------------------------------------------------------------- positions
+
+// The positions stage alone, on a window the test lays out: slot s from
+// 100 holds Attackers[k] and Defenders[k]; every defender is in the line.
+class DefencePositionsTest : public DefenseUnitTest {
+ protected:
+  static void Window(const std::vector<int>& Attackers, const std::vector<int>& Defenders, int RefSlot) {
+    D().DefWindowStart = 100;
+    D().DefWindowEnd = 99 + static_cast<int>(Defenders.size());
+    D().DefRefWindowFirst = D().DefRefWindowLast = RefSlot;
+    for (size_t k = 0; k < Defenders.size(); ++k) {
+      W.DefSlotAttacker[100 + k] = static_cast<u16>(Attackers[k]);
+      W.DefSlotDefender[100 + k] = static_cast<u16>(Defenders[k]);
+      Def(Defenders[k]).SetPiecePlaced = kTrue32;
+    }
+  }
+  static void Place() {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    PlaceDefenders(W);
+    EXPECT_FALSE(FloatErrorRaised());
+  }
+};
+
+TEST_F(DefencePositionsTest, TheLineFacesItsAttackersWithinTheGapsOfEachSide) {
+  // The attack goes to +x: the open side is below the anchor (2.75 to
+  // 7.5 m), the close side above it (2.0 to 5.5 m). Forwards 2 to 4 hold
+  // the line, so its ends do not drop off.
+  struct Case {
+    const char* what;
+    bool toNegX;
+    f32 gap;         // m between neighbouring attackers
+    f32 below, above;  // expected x of the defenders either side of the anchor
+  };
+  const Case cases[] = {
+      {"1 m apart", false, 1.0f, -2.75f, 2.0f},
+      {"20 m apart", false, 20.0f, -7.5f, 5.5f},
+      {"3 m apart", false, 3.0f, -3.0f, 3.0f},
+      {"to -x, 1 m apart", true, 1.0f, -2.0f, 2.75f},
+      {"to -x, 20 m apart", true, 20.0f, -5.5f, 7.5f},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    D().DefAttackToNegX = c.toNegX ? kTrue32 : kFalse32;
+    Attacker(11, -c.gap);
+    Attacker(12, c.gap);
+    Window({11, kRef, 12}, {2, 3, 4}, 101);
+    Place();
+    EXPECT_EQ(D().DefAnchorSlot, 101) << c.what;
+    EXPECT_EQ(Def(3).DesiredPos.x, 0.0f) << c.what;
+    EXPECT_FLOAT_EQ(Def(2).DesiredPos.x, c.below) << c.what;
+    EXPECT_FLOAT_EQ(Def(4).DesiredPos.x, c.above) << c.what;
+    EXPECT_EQ(W.DefenceSubTimers[1], 1.0f) << c.what << ": a running clock is not reloaded";
+  }
+  // Two slots on the reference: the anchor is the one on the attack's side.
+  for (bool toNegX : {false, true}) {
+    SetUp();
+    D().DefAttackToNegX = toNegX ? kTrue32 : kFalse32;
+    Window({kRef, kRef}, {2, 3}, 100);
+    D().DefRefWindowLast = 101;
+    Place();
+    EXPECT_EQ(D().DefAnchorSlot, toNegX ? 101 : 100);
+  }
+}
+
+TEST_F(DefencePositionsTest, ALineReachingOverATouchlineIsSpacedAgainFromTheReference) {
+  struct Case {
+    const char* what;
+    f32 refX;
+    std::vector<f32> x;  // expected x of slots 100..104
+  };
+  // Close side above the reference slot 100: 2 m apart would reach 8 m
+  // past the reference.
+  const Case cases[] = {
+      {"5 m to the touchline", 30.0f, {30.0f, 31.25f, 32.5f, 33.75f, 35.0f}},
+      {"1 m to the touchline", 34.0f, {34.0f, 34.75f, 35.5f, 36.25f, 37.0f}},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    Attacker(kRef, c.refX);
+    for (int k = 1; k <= 4; ++k) Attacker(10 + k, c.refX + k);
+    Window({kRef, 11, 12, 13, 14}, {1, 2, 3, 4, 5}, 100);
+    Place();
+    for (int k = 0; k < 5; ++k) EXPECT_FLOAT_EQ(Def(k + 1).DesiredPos.x, c.x[k]) << c.what << ", slot " << 100 + k;
+  }
+  // The other touchline: the reference on the last slot, the attack to -x.
+  SetUp();
+  D().DefAttackToNegX = kTrue32;
+  Attacker(kRef, -30.0f);
+  for (int k = 1; k <= 4; ++k) Attacker(10 + k, -30.0f - k);
+  Window({14, 13, 12, 11, kRef}, {1, 2, 3, 4, 5}, 104);
+  Place();
+  const f32 expected[] = {-35.0f, -33.75f, -32.5f, -31.25f, -30.0f};
+  for (int k = 0; k < 5; ++k) EXPECT_FLOAT_EQ(Def(k + 1).DesiredPos.x, expected[k]) << "slot " << 100 + k;
+}
+
+TEST_F(DefencePositionsTest, DepthFollowsTheProfileWithinTheTryLineAndDropsNearTheBreakdown) {
+  // A profile 1 m deeper for every 10 m out to +x from the reference point.
+  TStrategyShape& S = D().CurrentStrategy;
+  S.SegmentCount = 1;
+  S.Durations[1] = 100.0f;
+  S.StartValues[1] = 0.0f;
+  S.EndValues[1] = 10.0f;
+  D().DefenceLineRefZ = 45.0f;
+  D().DefenceLineAux = -10.0f;  // the point sits 10 m left of the reference
+  Defender(5, 0.0f, 40.0f);
+  Defender(6, 20.0f, 40.0f);
+  W.BallPos = {0.0f, 1.0f, 0.0f};
+  Place();
+  EXPECT_FLOAT_EQ(Def(5).DesiredPos.x, 0.0f) << "off the line: his own x";
+  EXPECT_FLOAT_EQ(Def(5).DesiredPos.z, 46.0f);
+  EXPECT_FLOAT_EQ(Def(6).DesiredPos.z, 48.0f);
+  D().DefenceLineRefZ = 49.0f;
+  Place();
+  EXPECT_FLOAT_EQ(Def(5).DesiredPos.z, 50.0f);
+  EXPECT_FLOAT_EQ(Def(6).DesiredPos.z, 50.0f) << "cut at the try line";
+  // At a breakdown the point is the mark (with the shape's offsets); near
+  // it a defender stands 1 m deeper, and no depth is cut.
+  W.gamestate = gsGotTackled;
+  W.MarkX = 12.0f;
+  W.MarkZ = 40.0f;
+  D().DefenceLineOffset = 5.0f;
+  Defender(7, 14.4f, 40.0f);
+  Place();
+  EXPECT_FLOAT_EQ(Def(5).DesiredPos.z, 45.0f);
+  EXPECT_FLOAT_EQ(Def(6).DesiredPos.z, 45.0f + 1.8f);
+  EXPECT_FLOAT_EQ(Def(7).DesiredPos.z, 45.0f + 1.24f + 1.0f);
+}
+
+TEST_F(DefencePositionsTest, ACalledMarkKeepsEveryone11MetresOffAndOutOfTheWay) {
+  struct Spot {
+    f32 x, z;
+    f32 desiredX;
+  };
+  const Spot spots[] = {{1.0f, 3.0f, 2.5f},  {-1.0f, 3.0f, -2.5f}, {0.0f, -4.0f, 2.5f},
+                        {1.0f, 6.0f, 1.0f},  {3.0f, 1.0f, 3.0f},   {-20.0f, 30.0f, -20.0f}};
+  W.MarkCalled = kTrue32;
+  W.BallPos = {0.0f, 1.0f, 0.0f};
+  for (int k = 0; k < 6; ++k) Defender(k + 1, spots[k].x, spots[k].z);
+  Def(1).chasertimer = 3.0f;  // no chase after a called mark
+  Def(1).ChaseTarget = kRef;
+  Place();
+  for (int k = 0; k < 6; ++k) EXPECT_FLOAT_EQ(Def(k + 1).DesiredPos.x, spots[k].desiredX) << k + 1;
+  for (int p = 1; p <= 15; ++p) EXPECT_GE(Def(p).DesiredPos.z, 11.0f) << p;
+}
+
+TEST_F(DefencePositionsTest, AChaserWhoReachesTheCatchPointInTimeRunsStraightToIt) {
+  // A pass to 12 lands in 0.5 s; he runs 4 m/s up the pitch: the catch
+  // point is (5, 2 + 0.75). Chasers run 8 m/s: 4.8 m in 0.6 s.
+  W.gamestate = gsPassing;
+  A().PassReceiver = 12;
+  A().PassTimeLeft = 0.5f;
+  Attacker(12, 5.0f);
+  Pl(12).Velocity = {0.0f, 4.0f};
+  Pl(12).OldPos.z = -0.16f;
+  Pl(12).speed = 4.0f;
+  for (int p : {3, 4}) {
+    Def(p).chasertimer = 1.0f;
+    Def(p).ChaseTarget = 12;
+    Def(p).shimmytimer = 0.5f;
+  }
+  Defender(3, 5.0f, 7.0f);  // 4.25 m off
+  Defender(4, 5.0f, 8.0f);  // 5.25 m off
+  Place();
+  EXPECT_FLOAT_EQ(Def(3).DesiredPos.x, 5.0f);
+  EXPECT_FLOAT_EQ(Def(3).DesiredPos.z, 2.75f);
+  EXPECT_EQ(Def(3).shimmytimer, 0.0f);
+  EXPECT_NE(Def(4).DesiredPos.z, 2.75f) << "too late: he meets the receiver's run";
+  EXPECT_GT(Def(4).DesiredPos.z, 0.75f);
+}
+
+TEST_F(DefencePositionsTest, TheFullbackComesUpBehindTheReferenceOrBackPedalsOnABreak) {
+  // 15 is the fullback at (x, 30); the carrier runs up the pitch at 5 m/s.
+  RefRuns(90, 5.0f);
+  D().DeepPlayerNumber = 15;
+  W.LineBreak = kTrue32;  // the attack's target point takes the carrier's x
+  struct Case {
+    const char* what;
+    f32 x;
+    f32 restartZ;
+    bool lineBreak;
+    f32 wantX, wantZ;  // wantZ < -100: where he meets the reference's run
+  };
+  const f32 pedal = static_cast<f32>(std::sqrt(64.0 - 9.0) * 0.04);  // lateral step, m
+  const Case cases[] = {
+      {"just past the restart: the target point", 0.0f, -2.0f, false, 0.0f, 25.0f},
+      {"open play: he meets the run from 4 m behind him", 0.0f, -20.0f, false, 0.0f, -1000.0f},
+      {"a break: he backs off at 3 m/s", 0.0f, -20.0f, true, -pedal, 30.0f - 0.12f},
+      {"a break too wide to cover: he meets the run 0.5 m outside it", 30.0f, -20.0f, true, 0.5f, -1000.0f},
+  };
+  for (const Case& c : cases) {
+    Defender(15, c.x, 30.0f);
+    Def(15).PerceivedLineBreak = c.lineBreak ? kTrue32 : kFalse32;
+    W.RestartRefZ = c.restartZ;
+    Place();
+    const TVector3& d = Def(15).DesiredPos;
+    EXPECT_NEAR(d.x, c.wantX, 1e-4) << c.what;
+    if (c.wantZ > -100.0f) {
+      EXPECT_NEAR(d.z, c.wantZ, 1e-4) << c.what;
+    } else {
+      EXPECT_GT(d.z, 4.0f) << c.what;  // the reference runs on towards him
+      EXPECT_NE(d.z, 30.0f - 0.12f) << c.what;
+    }
+  }
+}
+
+TEST_F(DefencePositionsTest, ExtrasStandInARowBehindTheRuckWiderWhenFewAttackersAreNear) {
+  W.gamestate = gsGotTackled;
+  W.MarkZ = 0.0f;
+  D().SetPieceLineZ = 1.0f;
+  A().SetPieceHolder = 9;
+  Attacker(9, 1.0f, -1.0f);   // the holder: not counted
+  Attacker(12, 3.0f, -2.0f);
+  Attacker(13, -7.0f, -6.0f);
+  Attacker(14, 9.0f, -2.0f);  // too wide
+  Attacker(11, 0.0f, 0.5f);   // not behind the mark
+  for (int p : {3, 4, 5}) Defender(p, 0.0f, 20.0f);
+  D().DefExtras[1] = 3;
+  D().DefExtras[2] = 4;
+  D().DefExtras[3] = 5;
+  struct Case {
+    f32 markX;
+    f32 x[3];
+  };
+  for (const Case& c : {Case{0.0f, {-6.0f, 0.0f, 6.0f}}, Case{30.0f, {22.5f, 28.5f, 34.5f}}}) {
+    W.MarkX = c.markX;
+    for (int p : {12, 13}) Pl(p).Pos.x = c.markX + (p == 12 ? 3.0f : -7.0f);
+    Place();
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_FLOAT_EQ(Def(3 + k).DesiredPos.x, c.x[k]) << "mark " << c.markX;
+      EXPECT_FLOAT_EQ(Def(3 + k).DesiredPos.z, 2.95f) << "mark " << c.markX;
+    }
+  }
+}
+
+TEST_F(DefencePositionsTest, ARuckRunnerIsMarkedByTheNearestFreeDefenderWhoSeesHim) {
+  W.gamestate = gsGotTackled;
+  W.RuckThreat = kTrue32;
+  W.MarkX = 0.0f;
+  Attacker(12, 5.0f, -3.0f);
+  Pl(12).ActionSeq.seqON = kTrue32;
+  Pl(12).ActionSeq.SeqHeadFlag = kTrue32;
+  Pl(12).Velocity = {2.0f, 3.0f};
+  Defender(3, 6.5f);   // free, sees the threat
+  Defender(4, 5.75f);  // nearer, but in the ruck
+  Def(4).RuckTimer = 1.0f;
+  Defender(5, 5.8f);   // nearer, but the edge defender
+  D().LeftEdgePlayer = 5;
+  Defender(6, -20.0f);  // marked 12 before: released
+  Def(6).RuckMarking = kTrue32;
+  Def(6).RuckMarkedRunner = 12;
+  Def(3).PerceivedRuckThreat = kTrue32;
+  Def(3).shimmytimer = 1.0f;
+  Place();
+  EXPECT_EQ(Def(3).RuckMarking, kTrue32);
+  EXPECT_EQ(Def(3).RuckMarkedRunner, 12);
+  EXPECT_FLOAT_EQ(Def(3).DesiredPos.x, 5.0f + 0.2f + 0.75f);
+  EXPECT_EQ(Def(3).shimmytimer, 0.0f);
+  EXPECT_EQ(Def(6).RuckMarking, kFalse32);
+  EXPECT_EQ(Def(6).RuckMarkedRunner, 0);
+  // The nearest who does not see the threat marks nobody; the marker keeps
+  // his runner.
+  Def(3).PerceivedRuckThreat = kFalse32;
+  Def(7).PerceivedRuckThreat = kTrue32;
+  Defender(7, -6.0f);
+  Place();
+  EXPECT_EQ(Def(3).RuckMarkedRunner, 12);
+  EXPECT_EQ(Def(7).RuckMarking, kFalse32);
+  // Open play ends every marking.
+  W.gamestate = gsRunning;
+  Place();
+  EXPECT_EQ(Def(3).RuckMarking, kFalse32);
+  EXPECT_EQ(Def(3).RuckMarkedRunner, 0);
+}
+
+TEST_F(DefencePositionsTest, TheLineEndsDropOffLessNearTheBallAndTheSweeperStaysBehindIt) {
+  // Window 100..102 facing 11, the reference and 12; its ends stand at
+  // -7.5 and 5.5 (the gaps' bounds), the reference runs (2, 5) m/s.
+  struct Case {
+    const char* what;
+    TGameState state;
+    f32 ballX;
+    int endDefender;  // 8, or forward 4 who does not drop
+    f32 startX, startZ, endX, endZ;
+  };
+  const f32 third = 50.0f / 3.0f;
+  const Case cases[] = {
+      {"running", gsRunning, 0.0f, 8, -7.5f, 0.25f * third, 5.5f, 5.5f / 30.0f * third},
+      // 20 m back at 8 m/s: 2.5 s of the reference's 2 m/s across.
+      {"running, the end inside the ball runs with the reference", gsRunning, 10.0f, 8, -7.5f,
+       17.5f / 30.0f * third, 5.0f, 0.15f * third},
+      {"passing, ahead of the ball: he holds his z", gsPassing, 0.0f, 8, -7.5f, 20.0f, 5.5f, 20.0f},
+      {"gottackled: never in front of the side's line", gsGotTackled, 0.0f, 8, -7.5f, 8.0f, 5.5f, 8.0f},
+      {"a forward at the end does not drop", gsRunning, 0.0f, 4, -7.5f, 0.25f * third, 5.5f, 0.0f},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    W.gamestate = c.state;
+    RefRuns(90, 5.0f);
+    Pl(kRef).Velocity.x = 2.0f;
+    W.BallPos = {c.ballX, 1.0f, 0.0f};
+    D().SetPieceLineZ = 8.0f;
+    Attacker(11, -20.0f);
+    Attacker(12, 20.0f);
+    Defender(7, -7.0f, 20.0f);
+    Defender(c.endDefender, 5.0f, 20.0f);
+    Defender(3, 0.0f, 20.0f);
+    Window({11, kRef, 12}, {7, 3, c.endDefender}, 101);
+    Place();
+    const TPlayer& S = Def(7);
+    const TPlayer& E = Def(c.endDefender);
+    EXPECT_FLOAT_EQ(S.DesiredPos.x, c.startX) << c.what;
+    EXPECT_NEAR(S.DesiredPos.z, c.startZ, 1e-4) << c.what;
+    EXPECT_FLOAT_EQ(E.DesiredPos.x, c.endX) << c.what;
+    EXPECT_NEAR(E.DesiredPos.z, c.endZ, 1e-4) << c.what;
+  }
+  // The sweeper behind a breakdown, no further than 0.5 m over the try line.
+  SetUp();
+  W.gamestate = gsGotTackled;
+  W.MarkX = 3.0f;
+  D().SetPieceLineZ = 48.0f;
+  D().SelectedPlayer = 9;
+  Defender(9, 0.0f, 20.0f);
+  Place();
+  EXPECT_FLOAT_EQ(Def(9).DesiredPos.x, 3.0f);
+  EXPECT_FLOAT_EQ(Def(9).DesiredPos.z, 50.5f);
+  Def(9).chasertimer = 1.0f;  // chasing: not the sweeper's place
+  Defender(9, 0.0f, 20.0f);
+  Def(9).DesiredPos = Def(9).Pos;
+  Place();
+  EXPECT_NE(Def(9).DesiredPos.z, 50.5f);
+}
+
+TEST_F(DefenseUnitTest, OnlyAChaserOfTheCarrierEndsTheCallClosingOnHim) {
+  // Pressure keeps its plan (its clock runs). 3 chases the carrier, 4 the
+  // attacker 12 he is watching, 5 chases 12 but watches the carrier: his
+  // chase ends.
+  Attacker(12, 10.0f);
+  for (int p : {3, 4, 5}) {
+    Defender(p, p * 2.0f);
+    Def(p).chasertimer = 2.0f;
+    Def(p).ChaseTarget = p == 3 ? kRef : 12;
+    Def(p).PerceivedPlayer = static_cast<u16>(p == 4 ? 12 : kRef);
+  }
+  Def(6).TackleAttemptTimer = 1.0f;
+  Def(6).target = kRef;
+  Pl(7).ClosingOnCarrier = Pl(7).ClosingEngaged = Pl(7).AdvantageContactFlag = kTrue32;
+  Run();
+  EXPECT_EQ(Def(3).AdvantageContactFlag, kTrue32);
+  EXPECT_EQ(Def(3).ClosingOnCarrier, kTrue32);
+  EXPECT_EQ(Def(4).AdvantageContactFlag, kFalse32);
+  EXPECT_GT(Def(4).chasertimer, 0.0f);
+  EXPECT_EQ(Def(5).chasertimer, 0.0f);
+  EXPECT_EQ(Def(5).AdvantageContactFlag, kFalse32);
+  EXPECT_EQ(Def(6).ClosingEngaged, kTrue32);
+  EXPECT_EQ(Def(6).AdvantageContactFlag, kFalse32);
+  EXPECT_EQ(Pl(7).ClosingOnCarrier, kFalse32);
+  EXPECT_EQ(Pl(7).ClosingEngaged, kFalse32);
+  EXPECT_EQ(Pl(7).AdvantageContactFlag, kFalse32);
 }
 
 }  // namespace

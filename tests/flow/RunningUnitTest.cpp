@@ -541,6 +541,10 @@ TEST_F(RunningUnitTest, TheReceiverOfAPassAboutToBeMadeRunsHisLine) {
 // ---------------------------------------------------------------- defenders and tackles
 
 TEST_F(RunningUnitTest, ADefenderStillReadingRunsOnTheWayHeFacesAndDefendersAtTheBallStepAside) {
+  // The defence's plan stands (no clock runs out): it leaves each defender
+  // off the line at his own x, at the depth of its flat profile (z 0).
+  W.DefenceCycleTimer = 2.0f;
+  for (int k = 1; k <= 3; ++k) W.DefenceSubTimers[k] = 1.0f;
   // Facing pi: the heading 90 degrees, up the pitch.
   Def(3).AngleReactionTimer = 0.3f;
   Def(3).FacingAngle = static_cast<f32>(std::numbers::pi);

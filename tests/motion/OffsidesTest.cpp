@@ -4,16 +4,14 @@
 
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
+#include "flow/OpenPlayScene.h"
 
 namespace {
 
 class OffsidesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    W = {};
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.PlayersPerTeam = 15;
+    MakeOpenPlayPitch(W);
     for (int b = 1; b <= 2; ++b) {
       for (int p = 1; p <= 15; ++p) {
         TPlayer& P = W.Teams[b].Players[p];
