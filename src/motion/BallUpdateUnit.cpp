@@ -1,11 +1,13 @@
 #include "motion/BallUpdateUnit.h"
 
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "core/Geometry.h"
 #include "motion/AnimatePlayersUnit.h"
+#include "motion/FreeBallFlight.h"
 #include "setup/BallKeyframes.h"
 
 namespace {
@@ -142,7 +144,10 @@ void BallRunning(TWorld& W) {
   CarryFlags(W, *C);
 }
 
-void BallPassing(TWorld& W) { StorePrev(W, true); }
+void BallPassing(TWorld& W) {
+  StorePrev(W, true);
+  FlyPass(W);
+}
 
 void BallGotTackled(TWorld& W) {
   TTeamBlock& T = W.Teams[1];
@@ -163,7 +168,10 @@ void BallGotTackled(TWorld& W) {
   if (W.BallPos.z > -W.PitchLength / 2.0 + 22.0) T.CarriedIntoOwn22 = kFalse32;
 }
 
-void BallFree(TWorld& W) { StorePrev(W, true); }
+void BallFree(TWorld& W) {
+  StorePrev(W, true);
+  FlyFreeBall(W);
+}
 
 void BallScrum(TWorld& W) {
   StorePrev(W, true);
@@ -195,7 +203,7 @@ void BallLineout(TWorld& W) {
   HoldAt(W, *C, T.BallCarrier == T.LineoutThrower ? kThrowerHeight * C->Height : kCaughtHeight);
 }
 
-void BallLineoutThrow(TWorld& W) { (void)W; }
+void BallLineoutThrow(TWorld& W) { FlyLineoutThrow(W); }
 
 void BallTryScored(TWorld& W) {
   StorePrev(W, true);

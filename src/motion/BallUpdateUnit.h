@@ -20,13 +20,13 @@ void BallUpdate(TWorld& W);
 // PrevBallPos, some also the three angles into their Prev fields.
 void BallUserInterface(TWorld& W);  // stores; the ball stays
 void BallRunning(TWorld& W);        // stores; held by BallCarrier at 1.5 m; carry flags
-void BallPassing(TWorld& W);        // stores with the angles; the pass flight is the pass-flight unit's
+void BallPassing(TWorld& W);        // stores with the angles, then one frame of the pass flight (FlyPass)
 void BallGotTackled(TWorld& W);     // stores nothing; carrier, ruck or scrum-half's hands
-void BallFree(TWorld& W);           // stores with the angles; the free-ball flight is the free-ball unit's
+void BallFree(TWorld& W);           // stores with the angles, then one frame of the free ball (FlyFreeBall)
 void BallScrum(TWorld& W);          // stores with the angles; held at 1.5 m or the feed
 void BallKickRestartSet(TWorld& W);  // held at 1.5 m (no store), else at RestartBallPos
 void BallLineout(TWorld& W);        // held at 1.2 x Height by the thrower, at 3.0 m by a catcher
-void BallLineoutThrow(TWorld& W);   // the throw flight with no carrier: the pass-flight unit's
+void BallLineoutThrow(TWorld& W);   // one frame of the throw with no carrier (FlyLineoutThrow)
 void BallTryScored(TWorld& W);      // stores with the angles; grounded unless attached
 void BallTransition(TWorld& W);     // held at 1.5 m by the transition holder, else BallFree
 

@@ -6,6 +6,7 @@
 
 #include "MotionScene.h"
 #include "core/DrawCount.h"
+#include "motion/BallUpdateUnit.h"
 #include "motion/FreeBallFlight.h"
 
 namespace {
@@ -214,6 +215,30 @@ TEST_F(FreeBallFlightTest, APassFliesWithoutDragAndSetsTheCarryFlags) {
   EXPECT_EQ(DrawsSince(seed), 1);
   EXPECT_EQ(W.PassVel.y, ToF32(1.0 - 9.81f * 0.04));
   EXPECT_LT(W.BallSpinRate, 2.0f * 1.61f);
+}
+
+// The ball-update step hands a ball no one holds to its flight: a pass, a
+// free ball and a lineout throw each move it, with PrevBallPos and BallVel
+// (m per frame) bracketing the move.
+TEST_F(FreeBallFlightTest, TheBallUpdateStepFliesEveryBallNoOneHolds) {
+  struct Case {
+    const char* what;
+    TGameState state;
+  } cases[] = {{"pass", gsPassing}, {"free ball", gsFreeBall}, {"lineout throw", gsLineout}};
+  for (const Case& c : cases) {
+    SetUp();
+    TWorld& W = MotionWorld;
+    W.gamestate = c.state;
+    W.Teams[1].BallCarrier = 0;
+    W.BallAttached = kFalse32;
+    W.PassVel = {1.0f, 2.0f, 5.0f};
+    Landing(6.0f, -5.0f, 0.11f);  // mid-flight, the landing more than half a frame off
+    const TVector3 before = W.BallPos;
+    RunStep(BallUpdate);
+    EXPECT_EQ(W.PrevBallPos.z, before.z) << c.what;
+    EXPECT_GT(W.BallPos.z, before.z) << c.what << ": moved up-field";
+    EXPECT_EQ(W.BallVel.z, ToF32(W.BallPos.z - before.z)) << c.what;
+  }
 }
 
 }  // namespace
