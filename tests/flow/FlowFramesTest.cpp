@@ -115,8 +115,17 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   EXPECT_EQ(A.BallCarrier, A.KickerIndex);
   EXPECT_EQ(K.KickKind, 5.0f);
   EXPECT_GT(K.KickTimer, 0.0f);
-  EXPECT_EQ(A.KickTimeLeft, A.GoalKickReleaseTime);
+  // The timer step has counted the kick once in the same frame.
+  EXPECT_NEAR(A.KickTimeLeft, A.GoalKickReleaseTime - 0.04, 1e-5);
   ASSERT_TRUE(Posted(W, msgAdvantageBothSides, &extra));
   EXPECT_EQ(extra, 0.75f);
+  // The ball leaves the foot: the kick is taken and the ball flies free.
+  for (int f = 0; f < 50 && W.gamestate == gsKickRestartSet; ++f) {
+    W.PrevTimeStep = W.TimeStep;
+    W.TimeStep = 0.04f;
+    for (int k = 1; k <= kFrameStepCount; ++k) ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], W)) << f;
+  }
+  EXPECT_EQ(W.gamestate, gsFreeBall);
+  EXPECT_TRUE(Posted(W, msgKickTaken, &extra));
   ResetStateHandlers();
 }
