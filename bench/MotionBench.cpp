@@ -1,15 +1,19 @@
-// Player-frames per second of desired speed, acceleration and movement: the
-// three steps run for all 30 players in every match frame and in every frame
-// of every look-ahead.
+// Player-frames per second of desired speed, acceleration and movement, and
+// frames per second of facing and ball update: these steps run for all 30
+// players in every match frame and in every frame of every look-ahead.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
 
+#include "core/AuxState.h"
 #include "core/Random.h"
 #include "core/TypeDefs.h"
 #include "motion/AccelerateToDesiredSpeedUnit.h"
+#include "motion/BallUpdateUnit.h"
+#include "motion/LookAtPositionUnit.h"
 #include "motion/MoveToDesiredPositionUnit.h"
 #include "motion/SetDesiredSpeedUnit.h"
+#include "setup/BallKeyframes.h"
 
 namespace {
 
@@ -75,5 +79,40 @@ void BM_MotionSteps(benchmark::State& state) {
       benchmark::Counter(30.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_MotionSteps);
+
+// Facing and ball update, which also run in every match and look-ahead frame:
+// everyone but the carrier moves at 3 m/s towards a spot up the pitch and
+// turns towards it, the carrier holds the ball on the carry track.
+void BM_FacingAndBallUpdate(benchmark::State& state) {
+  RandSeed = 7;
+  AuxState.TurnRate = 400.0f;
+  BuildBallKeyframes();
+  MakeRunningWorld(BenchWorld);
+  BenchWorld.BallAttached = kTrue32;
+  BenchWorld.LastKnownHasBall = 10;
+  for (int b = 1; b <= 2; ++b)
+    for (int p = 1; p <= 15; ++p) {
+      TPlayer& P = BenchWorld.Teams[b].Players[p];
+      P.speed = 3.0f;
+      P.Height = 1.85f;
+      P.BallTrack = 1;
+      P.maxframes = 20.0f;
+    }
+  int frame = 0;
+  for (auto _ : state) {
+    MoveToDesiredPosition(BenchWorld);
+    BenchWorld.Teams[1].Players[10].currentframe = static_cast<f32>(frame % 20);
+    LookAtPosition(BenchWorld);
+    BallUpdate(BenchWorld);
+    if (++frame == 100) {
+      frame = 0;
+      StartRun(BenchWorld);
+    }
+    benchmark::DoNotOptimize(BenchWorld.BallPos);
+    benchmark::DoNotOptimize(BenchWorld.Teams[2].Players[15].Heading);
+  }
+  state.counters["frames"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_FacingAndBallUpdate);
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "core/Kinematics.h"
 #include "core/Random.h"
 #include "core/StrategyShapes.h"
+#include "decision/CarrierLookups.h"
 #include "motion/AnimatePlayersUnit.h"
 
 namespace {
@@ -40,8 +41,6 @@ struct TReleaseRules {
 
 constexpr TReleaseRules kRuckRules{true, true, true, true, 135, true, true};
 constexpr TReleaseRules kScrumRules{false, false, false, false, 136, false, false};
-
-bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
 
 f32 SpotDistance(const TPlayer& P) { return Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z); }
 
@@ -225,11 +224,11 @@ void StaggerPackRelease(TTeamBlock& B) {
 }
 
 // A player held in the breakdown leaves it: bound players of the pack after
-// their slot's delay (RuckTimer2).
-void LeaveBreakdown(TTeamBlock& B, i32 i) {
+// their slot's delay (RuckTimer2), unless their role is one of the two free.
+void LeaveBreakdown(TTeamBlock& B, i32 i, f32 FreeRoleA, f32 FreeRoleB) {
   TPlayer& P = B.Players[i];
   if (!(P.RuckTimer > 0)) return;
-  if (P.RuckRole != 0.0f && P.RuckRole != 1.0f) {
+  if (P.RuckRole != FreeRoleA && P.RuckRole != FreeRoleB) {
     for (int s = 1; s <= 10; ++s) {
       if (B.PackSpots.OccupantB[s] != i) continue;
       P.RuckTimer2 = B.PackSpots.ReleaseDelay[s];
@@ -261,6 +260,39 @@ void EndTackle(TWorld& W, int block, i32 i, f32 After) {
   }
 }
 
+}  // namespace
+
+void RestartDecisionsAfterBreakdown(TWorld& W) {
+  TTeamBlock& A = W.Teams[1];
+  TTeamBlock& D = W.Teams[2];
+  A.SampleTimer = 0;
+  if (W.LiveWorld != 0) A.SampleRequest = kTrue32;
+  A.StrategyTimer = 0;
+  D.StrategyTimer = 0;
+  for (int i = 1; i <= PlayerCount(W); ++i) {
+    TPlayer& P = D.Players[i];
+    P.ReactionDelayExtra1.value = DrawClamped(P.ReactionDelayExtra1);
+    P.PassReadTimer = P.ReactionDelayExtra1.value;
+    P.RunningAngleReactionTime.value = 0;
+  }
+  D.PressureTimerA = 0;
+  D.PressureTimerB = 0;
+  W.PassSpiral = kTrue32;
+}
+
+void ReleaseBoundPlayers(TWorld& W, f32 FreeRoleA, f32 FreeRoleB) {
+  TTeamBlock& A = W.Teams[1];
+  TTeamBlock& D = W.Teams[2];
+  StaggerPackRelease(A);
+  StaggerPackRelease(D);
+  for (int i = 1; i <= PlayerCount(W); ++i) {
+    LeaveBreakdown(A, i, FreeRoleA, FreeRoleB);
+    LeaveBreakdown(D, i, FreeRoleA, FreeRoleB);
+  }
+}
+
+namespace {
+
 // The holder carries: play runs again, the defence reacts, the sampler and
 // strategies start afresh and the breakdown breaks up.
 void BackToRunning(TWorld& W, TPlayer& H, i32 holder, const TReleaseRules& R) {
@@ -278,26 +310,8 @@ void BackToRunning(TWorld& W, TPlayer& H, i32 holder, const TReleaseRules& R) {
     H.speed = ToF32(0.5 * H.Acceleration);
     if (H.speed > H.maxspeed) H.speed = H.maxspeed;
   }
-  A.SampleTimer = 0;
-  if (W.LiveWorld != 0) A.SampleRequest = kTrue32;
-  A.StrategyTimer = 0;
-  D.StrategyTimer = 0;
-  for (int i = 1; i <= n; ++i) {
-    TPlayer& P = D.Players[i];
-    P.ReactionDelayExtra1.value = DrawClamped(P.ReactionDelayExtra1);
-    P.PassReadTimer = P.ReactionDelayExtra1.value;
-    P.RunningAngleReactionTime.value = 0;
-  }
-  D.PressureTimerA = 0;
-  D.PressureTimerB = 0;
-  W.PassSpiral = kTrue32;
-
-  StaggerPackRelease(A);
-  StaggerPackRelease(D);
-  for (int i = 1; i <= n; ++i) {
-    LeaveBreakdown(A, i);
-    LeaveBreakdown(D, i);
-  }
+  RestartDecisionsAfterBreakdown(W);
+  ReleaseBoundPlayers(W, 0.0f, 1.0f);
   f32 best = 0;
   for (int i = 1; i <= n; ++i) {
     if (A.Players[i].RuckTimer2 > best) best = A.Players[i].RuckTimer2;
@@ -344,6 +358,12 @@ void MoveSetPieceCarrier(const TWorld& W, TPlayer& C, f32 DesiredSpeed) {
   const f32 turn = HeadingDifference(HeadingOfFacing(C.FacingAngle), HeadingOfFacing(C.PrevFacingAngle));
   const f32 cap = ToF32(ClampedLinear(turn, -0.9f, 100.0f, 0.0f, 100.0f, kTrue32, kTrue32) / 100.0 * C.maxspeed);
   if (cap < C.speed) C.speed = cap;
+  MoveCarrierToSpot(W, C);
+}
+
+void MoveCarrierToSpot(const TWorld& W, TPlayer& C) {
+  const double dt = W.TimeStep;
+  if (!(dt > 0)) return;
   if (C.speed < C.desiredspeed) {
     C.speed = ToF32(C.speed + static_cast<double>(C.Acceleration) * dt);
     if (C.speed > C.desiredspeed) C.speed = C.desiredspeed;
@@ -364,21 +384,13 @@ f32 SetPieceRunHeading(const TPlayer& C) { return HeadingToPoint(C.OldPos.x, C.O
 
 void FaceSetPieceCarrier(const TWorld& W, TPlayer& C, f32 H) {
   C.FacingAngle = ToF32((H + 90.0) * kDegToRad);
+  TurnSetPieceCarrier(W, C);
+}
+
+void TurnSetPieceCarrier(const TWorld& W, TPlayer& C) {
   C.FacingHeading = HeadingOfFacing(C.FacingAngle);
-  const f32 d = HeadingDifference(C.FacingHeading, C.Heading);
-  if (!(d > 1.0f)) return;
-  const double step = static_cast<double>(AuxState.TurnRate) * W.TimeStep;
-  if (step > d) {
-    C.Heading = C.FacingHeading;
-    return;
-  }
-  // The sense whose turn by d lands on the facing: the nearer chord.
-  const TDirection target = HeadingDirection(C.FacingHeading);
-  const TDirection up = HeadingDirection(static_cast<double>(C.Heading) + d);
-  const TDirection down = HeadingDirection(static_cast<double>(C.Heading) - d);
-  const double chordUp = std::hypot(up.x - target.x, up.z - target.z);
-  const double chordDown = std::hypot(down.x - target.x, down.z - target.z);
-  C.Heading = ToF32(chordUp < chordDown ? C.Heading + step : C.Heading - step);
+  f32 gap;
+  TurnHeadingToFacing(C, static_cast<double>(AuxState.TurnRate) * W.TimeStep, gap);
 }
 
 void ReleaseFromRuck(TWorld& W) { ReleaseBall(W, kRuckRules); }

@@ -49,6 +49,12 @@ void ReleaseFromScrum(TWorld& W);
 // nothing when TimeStep is not positive.
 void MoveSetPieceCarrier(const TWorld& W, TPlayer& C, f32 DesiredSpeed);
 
+// The second half of that movement, for a caller that sets the carrier's
+// speed and desiredspeed itself: acceleration (Acceleration x TimeStep) up
+// to desiredspeed or straight down to it, exact arrival at DesiredPos, the
+// move. Does nothing when TimeStep is not positive.
+void MoveCarrierToSpot(const TWorld& W, TPlayer& C);
+
 // The heading the carrier's move of this frame points along (OldPos to Pos),
 // 90 when he did not move.
 f32 SetPieceRunHeading(const TPlayer& C);
@@ -58,3 +64,20 @@ f32 SetPieceRunHeading(const TPlayer& C);
 // TimeStep when they differ by more than 1 degree, landing on it when the
 // step is larger, in the sense that brings it nearer. No turn flags.
 void FaceSetPieceCarrier(const TWorld& W, TPlayer& C, f32 H);
+
+// The turn alone, for a caller that set FacingAngle itself: FacingHeading
+// from FacingAngle, then the Heading's turn as above.
+void TurnSetPieceCarrier(const TWorld& W, TPlayer& C);
+
+// When a breakdown breaks up into running: the sampler and both strategy
+// timers restart (SampleRequest in the match world only), each opponent
+// draws his read delay (ReactionDelayExtra1, both clamps, also into
+// PassReadTimer) and drops his RunningAngleReactionTime, block 2's pressure
+// timers clear and PassSpiral is set. One draw per opponent, in order.
+void RestartDecisionsAfterBreakdown(TWorld& W);
+
+// Both packs break up: release delays of each block's bound spots by
+// StaggeredRandomDelays (block 1 first), then every player with RuckTimer
+// running leaves: RuckTimer2 := his bound spot's delay unless his RuckRole
+// is FreeRoleA or FreeRoleB, and RuckTimer := 0.
+void ReleaseBoundPlayers(TWorld& W, f32 FreeRoleA, f32 FreeRoleB);

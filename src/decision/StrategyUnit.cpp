@@ -15,6 +15,7 @@
 #include "decision/LookAhead.h"
 #include "decision/MoveApplication.h"
 #include "decision/OpenMoveFinder.h"
+#include "decision/SetPieceHolder.h"
 #include "decision/TackledDecision.h"
 
 TSamplerSeam SamplerSeam = {nullptr, nullptr, nullptr};
@@ -488,10 +489,6 @@ void RunningStrategy(TWorld& W) {
   for (TMoveBook& B : MoveBooks) B.SamplingOn = kTrue32;
   if (PossessionMoveBook(W).SamplingOn != 0) SampleRunningMoves(W);
 }
-
-void ScrumStrategy(TWorld& W) { (void)W; }
-void KickRestartStrategy(TWorld& W) { (void)W; }
-void LineoutStrategy(TWorld& W) { (void)W; }
 
 void Strategy(TWorld& W) {
   switch (W.gamestate) {

@@ -8,8 +8,8 @@
 
 // The decision of the frame by game state: running to RunningStrategy,
 // gottackled to GotTackledStrategy, scrum, kickrestartset and lineout to
-// their own decisions;
-// every other state does nothing.
+// their holders' controls (decision/SetPieceHolder.h); every other state,
+// maul included, does nothing.
 void Strategy(TWorld& W);
 
 // Running: switches sampling on in both books, then samples in the book of
@@ -25,12 +25,6 @@ void RunningStrategy(TWorld& W);
 // match world, and applies the best; the time-up kick; last the carrier's
 // own decision. W must be the match world: the samples copy `World`.
 void SampleRunningMoves(TWorld& W);
-
-// Decisions of the set pieces; call points until their units land
-// (gottackled's is decision/TackledDecision.h).
-void ScrumStrategy(TWorld& W);
-void KickRestartStrategy(TWorld& W);
-void LineoutStrategy(TWorld& W);
 
 // Stand-ins that only tests set: a member that is not null replaces the
 // look-ahead, the open-move finder or the carrier's decision in the sampler.

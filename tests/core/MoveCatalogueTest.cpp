@@ -14,6 +14,9 @@ class MoveCatalogueTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     static TWorld W;  // large: static storage
+    // The books as at program start: earlier tests may have left match
+    // working fields (Feasible, HoldTimer) in one book, which no build resets.
+    std::memset(static_cast<void*>(&MoveBooks), 0, sizeof MoveBooks);
     RandSeed = 99;
     InitialiseWorld(W);
   }
