@@ -50,6 +50,11 @@ void HoldOffBallTargets(TWorld& W, const THoldRules& Rules);
 // impact heading as its reverse: the fall is forward (FallForward).
 bool SetFallScratch(TWorld& W, f32 Heading, f32 Facing);
 
+// The four words of the fall point's entry (a neighbour or contact-slot
+// table): a set first word moves into an empty second, a set third into an
+// empty fourth.
+void ShiftImpactWords(Arr1<i32, 4>& Words);
+
 // Whether block-2 holder D holds at a blocked fall point. A holder without a
 // contact point (all eight were held) counts as at a blocked point.
 bool HoldsAtBlockedPoint(const TWorld& W, const TPlayer& D);
@@ -71,6 +76,12 @@ void FallHeldPlayer(TWorld& W, int q);
 
 // FallHeldPlayer for each block-1 player 1..N held this frame.
 void FallHeldPlayers(TWorld& W);
+
+// Player i of block `block` lets go of his tackle or tackle attempt:
+// GettingTackledTimer, TackleAttemptTimer, governedby, numgoverning, target
+// and numtargetting := 0; a block-2 player also stops block 2's pressure
+// countdowns.
+void LetGoOfTackle(TWorld& W, int block, int i);
 
 // Block-2 player p, whose dive has missed: he drops his target (its
 // numtargetting - 1), TackleAttemptKind := 3, "divetacklemissed" from 0.4 of

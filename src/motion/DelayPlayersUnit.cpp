@@ -508,7 +508,6 @@ bool IsListedChaser(const TTeamBlock& T, int i) {
 
 // ---------------------------------------------------------------- call points
 void BallOutOfBreakdown(TWorld& W) { (void)W; }
-void ReleaseKick(TWorld& W) { (void)W; }
 void StandingActions(TWorld& W) { (void)W; }
 
 // ---------------------------------------------------------------- the step
