@@ -538,10 +538,7 @@ void RollForCollapse(TWorld& W) {
   W.ScrumRollTimer = static_cast<f32>(RandomRange(200, 401) / 1000.0);
   const double v = W.PackVelocityZ;
   if (!(std::fabs(v) > 0.25)) return;
-  double chance = std::fabs(v) * 275.0;
-  const f32 p1 = W.Teams[1].PackPush, p2 = W.Teams[2].PackPush;
-  if ((v < 0 && p2 < p1) || (v > 0 && p1 < p2)) chance = 0;
-  if (!(RandomRange(1, 1001) < chance)) return;
+  if (!(RandomRange(1, 1001) < ScrumCollapseChance(W))) return;
   const int side = v >= 0 ? 2 : 1;
   TTeamBlock& T = W.Teams[side];
   double best = 100000.0;
@@ -591,6 +588,14 @@ void RunPhases(TWorld& W) {
 }  // namespace
 
 i32 ScrumFeedLossChance(const TWorld& W) { return FeedLossChance(W); }
+
+double ScrumCollapseChance(const TWorld& W) {
+  const double v = W.PackVelocityZ;
+  if (!(std::fabs(v) > 0.25)) return 0.0;
+  const f32 p1 = W.Teams[1].PackPush, p2 = W.Teams[2].PackPush;
+  if ((v < 0 && p2 < p1) || (v > 0 && p1 < p2)) return 0.0;
+  return std::fabs(v) * 275.0;
+}
 
 void DoScrum(TWorld& W) {
   W.ScrumTimer -= W.TimeStep;

@@ -14,3 +14,7 @@ void DoScrum(TWorld& W);
 // its pack is the stronger, then 1 + 75 for each quarter of push per unit of
 // pack mass beyond the first, up to 301.
 i32 ScrumFeedLossChance(const TWorld& W);
+
+// Per mille chance of a collapse at a roll: |PackVelocityZ| x 275 when the
+// scrum moves faster than 0.25 m/s towards the weaker pack, else 0.
+double ScrumCollapseChance(const TWorld& W);
