@@ -237,15 +237,15 @@ bool IsNewHandlingEntry(const TWorld& W, int K) {
          std::fabs(static_cast<double>(prev.Z) - entry.Z) > kSameSpot;
 }
 
-void EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 Player, f32 X, f32 Z) {
+bool EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 Player, f32 X, f32 Z) {
   const int k = EnterInfringement(W, Kind, kFalse32, AgainstDefence, Player);
-  if (k == 0) return;
+  if (k == 0) return false;
   W.Infringements[k].X = X;
   W.Infringements[k].Z = Z;
   W.InfringementIsNew = Flag(IsNewHandlingEntry(W, k));
   if (W.InfringementIsNew == 0) {
     W.Infringements[k].Kind = 0;
-    return;
+    return false;
   }
   const TTeamBlock& side = W.Teams[AgainstDefence != 0 ? 2 : 1];
   if (const TPlayer* P = PlayerAt(side, Player)) {
@@ -260,4 +260,5 @@ void EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 P
     }
   }
   StartAdvantageIfIdle(W);
+  return true;
 }

@@ -51,5 +51,5 @@ bool IsNewHandlingEntry(const TWorld& W, int K);
 // msgBallDeadInGoal too when the ball lies on or beyond the goal line his
 // side attacks; a new forward pass posts msgForwardPass for him (no message
 // for an offender outside 1..25). A new entry starts the advantage when none
-// is held. A full list takes nothing.
-void EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 Player, f32 X, f32 Z);
+// is held. A full list takes nothing. Returns whether a new entry stays.
+bool EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 Player, f32 X, f32 Z);
