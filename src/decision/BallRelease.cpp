@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "contact/ContactHolds.h"
 #include "core/AuxState.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
@@ -248,16 +249,7 @@ void EndTackle(TWorld& W, int block, i32 i, f32 After) {
   P.OldTackleTimer = After;
   if (P.GettingTackledTimer > 0) P.OldTackleFacing = P.GettingTackledAngle;
   if (P.TackleAttemptTimer > 0) P.OldTackleFacing = P.TackleAttemptFacing;
-  P.GettingTackledTimer = 0;
-  P.TackleAttemptTimer = 0;
-  P.governedby = 0;
-  P.numgoverning = 0;
-  P.target = 0;
-  P.numtargetting = 0;
-  if (block == 2) {
-    W.Teams[2].PressureTimerA = 0;
-    W.Teams[2].PressureTimerB = 0;
-  }
+  LetGoOfTackle(W, block, i);
 }
 
 }  // namespace
