@@ -63,12 +63,6 @@ class LineoutContactTest : public RunningSceneTest {
     P.LineoutFacing = 35.0f;
   }
 
-  static int Entries() {
-    int n = 0;
-    for (int k = 1; k <= 10; ++k) n += W.Infringements[k].Kind != 0;
-    return n;
-  }
-
   static void Step() { RunFrameStep({"LineoutContact", LineoutContact}, W); }
 };
 
