@@ -513,7 +513,6 @@ void ChaseLoosePass(TWorld& W) { (void)W; }
 void PassArrives(TWorld& W) { (void)W; }
 void ArmPassCatch(TWorld& W) { (void)W; }
 void BallOutOfBreakdown(TWorld& W) { (void)W; }
-void ReleaseKick(TWorld& W) { (void)W; }
 void StandingActions(TWorld& W) { (void)W; }
 
 // ---------------------------------------------------------------- the step
