@@ -61,3 +61,9 @@ bool IsNewHandlingEntry(const TWorld& W, int K);
 // for an offender outside 1..25). A new entry starts the advantage when none
 // is held. A full list takes nothing. Returns whether a new entry stays.
 bool EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 Player, f32 X, f32 Z);
+
+// Enters a scrum collapse: kind 5, major, offender Player of block 2 when
+// AgainstDefence else of block 1, at (X, Z). InfringementIsNew follows
+// IsNewHandlingEntry; an entry that is not new is freed again, a new one
+// starts the advantage when none is held.
+void EnterScrumCollapse(TWorld& W, bool32 AgainstDefence, i32 Player, f32 X, f32 Z);
