@@ -1,5 +1,6 @@
 #include "contact/ContactSteps.h"
 #include "contact/FreeBallCatch.h"
+#include "contact/FreeBallChase.h"
 #include "contact/FreeBallSpill.h"
 
 void FreeBallContact(TWorld& W) {
@@ -24,5 +25,6 @@ void FreeBallContact(TWorld& W) {
   CallMark(W, mark);
   if (W.gamestate == gsFreeBall) {
     DeflectFreeBall(W);
+    StartCatchAttempts(W);
   }
 }
