@@ -6,6 +6,7 @@
 
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
+#include "core/Lines.h"
 
 namespace {
 
@@ -41,11 +42,6 @@ constexpr TCatchAction kActions[9] = {
     {0.36875f, 0.7f, 0.0f},    // 8 kick of the loose ball (faces his run less 15 degrees)
 };
 
-// Not in a tackle either way.
-bool IsFree(const TPlayer& P) {
-  return P.TackleAttemptTimer <= 0 && P.OldTackleTimer <= 0 && P.GettingTackledTimer <= 0;
-}
-
 // The ball's height s seconds on, falling freely from BallPos at PassVel.y.
 double BallHeightAfter(const TWorld& W, double s) {
   return W.BallPos.y + s * W.PassVel.y - 0.5 * W.Gravity * s * s;
@@ -64,7 +60,7 @@ int FastestTo(const TWorld& W, const TTeamBlock& B, f32 X, f32 Z, f32& Time) {
   Time = 10000.0f;
   for (int j = 1; j <= PlayerCount(W); ++j) {
     const TPlayer& O = B.Players[j];
-    if (!IsFree(O) || !(O.maxspeed > 0)) continue;
+    if (!IsClearOfTackles(O) || !(O.maxspeed > 0)) continue;
     const f32 t = static_cast<f32>(Distance2D(O.Pos.x, O.Pos.z, X, Z) / static_cast<double>(O.maxspeed));
     if (t < Time) {
       Time = t;
@@ -107,7 +103,7 @@ bool KicksOn(const TWorld& W, const TPlayer& P, TVector2 Point, f32 T, int Kind)
   double oppTime = 10000.0, ownTime = 10000.0;
   for (int j = 1; j <= PlayerCount(W); ++j) {
     const TPlayer& O2 = opp.Players[j];
-    if (!IsFree(O2) || !(O2.maxspeed > 0)) continue;
+    if (!IsClearOfTackles(O2) || !(O2.maxspeed > 0)) continue;
     double t = Distance2D(O2.Pos.x, O2.Pos.z, target.x, target.z) / static_cast<double>(O2.maxspeed);
     const f32 running = HeadingToPoint(O2.OldPos.x, O2.OldPos.z, O2.Pos.x, O2.Pos.z, 270.0f);
     if (HeadingDifference(running, h) > 30.0f) t += 0.3;
@@ -115,7 +111,7 @@ bool KicksOn(const TWorld& W, const TPlayer& P, TVector2 Point, f32 T, int Kind)
   }
   for (int j = 1; j <= PlayerCount(W); ++j) {
     const TPlayer& M = W.Teams[1].Players[j];
-    if (!IsFree(M) || !(M.maxspeed > 0) || !(M.Pos.z < target.z + 0.5)) continue;
+    if (!IsClearOfTackles(M) || !(M.maxspeed > 0) || !(M.Pos.z < target.z + 0.5)) continue;
     ownTime = std::min(ownTime, Distance2D(M.Pos.x, M.Pos.z, target.x, target.z) / static_cast<double>(M.maxspeed));
   }
   return ownTime - 0.2 < oppTime;
