@@ -1,3 +1,9 @@
 #include "flow/GotTackledUnit.h"
 
-void DoGotTackled(TWorld& W) { (void)W; }
+#include "flow/SetDesiredPositionUnit.h"
+#include "flow/TackledUnit.h"
+
+void DoGotTackled(TWorld& W) {
+  TackledBookkeeping(W);
+  RunStateHandler(W, W.GotTackledPhase, [](TWorld&) {}, TackledFrame);
+}

@@ -22,14 +22,23 @@ void DoRunning(TWorld& W);
 // The pieces below are shared with the passing handler, where the ball
 // holder is the pass receiver instead of the carrier.
 
-// Slot positions of block 1's line: SetPieceSlotPos := Holder's (x, z) +
-// the slot offsets LineSlotPos, all 201 slots.
-void PlaceLineSlots(TTeamBlock& A, const TPlayer& Holder);
+// Slot positions of block 1's line: SetPieceSlotPos := (X, Z) + the slot
+// offsets LineSlotPos, all 201 slots.
+void PlaceLineSlots(TTeamBlock& A, f32 X, f32 Z);
 
 // Grid origin (Holder x - 5.0 for the 11-cell grid, Holder z - Back), moved
 // inward so that every column stays at least 1.75 m inside each touchline,
 // and the cell points recomputed.
 void PlaceSupportGridAround(const TWorld& W, TTeamBlock& A, const TPlayer& Holder, double Back);
+
+// Every player on a cell of block 1's support grid (rows, then columns)
+// goes to his cell's point, eased forward with Holder (his sideways
+// velocity, ForwardSpeed m/s) but kept behind the line at LineZ, and at
+// least 0.3 m inside each touchline. KickClearance and the
+// set-piece hold as for the line players; SkipHolder leaves Holder's own
+// cells out.
+void PlaceGridPlayers(TWorld& W, i32 Holder, double ForwardSpeed, double LineZ, bool SkipHolder,
+                      bool KickClearance);
 
 // Every player of block 1's line (slots 1..201 in order) gets a DesiredPos
 // one time step on: drifting sideways to his slot's x (slots 100 and 102
@@ -55,3 +64,14 @@ void KeepOutOfPath(TWorld& W, i32 Holder, double Back, double Side);
 // (his lunge, slowed after the lunge frame for kind 3, or the contact point
 // of the opponent who governs him when that point is one of 1..8).
 void MoveTacklePlayers(TWorld& W);
+
+// One player being tackled in a kind 6, 7 or 8 tackle slides on along
+// GettingTackledAngle, slowed by ground friction once his animation reaches
+// 0.92 (kind 6), 0.55 in block 1 or 0.7 in block 2 (kind 7) or 0.7 (kind 8)
+// of its frames. Nobody else moves.
+void MoveTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock);
+
+// One tackler (TackleAttemptTimer > 0) lunges along TackleAttemptAngle,
+// slowed after the lunge frame for kind 3; when he holds an opponent
+// (governedby) by a footprint point 1..8 he goes to that point instead.
+void MoveTackler(const TWorld& W, TPlayer& P, const TTeamBlock& Opponents);
