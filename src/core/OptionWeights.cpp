@@ -20,17 +20,15 @@ void NormaliseOptionWeights(TOptionFamily& Family) {
   }
 }
 
-namespace {
-
-constexpr int kZoneRowWidth = 20;
-constexpr double kDropGoalRange = 37.0;  // m from the middle of the goal line
-
-// The field strategy of block B: team 1's is the possessing side's while
-// Team1InFirstBlock is set.
 const TFieldStrategy& StrategyOfBlock(const TWorld& W, int B) {
   const bool team1 = (W.Team1InFirstBlock != 0) == (B == 1);
   return FieldStrategy[team1 ? 1 : 2];
 }
+
+namespace {
+
+constexpr int kZoneRowWidth = 20;
+constexpr double kDropGoalRange = 37.0;  // m from the middle of the goal line
 
 // The game as the option choice sees it for one block.
 struct TScoreState {

@@ -11,6 +11,11 @@
 // nothing.
 void NormaliseOptionWeights(TOptionFamily& Family);
 
+// The field strategy of block B (1 or 2): match team 1's belongs to block 1
+// while Team1InFirstBlock is set.
+struct TFieldStrategy;
+const TFieldStrategy& StrategyOfBlock(const TWorld& W, int B);
+
 // Play options (TTeamBlock.PlayOption).
 enum : u16 {
   kOptionRunSecure = 1,    // run, keep possession

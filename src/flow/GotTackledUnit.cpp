@@ -1,3 +1,8 @@
 #include "flow/GotTackledUnit.h"
 
-void DoGotTackled(TWorld& W) { (void)W; }
+#include "flow/BreakdownSetup.h"
+#include "flow/SetDesiredPositionUnit.h"
+
+void DoGotTackled(TWorld& W) {
+  RunStateHandler(W, W.GotTackledPhase, SetUpBreakdown, [](TWorld&) {});
+}
