@@ -215,3 +215,17 @@ void EndMissedDives(TWorld& W, int Carrier) {
     MissDive(W, p);
   }
 }
+
+void LetGoOfTackle(TWorld& W, int block, int i) {
+  TPlayer& P = W.Teams[block].Players[i];
+  P.GettingTackledTimer = 0;
+  P.TackleAttemptTimer = 0;
+  P.governedby = 0;
+  P.numgoverning = 0;
+  P.target = 0;
+  P.numtargetting = 0;
+  if (block == 2) {
+    W.Teams[2].PressureTimerA = 0;
+    W.Teams[2].PressureTimerB = 0;
+  }
+}

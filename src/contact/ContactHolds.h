@@ -72,6 +72,12 @@ void FallHeldPlayer(TWorld& W, int q);
 // FallHeldPlayer for each block-1 player 1..N held this frame.
 void FallHeldPlayers(TWorld& W);
 
+// Player i of block `block` lets go of his tackle or tackle attempt:
+// GettingTackledTimer, TackleAttemptTimer, governedby, numgoverning, target
+// and numtargetting := 0; a block-2 player also stops block 2's pressure
+// countdowns.
+void LetGoOfTackle(TWorld& W, int block, int i);
+
 // Block-2 player p, whose dive has missed: he drops his target (its
 // numtargetting - 1), TackleAttemptKind := 3, "divetacklemissed" from 0.4 of
 // its 4700 frames (lunge frame 0.6 of it), TackleAttemptTimer drawn 0.4 to

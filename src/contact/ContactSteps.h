@@ -21,17 +21,25 @@ void RunningContact(TWorld& W);
 // ball in LooseBall.h).
 void PassingContact(TWorld& W);
 
-// "gottackled": the ruck. A call point: a later unit fills it.
+// "gottackled": the ruck. Arrivals bind into their side's pack and take
+// their roles (jackle, clear out, cleared out), the pack moves by momentum,
+// late tacklers take hold and bring attackers down, dives that found nobody
+// end; once the set-up is done (GotTackledPhase above 1) the scrum-half takes
+// the ball out (SetPieceHandOver.h), defenders bound alone too long give a
+// penalty, a ball in touch stops play for a lineout and, in the match world
+// only, a front-row attacker picks up and runs (RuckContact.cpp).
 void RuckContact(TWorld& W);
 
 // "freeball": jump catches, loose-ball dives, pick-ups, touch and dead ball,
 // kicks at goal. A call point: a later unit fills it.
 void FreeBallContact(TWorld& W);
 
-// "scrum": the hand-over from the scrum. A call point: a later unit fills it.
+// "scrum": once the ball is out (ScrumPhase above 1), the scrum-half takes
+// it (SetPieceHandOver.h).
 void ScrumContact(TWorld& W);
 
-// "kickrestartset": the restart kick. A call point: a later unit fills it.
+// "kickrestartset": running play starts in the frame the restart kicker's
+// kick animation (SpecialAnimKind 3) ends.
 void KickRestartContact(TWorld& W);
 
 // "lineout": the lineout contest. A call point: a later unit fills it.
@@ -40,6 +48,6 @@ void LineoutContact(TWorld& W);
 // "tryscored": nothing; play is stopped while the try is scored.
 void TryScoredContact(TWorld& W);
 
-// "transition": the dives still under way when play stopped. A call point: a
-// later unit fills it.
+// "transition": dives still under way when play stopped end when they find
+// nobody (EndMissedDives).
 void TransitionContact(TWorld& W);

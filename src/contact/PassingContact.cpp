@@ -4,6 +4,7 @@
 #include "contact/ContactHolds.h"
 #include "contact/ContactSteps.h"
 #include "contact/LooseBall.h"
+#include "contact/RunningStoppages.h"
 #include "core/Advantage.h"
 #include "core/BallFlight.h"
 #include "core/Geometry.h"
@@ -169,12 +170,7 @@ void SetOwnAreaMarks(TWorld& W, const TPlayer& C) {
 void MakeCarrier(TWorld& W, int c, bool RequestDecision) {
   TTeamBlock& A = W.Teams[1];
   A.BallCarrier = c;
-  W.gamestate = gsRunning;
-  W.RunningPhase = 1;
-  W.Teams[2].PressureTimerA = 0;
-  W.Teams[2].PressureTimerB = 0;
-  W.DefenceCycleTimer = 0;
-  for (TTeamBlock& T : W.Teams) T.StrategyTimer = 0;
+  EnterRunningPlay(W);
   A.SidePlaySeq = 0;
   A.DecisionTimer = 0;
   if (RequestDecision && !LookAheadCopy(W)) A.DecisionRequested = kTrue32;

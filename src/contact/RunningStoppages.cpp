@@ -2,6 +2,7 @@
 
 #include "contact/ContactHolds.h"
 #include "core/Random.h"
+#include "core/SupportSpot.h"
 
 namespace {
 
@@ -176,4 +177,21 @@ void SettleTriesAndStoppages(TWorld& W, int Carrier) {
     StopInOwnGoalArea(W, Carrier);
     W.TransitionBallHeld = Flag(C.DiveKind == 2 || C.DiveKind == 3);
   }
+}
+
+void EnterRunningPlay(TWorld& W) {
+  W.gamestate = gsRunning;
+  W.RunningPhase = 1;
+  W.Teams[2].PressureTimerA = 0;
+  W.Teams[2].PressureTimerB = 0;
+  W.DefenceCycleTimer = 0;
+  for (TTeamBlock& T : W.Teams) T.StrategyTimer = 0;
+}
+
+void ResumeRunningPlay(TWorld& W, int c) {
+  EnterRunningPlay(W);
+  TTeamBlock& A = W.Teams[1];
+  TPlayer& C = A.Players[c];
+  if (C.SupportGridCleared == 0) ClearPlayerSupportCells(A, c);
+  C.SupportGridCleared = kTrue32;
 }

@@ -1,5 +1,6 @@
-// Tries and stoppages: the last stage of the running contact step, and the
-// hand-over to "transition" that every contact step stopping play uses.
+// Tries and stoppages: the last stage of the running contact step, the
+// hand-over to "transition" that every contact step stopping play uses, and
+// the way back into "running" from a breakdown or a restart kick.
 // Block 1 (the side in possession) attacks towards +z: its own goal line is
 // at -PitchLength/2, the opponents' at +PitchLength/2.
 #pragma once
@@ -34,3 +35,12 @@ void StopInOwnGoalArea(TWorld& W, int Carrier);
 // nothing is checked. A try leaves "tryscored" (TryScoredPhase 1, the scorer
 // in DiverIndex, the spot in TryPos); a stoppage leaves "transition".
 void SettleTriesAndStoppages(TWorld& W, int Carrier);
+
+// "running" from RunningPhase 1, with block 2's pressure countdowns, the
+// defence cycle and both strategy timers at 0.
+void EnterRunningPlay(TWorld& W);
+
+// Play runs again with block-1 player c (1..25) carrying or kicking:
+// EnterRunningPlay; c leaves the support grid unless he has left it already
+// (SupportGridCleared), which is then set.
+void ResumeRunningPlay(TWorld& W, int c);

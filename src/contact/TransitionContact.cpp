@@ -1,3 +1,4 @@
+#include "contact/ContactHolds.h"
 #include "contact/ContactSteps.h"
 
-void TransitionContact(TWorld& W) { (void)W; }
+void TransitionContact(TWorld& W) { EndMissedDives(W, 0); }

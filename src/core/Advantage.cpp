@@ -50,6 +50,13 @@ void PostAdvantageMessage(TWorld& W, const TInfringement& I, u8 code) {
               static_cast<f32>(I.Kind));
 }
 
+// Entry k is kept when new (InfringementIsNew); else it is freed again.
+bool KeepIfNew(TWorld& W, int k, bool IsNew) {
+  W.InfringementIsNew = Flag(IsNew);
+  if (!IsNew) W.Infringements[k].Kind = 0;
+  return IsNew;
+}
+
 bool SameEntry(const TInfringement& a, const TInfringement& b) {
   return a.Kind == b.Kind && AgainstDefence(a) == AgainstDefence(b) && a.Player == b.Player;
 }
@@ -217,11 +224,7 @@ void EnterOffsideTackler(TWorld& W, i32 Player) {
   constexpr i32 kOffsideTackler = 3;
   const int k = EnterInfringement(W, kOffsideTackler, kTrue32, kTrue32, Player);
   if (k == 0) return;
-  W.InfringementIsNew = Flag(IsNewBesideEntryBefore(W, k));
-  if (W.InfringementIsNew == 0) {
-    W.Infringements[k].Kind = 0;
-    return;
-  }
+  if (!KeepIfNew(W, k, IsNewBesideEntryBefore(W, k))) return;
   StartAdvantageIfIdle(W);
 }
 
@@ -242,11 +245,7 @@ void EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 P
   if (k == 0) return;
   W.Infringements[k].X = X;
   W.Infringements[k].Z = Z;
-  W.InfringementIsNew = Flag(IsNewHandlingEntry(W, k));
-  if (W.InfringementIsNew == 0) {
-    W.Infringements[k].Kind = 0;
-    return;
-  }
+  if (!KeepIfNew(W, k, IsNewHandlingEntry(W, k))) return;
   const TTeamBlock& side = W.Teams[AgainstDefence != 0 ? 2 : 1];
   if (const TPlayer* P = PlayerAt(side, Player)) {
     if (Kind == kKnockOn) {
@@ -258,6 +257,21 @@ void EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 P
     } else if (Kind == kForwardPass) {
       PostMessage(W, side.teamid, P->id, msgForwardPass, 0.0f);
     }
+  }
+  StartAdvantageIfIdle(W);
+}
+
+void EnterHandsInRuck(TWorld& W, i32 Player) {
+  constexpr i32 kHandsInRuck = 4;
+  const int k = EnterInfringement(W, kHandsInRuck, kTrue32, kFalse32, Player);
+  if (k == 0) return;
+  if (!KeepIfNew(W, k, IsNewHandlingEntry(W, k))) return;
+  const TTeamBlock& A = W.Teams[1];
+  const TTeamBlock& D = W.Teams[2];
+  if (const TPlayer* P = PlayerAt(A, Player)) PostMessage(W, A.teamid, P->id, msgPenHandsInRuck, 0.0f);
+  if (D.PackSpots.BoundCount >= 1 && D.PackSpots.FirstBinder <= PlayerCount(W)) {
+    if (const TPlayer* F = PlayerAt(D, D.PackSpots.FirstBinder))
+      PostMessage(W, D.teamid, F->id, msgPenaltyForced, 0.0f);
   }
   StartAdvantageIfIdle(W);
 }

@@ -34,6 +34,14 @@ bool IsNewBesideEntryBefore(const TWorld& W, int K);
 // A full list takes nothing and leaves InfringementIsNew as it is.
 void EnterOffsideTackler(TWorld& W, i32 Player);
 
+// Enters hands in the ruck: kind 4, major, against block 1, offender
+// Player (block 1's tackled player). InfringementIsNew follows
+// IsNewHandlingEntry; an entry that is not new is freed again. A new entry
+// posts msgPenHandsInRuck for the offender and, when block 2 has players
+// bound and its FirstBinder is one of its players, msgPenaltyForced for him,
+// and starts the advantage when none is held. A full list takes nothing.
+void EnterHandsInRuck(TWorld& W, i32 Player);
+
 // Kinds of the handling infringements of a pass or a loose ball.
 constexpr i32 kKnockOn = 1;
 constexpr i32 kForwardPass = 2;

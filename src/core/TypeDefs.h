@@ -570,6 +570,7 @@ struct TPlayer {
   f32 LineOutTimer, LineoutRole, LineoutFacing;
   i32 LiftTarget;  // for a lifter, the jumper he lifts: LiftedJumper
   f32 OldTackleTimer, OldTackleFacing;
+  u16 OldTackleKind;  // the tackle a player let go of when a ruck broke up: 2 kind 2, else 1
   // 25. Marking links.
   i32 target, numtargetting, governedby, numgoverning;
   // 26. Body outline.

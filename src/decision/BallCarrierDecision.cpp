@@ -13,10 +13,13 @@
 #include "decision/BallRelease.h"
 #include "decision/CarrierBreak.h"
 #include "decision/CarrierDive.h"
+#include "decision/CarrierForcedMoves.h"
 #include "decision/CarrierKick.h"
 #include "decision/CarrierLookups.h"
+#include "decision/CarrierOffload.h"
 #include "decision/CarrierPass.h"
 #include "decision/CarrierSideStep.h"
+#include "decision/CarrierTackled.h"
 
 namespace {
 
@@ -452,25 +455,28 @@ void SteerAndMoveCarrier(TWorld& W, TPlayer& C, i32 carrier, bool newSequence) {
   if (newSequence) C.ActionSeq.seqON = kFalse32;
 }
 
-// Section 11: the offload in contact for event kind 12. Filled by the
-// offload unit.
-void DecideOffload(TWorld&) {}
-
 // Section 12: the actions under way while their timers run, in this order:
-// pass release, kick, special animation, dive, getting up, break, side-step.
-// The pass release and the special animation are filled by the offload unit.
+// pass, kick, special action, dive, getting up, break, side-step.
 void ContinueActions(TWorld& W) {
+  ContinuePass(W);
   ContinueKick(W);
+  ContinueSpecialAction(W);
   ContinueDive(W);
   ContinueGettingUp(W);
   ContinueBreak(W);
   ContinueSideStep(W);
 }
 
-// Section 13: the loose-ball take and forced moves under way, the tackled
+// Section 13: the loose-ball take and forced run under way, the tackled
 // carrier, the other players' reactions to a sharp turn and the turn of his
-// heading towards his facing. Filled by the offload unit.
-void ForcedMovesAndTurning(TWorld&) {}
+// heading towards his facing.
+void ForcedMovesAndTurning(TWorld& W) {
+  ContinueLooseBallTake(W);
+  ContinueForcedRun(W);
+  MoveTackledCarrier(W);
+  ReactToSharpTurn(W);
+  TurnCarrierHeading(W);
+}
 
 void RunningSections(TWorld& W) {
   const i32 carrier = W.Teams[1].BallCarrier;

@@ -3,11 +3,13 @@
 #include <cmath>
 #include <numbers>
 
+#include "contact/ContactHolds.h"
 #include "core/AuxState.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
 #include "core/Random.h"
 #include "core/StrategyShapes.h"
+#include "decision/CarrierLookups.h"
 #include "motion/AnimatePlayersUnit.h"
 
 namespace {
@@ -40,8 +42,6 @@ struct TReleaseRules {
 
 constexpr TReleaseRules kRuckRules{true, true, true, true, 135, true, true};
 constexpr TReleaseRules kScrumRules{false, false, false, false, 136, false, false};
-
-bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
 
 f32 SpotDistance(const TPlayer& P) { return Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z); }
 
@@ -255,16 +255,7 @@ void EndRunningTackle(TWorld& W, int block, i32 i, f32 After, bool SetPosture) {
     P.OldTackleFacing = P.TackleAttemptFacing;
     if (SetPosture) P.GroundPosture = P.TackleAttemptKind == 2.0f ? 2 : 1;
   }
-  P.GettingTackledTimer = 0;
-  P.TackleAttemptTimer = 0;
-  P.governedby = 0;
-  P.numgoverning = 0;
-  P.target = 0;
-  P.numtargetting = 0;
-  if (block == 2) {
-    W.Teams[2].PressureTimerA = 0;
-    W.Teams[2].PressureTimerB = 0;
-  }
+  LetGoOfTackle(W, block, i);
 }
 
 void RestartDecisionsAfterBreakdown(TWorld& W) {
@@ -394,20 +385,8 @@ void FaceSetPieceCarrier(const TWorld& W, TPlayer& C, f32 H) {
 
 void TurnSetPieceCarrier(const TWorld& W, TPlayer& C) {
   C.FacingHeading = HeadingOfFacing(C.FacingAngle);
-  const f32 d = HeadingDifference(C.FacingHeading, C.Heading);
-  if (!(d > 1.0f)) return;
-  const double step = static_cast<double>(AuxState.TurnRate) * W.TimeStep;
-  if (step > d) {
-    C.Heading = C.FacingHeading;
-    return;
-  }
-  // The sense whose turn by d lands on the facing: the nearer chord.
-  const TDirection target = HeadingDirection(C.FacingHeading);
-  const TDirection up = HeadingDirection(static_cast<double>(C.Heading) + d);
-  const TDirection down = HeadingDirection(static_cast<double>(C.Heading) - d);
-  const double chordUp = std::hypot(up.x - target.x, up.z - target.z);
-  const double chordDown = std::hypot(down.x - target.x, down.z - target.z);
-  C.Heading = ToF32(chordUp < chordDown ? C.Heading + step : C.Heading - step);
+  f32 gap;
+  TurnHeadingToFacing(C, static_cast<double>(AuxState.TurnRate) * W.TimeStep, gap);
 }
 
 void ReleaseFromRuck(TWorld& W) { ReleaseBall(W, kRuckRules); }

@@ -35,3 +35,11 @@ bool FreeOfOtherActions(const TWorld& W, const TPlayer& C);
 // motion steps' movement is undone), faces Facing (degrees) and runs
 // Speed (m/s) x TimeStep along Heading (degrees).
 void RunFromOldPos(const TWorld& W, TPlayer& C, f32 Facing, f32 Heading, f32 Speed);
+
+// Turns C.Heading towards C.FacingHeading (both degrees) when they differ by
+// more than 1 degree: by Step degrees, or onto FacingHeading when Step is
+// larger, in the sense whose turn by the gap lands on it (the nearer chord;
+// decreasing when both are equal). Returns +1 for a rising heading, -1 for a
+// falling one, 0 when the gap is 1 degree or less (nothing changes); Gap
+// receives the gap (0..180).
+int TurnHeadingToFacing(TPlayer& C, double Step, f32& Gap);

@@ -60,12 +60,6 @@ class PassingContactTest : public RunningSceneTest {
     W.CarriedBallPlacementOn = Flag(cautious);
   }
 
-  static int Entries() {
-    int n = 0;
-    for (int k = 1; k <= 10; ++k) n += W.Infringements[k].Kind != 0;
-    return n;
-  }
-
   static void Step() { RunFrameStep({"PassingContact", PassingContact}, W); }
 };
 

@@ -103,6 +103,13 @@ class RunningSceneTest : public ::testing::Test {
     return v;
   }
 
+  // Entries of the infringement list in use.
+  static int Entries() {
+    int n = 0;
+    for (int k = 1; k <= 10; ++k) n += W.Infringements[k].Kind != 0;
+    return n;
+  }
+
   // Runs the running contact step as a frame does: a float error raises.
   static void Step() { RunFrameStep({"RunningContact", RunningContact}, W); }
 };

@@ -950,6 +950,64 @@ TEST_F(DefencePositionsTest, ARuckRunnerIsMarkedByTheNearestFreeDefenderWhoSeesH
   EXPECT_EQ(Def(3).RuckMarkedRunner, 0);
 }
 
+TEST_F(DefencePositionsTest, TheLineEndsDropOffLessNearTheBallAndTheSweeperStaysBehindIt) {
+  // Window 100..102 facing 11, the reference and 12; its ends stand at
+  // -7.5 and 5.5 (the gaps' bounds), the reference runs (2, 5) m/s.
+  struct Case {
+    const char* what;
+    TGameState state;
+    f32 ballX;
+    int endDefender;  // 8, or forward 4 who does not drop
+    f32 startX, startZ, endX, endZ;
+  };
+  const f32 third = 50.0f / 3.0f;
+  const Case cases[] = {
+      {"running", gsRunning, 0.0f, 8, -7.5f, 0.25f * third, 5.5f, 5.5f / 30.0f * third},
+      // 20 m back at 8 m/s: 2.5 s of the reference's 2 m/s across.
+      {"running, the end inside the ball runs with the reference", gsRunning, 10.0f, 8, -7.5f,
+       17.5f / 30.0f * third, 5.0f, 0.15f * third},
+      {"passing, ahead of the ball: he holds his z", gsPassing, 0.0f, 8, -7.5f, 20.0f, 5.5f, 20.0f},
+      {"gottackled: never in front of the side's line", gsGotTackled, 0.0f, 8, -7.5f, 8.0f, 5.5f, 8.0f},
+      {"a forward at the end does not drop", gsRunning, 0.0f, 4, -7.5f, 0.25f * third, 5.5f, 0.0f},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    W.gamestate = c.state;
+    RefRuns(90, 5.0f);
+    Pl(kRef).Velocity.x = 2.0f;
+    W.BallPos = {c.ballX, 1.0f, 0.0f};
+    D().SetPieceLineZ = 8.0f;
+    Attacker(11, -20.0f);
+    Attacker(12, 20.0f);
+    Defender(7, -7.0f, 20.0f);
+    Defender(c.endDefender, 5.0f, 20.0f);
+    Defender(3, 0.0f, 20.0f);
+    Window({11, kRef, 12}, {7, 3, c.endDefender}, 101);
+    Place();
+    const TPlayer& S = Def(7);
+    const TPlayer& E = Def(c.endDefender);
+    EXPECT_FLOAT_EQ(S.DesiredPos.x, c.startX) << c.what;
+    EXPECT_NEAR(S.DesiredPos.z, c.startZ, 1e-4) << c.what;
+    EXPECT_FLOAT_EQ(E.DesiredPos.x, c.endX) << c.what;
+    EXPECT_NEAR(E.DesiredPos.z, c.endZ, 1e-4) << c.what;
+  }
+  // The sweeper behind a breakdown, no further than 0.5 m over the try line.
+  SetUp();
+  W.gamestate = gsGotTackled;
+  W.MarkX = 3.0f;
+  D().SetPieceLineZ = 48.0f;
+  D().SelectedPlayer = 9;
+  Defender(9, 0.0f, 20.0f);
+  Place();
+  EXPECT_FLOAT_EQ(Def(9).DesiredPos.x, 3.0f);
+  EXPECT_FLOAT_EQ(Def(9).DesiredPos.z, 50.5f);
+  Def(9).chasertimer = 1.0f;  // chasing: not the sweeper's place
+  Defender(9, 0.0f, 20.0f);
+  Def(9).DesiredPos = Def(9).Pos;
+  Place();
+  EXPECT_NE(Def(9).DesiredPos.z, 50.5f);
+}
+
 TEST_F(DefenseUnitTest, OnlyAChaserOfTheCarrierEndsTheCallClosingOnHim) {
   // Pressure keeps its plan (its clock runs). 3 chases the carrier, 4 the
   // attacker 12 he is watching, 5 chases 12 but watches the carrier: his
