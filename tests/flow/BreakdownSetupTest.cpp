@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "AllocationCounter.h"
 #include "core/FloatFlags.h"
 #include "core/MoveBooks.h"
 #include "core/Random.h"
@@ -51,6 +52,17 @@ class BreakdownSetupTest : public ::testing::Test {
     SavedBooks = MoveBooks;
     SavedTeamSize = World.PlayersPerTeam;
     World.PlayersPerTeam = 15;  // the list helpers read the match's team size
+    ResetScene();
+  }
+  void TearDown() override {
+    EXPECT_FALSE(FloatErrorRaised());
+    FieldStrategy = SavedStrategy;
+    MoveBooks = SavedBooks;
+    World.PlayersPerTeam = SavedTeamSize;
+  }
+
+  // The scene afresh, for each case of a table.
+  static void ResetScene() {
     std::memset(&W, 0, sizeof W);
     std::feclearexcept(FE_ALL_EXCEPT);
     RandSeed = 35;
@@ -93,12 +105,6 @@ class BreakdownSetupTest : public ::testing::Test {
     SetZone(1, 2.0f, 2.0f);
     SetZone(2, 2.0f, 2.0f);
   }
-  void TearDown() override {
-    EXPECT_FALSE(FloatErrorRaised());
-    FieldStrategy = SavedStrategy;
-    MoveBooks = SavedBooks;
-    World.PlayersPerTeam = SavedTeamSize;
-  }
 };
 
 TEST_F(BreakdownSetupTest, RunsOnceOnEntryAndResetsTheBreakdown) {
@@ -111,7 +117,9 @@ TEST_F(BreakdownSetupTest, RunsOnceOnEntryAndResetsTheBreakdown) {
   MoveBooks[1].HoldTimer = 50.0f;
   Att(5).ActionSeq.seqON = kTrue32;
   W.Teams[1].PackSpots.OccupantB[4] = 7;
+  StartCountingAllocations();
   DoGotTackled(W);
+  EXPECT_EQ(0, StopCountingAllocations());
   EXPECT_EQ(2, W.GotTackledPhase);
   EXPECT_EQ(3.0f, W.MarkX);
   EXPECT_EQ(7.0f, W.MarkZ);
@@ -170,7 +178,7 @@ TEST_F(BreakdownSetupTest, CommitmentCountsStayInRange) {
   for (const Case& c : cases) {
     int defenceNone = 0;
     for (u32 seed = 1; seed <= 250; ++seed) {
-      SetUp();
+      ResetScene();
       for (int i = 1; i <= 15; ++i) {
         Place(Att(i), static_cast<f32>(i - 8), -3.0f);
         Place(Def(i), static_cast<f32>(i - 8), 3.0f);
@@ -254,7 +262,7 @@ TEST_F(BreakdownSetupTest, ScrumHalfChoice) {
       {"9 committed (nearest)", 0.0f, -1.0f, true, 2.0f, 0},
   };
   for (const Case& c : cases) {
-    SetUp();
+    ResetScene();
     SetZone(1, 0.0f, 0.0f);
     SetRuckTime(c.ruckTime);
     Place(Att(9), c.x9, c.z9);
@@ -298,7 +306,7 @@ TEST_F(BreakdownSetupTest, ForwardWithin20MetresMayGoToSupportAndBeyondIsInLine)
   for (const Case& c : cases) {
     int support = 0;
     for (u32 seed = 1; seed <= 60; ++seed) {
-      SetUp();
+      ResetScene();
       SetZone(1, 0.0f, 0.0f);
       for (int i = 1; i <= 4; ++i) Place(Att(i), static_cast<f32>(i * 0.5), -1.0f);
       Place(Att(6), c.x, -5.0f);
@@ -317,7 +325,7 @@ TEST_F(BreakdownSetupTest, ForwardWithin20MetresMayGoToSupportAndBeyondIsInLine)
 
 TEST_F(BreakdownSetupTest, BacklineHoldsEveryListedPlayerButTheScrumHalf) {
   for (u32 seed = 1; seed <= 20; ++seed) {
-    SetUp();
+    ResetScene();
     RandSeed = seed;
     for (int i = 1; i <= 15; ++i) Place(Att(i), static_cast<f32>(i - 8), static_cast<f32>(-2.0 - i % 4));
     SetUpBreakdown(W);
@@ -357,7 +365,7 @@ TEST_F(BreakdownSetupTest, SupportCellsStayInsideTouch) {
   // of row 2 and fall back to the first of them with positive weight.
   int supporters = 0;
   for (u32 seed = 1; seed <= 40; ++seed) {
-    SetUp();
+    ResetScene();
     RandSeed = seed;
     TTeamBlock& A = W.Teams[1];
     for (int r = 1; r <= 4; ++r) {

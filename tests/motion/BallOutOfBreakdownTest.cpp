@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "AllocationCounter.h"
 #include "core/FloatFlags.h"
 #include "core/Random.h"
 #include "motion/DelayPlayersUnit.h"
@@ -114,7 +115,9 @@ TEST_F(BallOutOfBreakdownTest, RuckBreaksUpIntoRunning) {
   Def(9).TackleAttemptTimer = 2.0f;
   Def(9).TackleAttemptKind = 5.0f;
 
+  StartCountingAllocations();
   BallOutOfBreakdown(W);
+  EXPECT_EQ(0, StopCountingAllocations());
 
   EXPECT_EQ(gsRunning, W.gamestate);
   EXPECT_EQ(0.0f, A.StrategyTimer);
