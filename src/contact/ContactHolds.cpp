@@ -117,17 +117,20 @@ bool SetFallScratch(TWorld& W, f32 Heading, f32 Facing) {
     B.FallPointBlocked[k] = kFalse32;
     if (k + 1 <= 8) B.FallPointBlocked[k + 1] = kFalse32;
     if (k - 1 >= 1) B.FallPointBlocked[k - 1] = kFalse32;
-    Arr1<i32, 4>& nb = W.PointNeighbours[k];
-    if (nb[1] != 0 && nb[2] == 0) {
-      nb[2] = nb[1];
-      nb[1] = 0;
-    }
-    if (nb[3] != 0 && nb[4] == 0) {
-      nb[4] = nb[3];
-      nb[3] = 0;
-    }
+    ShiftImpactWords(W.PointNeighbours[k]);
   }
   return forward;
+}
+
+void ShiftImpactWords(Arr1<i32, 4>& Words) {
+  if (Words[1] != 0 && Words[2] == 0) {
+    Words[2] = Words[1];
+    Words[1] = 0;
+  }
+  if (Words[3] != 0 && Words[4] == 0) {
+    Words[4] = Words[3];
+    Words[3] = 0;
+  }
 }
 
 bool HoldsAtBlockedPoint(const TWorld& W, const TPlayer& D) {

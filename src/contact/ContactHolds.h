@@ -50,6 +50,11 @@ void HoldOffBallTargets(TWorld& W, const THoldRules& Rules);
 // impact heading as its reverse: the fall is forward (FallForward).
 bool SetFallScratch(TWorld& W, f32 Heading, f32 Facing);
 
+// The four words of the fall point's entry (a neighbour or contact-slot
+// table): a set first word moves into an empty second, a set third into an
+// empty fourth.
+void ShiftImpactWords(Arr1<i32, 4>& Words);
+
 // Whether block-2 holder D holds at a blocked fall point. A holder without a
 // contact point (all eight were held) counts as at a blocked point.
 bool HoldsAtBlockedPoint(const TWorld& W, const TPlayer& D);

@@ -30,8 +30,12 @@ void PassingContact(TWorld& W);
 // only, a front-row attacker picks up and runs (RuckContact.cpp).
 void RuckContact(TWorld& W);
 
-// "freeball": jump catches, loose-ball dives, pick-ups, touch and dead ball,
-// kicks at goal. A call point: a later unit fills it.
+// "freeball", stage by stage: 1 the ball-arrival scan, 2 the choice between
+// the two catchers and block 1's catch, 3 the 10 m rule of restart kicks,
+// 4 block 2's catch (a change of possession), 5 the mark call
+// (FreeBallCatch.h); then, while still "freeball", deflections, the catch
+// actions of the chasers, touch and dead ball; a catch on or beyond a
+// boundary; the holds and missed dives; the kicks at goal and post strikes.
 void FreeBallContact(TWorld& W);
 
 // "scrum": once the ball is out (ScrumPhase above 1), the scrum-half takes

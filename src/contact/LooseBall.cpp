@@ -17,6 +17,12 @@ void EnterFreeBall(TWorld& W) {
       for (f32& t : P.ContactTimer) t = 0;
       P.BallTouchLockTimer = 0;
     }
+  }
+  ResetFreeBallChase(W);
+}
+
+void ResetFreeBallChase(TWorld& W) {
+  for (TTeamBlock& T : W.Teams) {
     T.StrategyTimer = 0;
     for (i32& c : T.ChaserSlots) c = 0;
   }

@@ -14,6 +14,11 @@
 // FreeBallPointsTimer) 0. The flight of the ball is the caller's.
 void EnterFreeBall(TWorld& W);
 
+// The chase of a new free ball: both StrategyTimers 0, both blocks' chasers
+// cleared, block 1 sending 2 and block 2 sending 3, FreeBallPlanTimer and
+// FreeBallPointsTimer 0.
+void ResetFreeBallChase(TWorld& W);
+
 // A free ball launched anew from BallPos with Launch (loose-ball flight,
 // 0.02 s steps): BallPhase 1, the flight clock and both chase timers 0.
 void RelaunchFreeBall(TWorld& W, const TLaunchParams& Launch);

@@ -253,9 +253,19 @@ void SimulateLooseBallFlight(TBallFlight& Out, f32 Speed, f32 Elevation, f32 Hea
 }
 
 void SimulateLooseBallFlight(TWorld& W, f32 Speed, f32 Elevation, f32 Heading) {
-  SimulateBallFlight(W, 0.02f, Speed, Elevation, Heading, W.BallPos.x, W.BallPos.y, W.BallPos.z,
-                     kBallMass, kBallArea, kBallDiameter, 0.0f, 25.0f, kDragCoefficient,
-                     kDragModeReynolds, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, W.PitchWidth);
+  SimulateLooseBallFlight(W, Speed, Elevation, Heading, W.BallPos.x, W.BallPos.y, W.BallPos.z);
+}
+
+void SimulateLooseBallFlight(TWorld& W, f32 Speed, f32 Elevation, f32 Heading, f32 X, f32 Y, f32 Z) {
+  SimulateBallFlight(W, 0.02f, Speed, Elevation, Heading, X, Y, Z, kBallMass, kBallArea,
+                     kBallDiameter, 0.0f, 25.0f, kDragCoefficient, kDragModeReynolds, 0.0f, 0.0f,
+                     0.0f, 0.0f, 0.0f, 0.0f, W.PitchWidth);
+}
+
+void SimulateKickFlight(TWorld& W, f32 Speed, f32 Elevation, f32 Heading, f32 X, f32 Y, f32 Z) {
+  SimulateBallFlight(W, 0.015f, Speed, Elevation, Heading, X, Y, Z, kBallMass, kBallArea,
+                     kBallDiameter, 0.0f, 25.0f, kDragCoefficient, kDragModeReynolds, 0.0f,
+                     180.0f, 0.5f, 1.0f, 0.2f, 180.0f, W.PitchWidth);
 }
 
 void StoreBallFlight(TWorld& W, const TBallFlight& F) {

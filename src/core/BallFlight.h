@@ -67,6 +67,14 @@ void SimulateLooseBallFlight(TBallFlight& Out, f32 Speed, f32 Elevation, f32 Hea
 // world's flight of the ball in play.
 void SimulateLooseBallFlight(TWorld& W, f32 Speed, f32 Elevation, f32 Heading);
 
+// The same loose ball launched from (X, Y, Z), written in place into the
+// world's flight of the ball in play.
+void SimulateLooseBallFlight(TWorld& W, f32 Speed, f32 Elevation, f32 Heading, f32 X, f32 Y, f32 Z);
+
+// A kick leaving the foot at (X, Y, Z), written in place into the world's
+// flight of the ball in play.
+void SimulateKickFlight(TWorld& W, f32 Speed, f32 Elevation, f32 Heading, f32 X, f32 Y, f32 Z);
+
 // Drag coefficient of the ball at Reynolds number Re (drag mode 1): 0.47
 // below 100,000, falling linearly to 0.22 at 135,000, 0.22 above.
 double BallDragCoefficient(double Re);

@@ -20,14 +20,20 @@ void NormaliseOptionWeights(TOptionFamily& Family) {
   }
 }
 
-const TFieldStrategy& StrategyOfBlock(const TWorld& W, int B) {
+const TFieldStrategy& FieldStrategyOfBlock(const TWorld& W, int B) {
   const bool team1 = (W.Team1InFirstBlock != 0) == (B == 1);
   return FieldStrategy[team1 ? 1 : 2];
 }
 
+i32 DrawZoneOption(TWorld& W, const TOptionFamily& Family, int Zone) {
+  constexpr int kZoneRowWidth = 20;
+  const int n = Family.OptionCount < kZoneRowWidth ? Family.OptionCount : kZoneRowWidth;
+  for (int j = 1; j <= n; ++j) W.ChoiceWeights[j] = Family.Weights[Zone][j];
+  return WeightedRandomIndex(W.ChoiceWeights, n);
+}
+
 namespace {
 
-constexpr int kZoneRowWidth = 20;
 constexpr double kDropGoalRange = 37.0;  // m from the middle of the goal line
 
 // The game as the option choice sees it for one block.
@@ -65,17 +71,14 @@ TVector2 SetPiecePoint(const TWorld& W) {
 // Draws block B's option; block 2 reads the zones and the goal line it
 // attacks with the point mirrored.
 u16 DrawPlayOption(TWorld& W, int B) {
-  const TFieldStrategy& F = StrategyOfBlock(W, B);
+  const TFieldStrategy& F = FieldStrategyOfBlock(W, B);
   const TScoreState score = ScoreStateOf(W, B);
   const TFieldStrategyHalf& H = TrailsTooFast(score, F) ? F.CatchUp : F.Normal;
   const TVector2 p = SetPiecePoint(W);
   const bool32 mirror = Flag(B == 2);
   const int zone = FindFieldZone(H, mirror, p.x, p.z);
 
-  const TOptionFamily& play = H.Families[1];
-  const int n = play.OptionCount < kZoneRowWidth ? play.OptionCount : kZoneRowWidth;
-  for (int j = 1; j <= n; ++j) W.ChoiceWeights[j] = play.Weights[zone][j];
-  i32 option = WeightedRandomIndex(W.ChoiceWeights, n);
+  i32 option = DrawZoneOption(W, H.Families[1], zone);
 
   const double halfLength = W.PitchLength / 2.0;
   const double attackedZ = mirror != 0 ? -p.z : p.z;
@@ -99,7 +102,7 @@ void ChoosePlayOption(TWorld& W, bool32 ForSideInPossession, bool32 ForOtherSide
   for (int b = 1; b <= 2; ++b) {
     const TScoreState s = ScoreStateOf(W, b);
     const bool behind = W.Teams[b].score < W.Teams[3 - b].score;
-    W.Teams[b].CatchingUp = Flag(TrailsTooFast(s, StrategyOfBlock(W, b)) || (s.MinutesLeft <= 5.0f && behind));
+    W.Teams[b].CatchingUp = Flag(TrailsTooFast(s, FieldStrategyOfBlock(W, b)) || (s.MinutesLeft <= 5.0f && behind));
   }
   if (ForSideInPossession != 0) W.Teams[1].PlayOption = DrawPlayOption(W, 1);
   if (ForOtherSide != 0) W.Teams[2].PlayOption = DrawPlayOption(W, 2);

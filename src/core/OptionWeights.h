@@ -11,10 +11,16 @@
 // nothing.
 void NormaliseOptionWeights(TOptionFamily& Family);
 
-// The field strategy of block B (1 or 2): match team 1's belongs to block 1
-// while Team1InFirstBlock is set.
 struct TFieldStrategy;
-const TFieldStrategy& StrategyOfBlock(const TWorld& W, int B);
+
+// The field strategy of block B's match team: team 1's for block 1 while
+// Team1InFirstBlock is set, for block 2 while it is clear.
+const TFieldStrategy& FieldStrategyOfBlock(const TWorld& W, int B);
+
+// Copies the first OptionCount weights (at most 20) of Family's row Zone
+// (1..30) into ChoiceWeights and draws one of them (WeightedRandomIndex);
+// 0 without a draw for a count of 0 or less.
+i32 DrawZoneOption(TWorld& W, const TOptionFamily& Family, int Zone);
 
 // Play options (TTeamBlock.PlayOption).
 enum : u16 {

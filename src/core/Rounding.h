@@ -59,3 +59,10 @@ inline i16 RoundToI16(double x) { return WrapToI16(RoundHalfEven(x)); }
 inline i16 TruncToI16(double x) { return WrapToI16(TruncTowardZero(x)); }
 // Rounded (ties to even) into 64 bits; 0 beyond the 64-bit range.
 inline int64_t RoundToI64(double x) { return rounding_detail::WholeToI64(RoundHalfEven(x)); }
+
+// A kind code held as a float names a table row only when it is a whole
+// number; anything else (fractions, NaN, huge values) gives -1, no row.
+inline int WholeKind(f32 v) {
+  if (!(v >= -1000.0f && v <= 1000.0f) || v != std::trunc(v)) return -1;
+  return static_cast<int>(v);
+}

@@ -532,6 +532,10 @@ struct TPlayer {
   i16 MakeTackleProb, BreakTackleProb, CleanCatchProb, HighBallProb, HoldBallOnContactProb,
       BreakTackleProb2, fend, ElusivenessProb, LineoutJumpProb, lineoutjumping, lineoutthrow,
       AwarenessProb;
+  // per mille: a full catch inside his own 22 keeps the mark on a roll up to
+  // MarkProb; a forward's kick-return kick stays on a roll up to
+  // KickReturnKickProb. 500 each, nothing in the ratings sets them.
+  i16 MarkProb, KickReturnKickProb;
   // 22. Forced actions.
   f32 DiveTimer, DiveAngle, DiveSpeed;
   i32 DiveKind;
@@ -790,6 +794,9 @@ struct TTeamBlock {
   // s, while > 0 after a kick-return draw the carrier's key event waits for
   // a defender to close in (below 0.3 s), then is marked at his current event.
   f32 KeyEventTimer;
+  // The kick-return option drawn at a full catch: 1 run, 2 attacking kick,
+  // 3 defensive kick; kept when no draw happens.
+  i16 KickReturnOption;
   i32 score;
   i32 AttackSide;
   // The set-piece holder has committed to a pass or pick-up
@@ -1327,6 +1334,15 @@ struct TWorld {
   // 33. Contact: the ball carrier stands on the ground, where tackles and
   // grounded bumps reach him, rather than in the air after a jump catch.
   bool32 CarrierGrounded;
+  // The free-ball step's arrival scan, rewritten every frame, per block: the
+  // player whose catch action meets the ball, and the player the ball strikes
+  // outside a catch (0 none).
+  Arr1<i32, 2> FreeBallCatcher, FreeBallToucher;
+  // Full catches of the other side's kick in a row without a run option.
+  i32 CatchOptionStreak;
+  // After a catch with a counter-attack line: 1 opponents ahead crowd the
+  // catcher near the -x touch line, 2 near the +x one, 0 neither.
+  i32 CatchCrowdSide;
   // s, while > 0 more tacklers may bind to the held carrier (the join
   // window); drawn at the first bind, counted down by the held-carrier stage.
   f32 TackleJoinTime;

@@ -348,6 +348,8 @@ void SetPlayerDefaults(TPlayer& P) {
   P.lineoutjumping = 501;
   P.lineoutthrow = 501;
   P.AwarenessProb = 900;
+  P.MarkProb = 500;
+  P.KickReturnKickProb = 500;
   P.ShimmyAux1 = 2.9f;
   P.ShimmyAux2 = 3.2f;
   P.trycelebration = 1;

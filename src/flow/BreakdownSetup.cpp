@@ -151,7 +151,7 @@ void LayOutRuck(TWorld& W) {
 // The ball's zone of the block's field strategy (catch-up half when the side
 // is catching up), copied into FieldHalf; the defence reads it mirrored.
 int BallZone(TWorld& W, int b) {
-  const TFieldStrategy& F = StrategyOfBlock(W, b);
+  const TFieldStrategy& F = FieldStrategyOfBlock(W, b);
   W.FieldHalf = W.Teams[b].CatchingUp != 0 ? F.CatchUp : F.Normal;
   const int zone = FindFieldZone(W.FieldHalf, Flag(b == 2), W.BallPos.x, W.BallPos.z);
   return zone >= 1 && zone <= 30 ? zone : 1;

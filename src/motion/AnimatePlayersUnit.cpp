@@ -8,6 +8,7 @@
 #include "core/Kinematics.h"
 #include "core/NumberFormat.h"
 #include "core/Random.h"
+#include "core/Rounding.h"
 #include "core/RunLog.h"
 
 namespace {
@@ -487,13 +488,6 @@ bool PlaysAnyOf(const TPlayer& P, const TActionAnim (&Anims)[N]) {
 
 // Whether Name plays and has reached its length.
 bool HasEnded(const TPlayer& P, std::string_view Name) { return P.currentAnim == Name && P.currentframe >= P.maxframes; }
-
-// A kind code held as a float names a table row only when it is a whole
-// number; anything else (fractions, NaN, huge values) gives -1, no row.
-int WholeKind(f32 v) {
-  if (!(v >= -1000.0f && v <= 1000.0f) || v != std::trunc(v)) return -1;
-  return static_cast<int>(v);
-}
 
 // Row K (1-based) of a table, or no animation.
 template <size_t N>

@@ -512,8 +512,6 @@ void ReaimReceiver(TWorld& W) { (void)W; }
 void ChaseLoosePass(TWorld& W) { (void)W; }
 void PassArrives(TWorld& W) { (void)W; }
 void ArmPassCatch(TWorld& W) { (void)W; }
-
-void ReleaseKick(TWorld& W) { (void)W; }
 void StandingActions(TWorld& W) { (void)W; }
 
 // ---------------------------------------------------------------- the step

@@ -78,7 +78,7 @@ void ReleasePass(TWorld& W);
 void BallOutOfBreakdown(TWorld& W);
 
 // Every frame, before the falls: the kick countdown and launch, the tackled
-// kicker and the spilled ball. Filled by the kick-release unit (issue 28).
+// kicker and the spilled ball (motion/KickRelease.cpp).
 void ReleaseKick(TWorld& W);
 
 // Every frame, last: the standing actions at rucks and scrums. Filled by
