@@ -113,6 +113,8 @@ void MirrorWorld(TWorld& W) {
   Negate(W.MarkX);
   Negate(W.MarkZ);
   for (f32& v : W.MarkExtra) Negate(v);
+  Negate(W.RuckOriginX);  // the pack's travel is bounded about it
+  Negate(W.RuckOriginZ);
   Negate(W.PackVelocityZ);
   Negate(W.PackAux);
   Negate(W.RestartRefZ);

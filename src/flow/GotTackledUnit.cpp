@@ -2,7 +2,9 @@
 
 #include "flow/BreakdownSetup.h"
 #include "flow/SetDesiredPositionUnit.h"
+#include "flow/TackledUnit.h"
 
 void DoGotTackled(TWorld& W) {
-  RunStateHandler(W, W.GotTackledPhase, SetUpBreakdown, [](TWorld&) {});
+  TackledBookkeeping(W);
+  RunStateHandler(W, W.GotTackledPhase, SetUpBreakdown, TackledFrame);
 }

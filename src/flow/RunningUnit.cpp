@@ -304,45 +304,6 @@ void ClearBreakdown(TWorld& W, const TPlayer& C) {
   }
 }
 
-// A player sliding on in a tackle of kind 6, 7 or 8.
-void MoveTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock) {
-  if (!(P.GettingTackledTimer > 0)) return;
-  double share = 0;  // of the animation, from which he slows
-  if (P.GettingTackledKind == 6) {
-    share = 0.92;
-  } else if (P.GettingTackledKind == 7) {
-    share = FirstBlock ? 0.55 : 0.7;
-  } else if (P.GettingTackledKind == 8) {
-    share = 0.7;
-  } else {
-    return;
-  }
-  const double slowFrame = RoundHalfEven(P.maxframes * share);
-  if (slowFrame <= P.currentframe) {
-    P.GettingTackledSpeed = DepleteByRate(P.GettingTackledSpeed, W.GroundFriction, W.TimeStep, W.Gravity);
-  }
-  const TDirection u = HeadingDirection(P.GettingTackledAngle);
-  const double step = static_cast<double>(P.GettingTackledSpeed) * W.TimeStep;
-  P.DesiredPos.x = static_cast<f32>(P.Pos.x + u.x * step);
-  P.DesiredPos.z = static_cast<f32>(P.Pos.z + u.z * step);
-}
-
-// A tackler on his lunge, or on the contact point of the opponent he holds.
-void MoveTackler(const TWorld& W, TPlayer& P, const TTeamBlock& Opponents) {
-  if (!(P.TackleAttemptTimer > 0)) return;
-  if (P.TackleAttemptKind == 3 && P.currentframe >= P.TackleAttemptLungeFrame) {
-    P.TackleAttemptSpeed = DepleteByRate(P.TackleAttemptSpeed, W.GroundFriction, W.TimeStep, W.Gravity);
-  }
-  const TDirection u = HeadingDirection(P.TackleAttemptAngle);
-  const double step = static_cast<double>(P.TackleAttemptSpeed) * W.TimeStep;
-  P.DesiredPos.x = static_cast<f32>(P.Pos.x + u.x * step);
-  P.DesiredPos.z = static_cast<f32>(P.Pos.z + u.z * step);
-  const TPlayer* O = PlayerAt(Opponents, P.governedby);
-  if (O == nullptr || !Arr1<TVector2, 8>::InRange(P.ContactPoint)) return;
-  P.DesiredPos.x = O->Footprint[P.ContactPoint].x;
-  P.DesiredPos.z = O->Footprint[P.ContactPoint].z;
-}
-
 void RunningFrame(TWorld& W) {
   TTeamBlock& A = W.Teams[1];
   const bool hasCarrier = IsPlayer(A.BallCarrier);
@@ -433,3 +394,42 @@ void MoveTacklePlayers(TWorld& W) {
 }
 
 void DoRunning(TWorld& W) { RunStateHandler(W, W.RunningPhase, SetUpRunning, RunningFrame); }
+
+// A player sliding on in a tackle of kind 6, 7 or 8.
+void MoveTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock) {
+  if (!(P.GettingTackledTimer > 0)) return;
+  double share = 0;  // of the animation, from which he slows
+  if (P.GettingTackledKind == 6) {
+    share = 0.92;
+  } else if (P.GettingTackledKind == 7) {
+    share = FirstBlock ? 0.55 : 0.7;
+  } else if (P.GettingTackledKind == 8) {
+    share = 0.7;
+  } else {
+    return;
+  }
+  const double slowFrame = RoundHalfEven(P.maxframes * share);
+  if (slowFrame <= P.currentframe) {
+    P.GettingTackledSpeed = DepleteByRate(P.GettingTackledSpeed, W.GroundFriction, W.TimeStep, W.Gravity);
+  }
+  const TDirection u = HeadingDirection(P.GettingTackledAngle);
+  const double step = static_cast<double>(P.GettingTackledSpeed) * W.TimeStep;
+  P.DesiredPos.x = static_cast<f32>(P.Pos.x + u.x * step);
+  P.DesiredPos.z = static_cast<f32>(P.Pos.z + u.z * step);
+}
+
+// A tackler on his lunge, or on the contact point of the opponent he holds.
+void MoveTackler(const TWorld& W, TPlayer& P, const TTeamBlock& Opponents) {
+  if (!(P.TackleAttemptTimer > 0)) return;
+  if (P.TackleAttemptKind == 3 && P.currentframe >= P.TackleAttemptLungeFrame) {
+    P.TackleAttemptSpeed = DepleteByRate(P.TackleAttemptSpeed, W.GroundFriction, W.TimeStep, W.Gravity);
+  }
+  const TDirection u = HeadingDirection(P.TackleAttemptAngle);
+  const double step = static_cast<double>(P.TackleAttemptSpeed) * W.TimeStep;
+  P.DesiredPos.x = static_cast<f32>(P.Pos.x + u.x * step);
+  P.DesiredPos.z = static_cast<f32>(P.Pos.z + u.z * step);
+  const TPlayer* O = PlayerAt(Opponents, P.governedby);
+  if (O == nullptr || !Arr1<TVector2, 8>::InRange(P.ContactPoint)) return;
+  P.DesiredPos.x = O->Footprint[P.ContactPoint].x;
+  P.DesiredPos.z = O->Footprint[P.ContactPoint].z;
+}

@@ -55,3 +55,14 @@ void KeepOutOfPath(TWorld& W, i32 Holder, double Back, double Side);
 // (his lunge, slowed after the lunge frame for kind 3, or the contact point
 // of the opponent who governs him when that point is one of 1..8).
 void MoveTacklePlayers(TWorld& W);
+
+// One player being tackled in a kind 6, 7 or 8 tackle slides on along
+// GettingTackledAngle, slowed by ground friction once his animation reaches
+// 0.92 (kind 6), 0.55 in block 1 or 0.7 in block 2 (kind 7) or 0.7 (kind 8)
+// of its frames. Nobody else moves.
+void MoveTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock);
+
+// One tackler (TackleAttemptTimer > 0) lunges along TackleAttemptAngle,
+// slowed after the lunge frame for kind 3; when he holds an opponent
+// (governedby) by a footprint point 1..8 he goes to that point instead.
+void MoveTackler(const TWorld& W, TPlayer& P, const TTeamBlock& Opponents);

@@ -512,7 +512,93 @@ void ReaimReceiver(TWorld& W) { (void)W; }
 void ChaseLoosePass(TWorld& W) { (void)W; }
 void PassArrives(TWorld& W) { (void)W; }
 void ArmPassCatch(TWorld& W) { (void)W; }
-void StandingActions(TWorld& W) { (void)W; }
+// ---------------------------------------------------------------- standing actions
+namespace {
+
+constexpr f32 kStandingSettle = 1.0f;     // s a breakdown or scrum lasts before anyone acts
+constexpr f32 kStandingReach = 0.1f;      // m from DesiredPos that counts as at his place
+constexpr double kActionSpacing = 0.9;    // s of NextActionTime per wanted action
+constexpr double kActionStagger = 0.25;   // s per unit of the stagger draw
+constexpr double kScanDepthOthers = 5.0;  // m up-field of a player that his scan still sees
+constexpr f32 kActionHold = 10.0f;        // s of SpecialAnimTimer; the animation step ends it
+constexpr f32 kActionHeading = 90.0f;     // up-field
+constexpr int kScrumHalfActsFrom = 9;     // ScrumPhase
+constexpr int kFirstReceiver = 10;
+
+bool StandingActionsRun(const TWorld& W) {
+  const bool settled = W.TurnoverPending != 0 && W.BreakdownClock > kStandingSettle;
+  if (W.gamestate == gsGotTackled)
+    return W.GotTackledPhase > 1 && (W.TimeSinceTackle > kStandingSettle || settled);
+  if (W.gamestate == gsScrum) return W.ScrumPhase > 3 && (W.TimeInGameState > kStandingSettle || settled);
+  return false;
+}
+
+// Scrimmage roles whose animations leave no room for a standing action.
+bool ScrimmageRoleStill(u8 Role) {
+  return Role == 1 || Role == 3 || Role == 4 || Role == 8 || Role == 16 || Role == 17;
+}
+
+// How many actions player i makes at this set piece, and from when.
+void DrawStandingActions(TPlayer& P, int i, int Holder) {
+  P.ActionsMade = 0;
+  i32 wanted = RandomRange(0, 2);
+  if (P.InBackline != 0) wanted += RandomRange(0, 2);
+  if (i == Holder) {
+    if (i == 9) wanted += RandomRange(1, 4);
+    else wanted = RandomRange(0, 2);
+  } else if (i == kFirstReceiver) {
+    wanted += RandomRange(0, 3);
+  }
+  if (P.ScrimmageNumber > 0 && ScrimmageRoleStill(P.ScrimmageRole)) wanted = 0;
+  P.ActionsWanted = static_cast<i16>(wanted);
+  const i32 stagger = i == Holder ? RandomRange(0, 5) : RandomRange(1, 11);
+  P.NextActionTime = ToF32(kActionSpacing * wanted + stagger * kActionStagger);
+}
+
+// The side on which team-mates of player i stand: low (smaller x) and high,
+// among those less than Depth up-field of him; stops once both are seen.
+void ScanSides(const TWorld& W, int i, double Depth, bool& Low, bool& High) {
+  const TPlayer& P = W.Teams[1].Players[i];
+  Low = High = false;
+  const int n = PlayerCount(W);
+  for (int j = 1; j <= n && !(Low && High); ++j) {
+    if (j == i) continue;
+    const TPlayer& Q = W.Teams[1].Players[j];
+    if (!(static_cast<double>(Q.Pos.z) < P.Pos.z + Depth)) continue;
+    if (Q.Pos.x < P.Pos.x) Low = true;
+    else High = true;
+  }
+}
+
+f32 ActionKind(i32 Draw, f32 First) { return First + 2.0f * static_cast<f32>(Draw - 1); }
+
+}  // namespace
+
+void StandingActions(TWorld& W) {
+  if (!StandingActionsRun(W)) return;
+  const bool scrum = W.gamestate == gsScrum;
+  const int holder = W.Teams[1].SetPieceHolder;
+  const int n = PlayerCount(W);
+  for (int i = 1; i <= n; ++i) {
+    if (scrum && i == holder && W.ScrumPhase < kScrumHalfActsFrom) continue;
+    TPlayer& P = W.Teams[1].Players[i];
+    if (P.ActionsMade == -1) DrawStandingActions(P, i, holder);
+    if (P.SpecialAnimTimer > 0.0f || !(P.ActionsMade < P.ActionsWanted)) continue;
+    const bool due = scrum ? W.TimeInGameState > P.NextActionTime : W.RestartDelay <= P.NextActionTime;
+    if (!due) continue;
+    if (!(Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z) <= kStandingReach)) continue;
+    P.ActionsMade = static_cast<i16>(P.ActionsMade + 1);
+    bool low = false, high = false;
+    ScanSides(W, i, i == holder ? 0.0 : kScanDepthOthers, low, high);
+    if (!low && !high) continue;
+    P.SpecialAnimTimer = kActionHold;
+    P.SpecialAnimAngle = kActionHeading;
+    P.SpecialAnimFacing = kActionHeading;
+    P.SpecialAnimSpeed = 0.0f;
+    if (low) P.SpecialAnimKind = ActionKind(RandomRange(1, 4), 6.0f);
+    if (!low || (high && RandomRange(1, 1001) < kEvenChance)) P.SpecialAnimKind = ActionKind(RandomRange(1, 4), 7.0f);
+  }
+}
 
 // ---------------------------------------------------------------- the step
 void FallsStandUpsAndInjuries(TWorld& W) {

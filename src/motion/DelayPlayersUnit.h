@@ -81,6 +81,9 @@ void BallOutOfBreakdown(TWorld& W);
 // kicker and the spilled ball (motion/KickRelease.cpp).
 void ReleaseKick(TWorld& W);
 
-// Every frame, last: the standing actions at rucks and scrums. Filled by
-// the tackled-state unit (issue 36).
+// Every frame, last: the standing actions at rucks and scrums. Once a
+// breakdown or scrum has lasted 1 s, block 1's players at their places play
+// a few short up-field special actions (kinds 6..11), the kind by the side on
+// which their team-mates stand. Draws per player: the count and start time
+// once per set piece (ActionsMade -1), then the kind at each action.
 void StandingActions(TWorld& W);

@@ -178,7 +178,7 @@ TEST(MirrorWorld, OnceTreatsEveryListedFieldAndNothingElse) {
   for (TVector2* v : {&E.HuddleCentre, &E.RestartSpot, &E.TouchPos, &E.ScrumSpot, &E.KickTouchPos, &E.ReleasePos})
     negXZ(*v);
   for (f32* v : {&E.MarkX, &E.MarkZ, &E.MarkExtra[1], &E.MarkExtra[2], &E.MarkExtra[3], &E.PackVelocityZ, &E.PackAux,
-                 &E.AuxLineX, &E.LineoutZ, &E.RestartRefZ})
+                 &E.AuxLineX, &E.LineoutZ, &E.RestartRefZ, &E.RuckOriginX, &E.RuckOriginZ})
     *v = -*v;
   for (bool32* f : {&E.TransitionHolderFirstBlock, &E.RestartSpotFlag, &E.BlocksSwapped, &E.LineoutOnNegativeX})
     toggle(*f);
