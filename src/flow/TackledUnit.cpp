@@ -8,9 +8,9 @@
 #include "core/MirrorWorld.h"
 #include "core/Random.h"
 #include "core/Rounding.h"
-#include "flow/BreakdownSetup.h"
 #include "core/SupportSpot.h"
 #include "flow/ActionSequences.h"
+#include "flow/BreakdownSetup.h"
 #include "flow/DefenseUnit.h"
 #include "flow/RunningUnit.h"
 
