@@ -261,6 +261,15 @@ void EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 P
   StartAdvantageIfIdle(W);
 }
 
+void EnterScrumCollapse(TWorld& W, bool32 AgainstDefence, i32 Player, f32 X, f32 Z) {
+  constexpr i32 kScrumCollapse = 5;
+  const int k = EnterInfringement(W, kScrumCollapse, kTrue32, AgainstDefence, Player);
+  if (k == 0) return;
+  W.Infringements[k].X = X;
+  W.Infringements[k].Z = Z;
+  if (KeepIfNew(W, k, IsNewHandlingEntry(W, k))) StartAdvantageIfIdle(W);
+}
+
 void EnterHandsInRuck(TWorld& W, i32 Player) {
   constexpr i32 kHandsInRuck = 4;
   const int k = EnterInfringement(W, kHandsInRuck, kTrue32, kFalse32, Player);

@@ -43,7 +43,7 @@ bool RunsEventOfType(const TPlayer& P, i32 Type) {
 void BuildLine(const TWorld& W, TTeamBlock& A) {
   for (int k = 1; k <= kSlotCount; ++k) A.SetPieceLine[k] = 0;
   A.SetPieceLine[kCentreSlot] = A.BallCarrier;
-  PlaceLineSlots(A, A.Players[A.BallCarrier]);
+  PlaceLineSlots(A, A.Players[A.BallCarrier].Pos.x, A.Players[A.BallCarrier].Pos.z);
   for (int p = 1; p <= PlayerCount(W); ++p) {
     const TPlayer& P = A.Players[p];
     if (p == A.BallCarrier || P.InBackline == 0) continue;
@@ -191,32 +191,6 @@ void PlaceLinePlayer(TWorld& W, const TPlayer& C, int Slot, TPlayer& P, bool Kic
 
 // ---------------------------------------------------------------- per frame
 
-// Every grid player on his cell's point, eased forward with the carrier but
-// kept behind the line 2.0 m behind him.
-void PlaceGridPlayers(TWorld& W, const TPlayer& C) {
-  TTeamBlock& A = W.Teams[1];
-  const double dt = W.TimeStep;
-  double v = C.Velocity.z + static_cast<double>(C.Acceleration) * dt;
-  if (C.passcatchtimer > 0 && v < 0) v = 0;
-  const double edge = HalfWidth(W) - 0.3;
-  const int side = SupportGridSide(A);
-  for (int r = 1; r <= side; ++r) {
-    for (int c = 1; c <= side; ++c) {
-      const i32 p = A.SupportGridCells[r][c];
-      if (!IsPlayer(p)) continue;
-      TPlayer& P = A.Players[p];
-      P.DesiredPos.x = A.SupportGridSpots[r][c].x;
-      P.DesiredPos.z = A.SupportGridSpots[r][c].z;
-      AdjustDesiredPosBehindLine(P, kTrue32, kFalse32, C.Velocity.x, static_cast<f32>(v),
-                                 static_cast<f32>(C.Pos.z - 2.0), 0.01f, C.Pos.x, C.Pos.z, 0.364f,
-                                 W.TimeStep, 0.1f);
-      P.DesiredPos.x = static_cast<f32>(Clamp(P.DesiredPos.x, -edge, edge));
-      ClearKicker(C, P);
-      HoldAfterSetPiece(W, C, P);
-    }
-  }
-}
-
 // While the carrier is being tackled, the player who reaches the ball first
 // (backs' times counted in full, 6, 7 and 8 at 0.7) waits 1.5 m behind it.
 void SendFirstToBreakdown(TWorld& W, const TPlayer& C) {
@@ -310,10 +284,13 @@ void RunningFrame(TWorld& W) {
   if (hasCarrier) {
     const TPlayer& C = A.Players[A.BallCarrier];
     const bool tackled = C.GettingTackledTimer > 0;
-    PlaceLineSlots(A, C);
+    PlaceLineSlots(A, C.Pos.x, C.Pos.z);
     PlaceSupportGridAround(W, A, C, tackled ? kGridBackTackled : kGridBack);
     PlaceLinePlayers(W, A.BallCarrier, false, true);
-    PlaceGridPlayers(W, C);
+    // The carrier's forward speed a step on, never backwards while he catches.
+    double v = C.Velocity.z + static_cast<double>(C.Acceleration) * W.TimeStep;
+    if (C.passcatchtimer > 0 && v < 0) v = 0;
+    PlaceGridPlayers(W, A.BallCarrier, v, C.Pos.z - 2.0, false, true);
     SendFirstToBreakdown(W, C);
   }
   HoldReactingPlayers(W);
@@ -332,10 +309,34 @@ void RunningFrame(TWorld& W) {
 
 }  // namespace
 
-void PlaceLineSlots(TTeamBlock& A, const TPlayer& Holder) {
+void PlaceLineSlots(TTeamBlock& A, f32 X, f32 Z) {
   for (int k = 1; k <= kSlotCount; ++k) {
-    A.SetPieceSlotPos[k] = {static_cast<f32>(static_cast<double>(Holder.Pos.x) + A.LineSlotPos[k].x),
-                            static_cast<f32>(static_cast<double>(Holder.Pos.z) + A.LineSlotPos[k].z)};
+    A.SetPieceSlotPos[k] = {static_cast<f32>(static_cast<double>(X) + A.LineSlotPos[k].x),
+                            static_cast<f32>(static_cast<double>(Z) + A.LineSlotPos[k].z)};
+  }
+}
+
+void PlaceGridPlayers(TWorld& W, i32 Holder, double ForwardSpeed, double LineZ, bool SkipHolder,
+                      bool KickClearance) {
+  TTeamBlock& A = W.Teams[1];
+  const TPlayer* C = PlayerAt(A, Holder);
+  if (C == nullptr) return;
+  const double edge = HalfWidth(W) - 0.3;
+  const int side = SupportGridSide(A);
+  for (int r = 1; r <= side; ++r) {
+    for (int c = 1; c <= side; ++c) {
+      const i32 p = A.SupportGridCells[r][c];
+      if (!IsPlayer(p) || (SkipHolder && p == Holder)) continue;
+      TPlayer& P = A.Players[p];
+      P.DesiredPos.x = A.SupportGridSpots[r][c].x;
+      P.DesiredPos.z = A.SupportGridSpots[r][c].z;
+      AdjustDesiredPosBehindLine(P, kTrue32, kFalse32, C->Velocity.x, static_cast<f32>(ForwardSpeed),
+                                 static_cast<f32>(LineZ), 0.01f, C->Pos.x, C->Pos.z, 0.364f,
+                                 W.TimeStep, 0.1f);
+      P.DesiredPos.x = static_cast<f32>(Clamp(P.DesiredPos.x, -edge, edge));
+      if (KickClearance) ClearKicker(*C, P);
+      HoldAfterSetPiece(W, *C, P);
+    }
   }
 }
 

@@ -22,14 +22,23 @@ void DoRunning(TWorld& W);
 // The pieces below are shared with the passing handler, where the ball
 // holder is the pass receiver instead of the carrier.
 
-// Slot positions of block 1's line: SetPieceSlotPos := Holder's (x, z) +
-// the slot offsets LineSlotPos, all 201 slots.
-void PlaceLineSlots(TTeamBlock& A, const TPlayer& Holder);
+// Slot positions of block 1's line: SetPieceSlotPos := (X, Z) + the slot
+// offsets LineSlotPos, all 201 slots.
+void PlaceLineSlots(TTeamBlock& A, f32 X, f32 Z);
 
 // Grid origin (Holder x - 5.0 for the 11-cell grid, Holder z - Back), moved
 // inward so that every column stays at least 1.75 m inside each touchline,
 // and the cell points recomputed.
 void PlaceSupportGridAround(const TWorld& W, TTeamBlock& A, const TPlayer& Holder, double Back);
+
+// Every player on a cell of block 1's support grid (rows, then columns)
+// goes to his cell's point, eased forward with Holder (his sideways
+// velocity, ForwardSpeed m/s) but kept behind the line at LineZ, and at
+// least 0.3 m inside each touchline. KickClearance and the
+// set-piece hold as for the line players; SkipHolder leaves Holder's own
+// cells out.
+void PlaceGridPlayers(TWorld& W, i32 Holder, double ForwardSpeed, double LineZ, bool SkipHolder,
+                      bool KickClearance);
 
 // Every player of block 1's line (slots 1..201 in order) gets a DesiredPos
 // one time step on: drifting sideways to his slot's x (slots 100 and 102

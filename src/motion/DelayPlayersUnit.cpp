@@ -184,13 +184,6 @@ void CountPassReactions(TWorld& W) {
   }
 }
 
-bool IsListedChaser(const TTeamBlock& T, int i) {
-  const int count = T.ChaserCount < 0 ? 0 : (T.ChaserCount > 5 ? 5 : T.ChaserCount);
-  for (int k = 1; k <= count; ++k)
-    if (T.ChaserSlots[k] == i) return true;
-  return false;
-}
-
 // A listed chaser whose angle reaction runs out in running presses at once.
 void CountDefensiveReactions(TWorld& W) {
   const f32 dt = W.TimeStep;
@@ -505,13 +498,15 @@ void RuckPassHold(TWorld& W) {
 
 }  // namespace
 
+// ---------------------------------------------------------------- shared
+bool IsListedChaser(const TTeamBlock& T, int i) {
+  const int count = T.ChaserCount < 0 ? 0 : (T.ChaserCount > 5 ? 5 : T.ChaserCount);
+  for (int k = 1; k <= count; ++k)
+    if (T.ChaserSlots[k] == i) return true;
+  return false;
+}
+
 // ---------------------------------------------------------------- call points
-void DefenderReadsPass(TWorld& W, int i) { (void)W, (void)i; }
-void DefenderTriesInterception(TWorld& W, int i) { (void)W, (void)i; }
-void ReaimReceiver(TWorld& W) { (void)W; }
-void ChaseLoosePass(TWorld& W) { (void)W; }
-void PassArrives(TWorld& W) { (void)W; }
-void ArmPassCatch(TWorld& W) { (void)W; }
 // ---------------------------------------------------------------- standing actions
 namespace {
 

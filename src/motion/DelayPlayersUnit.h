@@ -37,35 +37,40 @@ void FallsStandUpsAndInjuries(TWorld& W);
 // each setting DesiredPos (and some a speed) for the motion steps.
 void ForcedMovements(TWorld& W);
 
+// Player i is among the first ChaserCount entries of T's ChaserSlots.
+bool IsListedChaser(const TTeamBlock& T, int i);
+
 // ---------------------------------------------------------------- call points
 // Procedures of the timer step that other units fill. Until they are
 // filled they do nothing. Each is called only where its comment says.
 
 // Block 2 player i's PassReadTimer was counted down this frame (it was above
 // 0); it has run out when it is now 0 or below. The defender's first
-// reaction to a pass in flight. Filled by the pass-in-flight unit (issue 34).
+// reaction to a pass in flight: at the run-out his PassReactTime
+// (ReactionDelayExtra2.value) is drawn; a listed chaser clears block 2's
+// pressure timers in passing. Built in motion/PassInFlight.cpp.
 void DefenderReadsPass(TWorld& W, int i);
 
 // Block 2 player i's second pass reaction delay (ReactionDelayExtra2.value,
-// PassReactTime) has just run out: the interception try. Filled by the
-// pass-in-flight unit (issue 34).
+// PassReactTime) has just run out: the interception try. Built in
+// motion/PassInFlight.cpp.
 void DefenderTriesInterception(TWorld& W, int i);
 
 // In passing, match world only, every frame: the receiver's one re-aim
-// during the flight. Filled by the pass-in-flight unit (issue 34).
+// during the flight. Built in motion/PassInFlight.cpp.
 void ReaimReceiver(TWorld& W);
 
 // In passing, every frame: the chase of a pass not caught at its planned
-// arrival. Filled by the pass-in-flight unit (issue 34).
+// arrival. Built in motion/PassInFlight.cpp.
 void ChaseLoosePass(TWorld& W);
 
 // Block 1's PassFlightLeft has just run out in passing: the planned arrival.
-// Filled by the pass-in-flight unit (issue 34).
+// Built in motion/PassInFlight.cpp.
 void PassArrives(TWorld& W);
 
 // Every frame on which block 1's PassFlightLeft was above 0 before this
 // frame's count (after PassArrives): the arming of the receiver's catch.
-// Filled by the pass-in-flight unit (issue 34).
+// Built in motion/PassInFlight.cpp.
 void ArmPassCatch(TWorld& W);
 
 // Block 1's PassTimeLeft has just run out: the choice of the throw and the

@@ -1,0 +1,141 @@
+// Real frames of the set-up example match through the driver's step table:
+// a running carrier is given a pass, the timer step releases it, and while
+// the ball flies the passing handler places both sides every frame, around
+// the receiver.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ExampleMatch.h"
+#include "app/FrameSteps.h"
+#include "core/Geometry.h"
+#include "core/SlotLines.h"
+
+namespace {
+
+constexpr int kCarrier = 10;
+constexpr int kReceiver = 12;
+constexpr f32 kRunSpeed = 5.0f;  // m/s, straight up the pitch
+constexpr f32 kUnplaced = 1000.0f;  // m, a DesiredPos no handler gives
+
+// Running with carrier 10 at (-20, -20); his team-mates 5 m behind him,
+// the backs (9, 11 to 15) in the line, the forwards on the grid; the
+// defence 50 m away.
+class PassingFramesTest : public ExampleMatchTest {
+ protected:
+  void SetUp() override {
+    ExampleMatchTest::SetUp();
+    ResetFrameSteps();
+    // The test runs the carrier itself, so the decision step stays out.
+    FrameSteps[kStepStrategy].Step = EmptyFrameStep;
+    TWorld& W = World;
+    W.gamestate = gsRunning;
+    W.FrameGameState = gsRunning;
+    W.PrevFrameGameState = gsRunning;
+    W.RunningPhase = 1;
+    W.TimeSinceSetPiece = 10.0f;
+    W.GainLineZ = 45.0f;
+    A().AttackSide = 1;
+    A().BallCarrier = kCarrier;
+    for (int p = 1; p <= 15; ++p) {
+      Place(Pl(p), static_cast<f32>(4 * p - 30), -25.0f);
+      Pl(p).InBackline = Flag(p == 9 || p >= 11);
+      Place(World.Teams[2].Players[p], static_cast<f32>(4 * p - 30), 30.0f);
+    }
+    Place(C(), -20.0f, -20.0f);
+    C().Velocity = {0.0f, kRunSpeed};
+  }
+  void TearDown() override { ResetFrameSteps(); }
+
+  static void Place(TPlayer& P, f32 x, f32 z) {
+    P.Pos = {x, 0.0f, z};
+    P.OldPos = P.Pos;
+    P.DesiredPos = P.Pos;
+    P.Velocity = {0.0f, 0.0f};
+    P.speed = 0.0f;
+  }
+  static TTeamBlock& A() { return World.Teams[1]; }
+  static TPlayer& Pl(int i) { return World.Teams[1].Players[i]; }
+  static TPlayer& C() { return Pl(kCarrier); }
+
+  // One frame of every step. While running, the test runs the carrier; in
+  // passing it flies the ball (no step moves a pass in flight yet).
+  static void Frame() {
+    if (World.gamestate == gsRunning && A().BallCarrier == kCarrier) {
+      TPlayer& P = C();
+      P.OldPos = P.Pos;
+      P.Pos.z = static_cast<f32>(P.Pos.z + kRunSpeed * 0.04);
+      World.BallPos = {P.Pos.x, 1.0f, P.Pos.z};
+    }
+    if (World.gamestate == gsPassing) {
+      TVector3& B = World.BallPos;
+      TVector3& V = World.PassVel;
+      B = {static_cast<f32>(B.x + V.x * 0.04), static_cast<f32>(B.y + V.y * 0.04), static_cast<f32>(B.z + V.z * 0.04)};
+      V.y = static_cast<f32>(V.y - World.Gravity * 0.04);
+    }
+    // The facing step is still a call point: every player faces the way
+    // he runs, so the turn cap of the acceleration step costs nothing.
+    for (int b = 1; b <= 2; ++b)
+      for (int p = 1; p <= 25; ++p) World.Teams[b].Players[p].PrevFacingAngle = World.Teams[b].Players[p].FacingAngle;
+    World.PrevTimeStep = World.TimeStep;
+    World.TimeStep = 0.04f;
+    for (int k = 1; k <= kFrameStepCount; ++k) {
+      // A floating-point error in any step raises out of RunFrameStep.
+      ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], World)) << FrameSteps[k].Name;
+    }
+  }
+};
+
+TEST_F(PassingFramesTest, ACarriersPassEntersPassingAndBothSidesArePlacedEveryFrameOfTheFlight) {
+  // The receiver, a line player, starts 5 m to the carrier's right (+x),
+  // facing heading 170: out across the pitch, a little forward.
+  Place(Pl(kReceiver), -15.0f, -22.0f);
+  Pl(kReceiver).FacingAngle = static_cast<f32>((170.0 + 90.0) * kDegToRad);
+  for (int f = 1; f <= 10; ++f) Frame();
+  ASSERT_EQ(World.gamestate, gsRunning);
+  A().PassReceiver = kReceiver;
+  A().PassTimeLeft = 0.02f;
+  World.ThrowTargetCount = 100;  // nothing sets the candidate count yet
+  Frame();
+  ASSERT_EQ(World.gamestate, gsPassing) << "the timer step releases the pass";
+  ASSERT_EQ(World.PassingPhase, 1);
+  ASSERT_EQ(A().BallCarrier, 0);
+
+  int flightFrames = 0;
+  while (World.gamestate == gsPassing && flightFrames < 100) {
+    // Every player of both sides gets a place from this frame's handlers.
+    for (int b = 1; b <= 2; ++b)
+      for (int p = 1; p <= 15; ++p) {
+        if (b == 1 && p == kReceiver) continue;
+        World.Teams[b].Players[p].DesiredPos = {kUnplaced, 0.0f, kUnplaced};
+      }
+    const f32 rx = Pl(kReceiver).Pos.x, rz = Pl(kReceiver).Pos.z;
+    const TSlotLine lineBefore = SetPieceSlotLine(A());
+    Frame();
+    ++flightFrames;
+    ASSERT_EQ(World.PassingPhase, 2) << "frame " << flightFrames;
+    // The line and the grid are laid around where R stood at the handler.
+    const TSlotLine& line = World.gamestate == gsPassing ? SetPieceSlotLine(A()) : lineBefore;
+    ASSERT_EQ(line[101], kReceiver) << "frame " << flightFrames;
+    if (World.gamestate == gsPassing) {
+      ASSERT_FLOAT_EQ(A().SetPieceSlotPos[101].x, rx) << "frame " << flightFrames;
+      ASSERT_FLOAT_EQ(A().SetPieceSlotPos[101].z, rz) << "frame " << flightFrames;
+      ASSERT_FLOAT_EQ(A().SupportGridOrigin.z, rz - 3.0f) << "frame " << flightFrames;
+    }
+    for (int b = 1; b <= 2; ++b)
+      for (int p = 1; p <= 15; ++p) {
+        if (b == 1 && p == kReceiver) continue;
+        const TPlayer& P = World.Teams[b].Players[p];
+        ASSERT_LT(std::fabs(P.DesiredPos.x), 100.0f) << "block " << b << " player " << p << " frame " << flightFrames;
+        ASSERT_LT(std::fabs(P.DesiredPos.z), 100.0f) << "block " << b << " player " << p << " frame " << flightFrames;
+      }
+  }
+  EXPECT_GE(flightFrames, 3) << "the ball flies a few frames";
+  EXPECT_LT(flightFrames, 100) << "the pass comes to an end";
+  for (int p = 1; p <= 15; ++p) {
+    if (p == kReceiver) continue;
+    EXPECT_GT(Pl(p).PassingSupportSpeed, 0.0f) << p;
+  }
+}
+
+}  // namespace
