@@ -46,7 +46,9 @@ void ScrumContact(TWorld& W);
 // kick animation (SpecialAnimKind 3) ends.
 void KickRestartContact(TWorld& W);
 
-// "lineout": the lineout contest. A call point: a later unit fills it.
+// "lineout": the contest in the air, the clean take or steal (a change of
+// possession), the knock-on at the jump and the throw nobody takes (both to
+// "freeball").
 void LineoutContact(TWorld& W);
 
 // "tryscored": nothing; play is stopped while the try is scored.

@@ -40,6 +40,12 @@ void RelaunchFreeBall(TWorld& W, const TLaunchParams& Launch) {
   SimulateLooseBallFlight(W, Launch.Speed, Launch.Elevation, Launch.Heading);
 }
 
+double FlightLandingGain(const TWorld& W) {
+  const i32 k = W.FlightLandingStep;
+  const int last = k >= 1 && k <= 1000 ? k : 1000;
+  return static_cast<double>(W.FlightPos[last].z) - W.FlightPos[1].z;
+}
+
 bool InsideKnockOnMargin(const TWorld& W, const TPlayer& P) {
   constexpr double kMargin = 0.2;  // m
   const double halfWidth = 0.5 * W.PitchWidth;

@@ -23,6 +23,10 @@ void ResetFreeBallChase(TWorld& W);
 // 0.02 s steps): BallPhase 1, the flight clock and both chase timers 0.
 void RelaunchFreeBall(TWorld& W, const TLaunchParams& Launch);
 
+// z where the flight just launched comes down (its last step when it never
+// lands), less z at its launch (m).
+double FlightLandingGain(const TWorld& W);
+
 // Whether player P stands more than 0.2 m inside touch and inside the ends of
 // both in-goals: only there is a forward touch of the ball a knock-on.
 bool InsideKnockOnMargin(const TWorld& W, const TPlayer& P);

@@ -134,14 +134,6 @@ void ReboundOff(TWorld& W, const TPlayer& P) {
   SimulateLooseBallFlight(W, l.Speed, l.Elevation, l.Heading);
 }
 
-// z where the flight just launched comes down (its last step when it never
-// lands), less z at its launch.
-double FlightLandingGain(const TWorld& W) {
-  const i32 k = W.FlightLandingStep;
-  const int last = k >= 1 && k <= 1000 ? k : 1000;
-  return static_cast<double>(W.FlightPos[last].z) - W.FlightPos[1].z;
-}
-
 // After a knock-on: the toucher is barred from the ball and stumbles on
 // along his heading.
 void KnockedOnBy(TPlayer& P) {

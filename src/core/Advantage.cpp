@@ -240,12 +240,12 @@ bool IsNewHandlingEntry(const TWorld& W, int K) {
          std::fabs(static_cast<double>(prev.Z) - entry.Z) > kSameSpot;
 }
 
-void EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 Player, f32 X, f32 Z) {
+bool EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 Player, f32 X, f32 Z) {
   const int k = EnterInfringement(W, Kind, kFalse32, AgainstDefence, Player);
-  if (k == 0) return;
+  if (k == 0) return false;
   W.Infringements[k].X = X;
   W.Infringements[k].Z = Z;
-  if (!KeepIfNew(W, k, IsNewHandlingEntry(W, k))) return;
+  if (!KeepIfNew(W, k, IsNewHandlingEntry(W, k))) return false;
   const TTeamBlock& side = W.Teams[AgainstDefence != 0 ? 2 : 1];
   if (const TPlayer* P = PlayerAt(side, Player)) {
     if (Kind == kKnockOn) {
@@ -259,6 +259,7 @@ void EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 P
     }
   }
   StartAdvantageIfIdle(W);
+  return true;
 }
 
 void EnterScrumCollapse(TWorld& W, bool32 AgainstDefence, i32 Player, f32 X, f32 Z) {

@@ -59,11 +59,11 @@ bool IsNewHandlingEntry(const TWorld& W, int K);
 // msgBallDeadInGoal too when the ball lies on or beyond the goal line his
 // side attacks; a new forward pass posts msgForwardPass for him (no message
 // for an offender outside 1..25). A new entry starts the advantage when none
-// is held. A full list takes nothing.
+// is held. A full list takes nothing. Returns whether a new entry stays.
+bool EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 Player, f32 X, f32 Z);
+
 // Enters a scrum collapse: kind 5, major, offender Player of block 2 when
 // AgainstDefence else of block 1, at (X, Z). InfringementIsNew follows
 // IsNewHandlingEntry; an entry that is not new is freed again, a new one
 // starts the advantage when none is held.
 void EnterScrumCollapse(TWorld& W, bool32 AgainstDefence, i32 Player, f32 X, f32 Z);
-
-void EnterHandlingInfringement(TWorld& W, i32 Kind, bool32 AgainstDefence, i32 Player, f32 X, f32 Z);

@@ -10,17 +10,13 @@ namespace {
 
 constexpr int kLineCapacity = 15;
 
-bool IsFree(const TPlayer& P) {
-  return P.GettingTackledTimer <= 0 && P.TackleAttemptTimer <= 0 && P.OldTackleTimer <= 0;
-}
-
 // The least time for a free player of the block to reach (x, z) at top
 // speed; 10000 when nobody is free. A player without speed cannot get there.
 f32 LeastTimeToReach(const TWorld& W, const TTeamBlock& B, f32 x, f32 z) {
   f32 best = 10000.0f;
   for (int j = 1; j <= PlayerCount(W); ++j) {
     const TPlayer& P = B.Players[j];
-    if (!IsFree(P) || P.maxspeed <= 0) continue;
+    if (!IsClearOfTackles(P) || P.maxspeed <= 0) continue;
     const f32 t = static_cast<f32>(Distance2D(x, z, P.Pos.x, P.Pos.z) / static_cast<double>(P.maxspeed));
     if (t < best) best = t;
   }
@@ -28,6 +24,10 @@ f32 LeastTimeToReach(const TWorld& W, const TTeamBlock& B, f32 x, f32 z) {
 }
 
 }  // namespace
+
+bool IsClearOfTackles(const TPlayer& P) {
+  return P.GettingTackledTimer <= 0 && P.TackleAttemptTimer <= 0 && P.OldTackleTimer <= 0;
+}
 
 f32 ChooseKickAheadDistance(const TWorld& W, i32 Player, bool InFirstBlock) {
   const TTeamBlock& own = W.Teams[InFirstBlock ? 1 : 2];

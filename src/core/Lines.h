@@ -6,6 +6,10 @@
 
 #include "core/TypeDefs.h"
 
+// Whether P is in no tackle either way (TackleAttemptTimer, OldTackleTimer
+// and GettingTackledTimer all at most 0): free to race for a loose ball.
+bool IsClearOfTackles(const TPlayer& P);
+
 // How far ahead (7, 12, 17 or 22 m) the player `Player` of Teams[1] (or of
 // Teams[2] when InFirstBlock is false) should kick a gathered loose ball so
 // that his side wins the chase; 5 m (7 m for Teams[2]) when even 7 m would

@@ -935,6 +935,9 @@ struct TTeamBlock {
   f32 PasserRunAngle;       // degrees
   f32 PassLength;           // m, passer to catch point
   f32 PassHeading;          // degrees
+  // The receiver of the pass is still to be sent on his run (0: none); the
+  // lineout take clears it.
+  i32 ReceiverRunPending;
   f32 PasserHeading, PasserHeadingOffset;  // degrees
   TVector2 RelativeCatchPoint;  // m
   Arr1<i32, 5> PassReactors;    // defenders (this block) who may bite on a dummy

@@ -4,6 +4,7 @@
 
 #include "RunFolder.h"
 #include "app/FrameSteps.h"
+#include "core/MatchStore.h"
 #include "core/Random.h"
 #include "core/RunContext.h"
 #include "flow/SetDesiredPositionUnit.h"
@@ -15,10 +16,9 @@ namespace {
 int KickRestartCalls = 0;
 void CountKickRestart(TWorld&) { ++KickRestartCalls; }
 
-}  // namespace
-
-TEST(FlowFrames, EveryFrameKeepsTheBookAndCallsTheStatesHandler) {
-  RunFolder run;
+// The example match set up in a fresh run folder, seeded, with the driver's
+// own steps and handlers.
+void SetUpExampleMatch(RunFolder& run) {
   ExeDir = run.Dir();
   OutputDir = ExeDir + "output/";
   ForceDirectories(OutputDir);
@@ -26,6 +26,30 @@ TEST(FlowFrames, EveryFrameKeepsTheBookAndCallsTheStatesHandler) {
   RandSeed = 4242;
   InitialiseMatch();
   ResetFrameSteps();
+  ResetStateHandlers();
+}
+
+// Where the message of code Code was posted: in the world's queue or already
+// flushed into the match store.
+bool Posted(const TWorld& W, u8 Code, f32* Extra) {
+  for (int k = 1; k <= 10; ++k)
+    if (W.MessageSlotFree[k] == 0 && W.MessageQueue[k].message == Code) {
+      *Extra = W.MessageQueue[k].extravalue;
+      return true;
+    }
+  for (int k = 1; k <= MatchStore.MessageCount && k <= kMessageCapacity; ++k)
+    if (MatchStore.Messages[k].message == Code) {
+      *Extra = MatchStore.Messages[k].extravalue;
+      return true;
+    }
+  return false;
+}
+
+}  // namespace
+
+TEST(FlowFrames, EveryFrameKeepsTheBookAndCallsTheStatesHandler) {
+  RunFolder run;
+  SetUpExampleMatch(run);
   StateHandlers[gsKickRestartSet] = CountKickRestart;
   KickRestartCalls = 0;
 
@@ -43,5 +67,65 @@ TEST(FlowFrames, EveryFrameKeepsTheBookAndCallsTheStatesHandler) {
     EXPECT_NEAR(W.TimeInGameState, 0.04 * (frame - 1), 1e-5) << frame;
   }
   EXPECT_EQ(W.FromGameState, gsUserInterface);
+  ResetStateHandlers();
+}
+
+// The kick-off is lined up, the decision step walks the kicker and chooses
+// the kick, and the handler starts it.
+TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
+  RunFolder run;
+  SetUpExampleMatch(run);
+
+  TWorld& W = World;
+  // The start values of a run (the driver sets them before the first frame).
+  W.Teams[1].DecisionsOn = kTrue32;
+  W.Teams[2].DecisionsOn = kTrue32;
+  for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
+  MatchStore.MessageCount = 0;
+  MatchStore.MessageCapacity = kMessageCapacity;
+  ASSERT_EQ(W.gamestate, gsKickRestartSet);
+  ASSERT_EQ(W.KickRestartSetPhase, 1);
+  ASSERT_EQ(W.Teams[1].KickerIndex, 10);
+  ASSERT_EQ(W.Teams[1].RestartType, 2);
+  int frame = 0;
+  bool chosen = false;
+  f32 extra = 0;
+  while (W.KickRestartSetPhase < 8 && frame < 1000) {
+    W.PrevTimeStep = W.TimeStep;
+    W.TimeStep = 0.04f;
+    const i32 phase = W.KickRestartSetPhase;
+    for (int k = 1; k <= kFrameStepCount; ++k) ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], W)) << frame;
+    ++frame;
+    chosen = chosen || W.Teams[1].KickChosen != 0;
+    ASSERT_EQ(W.gamestate, gsKickRestartSet) << frame;
+    // The recorder pauses from the set-up until 0.5 s before the kick.
+    if (phase < 5 || (phase == 5 && W.KickRestartSetPhase == 5 && W.KickRestartCountdown > 0.5f)) {
+      EXPECT_EQ(W.RecordingOn, 0) << frame;
+    }
+    if (W.KickRestartSetPhase < 8) {
+      EXPECT_FALSE(Posted(W, msgAdvantageBothSides, &extra)) << frame;
+    }
+  }
+  ASSERT_EQ(W.KickRestartSetPhase, 8) << "the kick never started";
+  EXPECT_TRUE(chosen);
+  EXPECT_NE(W.RecordingOn, 0);
+  const TTeamBlock& A = W.Teams[1];
+  const TPlayer& K = A.Players[A.KickerIndex];
+  EXPECT_GE(A.KickerIndex, 9);
+  EXPECT_EQ(A.BallCarrier, A.KickerIndex);
+  EXPECT_EQ(K.KickKind, 5.0f);
+  EXPECT_GT(K.KickTimer, 0.0f);
+  // The timer step has counted the kick once in the same frame.
+  EXPECT_NEAR(A.KickTimeLeft, A.GoalKickReleaseTime - 0.04, 1e-5);
+  ASSERT_TRUE(Posted(W, msgAdvantageBothSides, &extra));
+  EXPECT_EQ(extra, 0.75f);
+  // The ball leaves the foot: the kick is taken and the ball flies free.
+  for (int f = 0; f < 50 && W.gamestate == gsKickRestartSet; ++f) {
+    W.PrevTimeStep = W.TimeStep;
+    W.TimeStep = 0.04f;
+    for (int k = 1; k <= kFrameStepCount; ++k) ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], W)) << f;
+  }
+  EXPECT_EQ(W.gamestate, gsFreeBall);
+  EXPECT_TRUE(Posted(W, msgKickTaken, &extra));
   ResetStateHandlers();
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/FloatFlags.h"
+#include "core/MatchStore.h"
 #include "core/Random.h"
 #include "core/SlotLines.h"
 #include "flow/OpenPlayScene.h"
@@ -407,6 +408,39 @@ TEST_F(ScrumUnitTest, DriveStopsNearATryLine) {
       }
     }
   }
+}
+
+TEST_F(ScrumUnitTest, FrontRowInjuriesAtTheEngagement) {
+  const TMatchType saved = MatchStore.MatchInfo.matchtype;
+  for (TMatchType type : {TMatchType{1}, TMatchType{6}}) {
+    SetUp();
+    MatchStore.MatchInfo.matchtype = type;
+    W.injurieson = kTrue32;
+    W.Teams[1].Players[1].Height = 4.0f;  // a chance above 1000 per mille
+    BoundScene(5, 400.0f, 400.0f, 0.0f);
+    W.Teams[2].Players[2].Pos.z = W.Teams[1].Players[2].Pos.z;  // the front rows meet
+    DoScrum(W);
+    ASSERT_GE(W.ScrumPhase, 6);
+    const TPlayer& P = W.Teams[1].Players[1];
+    if (type == 6) {
+      EXPECT_EQ(P.Unavailable, 0);
+      EXPECT_EQ(MessageCount(msgInjury), 0);
+      continue;
+    }
+    EXPECT_EQ(P.Unavailable, kTrue32);
+    EXPECT_EQ(P.UnavailableKind, 1);
+    EXPECT_FLOAT_EQ(P.maxspeed, 6.0f);
+    EXPECT_FLOAT_EQ(P.MaxSpeedNonFatigued, 6.0f);
+    EXPECT_FLOAT_EQ(P.ScrumPower.mean, 375.0f);
+    EXPECT_EQ(MessageCount(msgInjury), 1);
+    for (int k = 1; k <= 10; ++k) {
+      if (W.MessageQueue[k].message == msgInjury) {
+        EXPECT_EQ(W.MessageQueue[k].playerID, 101);
+        EXPECT_EQ(W.MessageQueue[k].extravalue, 1.0f);
+      }
+    }
+  }
+  MatchStore.MatchInfo.matchtype = saved;
 }
 
 }  // namespace

@@ -5,11 +5,18 @@
 
 #include "ExampleMatch.h"
 #include "app/FrameSteps.h"
+#include "flow/SetDesiredPositionUnit.h"
 
 using AnimatePlayersFrames = ExampleMatchTest;
 
+namespace {
+void HoldPositions(TWorld&) {}
+}  // namespace
+
 TEST_F(AnimatePlayersFrames, StandingPlayersBreatheAndCountTheirLoops) {
   ResetFrameSteps();
+  // Nobody is sent to a formation place: every player stands where he is.
+  StateHandlers[gsKickRestartSet] = HoldPositions;
   TWorld& W = World;
   ASSERT_EQ(W.gamestate, gsKickRestartSet);
   const int kicker = W.Teams[1].BallCarrier;
@@ -39,4 +46,5 @@ TEST_F(AnimatePlayersFrames, StandingPlayersBreatheAndCountTheirLoops) {
   // 2.4 s of a 1.2 s cycle.
   EXPECT_EQ(W.Teams[2].Players[1].AnimLoopCount, 2);
   EXPECT_EQ(W.Teams[1].Players[kicker].currentAnim.View(), "breathingwithball");
+  ResetStateHandlers();
 }
