@@ -94,10 +94,18 @@ void SetupScrumPlay(TWorld& W) {
     W.ScratchPositions[p] = {P.Pos.x, P.Pos.z};
   }
   D.AttackBacksList = backs;
+  LineUpDefenceAgainst(W, attackLine);
+}
 
+void LineUpDefenceAgainst(TWorld& W, const TSlotLine& AttackLine) {
+  TTeamBlock& A = W.Teams[1];
+  TTeamBlock& D = W.Teams[2];
+  const int team = PlayerCount(W);
+  int nBacks = 0;
+  for (int k = 1; k <= 25 && D.AttackBacksList[k] != 0; ++k) ++nBacks;
   // The attacking backs' line as the defenders will mirror it, with a
   // reserved slot for each spare defender.
-  D.MarkedLine = RebuildLine(A.SetPieceSlotPos, attackLine, D.AttackBacksList, W.ScratchPositions);
+  D.MarkedLine = RebuildLine(A.SetPieceSlotPos, AttackLine, D.AttackBacksList, W.ScratchPositions);
   int freeDefenders = 0;
   for (int p = 1; p <= team; ++p) freeDefenders += D.Players[p].SetPiecePlaced == 0;
   D.FreeDefendersCount = freeDefenders;

@@ -9,3 +9,11 @@
 // Draws through PlanBacklineSpacing, BuildBackline, MarkSlotsInRange and
 // once for each supporter placed on the support grid.
 void SetupScrumPlay(TWorld& W);
+
+// The defending side's line against the attacking line AttackLine (block 1's
+// slots): block 2's AttackBacksList (packed), ScratchPositions (block 1's
+// positions) and every defender's SetPiecePlaced must be set. The attackers'
+// line is rebuilt for the defence (MarkedLine) with a reserved slot near the
+// mark for each spare free defender, the free defenders are listed by x (and
+// then count as placed) and fill it from the front when the mark is at x <= 0.
+void LineUpDefenceAgainst(TWorld& W, const TSlotLine& AttackLine);

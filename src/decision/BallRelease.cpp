@@ -239,20 +239,24 @@ void LeaveBreakdown(TTeamBlock& B, i32 i, f32 FreeRoleA, f32 FreeRoleB) {
   P.RuckTimer = 0;
 }
 
-// A tackle still in force (not of kinds 3 to 8) ends; the player stays on
-// the ground until After s.
-void EndTackle(TWorld& W, int block, i32 i, f32 After) {
+}  // namespace
+
+void EndRunningTackle(TWorld& W, int block, i32 i, f32 After, bool SetPosture) {
   TPlayer& P = W.Teams[block].Players[i];
   const bool tackled = P.GettingTackledTimer > 0 && !IsKindIn(P.GettingTackledKind, 3, 8);
   const bool tackling = P.TackleAttemptTimer > 0 && !IsKindIn(P.TackleAttemptKind, 3, 8);
   if (!tackled && !tackling) return;
   P.OldTackleTimer = After;
-  if (P.GettingTackledTimer > 0) P.OldTackleFacing = P.GettingTackledAngle;
-  if (P.TackleAttemptTimer > 0) P.OldTackleFacing = P.TackleAttemptFacing;
+  if (P.GettingTackledTimer > 0) {
+    P.OldTackleFacing = SetPosture ? P.GettingTackledFacing : P.GettingTackledAngle;
+    if (SetPosture) P.GroundPosture = P.GettingTackledKind == 2.0f ? 2 : 1;
+  }
+  if (P.TackleAttemptTimer > 0) {
+    P.OldTackleFacing = P.TackleAttemptFacing;
+    if (SetPosture) P.GroundPosture = P.TackleAttemptKind == 2.0f ? 2 : 1;
+  }
   LetGoOfTackle(W, block, i);
 }
-
-}  // namespace
 
 void RestartDecisionsAfterBreakdown(TWorld& W) {
   TTeamBlock& A = W.Teams[1];
@@ -311,8 +315,8 @@ void BackToRunning(TWorld& W, TPlayer& H, i32 holder, const TReleaseRules& R) {
   }
   const f32 after = ToF32(best + 0.25);
   for (int i = 1; i <= n; ++i) {
-    EndTackle(W, 1, i, after);
-    EndTackle(W, 2, i, after);
+    EndRunningTackle(W, 1, i, after, false);
+    EndRunningTackle(W, 2, i, after, false);
   }
 }
 

@@ -10,6 +10,7 @@
 #include "core/Rounding.h"
 #include "core/SupportSpot.h"
 #include "flow/ActionSequences.h"
+#include "flow/BreakdownSetup.h"
 #include "flow/DefenseUnit.h"
 #include "flow/RunningUnit.h"
 
@@ -102,8 +103,9 @@ void ApplyTurnover(TWorld& W) {
   A.HalfTimeAux = kFalse32;  // the new side's scrum-half has not committed yet
   A.SetPieceHolder = TurnoverScrumHalf(W);
   if (TPlayer* H = PlayerAt(A, A.SetPieceHolder)) H->shimmytimer = 0.0f;
-  // The line, support and defence lists are laid out again by the breakdown
-  // layout, nobody newly committed to the ruck.
+  // The line, support and defence lists are laid out again, nobody newly
+  // committed to the ruck.
+  LayOutBreakdownLines(W);
 }
 
 void RollForTurnover(TWorld& W) {

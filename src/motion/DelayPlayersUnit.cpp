@@ -507,7 +507,6 @@ bool IsListedChaser(const TTeamBlock& T, int i) {
 }
 
 // ---------------------------------------------------------------- call points
-void BallOutOfBreakdown(TWorld& W) { (void)W; }
 // ---------------------------------------------------------------- standing actions
 namespace {
 

@@ -78,8 +78,8 @@ void ArmPassCatch(TWorld& W);
 void ReleasePass(TWorld& W);
 
 // Right after ReleasePass on the same frame, whether or not the pass went:
-// the pass called off, or the ball out of the breakdown or scrum. Filled by
-// the breakdown unit (issue 35).
+// the pass called off, or the ball out of the breakdown or scrum. Built in
+// motion/BallOutOfBreakdown.cpp.
 void BallOutOfBreakdown(TWorld& W);
 
 // Every frame, before the falls: the kick countdown and launch, the tackled
