@@ -13,12 +13,11 @@
 #include "platform/Platform.h"
 #include "setup/InitialisationUnit.h"
 
-// The example input's match, set up as the program does before its first
-// frame in a run folder of its own (the set-up writes its input trace there),
-// then put into open play: block 1's carrier holds the ball where he stands.
-class TExampleMatch {
+// A run folder of its own holding the example input, made the program
+// directory (the set-up reads its input there and the finish writes there).
+class TExampleRunFolder {
  public:
-  explicit TExampleMatch(u32 seed) {
+  TExampleRunFolder() {
     namespace fs = std::filesystem;
     std::string tmpl = (fs::temp_directory_path() / "matchengine-bench-XXXXXX").string();
     dir_ = mkdtemp(tmpl.data());
@@ -30,6 +29,27 @@ class TExampleMatch {
     ExeDir = dir_;
     OutputDir = ExeDir + "output/";
     ForceDirectories(OutputDir);
+  }
+  ~TExampleRunFolder() {
+    SetProgramDirectory("");
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::current_path(fs::temp_directory_path(), ec);
+    fs::remove_all(dir_, ec);
+  }
+  TExampleRunFolder(const TExampleRunFolder&) = delete;
+  TExampleRunFolder& operator=(const TExampleRunFolder&) = delete;
+
+ private:
+  std::string dir_;
+};
+
+// The example input's match, set up as the program does before its first
+// frame in a run folder of its own (the set-up writes its input trace there),
+// then put into open play: block 1's carrier holds the ball where he stands.
+class TExampleMatch {
+ public:
+  explicit TExampleMatch(u32 seed) {
     RandSeed = seed;
     InitialiseMatch();
     TWorld& W = World;
@@ -40,14 +60,7 @@ class TExampleMatch {
     const TPlayer& C = W.Teams[1].Players[W.Teams[1].BallCarrier];
     W.BallPos = {C.Pos.x, 1.0f, C.Pos.z};
   }
-  ~TExampleMatch() {
-    SetProgramDirectory("");
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::current_path(fs::temp_directory_path(), ec);
-    fs::remove_all(dir_, ec);
-  }
 
  private:
-  std::string dir_;
+  TExampleRunFolder folder_;
 };
