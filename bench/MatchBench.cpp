@@ -112,8 +112,19 @@ void BM_MatchStepProfile(benchmark::State& state) {
 }
 BENCHMARK(BM_MatchStepProfile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
-// One frame of open play of the match world: all steps in their order, the
-// decision step's look-ahead sampling included; every iteration starts again
+// Plays kOpenPlayFrames frames of the match world from `start`: all steps in
+// their order, the decision step's look-ahead sampling included.
+void PlayOpenPlayFrames(const TWorld& start) {
+  World = start;
+  RandSeed = kSeed;
+  for (int f = 0; f < kOpenPlayFrames; ++f) {
+    World.PrevTimeStep = World.TimeStep;
+    World.TimeStep = 0.04f;
+    for (int i = 1; i <= kFrameStepCount; ++i) RunFrameStep(FrameSteps[i], World);
+  }
+}
+
+// One frame of open play of the match world; every iteration starts again
 // from the same position and plays kOpenPlayFrames frames.
 void BM_OpenPlayFrame(benchmark::State& state) {
   TExampleMatch match(kSeed);
@@ -121,13 +132,7 @@ void BM_OpenPlayFrame(benchmark::State& state) {
   start = World;
   const TWorkCounters before = WorkCounters;
   for (auto _ : state) {
-    World = start;
-    RandSeed = kSeed;
-    for (int f = 0; f < kOpenPlayFrames; ++f) {
-      World.PrevTimeStep = World.TimeStep;
-      World.TimeStep = 0.04f;
-      for (int i = 1; i <= kFrameStepCount; ++i) RunFrameStep(FrameSteps[i], World);
-    }
+    PlayOpenPlayFrames(start);
     benchmark::DoNotOptimize(World.BallPos);
   }
   const double frames = static_cast<double>(state.iterations()) * kOpenPlayFrames;
@@ -138,5 +143,25 @@ void BM_OpenPlayFrame(benchmark::State& state) {
       frames > 0 ? static_cast<double>(WorkCounters.WorldCopies - before.WorldCopies) / frames : 0;
 }
 BENCHMARK(BM_OpenPlayFrame)->Unit(benchmark::kMicrosecond);
+
+// The per-step profile of the open-play frames, 20 times over.
+void BM_OpenPlayStepProfile(benchmark::State& state) {
+  TExampleMatch match(kSeed);
+  static TWorld start;
+  start = World;
+  for (auto _ : state) {
+    step_profile::Start();
+    const uint64_t ticks = step_profile::Ticks();
+    const auto clock = std::chrono::steady_clock::now();
+    for (int n = 0; n < 20; ++n) PlayOpenPlayFrames(start);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - clock).count();
+    const uint64_t wallTicks = step_profile::Ticks() - ticks;
+    step_profile::Stop();
+    std::printf("\nper-step profile of %d frames of open play (seed %u)\n", 20 * kOpenPlayFrames, kSeed);
+    step_profile::Print(stdout, seconds, wallTicks);
+    std::fflush(stdout);
+  }
+}
+BENCHMARK(BM_OpenPlayStepProfile)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
