@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "OpenPlayStart.h"
 #include "core/Random.h"
 #include "core/RunContext.h"
 #include "core/TypeDefs.h"
@@ -52,13 +53,7 @@ class TExampleMatch {
   explicit TExampleMatch(u32 seed) {
     RandSeed = seed;
     InitialiseMatch();
-    TWorld& W = World;
-    W.gamestate = gsRunning;
-    W.FrameGameState = gsRunning;
-    W.TimeStep = 0.04f;
-    W.PrevTimeStep = 0.04f;
-    const TPlayer& C = W.Teams[1].Players[W.Teams[1].BallCarrier];
-    W.BallPos = {C.Pos.x, 1.0f, C.Pos.z};
+    PutIntoOpenPlay(World);
   }
 
  private:

@@ -5,6 +5,7 @@
 
 #include "AllocationCounter.h"
 #include "ExampleMatch.h"
+#include "OpenPlayStart.h"
 #include "RunFolder.h"
 #include "app/FrameSteps.h"
 #include "app/MainUnit.h"
@@ -26,13 +27,7 @@ class OpenPlayAllocationTest : public ExampleMatchTest {
   void SetUp() override {
     ExampleMatchTest::SetUp();
     ResetFrameSteps();
-    TWorld& W = World;
-    W.gamestate = gsRunning;
-    W.FrameGameState = gsRunning;
-    W.TimeStep = 0.04f;
-    W.PrevTimeStep = 0.04f;
-    const TPlayer& C = W.Teams[1].Players[W.Teams[1].BallCarrier];
-    W.BallPos = {C.Pos.x, 1.0f, C.Pos.z};
+    PutIntoOpenPlay(World);
   }
 };
 
