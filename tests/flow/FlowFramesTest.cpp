@@ -2,6 +2,7 @@
 // table: the bookkeeping and the controller take part in every frame.
 #include <gtest/gtest.h>
 
+#include "AllocationCounter.h"
 #include "RunFolder.h"
 #include "app/FrameSteps.h"
 #include "contact/RunningStoppages.h"
@@ -147,11 +148,14 @@ struct TChaseSeen {
   int leadless = 0;     // block-frames without a lead chaser
   int offPoint = 0;     // block-frames with a lead neither on a point nor excused
   int stopped = 0;      // block-frames with a lead given no speed
+  long allocations = 0;  // made by the handler
 };
 TChaseSeen ChaseSeen;
 
 void FreeBallAndLook(TWorld& W) {
+  StartCountingAllocations();
   DoFreeBall(W);
+  ChaseSeen.allocations += StopCountingAllocations();
   ++ChaseSeen.frames;
   for (int b = 1; b <= 2; ++b) {
     const TTeamBlock& B = W.Teams[b];
@@ -191,6 +195,7 @@ TEST(FlowFrames, BothSidesChaseTheKickOffUntilTheFreeBallEnds) {
   EXPECT_EQ(ChaseSeen.leadless, 0);
   EXPECT_EQ(ChaseSeen.offPoint, 0);
   EXPECT_EQ(ChaseSeen.stopped, 0);
+  EXPECT_EQ(ChaseSeen.allocations, 0);
   ResetStateHandlers();
 }
 
