@@ -15,6 +15,7 @@
 #include "core/Random.h"
 #include "core/TypeDefs.h"
 #include "core/WorkCounters.h"
+#include "match/MatchFolder.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -30,15 +31,16 @@ void StopAtHalfTime(TWorld& W) {
   if (W.clock >= W.halflength) MaxSimTime = 0;
 }
 
-struct TMatchFigures {
+struct TMatchRun {
   TWorkCounters Work;
   double Seconds;
 };
 
 // One seeded match through the program's own entry, in a fresh run folder;
 // `bounded` ends it when the first half's clock stops.
-TMatchFigures PlayMatch(bool bounded) {
-  TExampleRunFolder folder;
+TMatchRun PlayMatch(bool bounded) {
+  TMatchFolder folder;
+  SetProgramDirectory(folder.Dir());
   ResetFrameSteps();
   if (bounded) {
     EngineLastStep = FrameSteps[kFrameStepCount].Step;
@@ -50,6 +52,7 @@ TMatchFigures PlayMatch(bool bounded) {
   const int status = RunProgram();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   UnfixTimeOfDay();
+  SetProgramDirectory("");
   ResetFrameSteps();
   benchmark::DoNotOptimize(status);
   return {{WorkCounters.MatchFrames - before.MatchFrames, WorkCounters.LookAheadFrames - before.LookAheadFrames,
@@ -77,7 +80,7 @@ void ReportMatches(benchmark::State& state, const TWorkCounters& work) {
 void MatchBenchmark(benchmark::State& state, bool bounded) {
   TWorkCounters work{};
   for (auto _ : state) {
-    const TMatchFigures m = PlayMatch(bounded);
+    const TMatchRun m = PlayMatch(bounded);
     work.MatchFrames += m.Work.MatchFrames;
     work.LookAheadFrames += m.Work.LookAheadFrames;
     work.WorldCopies += m.Work.WorldCopies;
@@ -100,7 +103,7 @@ void BM_MatchStepProfile(benchmark::State& state) {
   for (auto _ : state) {
     step_profile::Start();
     const uint64_t ticks = step_profile::Ticks();
-    const TMatchFigures m = PlayMatch(state.range(0) != 0);
+    const TMatchRun m = PlayMatch(state.range(0) != 0);
     const uint64_t wallTicks = step_profile::Ticks() - ticks;
     step_profile::Stop();
     work = m.Work;
