@@ -221,6 +221,12 @@ void EndMissedDives(TWorld& W, int Carrier) {
   }
 }
 
+void HoldFallAndMissDives(TWorld& W, const THoldRules& Rules, int Carrier) {
+  HoldOffBallTargets(W, Rules);
+  FallHeldPlayers(W);
+  EndMissedDives(W, Carrier);
+}
+
 void LetGoOfTackle(TWorld& W, int block, int i) {
   TPlayer& P = W.Teams[block].Players[i];
   P.GettingTackledTimer = 0;

@@ -14,9 +14,7 @@ namespace {
 void HoldAndMissFreeBallTargets(TWorld& W) {
   THoldRules rules;
   rules.HolderMomentumFirst = true;
-  HoldOffBallTargets(W, rules);
-  FallHeldPlayers(W);
-  EndMissedDives(W, 0);
+  HoldFallAndMissDives(W, rules, 0);
 }
 
 }  // namespace

@@ -19,9 +19,7 @@ class FreeBallBoundariesTest : public RunningSceneTest {
  protected:
   void SetUp() override {
     RunningSceneTest::SetUp();
-    W.gamestate = gsFreeBall;
-    W.Teams[1].BallCarrier = 0;
-    Place(Carrier(), -20.0f, -30.0f);
+    LooseBallScene();
     W.BallPhase = 3;
     W.BlocksSwapped = kTrue32;
     W.ReleasePos = {10.0f, -20.0f};
@@ -271,14 +269,7 @@ TEST_F(FreeBallBoundariesTest, ACatchInTouchAfterTheBallCrossedKeepsTheCrossingP
 }
 
 TEST_F(FreeBallBoundariesTest, TheContactStepJudgesACatchInTouchInTheFrameOfTheCatch) {
-  TPlayer& P = Attacker(kBack);
-  Place(P, 35.2f, 10.0f);
-  P.freeballcatchtimer = 1.0f;
-  P.FreeBallCatchKind = 2.0f;
-  P.FreeBallCatchRecoverFraction = 0.5f;
-  P.currentframe = 500.0f;
-  P.maxframes = 1000.0f;
-  P.CleanCatchProb = 1000;
+  Catching(Attacker(kBack), 35.2f, 10.0f).CleanCatchProb = 1000;
   Ball(35.2f, 10.2f);
   W.KickTouchFlag2 = kTrue32;
   W.KickTouchPos = {35.1f, 9.0f};

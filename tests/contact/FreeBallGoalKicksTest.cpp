@@ -45,10 +45,8 @@ class FreeBallGoalKicksTest : public RunningSceneTest {
     W.PostRadius = 0.15f;
     W.PostHeight = 7.0f;
     W.BallRadius = 0.092f;
-    W.gamestate = gsFreeBall;
-    W.Teams[1].BallCarrier = 0;
+    LooseBallScene();
     W.Teams[1].BallKicker = kKicker;
-    Place(Carrier(), -20.0f, -30.0f);
     W.BlocksSwapped = kTrue32;
     W.KickType = 8;
     W.BallPhase = kPhase;
@@ -178,14 +176,7 @@ TEST_F(FreeBallGoalKicksTest, AFailedConversionEndsInAKickOffWithoutPointsOrMess
 TEST_F(FreeBallGoalKicksTest, ACaughtConversionEndsInAKickOff) {
   W.KickType = 9;
   for (int p = 1; p <= 25; ++p) Place(Defender(p), Defender(p).Pos.x, 45.0f);
-  TPlayer& P = Attacker(kBack);
-  Place(P, 6.0f, 30.0f);
-  P.freeballcatchtimer = 1.0f;
-  P.FreeBallCatchKind = 2.0f;
-  P.FreeBallCatchRecoverFraction = 0.5f;
-  P.currentframe = 500.0f;
-  P.maxframes = 1000.0f;
-  P.CleanCatchProb = 1000;
+  Catching(Attacker(kBack), 6.0f, 30.0f).CleanCatchProb = 1000;
   Flight({6.0f, 1.0f, 29.4f}, {6.0f, 1.0f, 30.2f});
   W.PrevBallPos = W.BallPos;
   Step();

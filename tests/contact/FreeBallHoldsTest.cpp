@@ -19,9 +19,7 @@ class FreeBallHoldsTest : public RunningSceneTest {
  protected:
   void SetUp() override {
     RunningSceneTest::SetUp();
-    W.gamestate = gsFreeBall;
-    W.Teams[1].BallCarrier = 0;
-    Place(Carrier(), -20.0f, -30.0f);
+    LooseBallScene();
     W.BallPos = {0.0f, 20.0f, 40.0f};
     W.PrevBallPos = W.BallPos;
     W.BallPhase = 1;
@@ -105,14 +103,7 @@ TEST_F(FreeBallHoldsTest, ADiveMissesOnlyPastHalfOfItsAnimation) {
 
 TEST_F(FreeBallHoldsTest, NoHoldOnceACatchHasEndedTheFreeBall) {
   Chaser(1.0f, 0.0f);
-  TPlayer& C = Attacker(3);
-  Place(C, 10.0f, 20.0f);
-  C.freeballcatchtimer = 1.0f;
-  C.FreeBallCatchKind = 2.0f;
-  C.FreeBallCatchRecoverFraction = 0.5f;
-  C.currentframe = 500.0f;
-  C.maxframes = 1000.0f;
-  C.CleanCatchProb = 1000;
+  Catching(Attacker(3), 10.0f, 20.0f).CleanCatchProb = 1000;
   W.Teams[1].KickReturnOption = 1;
   W.BallPos = {10.0f, 1.0f, 20.1f};
   W.PrevBallPos = W.BallPos;
