@@ -29,6 +29,15 @@ void SetUpExampleMatch(RunFolder& run) {
   ResetStateHandlers();
 }
 
+// The start values of a run (the driver sets them before the first frame).
+void StartRun(TWorld& W) {
+  W.Teams[1].DecisionsOn = kTrue32;
+  W.Teams[2].DecisionsOn = kTrue32;
+  for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
+  MatchStore.MessageCount = 0;
+  MatchStore.MessageCapacity = kMessageCapacity;
+}
+
 // Where the message of code Code was posted: in the world's queue or already
 // flushed into the match store.
 bool Posted(const TWorld& W, u8 Code, f32* Extra) {
@@ -77,12 +86,7 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   SetUpExampleMatch(run);
 
   TWorld& W = World;
-  // The start values of a run (the driver sets them before the first frame).
-  W.Teams[1].DecisionsOn = kTrue32;
-  W.Teams[2].DecisionsOn = kTrue32;
-  for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
-  MatchStore.MessageCount = 0;
-  MatchStore.MessageCapacity = kMessageCapacity;
+  StartRun(W);
   ASSERT_EQ(W.gamestate, gsKickRestartSet);
   ASSERT_EQ(W.KickRestartSetPhase, 1);
   ASSERT_EQ(W.Teams[1].KickerIndex, 10);
@@ -138,11 +142,7 @@ TEST(FlowFrames, TryLeadsToTheConversionBeingKicked) {
   SetUpExampleMatch(run);
 
   TWorld& W = World;
-  W.Teams[1].DecisionsOn = kTrue32;
-  W.Teams[2].DecisionsOn = kTrue32;
-  for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
-  MatchStore.MessageCount = 0;
-  MatchStore.MessageCapacity = kMessageCapacity;
+  StartRun(W);
   // As the contact step leaves it when player 11 grounds the ball.
   TTeamBlock& A = W.Teams[1];
   A.Players[11].Pos = {20.0f, 0.0f, 52.0f};
