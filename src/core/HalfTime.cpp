@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr i32 kKickTypePenaltyTouch = 5;  // KickType of a penalty kick to touch
+
 // Time lost at a stoppage, by restart kind 2 to 5 (kind 1 has none).
 struct TDelayKind {
   f32 Mean, SD, Min, Max;
@@ -86,8 +88,11 @@ void SetLineout(TWorld& W) {
     W.LineoutZ = std::clamp(W.TouchPos.z, -45.0f, 45.0f);
     W.LineoutOnNegativeX = Flag(W.TouchPos.x <= 0);
   } else {  // kicked into touch
-    const bool onTheFull = W.KickTouchFlag1 != 0 || W.KickTouchFlag2 != 0;
-    W.LineoutZ = onTheFull ? W.KickTouchPos.z : W.ReleasePos.z;
+    // Level with the kick when it went straight into touch in open play;
+    // where it crossed after a bounce or a touch in the field, from a penalty
+    // kick to touch and from a kick inside the kicker's own 22.
+    const bool direct = W.BallBouncedInField == 0 && W.KickType != kKickTypePenaltyTouch && W.KickedFromOwn22 == 0;
+    W.LineoutZ = direct ? W.ReleasePos.z : W.KickTouchPos.z;
     W.LineoutOnNegativeX = Flag(W.KickTouchPos.x <= 0);
     const f32 limit = static_cast<f32>(W.PitchLength / 2.0 - 5.0);
     W.LineoutZ = std::clamp(W.LineoutZ, -limit, limit);

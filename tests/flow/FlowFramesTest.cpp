@@ -2,8 +2,10 @@
 // table: the bookkeeping and the controller take part in every frame.
 #include <gtest/gtest.h>
 
+#include "AllocationCounter.h"
 #include "RunFolder.h"
 #include "app/FrameSteps.h"
+#include "contact/RunningStoppages.h"
 #include "core/MatchStore.h"
 #include "core/Random.h"
 #include "core/RunContext.h"
@@ -197,11 +199,14 @@ struct TChaseSeen {
   int leadless = 0;     // block-frames without a lead chaser
   int offPoint = 0;     // block-frames with a lead neither on a point nor excused
   int stopped = 0;      // block-frames with a lead given no speed
+  long allocations = 0;  // made by the handler
 };
 TChaseSeen ChaseSeen;
 
 void FreeBallAndLook(TWorld& W) {
+  StartCountingAllocations();
   DoFreeBall(W);
+  ChaseSeen.allocations += StopCountingAllocations();
   ++ChaseSeen.frames;
   for (int b = 1; b <= 2; ++b) {
     const TTeamBlock& B = W.Teams[b];
@@ -241,5 +246,49 @@ TEST(FlowFrames, BothSidesChaseTheKickOffUntilTheFreeBallEnds) {
   EXPECT_EQ(ChaseSeen.leadless, 0);
   EXPECT_EQ(ChaseSeen.offPoint, 0);
   EXPECT_EQ(ChaseSeen.stopped, 0);
+  EXPECT_EQ(ChaseSeen.allocations, 0);
+  ResetStateHandlers();
+}
+
+// Play stops in running just before half time: the whistle for the half goes
+// only as the transition ends, and not before a penalty kick, which is taken
+// first.
+TEST(FlowFrames, HalfEndsOnlyAsTheTransitionEnds) {
+  struct Case {
+    const char* what;
+    TGameState pending;
+    i32 kind;
+    i32 phaseAfter;
+    i32 restartType;  // block 1's after the transition
+  };
+  const Case cases[] = {
+      {"a scrum", gsScrum, 0, 2, 2},
+      {"a penalty kick for touch", gsKickRestartSet, 3, 1, 5},
+  };
+  for (const Case& c : cases) {
+    RunFolder run;
+    SetUpExampleMatch(run);
+    TWorld& W = World;
+    StartRun(W);
+    W.HalfTimeReached = kFalse32;
+    W.clock = static_cast<f32>(W.halflength - 0.5);
+    W.gamestate = gsRunning;
+    W.Teams[1].BallCarrier = 10;
+    StopPlay(W, c.kind, c.pending, false);
+    ASSERT_EQ(W.gamestate, gsTransition);
+    int frames = 0;
+    for (; frames < 500 && W.gamestate == gsTransition; ++frames) {
+      EXPECT_EQ(W.MatchPhase, 1) << c.what << ", frame " << frames;
+      W.PrevTimeStep = W.TimeStep;
+      W.TimeStep = 0.04f;
+      for (int k = 1; k <= kFrameStepCount; ++k) ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], W)) << frames;
+    }
+    ASSERT_NE(W.gamestate, gsTransition) << c.what << ": still in transition after 500 frames";
+    EXPECT_GE(frames, 50) << c.what << ": at least the stoppage's 2.0 s";
+    EXPECT_GE(W.clock, W.halflength) << c.what;
+    EXPECT_EQ(W.MatchPhase, c.phaseAfter) << c.what;
+    EXPECT_EQ(W.gamestate, gsKickRestartSet) << c.what;
+    EXPECT_EQ(W.Teams[1].RestartType, c.restartType) << c.what;
+  }
   ResetStateHandlers();
 }
