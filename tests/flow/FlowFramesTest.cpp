@@ -137,6 +137,57 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   ResetStateHandlers();
 }
 
+// A try grounded out wide: the celebrations run their course through the
+// real steps (the animation step ends each gesture), the conversion is set
+// up with its drawn delay and the kicker takes it.
+TEST(FlowFrames, TryLeadsToTheConversionBeingKicked) {
+  RunFolder run;
+  SetUpExampleMatch(run);
+
+  TWorld& W = World;
+  StartRun(W);
+  // As the contact step leaves it when player 11 grounds the ball.
+  TTeamBlock& A = W.Teams[1];
+  A.Players[11].Pos = {20.0f, 0.0f, 52.0f};
+  A.Players[11].OldPos = {20.0f, 0.0f, 51.7f};
+  A.BallCarrier = 11;
+  W.gamestate = gsTryScored;
+  W.TryScoredPhase = 1;
+  W.TryPos = {20.0f, 52.0f};
+  W.DiverIndex = 11;
+
+  const auto frame = [&W](int n) {
+    W.PrevTimeStep = W.TimeStep;
+    W.TimeStep = 0.04f;
+    for (int k = 1; k <= kFrameStepCount; ++k) ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], W)) << n;
+  };
+  int n = 0;
+  while (W.gamestate == gsTryScored && n < 3000) frame(++n);
+  ASSERT_EQ(W.gamestate, gsKickRestartSet) << "the celebrations never ended, frame " << n;
+  EXPECT_GT(n, 10);
+  EXPECT_EQ(A.BallCarrier, 0);
+  EXPECT_EQ(A.RestartType, 9);
+  EXPECT_EQ(W.Teams[2].RestartType, 9);
+  EXPECT_EQ(A.RestartKickerDefault, 10);
+  EXPECT_GE(W.RestartDelay, 10.0f);
+  EXPECT_LE(W.RestartDelay, 166.965f);
+  const i32 kicker = A.KickerIndex;
+  ASSERT_TRUE(IsPlayer(kicker));
+  for (int i = 1; i <= W.PlayersPerTeam; ++i) {
+    EXPECT_EQ(A.Players[i].CelebrateStage, A.Players[i].CelebrateJoin) << i;
+    EXPECT_EQ(A.Players[i].chasertimer, 0.0f) << i;
+  }
+
+  const int conversionFrames = n;
+  while (W.gamestate == gsKickRestartSet && n < conversionFrames + 6000) frame(++n);
+  EXPECT_NE(W.gamestate, gsKickRestartSet) << "the conversion was never kicked";
+  EXPECT_EQ(W.KickType, 9);
+  f32 extra = 0;
+  EXPECT_TRUE(Posted(W, msgKickTaken, &extra));
+  EXPECT_EQ(A.KickerIndex, kicker);
+  ResetStateHandlers();
+}
+
 // After the kick-off both sides chase the ball in every free-ball frame: as
 // the handler leaves each frame, each block has a lead chaser, on his way to
 // one of the ball's sample points (unless he is still reacting, or kicking);
