@@ -126,10 +126,9 @@ int OccupiedFrom(const TSlotLine& L, int from, int dir) {
   return 0;
 }
 
-// Player 10 next to the receiver on the infield side, always for the
-// attacking options 3..7, else on an even roll; then, on a second even roll,
-// the player he displaced one place further out.
-TSlotLine MoveFlyHalf(const TWorld& W, TSlotLine L) {
+}  // namespace
+
+TSlotLine PlaceFlyHalfByReceiver(const TWorld& W, TSlotLine L) {
   int ten = 0;
   for (int k = 1; k <= kSlotCount; ++k) {
     if (L[k] == kFlyHalf) ten = k;
@@ -154,6 +153,8 @@ TSlotLine MoveFlyHalf(const TWorld& W, TSlotLine L) {
   return L;
 }
 
+namespace {
+
 void BuildAttackingLine(TWorld& W) {
   TTeamBlock& A = W.Teams[1];
   W.ScratchPlayerList = kEmptyPlayerList;
@@ -171,7 +172,7 @@ void BuildAttackingLine(TWorld& W) {
   TSlotLine line = BuildBackline(A, W.ScratchPlayerList, plan, A.SetPieceHolder, W.LineoutRefX, W.LineoutZ,
                                  kTrue32, kFalse32, W.ScratchPriorityList);
   line[kCentreSlot] = static_cast<i16>(A.SetPieceHolder);
-  StoreSetPieceSlotLine(A, MoveFlyHalf(W, line));
+  StoreSetPieceSlotLine(A, PlaceFlyHalfByReceiver(W, line));
 }
 
 // Each listed player of the block, in index order, to the free slot (x from
