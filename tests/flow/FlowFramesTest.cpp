@@ -2,48 +2,12 @@
 // table: the bookkeeping and the controller take part in every frame.
 #include <gtest/gtest.h>
 
-#include "RunFolder.h"
-#include "app/FrameSteps.h"
-#include "core/MatchStore.h"
-#include "core/Random.h"
-#include "core/RunContext.h"
-#include "flow/SetDesiredPositionUnit.h"
-#include "platform/Platform.h"
-#include "setup/InitialisationUnit.h"
+#include "flow/ExampleFrames.h"
 
 namespace {
 
 int KickRestartCalls = 0;
 void CountKickRestart(TWorld&) { ++KickRestartCalls; }
-
-// The example match set up in a fresh run folder, seeded, with the driver's
-// own steps and handlers.
-void SetUpExampleMatch(RunFolder& run) {
-  ExeDir = run.Dir();
-  OutputDir = ExeDir + "output/";
-  ForceDirectories(OutputDir);
-  Form1.Reset();
-  RandSeed = 4242;
-  InitialiseMatch();
-  ResetFrameSteps();
-  ResetStateHandlers();
-}
-
-// Where the message of code Code was posted: in the world's queue or already
-// flushed into the match store.
-bool Posted(const TWorld& W, u8 Code, f32* Extra) {
-  for (int k = 1; k <= 10; ++k)
-    if (W.MessageSlotFree[k] == 0 && W.MessageQueue[k].message == Code) {
-      *Extra = W.MessageQueue[k].extravalue;
-      return true;
-    }
-  for (int k = 1; k <= MatchStore.MessageCount && k <= kMessageCapacity; ++k)
-    if (MatchStore.Messages[k].message == Code) {
-      *Extra = MatchStore.Messages[k].extravalue;
-      return true;
-    }
-  return false;
-}
 
 }  // namespace
 
@@ -77,12 +41,7 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   SetUpExampleMatch(run);
 
   TWorld& W = World;
-  // The start values of a run (the driver sets them before the first frame).
-  W.Teams[1].DecisionsOn = kTrue32;
-  W.Teams[2].DecisionsOn = kTrue32;
-  for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
-  MatchStore.MessageCount = 0;
-  MatchStore.MessageCapacity = kMessageCapacity;
+  SetRunStartValues(W);
   ASSERT_EQ(W.gamestate, gsKickRestartSet);
   ASSERT_EQ(W.KickRestartSetPhase, 1);
   ASSERT_EQ(W.Teams[1].KickerIndex, 10);

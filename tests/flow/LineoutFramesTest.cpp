@@ -3,47 +3,15 @@
 // and the contact step together.
 #include <gtest/gtest.h>
 
-#include "RunFolder.h"
-#include "app/FrameSteps.h"
 #include "core/HalfTime.h"
-#include "core/MatchStore.h"
-#include "core/Random.h"
-#include "core/RunContext.h"
-#include "flow/SetDesiredPositionUnit.h"
-#include "platform/Platform.h"
-#include "setup/InitialisationUnit.h"
-
-namespace {
-
-bool Posted(const TWorld& W, u8 Code) {
-  for (int k = 1; k <= 10; ++k) {
-    if (W.MessageSlotFree[k] == 0 && W.MessageQueue[k].message == Code) return true;
-  }
-  for (int k = 1; k <= MatchStore.MessageCount && k <= kMessageCapacity; ++k) {
-    if (MatchStore.Messages[k].message == Code) return true;
-  }
-  return false;
-}
-
-}  // namespace
+#include "flow/ExampleFrames.h"
 
 TEST(LineoutFrames, SeededLineoutRestartReachesTheThrow) {
   RunFolder run;
-  ExeDir = run.Dir();
-  OutputDir = ExeDir + "output/";
-  ForceDirectories(OutputDir);
-  Form1.Reset();
-  RandSeed = 4242;
-  InitialiseMatch();
-  ResetFrameSteps();
-  ResetStateHandlers();
+  SetUpExampleMatch(run);
 
   TWorld& W = World;
-  W.Teams[1].DecisionsOn = kTrue32;
-  W.Teams[2].DecisionsOn = kTrue32;
-  for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
-  MatchStore.MessageCount = 0;
-  MatchStore.MessageCapacity = kMessageCapacity;
+  SetRunStartValues(W);
   // The ball carried into touch on the positive side, 10 m into block 2's half.
   W.PendingGameState = gsLineout;
   W.RestartKind = 6;
@@ -74,8 +42,9 @@ TEST(LineoutFrames, SeededLineoutRestartReachesTheThrow) {
   // Not before the restart delay has run out.
   EXPECT_GT(thrownAt * 0.04, 10.0);
   EXPECT_EQ(W.Teams[1].BallCarrier, 0);
-  EXPECT_TRUE(Posted(W, msgLineoutThrow));
-  EXPECT_TRUE(Posted(W, msgLineoutJump));
+  f32 extra = 0;
+  EXPECT_TRUE(Posted(W, msgLineoutThrow, &extra));
+  EXPECT_TRUE(Posted(W, msgLineoutJump, &extra));
   EXPECT_NE(W.RecordingOn, 0);
   // Into the field, from the touchline at +x.
   EXPECT_LE(W.PassVel.x, -0.75f);

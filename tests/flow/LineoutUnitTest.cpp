@@ -55,15 +55,7 @@ class LineoutUnitTest : public ::testing::Test {
   }
   void TearDown() override { EXPECT_FALSE(FloatErrorRaised()); }
 
-  static void Arrive() {
-    for (int side = 1; side <= 2; ++side) {
-      for (int p = 1; p <= 15; ++p) {
-        TPlayer& P = W.Teams[side].Players[p];
-        P.Pos.x = P.DesiredPos.x;
-        P.Pos.z = P.DesiredPos.z;
-      }
-    }
-  }
+  static void Arrive() { ArriveAtDesiredPositions(W); }
   static bool InLine(const TTeamBlock& T, int p) {
     for (int k = 1; k <= 15; ++k) {
       if (T.LineoutSlots[k] == p) return true;
