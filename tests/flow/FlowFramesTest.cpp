@@ -94,7 +94,8 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
 
 // A try grounded out wide: the celebrations run their course through the
 // real steps (the animation step ends each gesture), the conversion is set
-// up with its drawn delay and the kicker takes it.
+// up with its drawn delay, the kicker takes it, and after the transition the
+// other side kicks off.
 TEST(FlowFrames, TryLeadsToTheConversionBeingKicked) {
   RunFolder run;
   SetUpExampleMatch(run);
@@ -140,6 +141,20 @@ TEST(FlowFrames, TryLeadsToTheConversionBeingKicked) {
   f32 extra = 0;
   EXPECT_TRUE(Posted(W, msgKickTaken, &extra));
   EXPECT_EQ(A.KickerIndex, kicker);
+  // The conversion ends (over or wide) in a transition and then a kick-off
+  // by the other side: the world is mirrored, the blocks swapped.
+  const bool32 scorersFirst = W.Team1InFirstBlock;
+  bool transition = false;
+  const int kicked = n;
+  while (!(W.gamestate == gsKickRestartSet && A.RestartType == 2) && n < kicked + 3000) {
+    frame(++n);
+    transition = transition || W.gamestate == gsTransition;
+  }
+  EXPECT_TRUE(transition);
+  EXPECT_EQ(W.gamestate, gsKickRestartSet) << "no kick-off after the conversion";
+  EXPECT_EQ(A.RestartType, 2);
+  EXPECT_EQ(W.KickRestartSetPhase, 1);
+  EXPECT_NE(W.Team1InFirstBlock, scorersFirst);
   ResetStateHandlers();
 }
 
