@@ -1,0 +1,109 @@
+// Real frames of the set-up example match through the driver's step table,
+// decisions included: a carrier runs into a line of defenders, is tackled,
+// the ruck forms and the ball comes back out into running play.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ExampleMatch.h"
+#include "app/FrameSteps.h"
+#include "core/Geometry.h"
+#include "core/MatchStore.h"
+#include "flow/SetDesiredPositionUnit.h"
+
+namespace {
+
+constexpr int kCarrier = 10;
+constexpr int kMostFrames = 500;  // 20 s of play
+
+// Running entered with carrier 10 at (-20, -20) running up the pitch at
+// 5 m/s, his team-mates 5 m behind him, and block 2 in a line 3 m ahead of
+// him, 1.2 m apart.
+class GotTackledFramesTest : public ExampleMatchTest {
+ protected:
+  void TearDown() override { ResetFrameSteps(); }
+
+  static void Place(TPlayer& P, f32 x, f32 z) {
+    P.Pos = {x, 0.0f, z};
+    P.OldPos = P.Pos;
+    P.DesiredPos = P.Pos;
+    P.Velocity = {0.0f, 0.0f};
+    P.speed = 0.0f;
+  }
+
+  static void EnterRunningIntoTheDefence() {
+    TWorld& W = World;
+    // The start values of a run (the driver sets them before the first frame).
+    W.Teams[1].DecisionsOn = kTrue32;
+    W.Teams[2].DecisionsOn = kTrue32;
+    for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
+    MatchStore.MessageCount = 0;
+    MatchStore.MessageCapacity = kMessageCapacity;
+    W.gamestate = gsRunning;
+    W.FrameGameState = gsRunning;
+    W.PrevFrameGameState = gsRunning;
+    W.RunningPhase = 1;
+    W.TimeSinceSetPiece = 10.0f;
+    W.GainLineZ = 45.0f;
+    TTeamBlock& A = W.Teams[1];
+    A.AttackSide = 1;
+    A.BallCarrier = kCarrier;
+    for (int p = 1; p <= 15; ++p) {
+      Place(A.Players[p], static_cast<f32>(4 * p - 30), -25.0f);
+      A.Players[p].InBackline = Flag(p == 9 || p >= 11);
+      Place(W.Teams[2].Players[p], static_cast<f32>(-20.0 + 1.2 * (p - 8)), -17.0f);
+    }
+    Place(A.Players[kCarrier], -20.0f, -20.0f);
+    A.Players[kCarrier].Velocity = {0.0f, 5.0f};
+  }
+
+  static void Frame(int f) {
+    World.PrevTimeStep = World.TimeStep;
+    World.TimeStep = 0.04f;
+    // A floating-point error in any step raises out of RunFrameStep.
+    for (int k = 1; k <= kFrameStepCount; ++k) {
+      ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], World)) << FrameSteps[k].Name << " frame " << f;
+    }
+  }
+};
+
+TEST_F(GotTackledFramesTest, TackledCarriersRuckReleasesTheBallBackIntoRunning) {
+  for (const u32 seed : {4242u, 1u, 2u, 3u}) {
+    SCOPED_TRACE(seed);
+    ExampleMatchTest::SetUp();  // a fresh match for each seed
+    ResetFrameSteps();
+    ResetStateHandlers();
+    EnterRunningIntoTheDefence();
+    RandSeed = seed;
+    std::vector<i32> states{World.gamestate};
+    int holder = 0;
+    for (int f = 1; f <= kMostFrames && states.size() < 3; ++f) {
+      Frame(f);
+      if (HasFatalFailure()) return;
+      const TTeamBlock& A = World.Teams[1];
+      if (World.gamestate != states.back()) {
+        states.push_back(World.gamestate);
+        if (World.gamestate == gsGotTackled) {
+          EXPECT_GT(A.Players[kCarrier].GettingTackledTimer, 0.0f) << "the carrier is held";
+        }
+      }
+      if (World.gamestate == gsGotTackled) {
+        // The breakdown set-up ran on entry: the ruck is formed with a
+        // scrum-half to take the ball out.
+        ASSERT_GE(World.GotTackledPhase, 2) << f;
+        holder = A.SetPieceHolder;
+        ASSERT_GE(holder, 1) << f;
+        ASSERT_LE(holder, 15) << f;
+      }
+    }
+    ASSERT_EQ(states, (std::vector<i32>{gsRunning, gsGotTackled, gsRunning}));
+    // The scrum-half of the ruck (a turnover may have swapped the blocks)
+    // picked the ball up and carries it on.
+    const TTeamBlock& A = World.Teams[1];
+    EXPECT_EQ(A.BallCarrier, holder);
+    const TPlayer& C = A.Players[A.BallCarrier];
+    EXPECT_LT(Distance2D(World.BallPos.x, World.BallPos.z, C.Pos.x, C.Pos.z), 1.5f);
+  }
+}
+
+}  // namespace
