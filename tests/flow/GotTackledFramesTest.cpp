@@ -107,3 +107,34 @@ TEST_F(GotTackledFramesTest, TackledCarriersRuckReleasesTheBallBackIntoRunning) 
 }
 
 }  // namespace
+
+namespace {
+
+// The scrum-half who picked the ball up at the first ruck leaves his side
+// committed (HalfTimeAux); the next breakdown's set-up clears it, so the
+// second ruck waits for its own pick-up rather than going back to running
+// in its first frame.
+TEST_F(GotTackledFramesTest, ASecondRuckWaitsForItsOwnPickUp) {
+  EnterRunningIntoTheDefence();
+  std::vector<i32> states{World.gamestate};
+  int secondRuckFrames = 0;
+  bool committedBefore = false;
+  for (int f = 1; f <= 2 * kMostFrames && states.size() < 5; ++f) {
+    committedBefore = World.Teams[1].HalfTimeAux != 0;
+    Frame(f);
+    if (HasFatalFailure()) return;
+    if (World.gamestate != states.back()) {
+      states.push_back(World.gamestate);
+      if (states.size() == 4) {
+        ASSERT_TRUE(committedBefore) << "the first ruck's pick-up left its side committed";
+        EXPECT_EQ(World.Teams[1].HalfTimeAux, 0) << "the set-up clears it";
+      }
+    }
+    if (states.size() == 4) ++secondRuckFrames;
+  }
+  ASSERT_EQ(states, (std::vector<i32>{gsRunning, gsGotTackled, gsRunning, gsGotTackled, gsRunning}));
+  // The pick-up alone takes more than a few frames.
+  EXPECT_GT(secondRuckFrames, 5);
+}
+
+}  // namespace
