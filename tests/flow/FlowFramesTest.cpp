@@ -2,6 +2,7 @@
 // table: the bookkeeping and the controller take part in every frame.
 #include <gtest/gtest.h>
 
+#include "ExampleMatch.h"
 #include "RunFolder.h"
 #include "app/FrameSteps.h"
 #include "core/MatchStore.h"
@@ -77,12 +78,7 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   SetUpExampleMatch(run);
 
   TWorld& W = World;
-  // The start values of a run (the driver sets them before the first frame).
-  W.Teams[1].DecisionsOn = kTrue32;
-  W.Teams[2].DecisionsOn = kTrue32;
-  for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
-  MatchStore.MessageCount = 0;
-  MatchStore.MessageCapacity = kMessageCapacity;
+  SetRunStartValues(W);
   ASSERT_EQ(W.gamestate, gsKickRestartSet);
   ASSERT_EQ(W.KickRestartSetPhase, 1);
   ASSERT_EQ(W.Teams[1].KickerIndex, 10);

@@ -8,7 +8,6 @@
 #include "ExampleMatch.h"
 #include "app/FrameSteps.h"
 #include "core/Geometry.h"
-#include "core/MatchStore.h"
 #include "flow/SetDesiredPositionUnit.h"
 
 namespace {
@@ -16,45 +15,21 @@ namespace {
 constexpr int kCarrier = 10;
 constexpr int kMostFrames = 500;  // 20 s of play
 
-// Running entered with carrier 10 at (-20, -20) running up the pitch at
-// 5 m/s, his team-mates 5 m behind him, and block 2 in a line 3 m ahead of
-// him, 1.2 m apart.
+// Running entered with carrier 10 (EnterRunning) running at 5 m/s, and
+// block 2 in a line 3 m ahead of him, 1.2 m apart.
 class GotTackledFramesTest : public ExampleMatchTest {
  protected:
+  void SetUp() override {
+    ExampleMatchTest::SetUp();
+    ResetFrameSteps();
+    ResetStateHandlers();
+  }
   void TearDown() override { ResetFrameSteps(); }
 
-  static void Place(TPlayer& P, f32 x, f32 z) {
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
-    P.DesiredPos = P.Pos;
-    P.Velocity = {0.0f, 0.0f};
-    P.speed = 0.0f;
-  }
-
   static void EnterRunningIntoTheDefence() {
-    TWorld& W = World;
-    // The start values of a run (the driver sets them before the first frame).
-    W.Teams[1].DecisionsOn = kTrue32;
-    W.Teams[2].DecisionsOn = kTrue32;
-    for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
-    MatchStore.MessageCount = 0;
-    MatchStore.MessageCapacity = kMessageCapacity;
-    W.gamestate = gsRunning;
-    W.FrameGameState = gsRunning;
-    W.PrevFrameGameState = gsRunning;
-    W.RunningPhase = 1;
-    W.TimeSinceSetPiece = 10.0f;
-    W.GainLineZ = 45.0f;
-    TTeamBlock& A = W.Teams[1];
-    A.AttackSide = 1;
-    A.BallCarrier = kCarrier;
-    for (int p = 1; p <= 15; ++p) {
-      Place(A.Players[p], static_cast<f32>(4 * p - 30), -25.0f);
-      A.Players[p].InBackline = Flag(p == 9 || p >= 11);
-      Place(W.Teams[2].Players[p], static_cast<f32>(-20.0 + 1.2 * (p - 8)), -17.0f);
-    }
-    Place(A.Players[kCarrier], -20.0f, -20.0f);
-    A.Players[kCarrier].Velocity = {0.0f, 5.0f};
+    SetRunStartValues(World);
+    EnterRunning(World, kCarrier, 5.0f);
+    for (int p = 1; p <= 15; ++p) PlaceStill(World.Teams[2].Players[p], static_cast<f32>(-20.0 + 1.2 * (p - 8)), -17.0f);
   }
 
   static void Frame(int f) {
@@ -70,9 +45,7 @@ class GotTackledFramesTest : public ExampleMatchTest {
 TEST_F(GotTackledFramesTest, TackledCarriersRuckReleasesTheBallBackIntoRunning) {
   for (const u32 seed : {4242u, 1u, 2u, 3u}) {
     SCOPED_TRACE(seed);
-    ExampleMatchTest::SetUp();  // a fresh match for each seed
-    ResetFrameSteps();
-    ResetStateHandlers();
+    SetUp();  // a fresh match for each seed
     EnterRunningIntoTheDefence();
     RandSeed = seed;
     std::vector<i32> states{World.gamestate};
