@@ -1223,8 +1223,8 @@ struct TWorld {
   i32 FlightDrop145Step;  // FlightMarkStep2
   i32 FlightLandingStep;
   i32 FlightWideStep;
-  i32 FlightFirstDropStep;
-  bool32 FlightNoDrop;
+  i32 FlightFirstDropStep;  // the first marked step to come, where the free-ball points start (FlightCurrentMark)
+  bool32 FlightNoDrop;       // no drop step: a low ball, points from the launch on (FlightLowBall)
   f32 BallRadius;  // m
   // Bounce error: speed factor, elevation, heading (BounceSpread; also
   // BounceSpeedFactor, BounceElevationError, BounceHeadingError).
@@ -1284,8 +1284,6 @@ struct TWorld {
   bool32 FreeBallContested;   // both sides can reach it in time (JumpContest)
   Arr1<i32, 2> FreeBallReachCounts;  // per block, players able to reach it in time
   bool32 FreeBallOutOfPlay;   // the ball ends beyond the bounds; no chaser is steered
-  i32 FlightCurrentMark;      // the marked flight step the points start from
-  bool32 FlightLowBall;       // the flight has no marked steps ahead
 
   // Motion and ball working fields, kept across frames.
   i32 KickType;               // rule kind of the last kick: 0 play, 10 drop goal, else the restart type

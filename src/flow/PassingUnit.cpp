@@ -141,27 +141,6 @@ void SetUpPassing(TWorld& W) {
 
 // ---------------------------------------------------------------- per frame
 
-// Players of block B who go for the ball run to their catch point; the
-// catch is armed once the ball is less than 0.28 s from it. A ball with no
-// speed in the plane never arms it here.
-void GoForBall(TWorld& W, TTeamBlock& B) {
-  const double v = Distance2D(0.0f, 0.0f, W.PassVel.x, W.PassVel.z);
-  const TPlayer* Ref = PlayerAt(B, B.PassReceiver);
-  for (int p = 1; p <= PlayerCount(W); ++p) {
-    TPlayer& P = B.Players[p];
-    if (P.WillAttemptPassInterCept == 0) continue;
-    P.DesiredPos.x = P.BallCatchPoint.x;
-    P.DesiredPos.z = P.BallCatchPoint.z;
-    if (!(v > 0) || P.passcatchtimer > 0.0f || P.PassCatchArmed != 0 || P.CanInterceptPassOnFull == 0) continue;
-    const double t = Distance2D(W.BallPos.x, W.BallPos.z, P.BallCatchPoint.x, P.BallCatchPoint.z) / v;
-    if (!(t < kArmTime)) continue;
-    P.passcatchtimer = kCatchWindow;
-    P.PassCatchArmed = kTrue32;
-    B.CatchSide = 2;
-    B.CatchHeight = CatchHeightClass(W.BallPos.y, (Ref != nullptr ? *Ref : P).Height);
-  }
-}
-
 void PlaceDefence(TWorld& W) {
   Defense(W);
   TTeamBlock& D = W.Teams[2];
@@ -205,5 +184,23 @@ void PassingFrame(TWorld& W) {
 }
 
 }  // namespace
+
+void GoForBall(TWorld& W, TTeamBlock& B) {
+  const double v = Distance2D(0.0f, 0.0f, W.PassVel.x, W.PassVel.z);
+  const TPlayer* Ref = PlayerAt(B, B.PassReceiver);
+  for (int p = 1; p <= PlayerCount(W); ++p) {
+    TPlayer& P = B.Players[p];
+    if (P.WillAttemptPassInterCept == 0) continue;
+    P.DesiredPos.x = P.BallCatchPoint.x;
+    P.DesiredPos.z = P.BallCatchPoint.z;
+    if (!(v > 0) || P.passcatchtimer > 0.0f || P.PassCatchArmed != 0 || P.CanInterceptPassOnFull == 0) continue;
+    const double t = Distance2D(W.BallPos.x, W.BallPos.z, P.BallCatchPoint.x, P.BallCatchPoint.z) / v;
+    if (!(t < kArmTime)) continue;
+    P.passcatchtimer = kCatchWindow;
+    P.PassCatchArmed = kTrue32;
+    B.CatchSide = 2;
+    B.CatchHeight = CatchHeightClass(W.BallPos.y, (Ref != nullptr ? *Ref : P).Height);
+  }
+}
 
 void DoPassing(TWorld& W) { RunStateHandler(W, W.PassingPhase, SetUpPassing, PassingFrame); }

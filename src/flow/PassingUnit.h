@@ -21,3 +21,12 @@
 #include "core/TypeDefs.h"
 
 void DoPassing(TWorld& W);
+
+// Players of block B who go for the ball (WillAttemptPassInterCept) run to
+// their BallCatchPoint; the catch of one who can take it on the full is
+// armed (passcatchtimer 10.0 s, PassCatchArmed, B's CatchSide 2 and
+// CatchHeight by the ball's height against the Height of B's PassReceiver,
+// his own when B has none) once the ball is less than 0.28 s from the point
+// at the pass's planar speed. A pass with no planar speed arms nothing. Also
+// used by the transition handler.
+void GoForBall(TWorld& W, TTeamBlock& B);

@@ -8,6 +8,7 @@
 #include "core/MatchStore.h"
 #include "core/Random.h"
 #include "core/RunContext.h"
+#include "flow/FreeBallUnit.h"
 #include "flow/SetDesiredPositionUnit.h"
 #include "platform/Platform.h"
 #include "setup/InitialisationUnit.h"
@@ -123,5 +124,63 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   }
   EXPECT_EQ(W.gamestate, gsFreeBall);
   EXPECT_TRUE(Posted(W, msgKickTaken, &extra));
+  ResetStateHandlers();
+}
+
+// After the kick-off both sides chase the ball in every free-ball frame: as
+// the handler leaves each frame, each block has a lead chaser, on his way to
+// one of the ball's sample points (unless he is still reacting, or kicking);
+// the ball is caught or dealt with and the state ends.
+namespace {
+
+struct TChaseSeen {
+  int frames = 0;
+  int leadless = 0;     // block-frames without a lead chaser
+  int offPoint = 0;     // block-frames with a lead neither on a point nor excused
+  int stopped = 0;      // block-frames with a lead given no speed
+};
+TChaseSeen ChaseSeen;
+
+void FreeBallAndLook(TWorld& W) {
+  DoFreeBall(W);
+  ++ChaseSeen.frames;
+  for (int b = 1; b <= 2; ++b) {
+    const TTeamBlock& B = W.Teams[b];
+    if (!IsPlayer(B.ChaserSlots[1])) {
+      ++ChaseSeen.leadless;
+      continue;
+    }
+    const TPlayer& L = B.Players[B.ChaserSlots[1]];
+    if (L.RunningAngleReactionTime.value > 0 || L.KickTimer > 0) continue;
+    bool onPoint = false;
+    for (int k = 1; k <= 8; ++k)
+      onPoint = onPoint || (L.DesiredPos.x == W.FreeBallPoints[k].x && L.DesiredPos.z == W.FreeBallPoints[k].z);
+    if (!onPoint) ++ChaseSeen.offPoint;
+    if (!(L.ChaseSpeed > 0) && W.FreeBallContested == 0) ++ChaseSeen.stopped;
+  }
+}
+
+}  // namespace
+
+TEST(FlowFrames, BothSidesChaseTheKickOffUntilTheFreeBallEnds) {
+  RunFolder run;
+  SetUpExampleMatch(run);
+  StateHandlers[gsFreeBall] = FreeBallAndLook;
+  ChaseSeen = {};
+  TWorld& W = World;
+  SetRunStartValues(W);
+  const auto frame = [&W] {
+    W.PrevTimeStep = W.TimeStep;
+    W.TimeStep = 0.04f;
+    for (int k = 1; k <= kFrameStepCount; ++k) RunFrameStep(FrameSteps[k], W);
+  };
+  for (int f = 0; f < 1000 && W.gamestate != gsFreeBall; ++f) ASSERT_NO_THROW(frame()) << f;
+  ASSERT_EQ(W.gamestate, gsFreeBall) << "the kick-off never left the foot";
+  for (int f = 0; f < 500 && W.gamestate == gsFreeBall; ++f) ASSERT_NO_THROW(frame()) << f;
+  EXPECT_NE(W.gamestate, gsFreeBall) << "still free after 500 frames";
+  EXPECT_GT(ChaseSeen.frames, 10);
+  EXPECT_EQ(ChaseSeen.leadless, 0);
+  EXPECT_EQ(ChaseSeen.offPoint, 0);
+  EXPECT_EQ(ChaseSeen.stopped, 0);
   ResetStateHandlers();
 }
