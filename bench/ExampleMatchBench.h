@@ -2,14 +2,10 @@
 // its own and put into open play.
 #pragma once
 
-#include <stdlib.h>
-
-#include <filesystem>
-#include <string>
-
 #include "core/Random.h"
 #include "core/RunContext.h"
 #include "core/TypeDefs.h"
+#include "match/MatchFolder.h"
 #include "platform/Platform.h"
 #include "setup/InitialisationUnit.h"
 
@@ -19,15 +15,8 @@
 class TExampleMatch {
  public:
   explicit TExampleMatch(u32 seed) {
-    namespace fs = std::filesystem;
-    std::string tmpl = (fs::temp_directory_path() / "matchengine-bench-XXXXXX").string();
-    dir_ = mkdtemp(tmpl.data());
-    dir_ += '/';
-    fs::create_directories(dir_ + "csvinput");
-    fs::copy(std::string(EXAMPLES_DIR) + "/csvinput/internetinit", dir_ + "csvinput/internetinit",
-             fs::copy_options::recursive);
-    SetProgramDirectory(dir_);
-    ExeDir = dir_;
+    SetProgramDirectory(folder_.Dir());
+    ExeDir = folder_.Dir();
     OutputDir = ExeDir + "output/";
     ForceDirectories(OutputDir);
     RandSeed = seed;
@@ -40,14 +29,8 @@ class TExampleMatch {
     const TPlayer& C = W.Teams[1].Players[W.Teams[1].BallCarrier];
     W.BallPos = {C.Pos.x, 1.0f, C.Pos.z};
   }
-  ~TExampleMatch() {
-    SetProgramDirectory("");
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::current_path(fs::temp_directory_path(), ec);
-    fs::remove_all(dir_, ec);
-  }
+  ~TExampleMatch() { SetProgramDirectory(""); }
 
  private:
-  std::string dir_;
+  TMatchFolder folder_;
 };

@@ -8,14 +8,17 @@
 #include "app/ViewerLink.h"
 #include "core/EngineError.h"
 #include "core/FloatGuard.h"
+#include "core/MatchStats.h"
 #include "core/MatchStore.h"
 #include "core/NumberFormat.h"
 #include "core/PlayerStateDump.h"
 #include "core/Random.h"
 #include "core/RunLog.h"
+#include "core/StrategyShapes.h"
 #include "core/TypeDefs.h"
 #include "core/UDPRealtime.h"
 #include "core/ViewerFrame.h"
+#include "output/MatchSummary.h"
 #include "output/OutputLines.h"
 #include "output/OutputUnit.h"
 #include "output/ReplayUnit.h"
@@ -77,6 +80,19 @@ void SaveLogAndErrorMarkers(double clock) {
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
   }
+}
+
+// The records beside the world that the set-up fills only in part and the
+// finish adds to, made as a fresh process finds them (all zero), so that a
+// match started after another in the same process plays and writes exactly
+// as it would alone. The world, the look-ahead copy, the move books and the
+// tables are rebuilt whole by the set-up.
+void ClearMatchRecords() {
+  ClearMatchStore();
+  MatchStats = TMatchStats{};
+  MatchSummary = TMatchSummary{};
+  StrategyParams = TStrategyParams{};
+  for (TFieldStrategy& F : FieldStrategy) F = TFieldStrategy{};
 }
 
 void SetWorldStartValues() {
@@ -208,6 +224,7 @@ void FormCreate() {
   UDPListenPort = 2501;
   CreateUDPSocket();
   SetUDPRealtimeDefaults();
+  ClearMatchRecords();
   ClearFloatFlags();
   InitialiseMatch();
   CheckFloatFlags("the match set-up");

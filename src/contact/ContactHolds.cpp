@@ -6,8 +6,10 @@
 
 namespace {
 
-constexpr double kHoldReach = 1.2;       // m
-constexpr double kHoldBand = 1.38;       // m, judged half a frame ahead
+// The reach and its band are compared as 32-bit values, like the distances
+// measured against them: players 1.38 m apart are beyond the band.
+constexpr f32 kHoldReach = 1.2f;         // m
+constexpr f32 kHoldBand = 1.38f;         // m, judged half a frame ahead
 constexpr double kMaxHoldSpeed = 3.0;    // m/s of a held player and his holders
 constexpr f32 kHeldTimer = 10.0f;        // s, GettingTackledTimer until the fall is drawn
 constexpr f32 kMinGroundTime = 0.05f;    // s, of a holder falling forward
@@ -217,6 +219,12 @@ void EndMissedDives(TWorld& W, int Carrier) {
     }
     MissDive(W, p);
   }
+}
+
+void HoldFallAndMissDives(TWorld& W, const THoldRules& Rules, int Carrier) {
+  HoldOffBallTargets(W, Rules);
+  FallHeldPlayers(W);
+  EndMissedDives(W, Carrier);
 }
 
 void LetGoOfTackle(TWorld& W, int block, int i) {

@@ -96,3 +96,8 @@ void MissDive(TWorld& W, int p);
 // posts 15 (msgMissedTackle) for the defender and 97 (msgDefenderBeaten) for
 // the carrier.
 void EndMissedDives(TWorld& W, int Carrier);
+
+// The off-ball holds of a contact step, then the falls of those held this
+// frame, then the dives that missed: HoldOffBallTargets(Rules),
+// FallHeldPlayers, EndMissedDives(Carrier).
+void HoldFallAndMissDives(TWorld& W, const THoldRules& Rules, int Carrier);

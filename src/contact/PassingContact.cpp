@@ -194,9 +194,7 @@ void CountPassClocks(TWorld& W) {
 void TackleWaitingAttackers(TWorld& W) {
   THoldRules rules;
   rules.HolderMustBeFree = true;
-  HoldOffBallTargets(W, rules);
-  FallHeldPlayers(W);
-  EndMissedDives(W, 0);
+  HoldFallAndMissDives(W, rules, 0);
 }
 
 void Intercept(TWorld& W) {

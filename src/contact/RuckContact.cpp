@@ -300,9 +300,7 @@ void RuckContact(TWorld& W) {
   if (settled) HandOverFromSetPiece(W);
   BindSide(W, 1);
   BindSide(W, 2);
-  HoldOffBallTargets(W, THoldRules{});
-  FallHeldPlayers(W);
-  EndMissedDives(W, 0);
+  HoldFallAndMissDives(W, THoldRules{}, 0);
   if (!settled) return;
   PenaliseDefendersAlone(W);
   StopIfBallInTouch(W);

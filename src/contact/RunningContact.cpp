@@ -15,9 +15,7 @@ void RunningContact(TWorld& W) {
   const int carrier = RunningCarrier(W);
   THoldRules holds;
   holds.ExcludedTarget = carrier;
-  HoldOffBallTargets(W, holds);
-  FallHeldPlayers(W);
-  EndMissedDives(W, carrier);
+  HoldFallAndMissDives(W, holds, carrier);
   if (carrier != 0) {
     CountHeldCarrier(W, carrier);
     SettleHolders(W, carrier);

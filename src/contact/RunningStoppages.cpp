@@ -113,7 +113,7 @@ void PostCarryEnd(TWorld& W, int Carrier) {
   PostMessage(W, A.teamid, C.id, msgHitUp, A.RunMetres);
 }
 
-void StopPlay(TWorld& W, i32 Kind, TGameState Pending, bool ToOpponents, bool LineoutPhase) {
+void StopPlay(TWorld& W, i32 Kind, TGameState Pending, bool ToOpponents, bool LineoutPhase, bool AfterGoal) {
   TTeamBlock& A = W.Teams[1];
   A.PassTimeLeft = 0;
   A.KickTimeLeft = 0;
@@ -127,7 +127,7 @@ void StopPlay(TWorld& W, i32 Kind, TGameState Pending, bool ToOpponents, bool Li
   if (LineoutPhase) W.KickRestartSetPhase = 1;
   W.gamestate = gsTransition;
   W.TransitionStep = 1;
-  W.TransitionTimeLeft = ToF32(RandomRange(200, 350) / 100.0);
+  W.TransitionTimeLeft = ToF32(AfterGoal ? RandomRange(100, 150) / 100.0 : RandomRange(200, 350) / 100.0);
   W.TransitionBallHeld = kTrue32;
   W.TransitionHolderFirstBlock = kTrue32;
   W.TransitionHolder = A.BallCarrier;

@@ -19,8 +19,10 @@ void PostCarryEnd(TWorld& W, int Carrier);
 // BallCarrier, held: TransitionBallHeld and TransitionHolderFirstBlock true;
 // a caller changes them after the call where it says otherwise) and
 // PossessionChangePending; KickRestartSetPhase := 1 when LineoutPhase; then
-// "transition".
-void StopPlay(TWorld& W, i32 Kind, TGameState Pending, bool ToOpponents, bool LineoutPhase = false);
+// "transition". After a goal or a conversion's end (AfterGoal) the pause is
+// the shorter 1.0 to 1.49 s.
+void StopPlay(TWorld& W, i32 Kind, TGameState Pending, bool ToOpponents, bool LineoutPhase = false,
+              bool AfterGoal = false);
 
 // Play stops with the ball in block 1's own in-goal at block-1 player
 // Carrier (1..25): a scrum to the opponents when the side carried the ball

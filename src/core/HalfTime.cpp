@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr i32 kKickTypePenaltyTouch = 5;  // KickType of a penalty kick to touch
+
 // Time lost at a stoppage, by restart kind 2 to 5 (kind 1 has none).
 struct TDelayKind {
   f32 Mean, SD, Min, Max;
@@ -54,21 +56,6 @@ f32 CutBeforeEndOfHalf(const TWorld& W, f32 delay) {
   return delay;
 }
 
-// The available player with the steadiest goal kicking, or `fallback`.
-i32 BestGoalKicker(const TWorld& W, i32 fallback) {
-  const TTeamBlock& T = W.Teams[1];
-  i32 best = fallback;
-  f32 bestDeviation = 10000.0f;
-  for (int p = 1; p <= PlayerCount(W); ++p) {
-    const TPlayer& P = T.Players[p];
-    if (P.Unavailable == 0 && P.GoalKickDeviation2 < bestDeviation) {
-      bestDeviation = P.GoalKickDeviation2;
-      best = p;
-    }
-  }
-  return best;
-}
-
 void SetKickRestart(TWorld& W) {
   TTeamBlock& T1 = W.Teams[1];
   W.KickRestartSetPhase = 1;
@@ -101,8 +88,11 @@ void SetLineout(TWorld& W) {
     W.LineoutZ = std::clamp(W.TouchPos.z, -45.0f, 45.0f);
     W.LineoutOnNegativeX = Flag(W.TouchPos.x <= 0);
   } else {  // kicked into touch
-    const bool onTheFull = W.KickTouchFlag1 != 0 || W.KickTouchFlag2 != 0;
-    W.LineoutZ = onTheFull ? W.KickTouchPos.z : W.ReleasePos.z;
+    // Level with the kick when it went straight into touch in open play;
+    // where it crossed after a bounce or a touch in the field, from a penalty
+    // kick to touch and from a kick inside the kicker's own 22.
+    const bool direct = W.BallBouncedInField == 0 && W.KickType != kKickTypePenaltyTouch && W.KickedFromOwn22 == 0;
+    W.LineoutZ = direct ? W.ReleasePos.z : W.KickTouchPos.z;
     W.LineoutOnNegativeX = Flag(W.KickTouchPos.x <= 0);
     const f32 limit = static_cast<f32>(W.PitchLength / 2.0 - 5.0);
     W.LineoutZ = std::clamp(W.LineoutZ, -limit, limit);
@@ -193,6 +183,21 @@ void StartSecondHalf(TWorld& W) {
 }
 
 }  // namespace
+
+// The available player with the steadiest goal kicking, or `Fallback`.
+i32 BestGoalKicker(const TWorld& W, i32 Fallback) {
+  const TTeamBlock& T = W.Teams[1];
+  i32 best = Fallback;
+  f32 bestDeviation = 10000.0f;
+  for (int p = 1; p <= PlayerCount(W); ++p) {
+    const TPlayer& P = T.Players[p];
+    if (P.Unavailable == 0 && P.GoalKickDeviation2 < bestDeviation) {
+      bestDeviation = P.GoalKickDeviation2;
+      best = p;
+    }
+  }
+  return best;
+}
 
 void SetRestartDelay(TWorld& W) {
   switch (W.PendingGameState) {

@@ -80,6 +80,14 @@ struct TMatchStore {
 
 extern TMatchStore MatchStore;
 
+// Makes the store as a fresh process finds it (all zero), so that a match
+// started after another in the same process reads nothing of the earlier
+// one: the replay post-processing counts and converts slots by their
+// contents, not by the frame count. Only the frame slots an earlier match
+// can have written (up to its FrameCount or AnimFrameCount) are cleared, so
+// the first match of a process touches none of the store's pages.
+void ClearMatchStore();
+
 // The entries 1 .. this of the message list that the readers after the
 // match go through: MessageCountCopy kept within 0 .. kMessageCapacity.
 inline int ReadableMessageCount(const TMatchStore& S) {

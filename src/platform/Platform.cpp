@@ -11,6 +11,8 @@ namespace {
 std::string g_programDirOverride;
 bool g_dateFixed = false;
 TCalendarDate g_fixedDate{};
+bool g_timeOfDayFixed = false;
+uint32_t g_fixedTimeOfDay = 0;
 }  // namespace
 
 uint32_t GetTickCount() {
@@ -20,10 +22,18 @@ uint32_t GetTickCount() {
 }
 
 uint32_t MillisecondsSinceMidnightUTC() {
+  if (g_timeOfDayFixed) return g_fixedTimeOfDay;
   using namespace std::chrono;
   const auto ms = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
   return static_cast<uint32_t>(ms % (24LL * 3600 * 1000));
 }
+
+void FixTimeOfDay(uint32_t milliseconds) {
+  g_fixedTimeOfDay = milliseconds;
+  g_timeOfDayFixed = true;
+}
+
+void UnfixTimeOfDay() { g_timeOfDayFixed = false; }
 
 TCalendarDate LocalDate() {
   if (g_dateFixed) return g_fixedDate;

@@ -7,8 +7,13 @@
 // Milliseconds since an arbitrary start, wrapping at 2^32 (a frame's tick stamp).
 uint32_t GetTickCount();
 
-// Milliseconds since midnight UTC of the system clock (the random seed).
+// Milliseconds since midnight UTC of the system clock (the random seed). A
+// test or tool may fix it with FixTimeOfDay, so that a match starts from a
+// chosen seed (a seed a run log printed replays that run), and let the clock
+// speak again with UnfixTimeOfDay.
 uint32_t MillisecondsSinceMidnightUTC();
+void FixTimeOfDay(uint32_t milliseconds);
+void UnfixTimeOfDay();
 
 // A calendar date: day of the month 1..31, month 1..12, four-digit year.
 struct TCalendarDate {

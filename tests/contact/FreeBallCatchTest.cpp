@@ -23,10 +23,8 @@ class FreeBallCatchTest : public RunningSceneTest {
  protected:
   void SetUp() override {
     RunningSceneTest::SetUp();
-    W.gamestate = gsFreeBall;
+    LooseBallScene();
     W.Team1InFirstBlock = kTrue32;
-    W.Teams[1].BallCarrier = 0;
-    Place(Carrier(), -20.0f, -30.0f);
     W.BallPos = {0.0f, 1.0f, 0.0f};
     W.PrevBallPos = {0.0f, 1.1f, 0.0f};
     W.BallPhase = 1;
@@ -63,18 +61,6 @@ class FreeBallCatchTest : public RunningSceneTest {
         }
       }
     }
-  }
-
-  // P in a standing low catch at (x, z), his hands meeting the ball now.
-  static TPlayer& Catching(TPlayer& P, f32 x, f32 z, f32 kind = 2.0f) {
-    Place(P, x, z);
-    P.freeballcatchtimer = 1.0f;
-    P.FreeBallCatchKind = kind;
-    P.FreeBallCatchRecoverFraction = 0.5f;
-    P.currentframe = 500.0f;
-    P.maxframes = 1000.0f;
-    P.AnimRate = 0.0f;
-    return P;
   }
 
   static void LookAhead() { W.LiveWorld = kFalse32; }

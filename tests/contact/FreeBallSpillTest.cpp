@@ -25,9 +25,7 @@ class FreeBallSpillTest : public RunningSceneTest {
  protected:
   void SetUp() override {
     RunningSceneTest::SetUp();
-    W.gamestate = gsFreeBall;
-    W.Teams[1].BallCarrier = 0;
-    Place(Carrier(), -20.0f, -30.0f);
+    LooseBallScene();
     W.BallPos = {0.0f, 1.0f, 0.0f};
     W.BallPhase = 7;
     W.BallFlightClock = 0.3f;

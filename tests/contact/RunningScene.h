@@ -89,6 +89,27 @@ class RunningSceneTest : public ::testing::Test {
     P.Footprint = PointsOnCircle(x, z, 0.54f);
   }
 
+  // A free ball: "freeball", nobody carrying it, player 10 far off at
+  // (-20, -30).
+  static void LooseBallScene() {
+    W.gamestate = gsFreeBall;
+    W.Teams[1].BallCarrier = 0;
+    Place(Carrier(), -20.0f, -30.0f);
+  }
+
+  // P in a catch action of kind (2: standing low catch) at (x, z), his hands
+  // meeting the ball now.
+  static TPlayer& Catching(TPlayer& P, f32 x, f32 z, f32 kind = 2.0f) {
+    Place(P, x, z);
+    P.freeballcatchtimer = 1.0f;
+    P.FreeBallCatchKind = kind;
+    P.FreeBallCatchRecoverFraction = 0.5f;
+    P.currentframe = 500.0f;
+    P.maxframes = 1000.0f;
+    P.AnimRate = 0.0f;
+    return P;
+  }
+
   // Faces P along heading h (degrees).
   static void Face(TPlayer& P, double h) { P.FacingAngle = static_cast<f32>((h + 90.0) * kDegToRad); }
 

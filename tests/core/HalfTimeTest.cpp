@@ -154,12 +154,39 @@ TEST(SetRestartDelay, LineoutIsMarkedInsideTheFieldOfPlay) {
   W.TouchPos = {-35.0f, 0.0f};
   W.KickTouchPos = {35.0f, -47.5f};
   W.ReleasePos = {10.0f, 12.0f};
+  W.KickTouchFlag2 = kTrue32;  // in touch, as every crossing of a touch line sets it
   SetRestartDelay(W);
-  EXPECT_EQ(W.LineoutZ, 12.0f);  // not out on the full: where the kick was taken
+  EXPECT_EQ(W.LineoutZ, 12.0f);  // straight into touch: level with where the kick was taken
   EXPECT_EQ(W.LineoutOnNegativeX, kFalse32);
-  W.KickTouchFlag2 = kTrue32;
+  W.KickTouchFlag1 = kTrue32;  // bounced beyond the touch line: still straight into touch
   SetRestartDelay(W);
-  EXPECT_EQ(W.LineoutZ, -45.0f);
+  EXPECT_EQ(W.LineoutZ, 12.0f);
+}
+
+TEST(SetRestartDelay, AKickIntoTouchTakesTheCrossingPointAfterABouncePenaltyOrOwn22Kick) {
+  struct TCase {
+    const char* what;
+    bool32 Bounced, Own22;
+    i32 KickType;
+  };
+  const TCase cases[] = {
+      {"bounced or played in the field first", kTrue32, kFalse32, 0},
+      {"a penalty kick to touch", kFalse32, kFalse32, 5},
+      {"kicked from inside the kicker's own 22", kFalse32, kTrue32, 0},
+  };
+  for (const TCase& c : cases) {
+    ResetWorld();
+    W.PendingGameState = gsLineout;
+    W.RestartKind = 7;
+    W.KickTouchFlag2 = kTrue32;
+    W.KickTouchPos = {35.0f, -30.0f};
+    W.ReleasePos = {10.0f, 12.0f};
+    W.BallBouncedInField = c.Bounced;
+    W.KickedFromOwn22 = c.Own22;
+    W.KickType = c.KickType;
+    SetRestartDelay(W);
+    EXPECT_EQ(W.LineoutZ, -30.0f) << c.what;
+  }
 }
 
 TEST(SetRestartDelay, ScrumMarkIsFiveMetresInFromTouchAndTryLine) {

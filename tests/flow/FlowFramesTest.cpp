@@ -2,9 +2,11 @@
 // table: the bookkeeping and the controller take part in every frame.
 #include <gtest/gtest.h>
 
+#include "AllocationCounter.h"
 #include "ExampleMatch.h"
 #include "RunFolder.h"
 #include "app/FrameSteps.h"
+#include "contact/RunningStoppages.h"
 #include "core/MatchStore.h"
 #include "core/Random.h"
 #include "core/RunContext.h"
@@ -127,6 +129,57 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   ResetStateHandlers();
 }
 
+// A try grounded out wide: the celebrations run their course through the
+// real steps (the animation step ends each gesture), the conversion is set
+// up with its drawn delay and the kicker takes it.
+TEST(FlowFrames, TryLeadsToTheConversionBeingKicked) {
+  RunFolder run;
+  SetUpExampleMatch(run);
+
+  TWorld& W = World;
+  SetRunStartValues(W);
+  // As the contact step leaves it when player 11 grounds the ball.
+  TTeamBlock& A = W.Teams[1];
+  A.Players[11].Pos = {20.0f, 0.0f, 52.0f};
+  A.Players[11].OldPos = {20.0f, 0.0f, 51.7f};
+  A.BallCarrier = 11;
+  W.gamestate = gsTryScored;
+  W.TryScoredPhase = 1;
+  W.TryPos = {20.0f, 52.0f};
+  W.DiverIndex = 11;
+
+  const auto frame = [&W](int n) {
+    W.PrevTimeStep = W.TimeStep;
+    W.TimeStep = 0.04f;
+    for (int k = 1; k <= kFrameStepCount; ++k) ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], W)) << n;
+  };
+  int n = 0;
+  while (W.gamestate == gsTryScored && n < 3000) frame(++n);
+  ASSERT_EQ(W.gamestate, gsKickRestartSet) << "the celebrations never ended, frame " << n;
+  EXPECT_GT(n, 10);
+  EXPECT_EQ(A.BallCarrier, 0);
+  EXPECT_EQ(A.RestartType, 9);
+  EXPECT_EQ(W.Teams[2].RestartType, 9);
+  EXPECT_EQ(A.RestartKickerDefault, 10);
+  EXPECT_GE(W.RestartDelay, 10.0f);
+  EXPECT_LE(W.RestartDelay, 166.965f);
+  const i32 kicker = A.KickerIndex;
+  ASSERT_TRUE(IsPlayer(kicker));
+  for (int i = 1; i <= W.PlayersPerTeam; ++i) {
+    EXPECT_EQ(A.Players[i].CelebrateStage, A.Players[i].CelebrateJoin) << i;
+    EXPECT_EQ(A.Players[i].chasertimer, 0.0f) << i;
+  }
+
+  const int conversionFrames = n;
+  while (W.gamestate == gsKickRestartSet && n < conversionFrames + 6000) frame(++n);
+  EXPECT_NE(W.gamestate, gsKickRestartSet) << "the conversion was never kicked";
+  EXPECT_EQ(W.KickType, 9);
+  f32 extra = 0;
+  EXPECT_TRUE(Posted(W, msgKickTaken, &extra));
+  EXPECT_EQ(A.KickerIndex, kicker);
+  ResetStateHandlers();
+}
+
 // After the kick-off both sides chase the ball in every free-ball frame: as
 // the handler leaves each frame, each block has a lead chaser, on his way to
 // one of the ball's sample points (unless he is still reacting, or kicking);
@@ -138,11 +191,14 @@ struct TChaseSeen {
   int leadless = 0;     // block-frames without a lead chaser
   int offPoint = 0;     // block-frames with a lead neither on a point nor excused
   int stopped = 0;      // block-frames with a lead given no speed
+  long allocations = 0;  // made by the handler
 };
 TChaseSeen ChaseSeen;
 
 void FreeBallAndLook(TWorld& W) {
+  StartCountingAllocations();
   DoFreeBall(W);
+  ChaseSeen.allocations += StopCountingAllocations();
   ++ChaseSeen.frames;
   for (int b = 1; b <= 2; ++b) {
     const TTeamBlock& B = W.Teams[b];
@@ -182,5 +238,49 @@ TEST(FlowFrames, BothSidesChaseTheKickOffUntilTheFreeBallEnds) {
   EXPECT_EQ(ChaseSeen.leadless, 0);
   EXPECT_EQ(ChaseSeen.offPoint, 0);
   EXPECT_EQ(ChaseSeen.stopped, 0);
+  EXPECT_EQ(ChaseSeen.allocations, 0);
+  ResetStateHandlers();
+}
+
+// Play stops in running just before half time: the whistle for the half goes
+// only as the transition ends, and not before a penalty kick, which is taken
+// first.
+TEST(FlowFrames, HalfEndsOnlyAsTheTransitionEnds) {
+  struct Case {
+    const char* what;
+    TGameState pending;
+    i32 kind;
+    i32 phaseAfter;
+    i32 restartType;  // block 1's after the transition
+  };
+  const Case cases[] = {
+      {"a scrum", gsScrum, 0, 2, 2},
+      {"a penalty kick for touch", gsKickRestartSet, 3, 1, 5},
+  };
+  for (const Case& c : cases) {
+    RunFolder run;
+    SetUpExampleMatch(run);
+    TWorld& W = World;
+    SetRunStartValues(W);
+    W.HalfTimeReached = kFalse32;
+    W.clock = static_cast<f32>(W.halflength - 0.5);
+    W.gamestate = gsRunning;
+    W.Teams[1].BallCarrier = 10;
+    StopPlay(W, c.kind, c.pending, false);
+    ASSERT_EQ(W.gamestate, gsTransition);
+    int frames = 0;
+    for (; frames < 500 && W.gamestate == gsTransition; ++frames) {
+      EXPECT_EQ(W.MatchPhase, 1) << c.what << ", frame " << frames;
+      W.PrevTimeStep = W.TimeStep;
+      W.TimeStep = 0.04f;
+      for (int k = 1; k <= kFrameStepCount; ++k) ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], W)) << frames;
+    }
+    ASSERT_NE(W.gamestate, gsTransition) << c.what << ": still in transition after 500 frames";
+    EXPECT_GE(frames, 50) << c.what << ": at least the stoppage's 2.0 s";
+    EXPECT_GE(W.clock, W.halflength) << c.what;
+    EXPECT_EQ(W.MatchPhase, c.phaseAfter) << c.what;
+    EXPECT_EQ(W.gamestate, gsKickRestartSet) << c.what;
+    EXPECT_EQ(W.Teams[1].RestartType, c.restartType) << c.what;
+  }
   ResetStateHandlers();
 }

@@ -598,4 +598,176 @@ TEST_F(FreeBallUnitTest, TackleSlidesAndLunges) {
   }
 }
 
+// Block 1 keeps a sweeper (player 15, or the first free player of its cover
+// order when 15 chases) and two flank covers (the backs furthest out on each
+// side) 30 m behind the ball, no deeper than the kick's release and at least
+// 5 m in front of the own goal line.
+TEST_F(FreeBallUnitTest, BlockOneSweeperAndCoversHoldTheBackField) {
+  struct Case {
+    const char* what;
+    i32 chaser;  // block 1's second chaser
+    TVector3 ball;
+    f32 releaseZ;
+    i16 sweeper, left, right;
+    double sweeperX, leftX, rightX, z;
+  };
+  const Case cases[] = {
+      {"15 sweeps, 9 and 14 cover", 3, {0.0f, 10.0f, 10.0f}, -25.0f, 15, 9, 14, 0.0, -17.5, 17.5, -25.0},
+      {"15 chases: 14 sweeps", 15, {10.0f, 10.0f, 10.0f}, -15.0f, 14, 9, 13, 5.0, -12.5, 22.5, -20.0},
+      {"never within 5 m of the own goal line", 3, {-20.0f, 10.0f, -30.0f}, 0.0f, 15, 9, 14, -10.0, -27.5, 7.5, -45.0},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    TTeamBlock& A = W.Teams[1];
+    A.BackfieldOrder = {14, 11, 10, 12, 13, 9, 8, 0, 0, 0};
+    A.ChaserSlots[1] = 2;
+    A.ChaserSlots[2] = c.chaser;
+    W.BallPos = c.ball;
+    W.ReleasePos.z = c.releaseZ;
+    DoFreeBall(W);
+    EXPECT_EQ(A.DeepPlayerNumber, c.sweeper) << c.what;
+    EXPECT_EQ(A.LeftEdgePlayer, c.left) << c.what;
+    EXPECT_EQ(A.RightEdgePlayer, c.right) << c.what;
+    EXPECT_NEAR(P1(c.sweeper).DesiredPos.x, c.sweeperX, 1e-5) << c.what;
+    EXPECT_NEAR(P1(c.left).DesiredPos.x, c.leftX, 1e-5) << c.what;
+    EXPECT_NEAR(P1(c.right).DesiredPos.x, c.rightX, 1e-5) << c.what;
+    for (const i16 p : {c.sweeper, c.left, c.right}) EXPECT_NEAR(P1(p).DesiredPos.z, c.z, 1e-5) << c.what;
+  }
+  // Once chosen they stay, wherever the others go.
+  P1(11).Pos.x = -34.0f;
+  DoFreeBall(W);
+  EXPECT_EQ(W.Teams[1].LeftEdgePlayer, 9);
+}
+
+// Block 2's covers: the non-chasers on either side of the ball nearest to
+// 2.5 m beside where the ball is in 5 s; they stand 2.5 m either side of
+// where it is in 3 s and 4.5 m behind, inside the touchlines and no deeper
+// than 5 m beyond the goal line.
+TEST_F(FreeBallUnitTest, BlockTwoCoversStandBesideAndBehindTheBall) {
+  struct Case {
+    const char* what;
+    TVector3 ball;
+    i32 chaser;
+    i16 left, right;
+    TVector2 leftAt, rightAt;
+  };
+  // The ball moves 10 m/s up the pitch; block 2 stands on z 40, x = 4p - 32.
+  const Case cases[] = {
+      {"nearest on each side", {0.0f, 10.0f, 10.0f}, 0, 7, 9, {-2.5f, 44.5f}, {2.5f, 44.5f}},
+      {"a chaser is no cover", {0.0f, 10.0f, 10.0f}, 7, 8, 9, {-2.5f, 44.5f}, {2.5f, 44.5f}},
+      {"held inside the touchline", {-34.0f, 10.0f, 10.0f}, 0, 1, 2, {-35.0f, 44.5f}, {-31.5f, 44.5f}},
+      {"no deeper than the goal line + 5", {0.0f, 10.0f, 30.0f}, 0, 7, 9, {-2.5f, 55.0f}, {2.5f, 55.0f}},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    W.BallPos = c.ball;
+    W.Teams[2].ChaserSlots[3] = c.chaser;
+    P2(1).Pos.x = -35.0f;  // the only one on the touchline side of a ball at x -34
+    DoFreeBall(W);
+    EXPECT_EQ(W.Teams[2].LeftEdgePlayer, c.left) << c.what;
+    EXPECT_EQ(W.Teams[2].RightEdgePlayer, c.right) << c.what;
+    EXPECT_NEAR(P2(c.left).DesiredPos.x, c.leftAt.x, 1e-5) << c.what;
+    EXPECT_NEAR(P2(c.left).DesiredPos.z, c.leftAt.z, 1e-5) << c.what;
+    EXPECT_NEAR(P2(c.right).DesiredPos.x, c.rightAt.x, 1e-5) << c.what;
+    EXPECT_NEAR(P2(c.right).DesiredPos.z, c.rightAt.z, 1e-5) << c.what;
+  }
+}
+
+// Everybody else stands on his line slot at the depth of his block's shape
+// round where the ball ends (or the rolling ball), shifted by the block's
+// shape offset; block 1's offside players are held at their offside line;
+// a player still reacting runs on up the pitch, the kicker's team-mates
+// behind the ball a little quicker, and a low ball close by cuts a reaction
+// short.
+TEST_F(FreeBallUnitTest, LineDepthOffsideHoldAndReactionRun) {
+  for (TTeamBlock& B : W.Teams) {
+    B.CurrentStrategy.SegmentCount = 1;
+    B.CurrentStrategy.Durations[1] = 20.0f;
+    B.CurrentStrategy.StartValues[1] = 0.0f;
+    B.CurrentStrategy.EndValues[1] = -10.0f;
+  }
+  W.Teams[1].DefenceLineOffset = -3.5f;
+  W.Teams[1].DefenceLineAux = 1.0f;
+  W.Teams[1].BallKicker = 10;
+  W.BallPos = {0.0f, 1.0f, 10.0f};
+  P1(2).LineSlot = {-10.0f, 0.0f};  // before the shape: its start
+  P1(3).LineSlot = {11.0f, 0.0f};   // half-way along it
+  P1(4).LineSlot = {-10.0f, 0.0f};
+  P1(4).OffsideMark = 1.0f;
+  P1(4).OffsideLineZ = 0.0f;
+  P2(4).LineSlot = {-10.0f, 0.0f};
+  P2(4).OffsideMark = 1.0f;
+  P2(4).OffsideLineZ = 0.0f;
+  P1(5).RunningAngleReactionTime.value = 0.5f;
+  P2(5).RunningAngleReactionTime.value = 0.5f;
+  Place(P2(6), 2.0f, 10.0f);
+  P2(6).RunningAngleReactionTime.value = 0.05f;
+  DoFreeBall(W);
+  EXPECT_EQ(P1(2).DesiredPos.x, -10.0f);
+  EXPECT_NEAR(P1(2).DesiredPos.z, 20.0 - 3.5, 1e-5);
+  EXPECT_NEAR(P1(3).DesiredPos.z, 20.0 - 3.5 - 5.0, 1e-5);
+  EXPECT_NEAR(P2(4).DesiredPos.z, 20.0, 1e-5) << "block 2 is not held";
+  EXPECT_EQ(P1(4).DesiredPos.z, 0.0f);
+  EXPECT_EQ(P1(5).DesiredPos.x, P1(5).Pos.x);
+  EXPECT_NEAR(P1(5).DesiredPos.z, -40.0 + 3.0 * kDt + 4.0 * kDt * kDt, 1e-5);
+  EXPECT_NEAR(P2(5).DesiredPos.z, 40.0 + 3.0 * kDt, 1e-5);
+  EXPECT_NEAR(P2(6).RunningAngleReactionTime.value, 0.05 - 2 * kDt, 1e-6);
+  EXPECT_NEAR(P2(6).DesiredPos.z, 20.0, 1e-5) << "no longer reacting: on his line";
+  // A rolling ball is its own end point.
+  W.LooseBallRolling = kTrue32;
+  W.LooseBallSpeed = 0.0f;
+  W.BallPos = {0.0f, 0.2f, 6.0f};
+  DoFreeBall(W);
+  EXPECT_NEAR(P1(2).DesiredPos.z, 6.0 - 3.5, 1e-5);
+  EXPECT_FALSE(FloatErrorRaised());
+}
+
+// After a change of possession, block 2 falls back over its in-goal when
+// block 1's chasers would meet the ball only beyond the dead-ball line (or,
+// for a ball landing just short of the try line, beyond the try line) and
+// one of block 2's chasers is nearer the ball than all of them by a margin.
+TEST_F(FreeBallUnitTest, BlockTwoCoversItsInGoalWhenItIsNearerTheBall) {
+  struct Case {
+    const char* what;
+    bool swapped;
+    f32 landingZ;
+    f32 reach;    // block 1's chaser, s
+    f32 blockTwoZ;  // block 2's lead; block 1's chaser is 10 m from the ball
+    bool covers;
+  };
+  const Case cases[] = {
+      {"block 1 meets it in goal", true, 55.0f, 1.0f, 39.0f, false},
+      {"block 1 too late, block 2 nearer by more than 0.25 m", true, 55.0f, 3.5f, 39.0f, true},
+      {"block 2 nearer by less than 0.25 m", true, 55.0f, 3.5f, 39.9f, false},
+      {"without a change of possession", false, 55.0f, 3.5f, 39.0f, false},
+      {"short of the line: block 1 in time", true, 47.0f, 1.0f, 38.5f, false},
+      {"short of the line: nearer by under 1.25 m", true, 47.0f, 2.5f, 39.0f, false},
+      {"short of the line: nearer by over 1.25 m", true, 47.0f, 2.5f, 38.5f, true},
+      {"landing further short", true, 44.0f, 2.5f, 38.5f, false},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    W.BlocksSwapped = c.swapped ? kTrue32 : kFalse32;
+    W.FlightPos[1] = {0.0f, 10.0f, 30.0f};
+    W.FlightPos[2] = {0.0f, 0.1f, c.landingZ};
+    W.BallPos = W.FlightPos[1];
+    W.Teams[1].ChaserSlots[1] = 3;
+    Place(P1(3), 0.0f, 20.0f);
+    P1(3).FreeBallReachTime = c.reach;
+    W.Teams[2].ChaserSlots[1] = 4;
+    W.Teams[2].ChaserSlots[2] = 7;
+    Place(P2(4), 0.0f, c.blockTwoZ);
+    P2(4).InterceptX = 0.0f;
+    P2(4).InterceptZ = 35.0f;
+    DoFreeBall(W);
+    if (c.covers) {
+      EXPECT_NEAR(P2(4).DesiredPos.z, 30.0 - 0.25 - 1.5, 1e-5) << c.what;
+      EXPECT_NEAR(P2(7).DesiredPos.z, 30.0 - 0.25 - 3.0, 1e-5) << c.what;
+      EXPECT_NEAR(P2(7).DesiredPos.x, 0.0, 1e-5) << c.what;
+    } else {
+      EXPECT_EQ(P2(4).DesiredPos.z, 35.0f) << c.what;
+    }
+  }
+}
+
 }  // namespace
