@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "RunFolder.h"
-#include "core/MatchStore.h"
 #include "core/Random.h"
 #include "platform/Form.h"
 #include "setup/InitialisationUnit.h"
@@ -31,16 +30,6 @@ inline void PlaceStill(TPlayer& P, f32 x, f32 z) {
   P.DesiredPos = P.Pos;
   P.Velocity = {0.0f, 0.0f};
   P.speed = 0.0f;
-}
-
-// The start values of a run that the frames read (the driver sets them
-// before the first frame): decisions on, an empty message queue and store.
-inline void SetRunStartValues(TWorld& W) {
-  W.Teams[1].DecisionsOn = kTrue32;
-  W.Teams[2].DecisionsOn = kTrue32;
-  for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
-  MatchStore.MessageCount = 0;
-  MatchStore.MessageCapacity = kMessageCapacity;
 }
 
 // Running entered with block 1's Carrier at (-20, -20) running up the pitch

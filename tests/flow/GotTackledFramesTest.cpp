@@ -8,6 +8,7 @@
 #include "ExampleMatch.h"
 #include "app/FrameSteps.h"
 #include "core/Geometry.h"
+#include "flow/ExampleFrames.h"
 #include "flow/SetDesiredPositionUnit.h"
 
 namespace {
