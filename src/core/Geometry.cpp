@@ -23,18 +23,6 @@ const TCircleTrig& CircleTrig() {
 
 }  // namespace
 
-f32 Distance2D(f32 X1, f32 Z1, f32 X2, f32 Z2) {
-  const double a = std::fabs(static_cast<double>(X2) - X1);
-  const double b = std::fabs(static_cast<double>(Z2) - Z1);
-  if (a == 0 && b == 0) return 0.0f;
-  if (b > a) {
-    const double q = a / b;
-    return static_cast<f32>(b * std::sqrt(1.0 + q * q));
-  }
-  const double q = b / a;
-  return static_cast<f32>(a * std::sqrt(1.0 + q * q));
-}
-
 f32 HeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Default) {
   const f32 dx = static_cast<f32>(static_cast<double>(X2) - X1);
   const f32 dz = static_cast<f32>(static_cast<double>(Z2) - Z1);
