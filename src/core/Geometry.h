@@ -36,7 +36,8 @@ f32 HeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Default);
 // as the sign of the rounded sine falls.
 f32 NormaliseHeading(f32 H);
 
-// Unsigned angle between two headings, 0..180.
+// Unsigned angle between two headings, 0..180. The frame steps ask it of
+// every turning player, so the answers for finite headings are memoised.
 f32 HeadingDifference(f32 H1, f32 H2);
 
 // A heading from (X1, Z1) towards (X2, Z2), at most MaxTurn from Heading.
