@@ -3,59 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "AllocationCounter.h"
-#include "RunFolder.h"
-#include "app/FrameSteps.h"
 #include "contact/RunningStoppages.h"
-#include "core/MatchStore.h"
-#include "core/Random.h"
-#include "core/RunContext.h"
+#include "flow/ExampleFrames.h"
 #include "flow/FreeBallUnit.h"
-#include "flow/SetDesiredPositionUnit.h"
-#include "platform/Platform.h"
-#include "setup/InitialisationUnit.h"
 
 namespace {
 
 int KickRestartCalls = 0;
 void CountKickRestart(TWorld&) { ++KickRestartCalls; }
-
-// The example match set up in a fresh run folder, seeded, with the driver's
-// own steps and handlers.
-void SetUpExampleMatch(RunFolder& run) {
-  ExeDir = run.Dir();
-  OutputDir = ExeDir + "output/";
-  ForceDirectories(OutputDir);
-  Form1.Reset();
-  RandSeed = 4242;
-  InitialiseMatch();
-  ResetFrameSteps();
-  ResetStateHandlers();
-}
-
-// The start values of a run (the driver sets them before the first frame).
-void StartRun(TWorld& W) {
-  W.Teams[1].DecisionsOn = kTrue32;
-  W.Teams[2].DecisionsOn = kTrue32;
-  for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
-  MatchStore.MessageCount = 0;
-  MatchStore.MessageCapacity = kMessageCapacity;
-}
-
-// Where the message of code Code was posted: in the world's queue or already
-// flushed into the match store.
-bool Posted(const TWorld& W, u8 Code, f32* Extra) {
-  for (int k = 1; k <= 10; ++k)
-    if (W.MessageSlotFree[k] == 0 && W.MessageQueue[k].message == Code) {
-      *Extra = W.MessageQueue[k].extravalue;
-      return true;
-    }
-  for (int k = 1; k <= MatchStore.MessageCount && k <= kMessageCapacity; ++k)
-    if (MatchStore.Messages[k].message == Code) {
-      *Extra = MatchStore.Messages[k].extravalue;
-      return true;
-    }
-  return false;
-}
 
 }  // namespace
 
@@ -89,7 +44,7 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   SetUpExampleMatch(run);
 
   TWorld& W = World;
-  StartRun(W);
+  SetRunStartValues(W);
   ASSERT_EQ(W.gamestate, gsKickRestartSet);
   ASSERT_EQ(W.KickRestartSetPhase, 1);
   ASSERT_EQ(W.Teams[1].KickerIndex, 10);
@@ -139,13 +94,14 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
 
 // A try grounded out wide: the celebrations run their course through the
 // real steps (the animation step ends each gesture), the conversion is set
-// up with its drawn delay and the kicker takes it.
+// up with its drawn delay, the kicker takes it, and after the transition the
+// other side kicks off.
 TEST(FlowFrames, TryLeadsToTheConversionBeingKicked) {
   RunFolder run;
   SetUpExampleMatch(run);
 
   TWorld& W = World;
-  StartRun(W);
+  SetRunStartValues(W);
   // As the contact step leaves it when player 11 grounds the ball.
   TTeamBlock& A = W.Teams[1];
   A.Players[11].Pos = {20.0f, 0.0f, 52.0f};
@@ -185,6 +141,20 @@ TEST(FlowFrames, TryLeadsToTheConversionBeingKicked) {
   f32 extra = 0;
   EXPECT_TRUE(Posted(W, msgKickTaken, &extra));
   EXPECT_EQ(A.KickerIndex, kicker);
+  // The conversion ends (over or wide) in a transition and then a kick-off
+  // by the other side: the world is mirrored, the blocks swapped.
+  const bool32 scorersFirst = W.Team1InFirstBlock;
+  bool transition = false;
+  const int kicked = n;
+  while (!(W.gamestate == gsKickRestartSet && A.RestartType == 2) && n < kicked + 3000) {
+    frame(++n);
+    transition = transition || W.gamestate == gsTransition;
+  }
+  EXPECT_TRUE(transition);
+  EXPECT_EQ(W.gamestate, gsKickRestartSet) << "no kick-off after the conversion";
+  EXPECT_EQ(A.RestartType, 2);
+  EXPECT_EQ(W.KickRestartSetPhase, 1);
+  EXPECT_NE(W.Team1InFirstBlock, scorersFirst);
   ResetStateHandlers();
 }
 
@@ -232,7 +202,7 @@ TEST(FlowFrames, BothSidesChaseTheKickOffUntilTheFreeBallEnds) {
   StateHandlers[gsFreeBall] = FreeBallAndLook;
   ChaseSeen = {};
   TWorld& W = World;
-  StartRun(W);
+  SetRunStartValues(W);
   const auto frame = [&W] {
     W.PrevTimeStep = W.TimeStep;
     W.TimeStep = 0.04f;
@@ -269,7 +239,7 @@ TEST(FlowFrames, HalfEndsOnlyAsTheTransitionEnds) {
     RunFolder run;
     SetUpExampleMatch(run);
     TWorld& W = World;
-    StartRun(W);
+    SetRunStartValues(W);
     W.HalfTimeReached = kFalse32;
     W.clock = static_cast<f32>(W.halflength - 0.5);
     W.gamestate = gsRunning;

@@ -55,16 +55,7 @@ class ScrumUnitTest : public ::testing::Test {
   }
   void TearDown() override { EXPECT_FALSE(FloatErrorRaised()); }
 
-  // Every player arrives at his desired position.
-  static void Arrive() {
-    for (int side = 1; side <= 2; ++side) {
-      for (int p = 1; p <= 15; ++p) {
-        TPlayer& P = W.Teams[side].Players[p];
-        P.Pos.x = P.DesiredPos.x;
-        P.Pos.z = P.DesiredPos.z;
-      }
-    }
-  }
+  static void Arrive() { ArriveAtDesiredPositions(W); }
   // A formed scrum in `phase` after the set-up frame, with the given pushes,
   // drive and no collapse roll due.
   static void BoundScene(i32 phase, f32 push1, f32 push2, f32 v) {
