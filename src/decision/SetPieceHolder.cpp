@@ -1,3 +1,4 @@
+#include "decision/CarrierLookups.h"
 #include "decision/SetPieceHolder.h"
 
 #include <cmath>
@@ -25,8 +26,6 @@ constexpr int kKickChoicePhase = 4;      // KickRestartSetPhase of the kick set-
 constexpr i32 kTapPenalty = 7;           // RestartType without a kick
 constexpr i32 kKickSearchTries = 25;
 constexpr f32 kKickUnused = 5.0f;        // FindKick's sixteenth argument
-
-bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
 
 double SpotDistance(const TPlayer& P) { return Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z); }
 
@@ -80,11 +79,11 @@ void ScrumBasePass(TWorld& W) {
   if (toLeft) {
     B.ReceiverRunAngle = static_cast<f32>(RandomRange(45, 91));
     B.PassSide = 1;
-    B.PassTimeLeft = DrawClamped(H.DummyhalfPassLeftReleaseTime);
+    DrawReleaseTime(B, H.DummyhalfPassLeftReleaseTime);
   } else {
     B.ReceiverRunAngle = static_cast<f32>(RandomRange(90, 135));
     B.PassSide = 2;
-    B.PassTimeLeft = DrawClamped(H.DummyhalfPassRightReleaseTime);
+    DrawReleaseTime(B, H.DummyhalfPassRightReleaseTime);
   }
   B.PassDuration = B.PassTimeLeft;
 }
