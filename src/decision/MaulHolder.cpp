@@ -7,6 +7,7 @@
 #include "core/Random.h"
 #include "core/SlotLines.h"
 #include "decision/BallRelease.h"
+#include "decision/CarrierLookups.h"
 
 namespace {
 
@@ -34,8 +35,6 @@ enum : i32 {
   kOptionRightSupport = 7,
   kOptionBreak = 8,
 };
-
-bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
 
 double SpotDistance(const TPlayer& P) { return Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z); }
 

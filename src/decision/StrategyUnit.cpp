@@ -12,6 +12,7 @@
 #include "core/RunLog.h"
 #include "core/StrategyShapes.h"
 #include "decision/BallCarrierDecision.h"
+#include "decision/CarrierLookups.h"
 #include "decision/LookAhead.h"
 #include "decision/MoveApplication.h"
 #include "decision/OpenMoveFinder.h"
@@ -36,12 +37,6 @@ TPlayer* Carrier(TWorld& W) { return PlayerAt(W.Teams[1], W.Teams[1].BallCarrier
 void RaiseTouchDanger() {
   StrategyParams.TouchDanger = kTrue32;
   StrategyParams.TouchDangerTimer = kTouchAlarmHold;
-}
-
-// The carrier's current event, or null when CurrEventIndex names none.
-const TActionEvent* CurrentEvent(const TPlayer& P) {
-  const i32 k = P.ActionSeq.CurrEventIndex;
-  return k >= 1 && k <= 10 ? &P.ActionSeq.EventArray[k] : nullptr;
 }
 
 // A defender who is busy elsewhere enters the scan as standing still.
@@ -113,7 +108,7 @@ void ResampleOnThresholdCrossing() {
 
 // Rule 5: a run dead or run in under way, or a dive, forbids sampling.
 bool SamplingAllowed(const TPlayer& C) {
-  const TActionEvent* e = C.ActionSeq.seqON != 0 ? CurrentEvent(C) : nullptr;
+  const TActionEvent* e = C.ActionSeq.seqON != 0 ? CurrentEventOf(C.ActionSeq) : nullptr;
   if (e != nullptr && (e->EventType == kEventRunDead || e->EventType == kEventRunIn)) return false;
   return !(C.DiveTimer > 0);
 }
@@ -140,7 +135,7 @@ bool ProjectedOverTryLine(const TWorld& W, const TPlayer& C) {
 void CheckRunIn(TWorld& W, const TPlayer& C, const TMoveBook& Book) {
   W.SearchFlag2 = kFalse32;
   if (W.SearchFlag == 0 || !(Book.ResampleTimer > 0) || C.ActionSeq.seqON == 0) return;
-  const TActionEvent* e = CurrentEvent(C);
+  const TActionEvent* e = CurrentEventOf(C.ActionSeq);
   if (e == nullptr || e->EventType != kEventRun) return;
   if (!(C.Pos.z >= W.PitchLength / 2.0 - 3.5) || !(StrategyParams.NearestClosing < 0.75f)) return;
   if (ProjectedOverTryLine(W, C)) W.SearchFlag2 = kTrue32;
