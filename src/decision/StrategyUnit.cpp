@@ -275,21 +275,6 @@ void CallBallCarrierDecision(TWorld& W) {
   }
 }
 
-void ResetBestResult(TSimResult& R, f32 score) {
-  R.EndBallX = -100000.0f;
-  R.EndBallZ = -100000.0f;
-  R.EndState = gsRunning;
-  R.PossessionLost = kTrue32;
-  R.WentToTouch = kTrue32;
-  R.SupportScore = score;
-  R.SimTime = 0;
-}
-
-// The move-book slots a pass scans: MoveCount kept within the table.
-int ScanCount(const TMoveBook& Book) {
-  return Book.MoveCount < 0 ? 0 : (Book.MoveCount > kMovesPerBook ? kMovesPerBook : Book.MoveCount);
-}
-
 bool Tracing(const TWorld& W) {
   return W.Team1InFirstBlock != 0 && W.clock > kTraceFrom && W.clock < kTraceTo;
 }
@@ -325,29 +310,6 @@ bool ResampleWanted(const TWorld& W, const TPlayer& C, const TMoveBook& Book) {
   if (age > 0.75) return true;
   if (age > 0.45 && W.QuickResampleTimer > 0) return true;
   return StrategyParams.TouchDanger != 0 || StrategyParams.HoldReleased != 0;
-}
-
-// The open moves in ascending order; returns how many.
-int BuildOpenList(TMoveBook& Book) {
-  const int n = ScanCount(Book);
-  for (int i = 1; i <= n; ++i) Book.OpenList[i] = 0;
-  int k = 0;
-  for (int m = 1; m <= n; ++m) {
-    if (Book.OpenFlags[m] != 0) Book.OpenList[++k] = m;
-  }
-  return k;
-}
-
-// One direction draw, then one partner draw per position; move 1 stays put.
-void ShuffleOpenList(TMoveBook& Book, int k) {
-  const bool upward = RandomRange(1, 1001) < 500;
-  for (int step = 0; step < k; ++step) {
-    const int i = upward ? step + 1 : k - step;
-    const int j = RandomRange(1, k + 1);
-    i32& a = Book.OpenList[i];
-    i32& b = Book.OpenList[j];
-    if (a != 1 && b != 1) std::swap(a, b);
-  }
 }
 
 void CutOpenList(TMoveBook& Book, i32 limit) {
@@ -459,7 +421,7 @@ void SampleRunningMoves(TWorld& W) {
       Book.HoldTimer = 0;
       CallFindOpenMoves(W);
       const int k = BuildOpenList(Book);
-      ShuffleOpenList(Book, k);
+      ShuffleOpenList(Book, k, true);  // move 1 stays put
       CutOpenList(Book, C.maxGenPlaySims);
       if (Book.OpenList[1] != 0) {
         RunSamplingPass(W, C, Book);
