@@ -6,18 +6,26 @@
 #include "core/HalfTime.h"
 #include "flow/ExampleFrames.h"
 
-TEST(LineoutFrames, SeededLineoutRestartReachesTheThrow) {
-  RunFolder run;
-  SetUpExampleMatch(run);
+namespace {
 
-  TWorld& W = World;
+// The ball carried into touch on the positive side, 10 m into block 2's half.
+void StartLineout(TWorld& W) {
   SetRunStartValues(W);
-  // The ball carried into touch on the positive side, 10 m into block 2's half.
   W.PendingGameState = gsLineout;
   W.RestartKind = 6;
   W.TouchPos = {35.0f, 10.0f};
   SetRestartDelay(W);
   W.gamestate = gsLineout;
+}
+
+}  // namespace
+
+TEST(LineoutFrames, SeededLineoutRestartReachesTheThrow) {
+  RunFolder run;
+  SetUpExampleMatch(run);
+
+  TWorld& W = World;
+  StartLineout(W);
   ASSERT_EQ(W.LineoutPhase, 0);
 
   int frame = 0;
@@ -64,13 +72,8 @@ TEST(LineoutFrames, TakeWhosePassDownFindsNoThrowPlaysOn) {
     SetUpExampleMatch(run);
     RandSeed = seed;
     TWorld& W = World;
-    SetRunStartValues(W);
     W.ThrowTargetCount = 0;
-    W.PendingGameState = gsLineout;
-    W.RestartKind = 6;
-    W.TouchPos = {35.0f, 10.0f};
-    SetRestartDelay(W);
-    W.gamestate = gsLineout;
+    StartLineout(W);
 
     int frame = 0;
     i32 catcher = 0;
