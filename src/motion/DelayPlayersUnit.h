@@ -41,8 +41,8 @@ void ForcedMovements(TWorld& W);
 bool IsListedChaser(const TTeamBlock& T, int i);
 
 // ---------------------------------------------------------------- call points
-// Procedures of the timer step that other units fill. Until they are
-// filled they do nothing. Each is called only where its comment says.
+// Procedures of the timer step built in other units. Each is called only
+// where its comment says.
 
 // Block 2 player i's PassReadTimer was counted down this frame (it was above
 // 0); it has run out when it is now 0 or below. The defender's first

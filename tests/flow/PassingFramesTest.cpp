@@ -65,7 +65,6 @@ TEST_F(PassingFramesTest, ACarriersPassEntersPassingAndBothSidesArePlacedEveryFr
   ASSERT_EQ(World.gamestate, gsRunning);
   A().PassReceiver = kReceiver;
   A().PassTimeLeft = 0.02f;
-  World.ThrowTargetCount = 100;  // nothing sets the candidate count yet
   Frame();
   ASSERT_EQ(World.gamestate, gsPassing) << "the timer step releases the pass";
   ASSERT_EQ(World.PassingPhase, 1);
