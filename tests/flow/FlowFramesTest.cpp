@@ -38,7 +38,8 @@ TEST(FlowFrames, EveryFrameKeepsTheBookAndCallsTheStatesHandler) {
 }
 
 // The kick-off is lined up, the decision step walks the kicker and chooses
-// the kick, and the handler starts it.
+// the kick once, in phase 4, and the handler starts it; the ball leaves the
+// kicker's foot with that launch.
 TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   RunFolder run;
   SetUpExampleMatch(run);
@@ -50,15 +51,27 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   ASSERT_EQ(W.Teams[1].KickerIndex, 10);
   ASSERT_EQ(W.Teams[1].RestartType, 2);
   int frame = 0;
-  bool chosen = false;
+  int choices = 0;  // frames in which KickChosen went from clear to set
   f32 extra = 0;
+  TVector3 kick{};  // the chosen launch: speed, elevation, heading
   while (W.KickRestartSetPhase < 8 && frame < 1000) {
     W.PrevTimeStep = W.TimeStep;
     W.TimeStep = 0.04f;
     const i32 phase = W.KickRestartSetPhase;
+    const bool wasChosen = W.Teams[1].KickChosen != 0;
     for (int k = 1; k <= kFrameStepCount; ++k) ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], W)) << frame;
     ++frame;
-    chosen = chosen || W.Teams[1].KickChosen != 0;
+    const TTeamBlock& A = W.Teams[1];
+    if (!wasChosen && A.KickChosen != 0) {
+      ++choices;
+      EXPECT_EQ(W.KickRestartSetPhase, 4) << "the kick is chosen in phase 4";
+      kick = {A.KickSpeed, A.KickElevation, A.KickHeading};
+    } else if (A.KickChosen != 0) {
+      // No later frame searches again.
+      EXPECT_EQ(A.KickSpeed, kick.x) << frame;
+      EXPECT_EQ(A.KickElevation, kick.y) << frame;
+      EXPECT_EQ(A.KickHeading, kick.z) << frame;
+    }
     ASSERT_EQ(W.gamestate, gsKickRestartSet) << frame;
     // The recorder pauses from the set-up until 0.5 s before the kick.
     if (phase < 5 || (phase == 5 && W.KickRestartSetPhase == 5 && W.KickRestartCountdown > 0.5f)) {
@@ -69,7 +82,7 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
     }
   }
   ASSERT_EQ(W.KickRestartSetPhase, 8) << "the kick never started";
-  EXPECT_TRUE(chosen);
+  EXPECT_EQ(choices, 1);
   EXPECT_NE(W.RecordingOn, 0);
   const TTeamBlock& A = W.Teams[1];
   const TPlayer& K = A.Players[A.KickerIndex];
@@ -89,6 +102,11 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   }
   EXPECT_EQ(W.gamestate, gsFreeBall);
   EXPECT_TRUE(Posted(W, msgKickTaken, &extra));
+  // It leaves with the chosen launch and the kicker's errors.
+  EXPECT_NEAR(A.KickSpeed, kick.x + A.KickSpeedError, 1e-4);
+  EXPECT_NEAR(A.KickElevation, kick.y + A.KickElevationError, 1e-4);
+  EXPECT_NEAR(A.KickHeading, kick.z + A.KickHeadingError, 1e-4);
+  EXPECT_GT(kick.x, 0.0f);
   ResetStateHandlers();
 }
 
