@@ -2,6 +2,7 @@
 // its own and put into open play.
 #pragma once
 
+#include "OpenPlayStart.h"
 #include "core/Random.h"
 #include "core/RunContext.h"
 #include "core/TypeDefs.h"
@@ -21,13 +22,7 @@ class TExampleMatch {
     ForceDirectories(OutputDir);
     RandSeed = seed;
     InitialiseMatch();
-    TWorld& W = World;
-    W.gamestate = gsRunning;
-    W.FrameGameState = gsRunning;
-    W.TimeStep = 0.04f;
-    W.PrevTimeStep = 0.04f;
-    const TPlayer& C = W.Teams[1].Players[W.Teams[1].BallCarrier];
-    W.BallPos = {C.Pos.x, 1.0f, C.Pos.z};
+    PutIntoOpenPlay(World);
   }
   ~TExampleMatch() { SetProgramDirectory(""); }
 

@@ -4,18 +4,23 @@
 # Builds the release tools first. Seeds come from the clock, as the program
 # takes them, unless given.
 #
-# Usage: bench/time-match.sh [-j JOBS] [-t SECONDS] [-k] [MATCHES | -s SEED...]
+# Usage: bench/time-match.sh [-j JOBS] [-t SECONDS] [-k] [-a] [MATCHES | -s SEED...]
 #   MATCHES  matches to play (default 3), seeds from the clock
 #   -s       play these seeds instead (all remaining arguments)
 #   -j       matches at once (default 1)
 #   -t       a match still running after this wall time is stopped and
 #            counted as a hang (default 600)
 #   -k       keep every run folder (default: only those of failed matches)
-# Run folders: build/matches/<n>/ (program directory: csvinput/, output/,
-# mydebuglog.txt). Row columns: seed, exit status (124 = hang, above 128 =
-# killed by a signal), match team 1's and team 2's score, tries, conversions,
-# penalty goals and drop goals (made/attempted, both teams), match frames,
-# look-ahead frames, wall time of the match in seconds.
+#   -a       play the build under ASan and UBSan (build-san/, some forty
+#            times slower); a sanitizer's report ends the match with exit
+#            status 3, its text in the run folder's stderr.txt
+# Run folders: build/matches/<n>/ (build-san/matches/<n>/ with -a), each a
+# program directory (csvinput/, output/, mydebuglog.txt). Row columns: seed,
+# exit status (0 no errors, 1 error run, 2 failed start-up or finish, 3
+# sanitizer report, 124 hang, above 128 killed by a signal), match team 1's
+# and team 2's score, tries, conversions, penalty goals and drop goals
+# (made/attempted, both teams), match frames, look-ahead frames, wall time
+# of the match in seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,13 +28,15 @@ jobs=1
 limit=600
 keep=0
 seeds=()
-while getopts "j:t:ks" opt; do
+build=build
+while getopts "j:t:kas" opt; do
   case $opt in
     j) jobs=$OPTARG ;;
     t) limit=$OPTARG ;;
     k) keep=1 ;;
+    a) build=build-san ;;
     s) seeds=(given) ;;
-    *) sed -n '2,20p' "$0"; exit 2 ;;
+    *) awk 'NR > 1 && /^#/ { print; next } NR > 1 { exit }' "$0"; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
@@ -40,10 +47,17 @@ else
   matches=${1:-3}
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build --target play_match >/dev/null
+if [ "$build" = build ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+else
+  cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug -DENGINE_SANITIZE=ON -DENGINE_BENCH=OFF >/dev/null
+fi
+cmake --build "$build" --target play_match >/dev/null
+# A sanitizer's report ends the process with status 3.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-exitcode=3}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:exitcode=3:print_stacktrace=1}
 
-base=$PWD/build/matches
+base=$PWD/$build/matches
 rm -rf "$base"
 mkdir -p "$base"
 rows=$base/rows.txt
@@ -53,7 +67,7 @@ play() {  # play N [SEED]
   local n=$1 seed=${2:-} dir=$base/$1 status=0 row
   mkdir -p "$dir/csvinput"
   cp -r examples/csvinput/internetinit "$dir/csvinput/"
-  row=$(timeout "$limit" build/play_match "$dir" $seed 2>"$dir/stderr.txt") || status=$?
+  row=$(timeout "$limit" "$build/play_match" "$dir" $seed 2>"$dir/stderr.txt") || status=$?
   if [ -z "$row" ]; then
     # Stopped or killed: the seed is the run log's, if it got that far.
     seed=$(sed -n 's/^randseed \([0-9]*\).*/\1/p' "$dir/mydebuglog.txt" 2>/dev/null | head -1)

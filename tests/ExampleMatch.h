@@ -22,3 +22,35 @@ class ExampleMatchTest : public ::testing::Test {
     InitialiseMatch();
   }
 };
+
+// A player standing still at (x, z), where he wants to be.
+inline void PlaceStill(TPlayer& P, f32 x, f32 z) {
+  P.Pos = {x, 0.0f, z};
+  P.OldPos = P.Pos;
+  P.DesiredPos = P.Pos;
+  P.Velocity = {0.0f, 0.0f};
+  P.speed = 0.0f;
+}
+
+// Running entered with block 1's Carrier at (-20, -20) running up the pitch
+// at Speed (m/s); his team-mates stand spread across the pitch 5 m behind
+// him, the backs (9, 11 to 15) in the line, the forwards support players;
+// the defence waits 50 m away.
+inline void EnterRunning(TWorld& W, int Carrier, f32 Speed) {
+  W.gamestate = gsRunning;
+  W.FrameGameState = gsRunning;
+  W.PrevFrameGameState = gsRunning;
+  W.RunningPhase = 1;
+  W.TimeSinceSetPiece = 10.0f;
+  W.GainLineZ = 45.0f;
+  TTeamBlock& A = W.Teams[1];
+  A.AttackSide = 1;
+  A.BallCarrier = Carrier;
+  for (int p = 1; p <= 15; ++p) {
+    PlaceStill(A.Players[p], static_cast<f32>(4 * p - 30), -25.0f);
+    A.Players[p].InBackline = Flag(p == 9 || p >= 11);
+    PlaceStill(W.Teams[2].Players[p], static_cast<f32>(4 * p - 30), 30.0f);
+  }
+  PlaceStill(A.Players[Carrier], -20.0f, -20.0f);
+  A.Players[Carrier].Velocity = {0.0f, Speed};
+}

@@ -80,6 +80,7 @@ static_assert(kEngineSteps[kStepPostStatMessages].Step == PostStatMessages);
 }  // namespace
 
 TFrameStepTable FrameSteps = kEngineSteps;
+TStepRunner StepRunner = nullptr;
 
 void ResetFrameSteps() { FrameSteps = kEngineSteps; }
 
@@ -90,6 +91,9 @@ void RunFrameStep(const TFrameStepEntry& entry, TWorld& W) {
   PoisonScratch(W);
 #endif
   ClearFloatFlags();
-  entry.Step(W);
+  if (StepRunner == nullptr)
+    entry.Step(W);
+  else
+    StepRunner(entry, W);
   CheckFloatFlags(entry.Name);
 }

@@ -34,6 +34,13 @@ void ResetFrameSteps();
 // Frame step 12: does nothing; it keeps its place in the fixed order.
 void EmptyFrameStep(TWorld& W);
 
-// Runs one step on W; a floating-point error inside it raises. Debug builds
-// first poison W's shared scratch (PoisonScratch).
+// A profiler's runner of steps: it must call entry.Step(W) once. Null in a
+// normal run; the match benchmark sets it to time every step it runs, in
+// the match world and on the look-ahead copies.
+using TStepRunner = void (*)(const TFrameStepEntry& entry, TWorld& W);
+extern TStepRunner StepRunner;
+
+// Runs one step on W (through StepRunner when one is set); a floating-point
+// error inside it raises. Debug builds first poison W's shared scratch
+// (PoisonScratch).
 void RunFrameStep(const TFrameStepEntry& entry, TWorld& W);

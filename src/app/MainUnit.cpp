@@ -18,6 +18,7 @@
 #include "core/TypeDefs.h"
 #include "core/UDPRealtime.h"
 #include "core/ViewerFrame.h"
+#include "core/WorkCounters.h"
 #include "output/MatchSummary.h"
 #include "output/OutputLines.h"
 #include "output/OutputUnit.h"
@@ -127,6 +128,7 @@ void SetWorldStartValues() {
 void RunFrame(TWorld& W) {
   UDPRealtime.LastFrameTick = GetTickCount();
   UDPRealtime.FrameRanThisCall = kTrue32;
+  ++WorkCounters.MatchFrames;
   for (int i = 1; i <= kFrameStepCount; ++i) RunFrameStep(FrameSteps[i], W);
   ClearFloatFlags();
   if (W.clock > 3123.0f && W.clock < 3125.0f) {

@@ -1,6 +1,8 @@
 #include "core/Geometry.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 
 namespace {
@@ -22,18 +24,6 @@ const TCircleTrig& CircleTrig() {
 }
 
 }  // namespace
-
-f32 Distance2D(f32 X1, f32 Z1, f32 X2, f32 Z2) {
-  const double a = std::fabs(static_cast<double>(X2) - X1);
-  const double b = std::fabs(static_cast<double>(Z2) - Z1);
-  if (a == 0 && b == 0) return 0.0f;
-  if (b > a) {
-    const double q = a / b;
-    return static_cast<f32>(b * std::sqrt(1.0 + q * q));
-  }
-  const double q = b / a;
-  return static_cast<f32>(a * std::sqrt(1.0 + q * q));
-}
 
 f32 HeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Default) {
   const f32 dx = static_cast<f32>(static_cast<double>(X2) - X1);
@@ -65,12 +55,40 @@ f32 NormaliseHeading(f32 H) {
   return HeadingToPoint(0.0f, 0.0f, u.x, u.z, 90.0f);
 }
 
-f32 HeadingDifference(f32 H1, f32 H2) {
+namespace {
+
+f32 AngleBetweenHeadings(f32 H1, f32 H2) {
   const TVector2 u1 = HeadingVector(H1);
   const TVector2 u2 = HeadingVector(H2);
   const double d = Distance2D(u1.x, u1.z, u2.x, u2.z);
   const double c = std::clamp((2.0 - d * d) / 2.0, -1.0, 1.0);
   return static_cast<f32>(std::acos(c) * kRadToDeg);
+}
+
+// Recent answers by the exact bits of both headings, one entry per slot of
+// a multiplicative hash of the pair (1 MB). Every look-ahead sample replays
+// frames from the same start, and players who hold their line repeat their
+// turns, so half the pairs or more come back; an entry holds the answer
+// computed for its pair, so the memo changes no result. All zero, an entry
+// holds the pair (0, 0), whose answer is 0.
+struct TTurnMemo {
+  uint64_t Key;
+  f32 Angle;
+};
+constexpr int kTurnMemoBits = 16;
+TTurnMemo TurnMemo[1 << kTurnMemoBits];
+
+}  // namespace
+
+f32 HeadingDifference(f32 H1, f32 H2) {
+  // Not a number or infinite: computed, so that its float errors are raised.
+  if (!std::isfinite(H1) || !std::isfinite(H2)) return AngleBetweenHeadings(H1, H2);
+  const uint64_t key = (static_cast<uint64_t>(std::bit_cast<uint32_t>(H1)) << 32) | std::bit_cast<uint32_t>(H2);
+  TTurnMemo& m = TurnMemo[(key * 0x9E3779B97F4A7C15ull) >> (64 - kTurnMemoBits)];
+  if (m.Key == key) return m.Angle;
+  m.Key = key;
+  m.Angle = AngleBetweenHeadings(H1, H2);
+  return m.Angle;
 }
 
 f32 TurnTowardsPoint(f32 X1, f32 Z1, f32 Heading, f32 X2, f32 Z2, f32 MaxTurn) {

@@ -5,6 +5,7 @@
 // coincident points are part of the contract.
 #pragma once
 
+#include <cmath>
 #include <numbers>
 
 #include "core/TypeDefs.h"
@@ -14,8 +15,18 @@ inline constexpr double kDegToRad = std::numbers::pi / 180.0;
 inline constexpr double kRadToDeg = 180.0 / std::numbers::pi;
 
 // Planar distance, the larger difference factored out; exactly 0 for a point
-// with itself.
-f32 Distance2D(f32 X1, f32 Z1, f32 X2, f32 Z2);
+// with itself. Inline: the frame steps call it more than any other helper.
+inline f32 Distance2D(f32 X1, f32 Z1, f32 X2, f32 Z2) {
+  const double a = std::fabs(static_cast<double>(X2) - X1);
+  const double b = std::fabs(static_cast<double>(Z2) - Z1);
+  if (a == 0 && b == 0) return 0.0f;
+  if (b > a) {
+    const double q = a / b;
+    return static_cast<f32>(b * std::sqrt(1.0 + q * q));
+  }
+  const double q = b / a;
+  return static_cast<f32>(a * std::sqrt(1.0 + q * q));
+}
 
 // Heading from (X1, Z1) to (X2, Z2) in 0..360 (360 only for a negative-zero
 // dz); Default, unchanged, for coincident points or a not-a-number result.
@@ -25,7 +36,8 @@ f32 HeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Default);
 // as the sign of the rounded sine falls.
 f32 NormaliseHeading(f32 H);
 
-// Unsigned angle between two headings, 0..180.
+// Unsigned angle between two headings, 0..180. The frame steps ask it of
+// every turning player, so the answers for finite headings are memoised.
 f32 HeadingDifference(f32 H1, f32 H2);
 
 // A heading from (X1, Z1) towards (X2, Z2), at most MaxTurn from Heading.

@@ -56,21 +56,6 @@ f32 CutBeforeEndOfHalf(const TWorld& W, f32 delay) {
   return delay;
 }
 
-// The available player with the steadiest goal kicking, or `fallback`.
-i32 BestGoalKicker(const TWorld& W, i32 fallback) {
-  const TTeamBlock& T = W.Teams[1];
-  i32 best = fallback;
-  f32 bestDeviation = 10000.0f;
-  for (int p = 1; p <= PlayerCount(W); ++p) {
-    const TPlayer& P = T.Players[p];
-    if (P.Unavailable == 0 && P.GoalKickDeviation2 < bestDeviation) {
-      bestDeviation = P.GoalKickDeviation2;
-      best = p;
-    }
-  }
-  return best;
-}
-
 void SetKickRestart(TWorld& W) {
   TTeamBlock& T1 = W.Teams[1];
   W.KickRestartSetPhase = 1;
@@ -198,6 +183,21 @@ void StartSecondHalf(TWorld& W) {
 }
 
 }  // namespace
+
+// The available player with the steadiest goal kicking, or `Fallback`.
+i32 BestGoalKicker(const TWorld& W, i32 Fallback) {
+  const TTeamBlock& T = W.Teams[1];
+  i32 best = Fallback;
+  f32 bestDeviation = 10000.0f;
+  for (int p = 1; p <= PlayerCount(W); ++p) {
+    const TPlayer& P = T.Players[p];
+    if (P.Unavailable == 0 && P.GoalKickDeviation2 < bestDeviation) {
+      bestDeviation = P.GoalKickDeviation2;
+      best = p;
+    }
+  }
+  return best;
+}
 
 void SetRestartDelay(TWorld& W) {
   switch (W.PendingGameState) {

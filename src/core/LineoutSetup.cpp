@@ -1,6 +1,7 @@
 #include "core/LineoutSetup.h"
 
 #include <cmath>
+#include <utility>
 
 #include "core/Random.h"
 
@@ -78,6 +79,9 @@ void ChooseBackRowJumper(TWorld& W) {
   };
   for (int k = 1; k <= 15; ++k) swap(T.LineoutSlots[k]);
   for (int p = 1; p <= PlayerCount(W); ++p) swap(T.Players[p].LiftTarget);
+  // Each takes over the other's lifting duty with his slot, so the jumper
+  // lifts nobody and the one he replaces lifts from the jumper's old slot.
+  std::swap(T.Players[chosen].LiftTarget, T.Players[target].LiftTarget);
   W.LineoutTargetJumper[1] = static_cast<u16>(chosen);
 }
 

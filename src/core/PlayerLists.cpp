@@ -52,6 +52,17 @@ TPlayerList SortPlayersByKey(const TPlayerList& List, const Arr1<f32, 25>& Keys)
   return out;
 }
 
+void SortDefLineByX(TWorld& W, int Block) {
+  TTeamBlock& B = W.Teams[Block];
+  TPlayerList list = kEmptyPlayerList;
+  for (int i = 1; i <= PlayerCount(W); ++i) {
+    list[i] = static_cast<i16>(i);
+    W.ScratchPlayerKeys[i] = B.Players[i].Pos.x;
+  }
+  W.ScratchPlayerList = list;
+  B.FreeDefendersList = SortPlayersByKey(W.ScratchPlayerList, W.ScratchPlayerKeys);
+}
+
 TPlayerList ListPlayersByX(const TTeamBlock& Block) {
   Arr1<i16, 25> cand{};
   int n = 0;

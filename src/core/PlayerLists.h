@@ -15,6 +15,12 @@ bool PlayerListHas(const TPlayerList& List, i16 Id);
 // place k; equal keys keep their order.
 TPlayerList SortPlayersByKey(const TPlayerList& List, const Arr1<f32, 25>& Keys);
 
+// Players 1..PlayerCount(W) of block Block (1 or 2) by ascending Pos.x, equal
+// x in number order, into its FreeDefendersList (DefLine); the world's
+// ScratchPlayerList and ScratchPlayerKeys are left holding the numbers and
+// their x.
+void SortDefLineByX(TWorld& W, int Block);
+
 // Players 1..PlayersPerTeam of the block not yet given a set-piece place
 // (SetPiecePlaced clear), as player numbers in ascending order of x.
 TPlayerList ListPlayersByX(const TTeamBlock& Block);

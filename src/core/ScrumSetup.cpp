@@ -94,10 +94,10 @@ void SetupScrumPlay(TWorld& W) {
     W.ScratchPositions[p] = {P.Pos.x, P.Pos.z};
   }
   D.AttackBacksList = backs;
-  LineUpDefenceAgainst(W, attackLine);
+  LineUpDefenceAgainst(W, attackLine, W.MarkX);
 }
 
-void LineUpDefenceAgainst(TWorld& W, const TSlotLine& AttackLine) {
+void LineUpDefenceAgainst(TWorld& W, const TSlotLine& AttackLine, f32 RefX) {
   TTeamBlock& A = W.Teams[1];
   TTeamBlock& D = W.Teams[2];
   const int team = PlayerCount(W);
@@ -112,13 +112,13 @@ void LineUpDefenceAgainst(TWorld& W, const TSlotLine& AttackLine) {
   D.AttackBacksCount = nBacks;
   D.SurplusDefenders = D.FreeDefendersCount - D.AttackBacksCount;
   if (D.SurplusDefenders > 0) {
-    D.MarkedLine = MarkSlotsInRange(A.SetPieceSlotPos, W.MarkX, D.SurplusDefenders, kTrue32,
+    D.MarkedLine = MarkSlotsInRange(A.SetPieceSlotPos, RefX, D.SurplusDefenders, kTrue32,
                                     kTrue32, D.MarkedLine);
   }
   D.FreeDefendersList = ListPlayersByX(D);
   for (int i = 1; i <= 25 && D.FreeDefendersList[i] != 0; ++i) {
     D.Players[D.FreeDefendersList[i]].SetPiecePlaced = kTrue32;
   }
-  D.DefenceFillFromFront = Flag(W.MarkX <= 0);
+  D.DefenceFillFromFront = Flag(RefX <= 0);
   D.DefenceLine = FillSlotsWithPlayers(D.MarkedLine, D.FreeDefendersList, D.DefenceFillFromFront);
 }

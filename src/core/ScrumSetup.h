@@ -14,6 +14,7 @@ void SetupScrumPlay(TWorld& W);
 // slots): block 2's AttackBacksList (packed), ScratchPositions (block 1's
 // positions) and every defender's SetPiecePlaced must be set. The attackers'
 // line is rebuilt for the defence (MarkedLine) with a reserved slot near the
-// mark for each spare free defender, the free defenders are listed by x (and
-// then count as placed) and fill it from the front when the mark is at x <= 0.
-void LineUpDefenceAgainst(TWorld& W, const TSlotLine& AttackLine);
+// set piece's x RefX (the mark; the lineout's reference x) for each spare
+// free defender, the free defenders are listed by x (and then count as
+// placed) and fill it from the front when RefX <= 0.
+void LineUpDefenceAgainst(TWorld& W, const TSlotLine& AttackLine, f32 RefX);

@@ -1,6 +1,7 @@
 #include "core/TypeDefs.h"
 
 #include "core/MatchStore.h"
+#include "core/WorkCounters.h"
 
 TWorld World;
 TWorld LookAheadWorld;
@@ -31,6 +32,7 @@ void PostMessage(TWorld& W, i32 teamID, i32 playerID, u8 message, f32 extravalue
 }
 
 void TakeLookAheadCopy() {
+  ++WorkCounters.WorldCopies;
   LookAheadWorld = World;
   LookAheadWorld.LiveWorld = kFalse32;
 }

@@ -1379,5 +1379,6 @@ extern TWorld LookAheadWorld;
 // to both sides), so no stale value of an earlier message survives.
 void PostMessage(TWorld& W, i32 teamID, i32 playerID, u8 message, f32 extravalue);
 
-// LookAheadWorld := World, whole, then marked as not live.
+// LookAheadWorld := World, whole, then marked as not live; counted in
+// WorkCounters.WorldCopies.
 void TakeLookAheadCopy();

@@ -89,6 +89,10 @@ void SetHeadStart(TWorld& W) {
   W.injurieson = kTrue32;
   W.CatchSearchStep = 0.01f;
   W.CatchReach = 0.65f;
+  // A pass's throw is chosen among this many points along the receiver's
+  // run: the whole candidate table. Nothing else sets the count; left at 0,
+  // no pass would ever be thrown.
+  W.ThrowTargetCount = static_cast<i16>(decltype(TThrowTargetTable::Entries)::kSize);
   W.TimeSinceSetPiece = 10.0f;
   SkipLineTables = kTrue32;
   W.HalfTimeReached = kTrue32;

@@ -8,6 +8,7 @@
 #include "core/Geometry.h"
 #include "core/NumberFormat.h"
 #include "core/StrategyShapes.h"
+#include "core/WorkCounters.h"
 #include "decision/BallCarrierDecision.h"
 #include "decision/CarrierLookups.h"
 #include "decision/MoveApplication.h"
@@ -147,6 +148,7 @@ void RunOneFrame(TWorld& W, const TMove& Move, TRun& run, TSimResult& R) {
   W.TimeStep = Move.SimTimeStep;
   Accumulate(run.TotalTime, W.TimeStep);
   ++run.Frames;
+  ++WorkCounters.LookAheadFrames;
   RunSteps(W, 1, kStepCollisionDetect);
 }
 

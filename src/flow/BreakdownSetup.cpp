@@ -411,7 +411,7 @@ void PlaceBreakdownDefence(TWorld& W) {
     W.ScratchLine[k] = static_cast<u16>(A.SetPieceLine[k]);
     line[k] = static_cast<i16>(A.SetPieceLine[k]);
   }
-  LineUpDefenceAgainst(W, line);
+  LineUpDefenceAgainst(W, line, W.MarkX);
   ListLine(W);
 }
 

@@ -1,6 +1,6 @@
-// The handler of game state gottackled (3): the breakdown set-up, the ruck and both sides' places, then the defence. Called by
-// SetDesiredPosition; a call point until that state's positions land, so a
-// frame in the state leaves every desired position as it was.
+// The handler of game state gottackled (3), called by SetDesiredPosition:
+// the breakdown set-up on its first frame, then every frame the ruck, both
+// sides' places and the defence.
 #pragma once
 
 #include "core/TypeDefs.h"

@@ -32,7 +32,6 @@ constexpr double kBallInHandsY = 0.4;     // m
 constexpr double kBallOnGroundY = 0.25;   // m
 constexpr double kGoalKickLineZ = 40.0;   // m, penalty at goal: z <= 40 - 0.4 |x|
 constexpr double kGoalKickSlope = 0.4;
-constexpr double kConversionZ = 41.0;     // m, conversion: 41 - |x| tan 20 degrees
 constexpr double kUpField = 90.0;         // degrees
 constexpr double kDownField = 270.0;      // degrees
 
@@ -166,12 +165,6 @@ void ChooseKicker(const TWorld& W, TTeamBlock& A) {
   if (!IsPlayer(A.KickerIndex)) A.KickerIndex = kFallbackKicker;
 }
 
-// z of the conversion's ball: 41 - |x| tan 20 degrees.
-double ConversionBallZ(double x) {
-  const double h = x < 0 ? 340.0 : 200.0;
-  return kConversionZ - x * std::tan(h * kDegToRad);
-}
-
 struct TBallSpot {
   double markZ;
   double x, y, z;
@@ -193,7 +186,7 @@ void SetBallAndKick(TWorld& W, TTeamBlock& A) {
       s = {z, spot.x, kBallOnGroundY, z, false, 1.4, kPlaceKick};
       break;
     }
-    case kConversion: s = {0, W.TryPos.x, kBallOnGroundY, ConversionBallZ(W.TryPos.x), false, 1.4, kPlaceKick}; break;
+    case kConversion: s = {0, W.TryPos.x, kBallOnGroundY, ConversionSpotZ(W.TryPos.x), false, 1.4, kPlaceKick}; break;
     default: A.KickHeading = static_cast<f32>(kUpField); return;
   }
   A.RestartMark = {0.0f, static_cast<f32>(s.markZ)};
@@ -213,18 +206,11 @@ void CopyOffsets(const TWorld& W, TTeamBlock& B, const TOffsets& Table) {
 }
 
 // Block's players 1..PlayersPerTeam by ascending x into its DefLine; each
-// gets (X0 + k x 1 m, Z) by his place k, X0 := Start kept within
-// -PitchWidth/2 .. PitchWidth/2 - PlayersPerTeam/2.
-void LineUpByX(TWorld& W, TTeamBlock& B, double Start, double Z) {
-  TPlayerList list = kEmptyPlayerList;
-  for (int i = 1; i <= PlayerCount(W); ++i) {
-    list[i] = static_cast<i16>(i);
-    W.ScratchPlayerKeys[i] = B.Players[i].Pos.x;
-  }
-  W.ScratchPlayerList = list;
-  B.FreeDefendersList = SortPlayersByKey(W.ScratchPlayerList, W.ScratchPlayerKeys);
-  const double half = W.PitchWidth / 2.0;
-  const double x0 = std::min(std::max(Start, -half), half - W.PlayersPerTeam / 2.0 * kLineSpacing);
+// gets (X0 + k x 1 m, Z) by his place k, X0 := LineStartX(Start).
+void LineUpByX(TWorld& W, int Block, double Start, double Z) {
+  TTeamBlock& B = W.Teams[Block];
+  SortDefLineByX(W, Block);
+  const double x0 = LineStartX(W, Start);
   for (int k = 1; k <= 25; ++k) {
     const i32 p = B.FreeDefendersList[k];
     if (!IsPlayer(p)) continue;
@@ -251,7 +237,7 @@ void SetAttackOffsets(TWorld& W, TTeamBlock& A) {
       }
       break;
     }
-    case kConversion: LineUpByX(W, A, -W.PlayersPerTeam / 2.0 * kLineSpacing, 0.0); break;
+    case kConversion: LineUpByX(W, 1, -W.PlayersPerTeam / 2.0 * kLineSpacing, 0.0); break;
     default: break;
   }
 }
@@ -290,7 +276,7 @@ void SetDefenceOffsets(TWorld& W, TTeamBlock& D, const TTeamBlock& A) {
       break;
     }
     case kConversion: {
-      LineUpByX(W, D, W.TryPos.x - W.PlayersPerTeam / 2.0 * kLineSpacing, kConversionLineZ);
+      LineUpByX(W, 2, W.TryPos.x - W.PlayersPerTeam / 2.0 * kLineSpacing, kConversionLineZ);
       const double post = W.GoalPostGap / 2.0;
       for (int k = 1; k <= 25; ++k) {
         const i32 p = D.FreeDefendersList[k];
@@ -515,6 +501,16 @@ void KickRestartFrame(TWorld& W) {
 }
 
 }  // namespace
+
+double ConversionSpotZ(double TryX) {
+  const double a = TryX < 0 ? 340.0 : 200.0;
+  return -TryX * std::tan(a * kDegToRad) + 43.0 - 2.0;
+}
+
+double LineStartX(const TWorld& W, double Start) {
+  const double half = W.PitchWidth / 2.0;
+  return std::min(std::max(Start, -half), half - W.PlayersPerTeam / 2.0 * kLineSpacing);
+}
 
 void DoKickRestartSet(TWorld& W) {
   W.KickRestartCountdown = static_cast<f32>(static_cast<double>(W.KickRestartCountdown) - W.TimeStep);

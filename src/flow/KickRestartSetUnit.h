@@ -25,3 +25,14 @@
 #include "core/TypeDefs.h"
 
 void DoKickRestartSet(TWorld& W);
+
+// z (m) of the conversion's spot for a try at x = TryX (m): 41 - |TryX| tan
+// 20 degrees, worked as -TryX tan a + 43 - 2 with a = 340 degrees for a
+// negative TryX, else 200. The kick restart puts the ball there and the
+// try-scored handler walks the kicker to it.
+double ConversionSpotZ(double TryX);
+
+// x (m) just before the first of a 1 m spaced line of PlayersPerTeam players
+// meant to start at Start: kept within -PitchWidth/2 .. PitchWidth/2 -
+// PlayersPerTeam/2, so a line may still reach past the right touchline.
+double LineStartX(const TWorld& W, double Start);

@@ -17,6 +17,7 @@
 #include "core/Rounding.h"
 #include "core/ScrumSetup.h"
 #include "flow/ActionSequences.h"
+#include "flow/SetPieceShared.h"
 
 namespace {
 
@@ -124,21 +125,6 @@ void SetPackRoles(TWorld& W, f32 base) {
 
 // ---------------------------------------------------------------- phase 0 and set-up
 
-void ClearPlayerTimers(TWorld& W) {
-  for (int side = 1; side <= 2; ++side) {
-    TTeamBlock& T = W.Teams[side];
-    T.PassTimeLeft = 0;
-    T.KickTimeLeft = 0;
-    for (int p = 1; p <= PlayerCount(W); ++p) {
-      TPlayer& P = T.Players[p];
-      P.passtimer = P.passcatchtimer = P.shimmytimer = P.KickTimer = P.RuckTimer = 0;
-      P.GettingTackledTimer = P.TackleAttemptTimer = P.standuptimer = P.RuckTimer2 = 0;
-      P.StepTimer = P.BreakTackleTimer = P.OldTackleTimer = P.LineOutTimer = 0;
-      P.freeballcatchtimer = P.ForcedRunTimer = 0;
-    }
-  }
-}
-
 void DrawScrumTimes(TWorld& W) {
   W.TurnoverPending = kFalse32;
   W.ScrumRollTimer = static_cast<f32>(RandomRange(200, 401) / 1000.0);
@@ -239,22 +225,6 @@ void FormPacks(TWorld& W) {
   W.PackMass = static_cast<f32>(std::max(mass, 1.0));
 }
 
-void DrawRestStyles(TWorld& W) {
-  for (int side = 1; side <= 2; ++side) {
-    TTeamBlock& T = W.Teams[side];
-    for (int p = 1; p <= PlayerCount(W); ++p) {
-      TPlayer& P = T.Players[p];
-      P.RestStyle = RandomRange(1, 1001) < 500 ? 0 : 1;
-      if (RandomRange(1, 1001) < 300) P.RestStyle = side == 1 ? 4 : 2;
-      if (p == T.SetPieceHolder) {
-        if (side == 2) P.RestStyle = 3;
-        else if (RandomRange(1, 1001) < 700) P.RestStyle = 4;
-      }
-      if (p == 15) P.RestStyle = 4;
-    }
-  }
-}
-
 void SetUpScrum(TWorld& W) {
   DrawScrumTimes(W);
   ResetBlocks(W);
@@ -273,7 +243,7 @@ void SetUpScrum(TWorld& W) {
   }
   PlaceScrumHalves(W, 3.0, 1.2, 0.2);
   SetupScrumPlay(W);
-  DrawRestStyles(W);
+  DrawRestStyles(W, true);
   W.RecordingOn = kFalse32;
   W.SetPieceFlagSaved = W.SetPieceFlag;
 }
@@ -294,22 +264,7 @@ void PlaceAttackingBacks(TWorld& W) {
     TPlayer* P = PlayerAt(A, n);
     if (P == nullptr) continue;
     SetDesired(*P, A.SetPieceSlotPos[k].x, A.SetPieceSlotPos[k].z);
-    switch (P->RoleCode) {
-      case -1:
-      case -2: {
-        const TPlayer* R = P->AlignRefPlayer <= PlayerCount(W) ? PlayerAt(A, P->AlignRefPlayer) : nullptr;
-        if (R == nullptr) break;
-        P->AlignPoint.x = P->DesiredPos.x;
-        P->AlignPoint.z = static_cast<f32>(R->Pos.z - (P->RoleCode == -1 ? 0.5 : 0.0));
-        P->DesiredPos.z = P->AlignPoint.z;
-        break;
-      }
-      case -3: P->DesiredPos.z = P->AlignPoint.z; break;
-      case 3:
-      case 6:
-      case 7: P->DesiredPos.z = static_cast<f32>(A.SetPieceSlotPos[k].z - P->AlignDepth); break;
-      default: break;
-    }
+    AlignByRoleCode(W, A, *P, A.SetPieceSlotPos[k].z);
   }
   for (int p = 1; p <= PlayerCount(W); ++p) A.Players[p].SpeedOverrideOn = kFalse32;
   RunActionSequences(W);
@@ -600,7 +555,7 @@ double ScrumCollapseChance(const TWorld& W) {
 void DoScrum(TWorld& W) {
   W.ScrumTimer -= W.TimeStep;
   if (W.ScrumPhase == 0) {
-    ClearPlayerTimers(W);
+    ClearSetPieceTimers(W);
     W.ScrumPhase = 1;
   }
   if (W.ScrumPhase == 1) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/Kinematics.h"
+#include "core/NameHash.h"
 #include "core/NumberFormat.h"
 #include "core/Random.h"
 #include "core/Rounding.h"
@@ -243,12 +244,6 @@ constexpr int kRuleCount = static_cast<int>(sizeof kRateRules / sizeof kRateRule
 // lookup costs one hash of the name and a compare or two.
 constexpr int kRuleSlots = 1024;
 static_assert(kRuleSlots >= 3 * kRuleCount);
-
-constexpr u32 NameHash(std::string_view N) {
-  u32 h = 2166136261u;
-  for (char c : N) h = (h ^ static_cast<u8>(c)) * 16777619u;
-  return h;
-}
 
 constexpr std::array<i16, kRuleSlots> BuildRuleSlots() {
   std::array<i16, kRuleSlots> slots{};

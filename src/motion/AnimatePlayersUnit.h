@@ -59,8 +59,7 @@ bool PlaysAnyOf(const TPlayer& P, const std::string_view (&Names)[N]) {
 bool PlayAnimSeq(TWorld& W, TPlayer& P);
 
 // Stage 2a: cancellations of set-piece gestures and block moves, then the
-// ends of actions whose animation has ended (clearing their timers). Filled
-// by the action-animation unit (issue 26); until then they change nothing.
+// ends of actions whose animation has ended (clearing their timers).
 void CancelActions(TWorld& W, int b, int i);
 void EndActions(TWorld& W, int b, int i);
 
@@ -76,9 +75,7 @@ bool IsFreeOfActions(const TPlayer& P, int b);
 // (a quarter cycle) or rest (55 %).
 void ChooseLocomotionAnim(TWorld& W, int b, int i);
 
-// Stage 2b for a busy player: the animation of each running action. Filled
-// by the action-animation unit (issue 26); until then the current animation
-// goes on.
+// Stage 2b for a busy player: the animation of each running action.
 void ChooseActionAnim(TWorld& W, int b, int i);
 
 // Stage 3: AnimRate from the name now playing (and the turn of

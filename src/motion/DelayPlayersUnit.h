@@ -41,8 +41,8 @@ void ForcedMovements(TWorld& W);
 bool IsListedChaser(const TTeamBlock& T, int i);
 
 // ---------------------------------------------------------------- call points
-// Procedures of the timer step that other units fill. Until they are
-// filled they do nothing. Each is called only where its comment says.
+// Procedures of the timer step built in other units. Each is called only
+// where its comment says.
 
 // Block 2 player i's PassReadTimer was counted down this frame (it was above
 // 0); it has run out when it is now 0 or below. The defender's first
@@ -78,7 +78,7 @@ void ArmPassCatch(TWorld& W);
 void ReleasePass(TWorld& W);
 
 // Right after ReleasePass on the same frame, whether or not the pass went:
-// the pass called off, or the ball out of the breakdown or scrum. Built in
+// the pass called off, or the ball out of the breakdown, scrum or lineout. Built in
 // motion/BallOutOfBreakdown.cpp.
 void BallOutOfBreakdown(TWorld& W);
 

@@ -297,24 +297,38 @@ void SetLookAtPoints(TWorld& W, int b) {
   }
 }
 
+namespace {
+
+// Whether the facing lies nearer the heading turned up by `diff` degrees
+// than turned down by it.
+bool TurnsUp(const TPlayer& P, double diff) {
+  const TDirection f = HeadingDirection(P.FacingHeading);
+  const TDirection up = HeadingDirection(P.Heading + diff);
+  const TDirection down = HeadingDirection(P.Heading - diff);
+  const double dUp = (f.x - up.x) * (f.x - up.x) + (f.z - up.z) * (f.z - up.z);
+  const double dDown = (f.x - down.x) * (f.x - down.x) + (f.z - down.z) * (f.z - down.z);
+  return dUp < dDown;
+}
+
+}  // namespace
+
 void TurnBody(TPlayer& P, double TimeStep, bool TurnFlags) {
   P.FacingHeading = HeadingOfFacing(P.FacingAngle);
   if (P.FacingHeading == P.Heading) return;  // turned already: a difference of 0 degrees
   const double diff = HeadingDifference(P.FacingHeading, P.Heading);
   if (!(diff > 1.0)) return;
   const double step = static_cast<double>(AuxState.TurnRate) * TimeStep;
-  const TDirection f = HeadingDirection(P.FacingHeading);
-  const TDirection up = HeadingDirection(P.Heading + diff);
-  const TDirection down = HeadingDirection(P.Heading - diff);
-  const double dUp = (f.x - up.x) * (f.x - up.x) + (f.z - up.z) * (f.z - up.z);
-  const double dDown = (f.x - down.x) * (f.x - down.x) + (f.z - down.z) * (f.z - down.z);
-  const bool grows = dUp < dDown;
-  if (step > diff) P.Heading = P.FacingHeading;
+  const bool snaps = step > diff;  // the whole turn fits in this frame
+  const bool flagged = TurnFlags && diff > 10.0;
+  // The way round is needed only for a part turn or for the turn flags; a
+  // turn that snaps to the facing without flags skips its trigonometry.
+  const bool grows = (!snaps || flagged) && TurnsUp(P, diff);
+  if (snaps) P.Heading = P.FacingHeading;
   else P.Heading = ToF32(P.Heading + (grows ? step : -step));
   if (!TurnFlags) return;
   P.TurnLeftWithBall = 0;
   P.TurnRightWithBall = 0;
-  if (diff > 10.0) (grows ? P.TurnRightWithBall : P.TurnLeftWithBall) = kTrue32;
+  if (flagged) (grows ? P.TurnRightWithBall : P.TurnLeftWithBall) = kTrue32;
 }
 
 void LookAtPosition(TWorld& W) {

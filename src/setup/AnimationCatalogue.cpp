@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "core/NameHash.h"
+
 Arr1<ShortStr<kAnimNameLength>, kAnimCatalogueSize> AnimNames;
 Arr1<f32, kAnimCatalogueSize> AnimLengths;
 
@@ -324,22 +326,13 @@ constexpr u32 kSlotCount = 2048;
 static_assert((kSlotCount & (kSlotCount - 1)) == 0 && kSlotCount > 2 * kAnimCatalogueSize);
 i16 NameSlots[kSlotCount];
 
-u32 HashName(std::string_view s) {
-  u32 h = 2166136261u;  // FNV-1a
-  for (char c : s) {
-    h ^= static_cast<u8>(c);
-    h *= 16777619u;
-  }
-  return h;
-}
-
 }  // namespace
 
 void IndexAnimationNames() {
   for (i16& s : NameSlots) s = 0;
   for (int i = 1; i <= kAnimCatalogueSize; ++i) {
     const std::string_view name = AnimNames[i].View();
-    u32 slot = HashName(name) & (kSlotCount - 1);
+    u32 slot = NameHash(name) & (kSlotCount - 1);
     // Entries go in in index order and a name already present is skipped, so
     // a duplicate name keeps resolving to its lowest index.
     while (NameSlots[slot] != 0 && AnimNames[NameSlots[slot]].View() != name) slot = (slot + 1) & (kSlotCount - 1);
@@ -361,7 +354,7 @@ void BuildAnimationCatalogue() {
 
 i32 AnimNameToIndex(std::string_view Name) {
   if (Name.size() > static_cast<size_t>(kAnimNameLength)) return 1;
-  u32 slot = HashName(Name) & (kSlotCount - 1);
+  u32 slot = NameHash(Name) & (kSlotCount - 1);
   while (NameSlots[slot] != 0) {
     if (AnimNames[NameSlots[slot]].View() == Name) return NameSlots[slot];
     slot = (slot + 1) & (kSlotCount - 1);

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cfenv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
+
+#include "core/FloatFlags.h"
 
 namespace {
 
@@ -74,6 +79,40 @@ TEST(HeadingDifference, UnsignedAndSymmetric) {
   for (f32 h : {0.0f, 37.5f, 180.0f, 359.0f}) EXPECT_EQ(HeadingDifference(h, h), 0.0f) << h;
   // Rounding of the chord never takes arccos out of its domain.
   EXPECT_FALSE(std::isnan(HeadingDifference(0.0f, 180.0f)));
+}
+
+// Answers are memoised by the bits of both headings: asked again, after the
+// memo's slots have been overwritten many times, a pair gets the answer its
+// own computation gives, bit for bit; a heading that is not a number raises
+// the invalid-operation flag every time, as the computation does.
+TEST(HeadingDifference, MemoisedAnswersAreTheComputedOnes) {
+  auto computed = [](f32 a, f32 b) {
+    const TVector2 u1 = HeadingVector(a);
+    const TVector2 u2 = HeadingVector(b);
+    const double d = Distance2D(u1.x, u1.z, u2.x, u2.z);
+    return static_cast<f32>(std::acos(std::clamp((2.0 - d * d) / 2.0, -1.0, 1.0)) * kRadToDeg);
+  };
+  // Thirteen headings against a fine sweep: pairs that share one heading and
+  // differ in the last bits of the other.
+  auto pair = [](int k) { return std::pair<f32, f32>((k % 13) * 27.1f, 100.0f + (k / 13) * 1e-4f); };
+  for (int round = 0; round < 2; ++round) {
+    int wrong = 0;
+    for (int k = 0; k < 200000; ++k) {
+      const auto [a, b] = pair(k);
+      const f32 got = HeadingDifference(a, b);
+      const f32 want = computed(a, b);
+      if (std::memcmp(&got, &want, sizeof got) != 0) ++wrong;
+    }
+    EXPECT_EQ(wrong, 0) << "round " << round;
+  }
+  EXPECT_EQ(HeadingDifference(-0.0f, 0.0f), 0.0f);
+  const f32 nan = std::numeric_limits<f32>::quiet_NaN();
+  for (int k = 0; k < 2; ++k) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    EXPECT_TRUE(std::isnan(HeadingDifference(nan, 10.0f)));
+    EXPECT_TRUE(FloatErrorRaised()) << "call " << k;
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
 }
 
 TEST(TurnTowardsPoint, LimitedTurnPicksTheNearerSide) {

@@ -136,6 +136,10 @@ TEST_F(LineoutSetupTest, TheBestBackRowJumperTakesTheTargetsPlace) {
   EXPECT_EQ(A.LineoutSlots[3], 8);
   EXPECT_EQ(A.Players[6].LiftTarget, 7);  // 6 lifted 8, the old target
   EXPECT_EQ(A.Players[3].LiftTarget, 4);
+  // The lifting duties go with the slots: 8 lifts 4 from slot 3, as 7 did
+  // there, and the new jumper lifts nobody.
+  EXPECT_EQ(A.Players[8].LiftTarget, 4);
+  EXPECT_EQ(A.Players[7].LiftTarget, 0);
 }
 
 TEST_F(LineoutSetupTest, OtherSidesFormations) {

@@ -209,6 +209,8 @@ TEST(InitialiseWorld, HeadPitchAndPhysics) {
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
   EXPECT_EQ(W.PlayersPerTeam, 15);
+  // Every pass's throw is chosen among the whole candidate table.
+  EXPECT_EQ(W.ThrowTargetCount, 100);
   EXPECT_EQ(W.injurieson, kTrue32);
   EXPECT_EQ(W.HalfTimeReached, kTrue32);
   EXPECT_EQ(W.RecordingOn, kTrue32);

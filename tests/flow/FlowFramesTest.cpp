@@ -3,59 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "AllocationCounter.h"
-#include "RunFolder.h"
-#include "app/FrameSteps.h"
 #include "contact/RunningStoppages.h"
-#include "core/MatchStore.h"
-#include "core/Random.h"
-#include "core/RunContext.h"
+#include "flow/ExampleFrames.h"
 #include "flow/FreeBallUnit.h"
-#include "flow/SetDesiredPositionUnit.h"
-#include "platform/Platform.h"
-#include "setup/InitialisationUnit.h"
 
 namespace {
 
 int KickRestartCalls = 0;
 void CountKickRestart(TWorld&) { ++KickRestartCalls; }
-
-// The example match set up in a fresh run folder, seeded, with the driver's
-// own steps and handlers.
-void SetUpExampleMatch(RunFolder& run) {
-  ExeDir = run.Dir();
-  OutputDir = ExeDir + "output/";
-  ForceDirectories(OutputDir);
-  Form1.Reset();
-  RandSeed = 4242;
-  InitialiseMatch();
-  ResetFrameSteps();
-  ResetStateHandlers();
-}
-
-// The start values of a run (the driver sets them before the first frame).
-void StartRun(TWorld& W) {
-  W.Teams[1].DecisionsOn = kTrue32;
-  W.Teams[2].DecisionsOn = kTrue32;
-  for (int k = 1; k <= 10; ++k) W.MessageSlotFree[k] = kTrue32;
-  MatchStore.MessageCount = 0;
-  MatchStore.MessageCapacity = kMessageCapacity;
-}
-
-// Where the message of code Code was posted: in the world's queue or already
-// flushed into the match store.
-bool Posted(const TWorld& W, u8 Code, f32* Extra) {
-  for (int k = 1; k <= 10; ++k)
-    if (W.MessageSlotFree[k] == 0 && W.MessageQueue[k].message == Code) {
-      *Extra = W.MessageQueue[k].extravalue;
-      return true;
-    }
-  for (int k = 1; k <= MatchStore.MessageCount && k <= kMessageCapacity; ++k)
-    if (MatchStore.Messages[k].message == Code) {
-      *Extra = MatchStore.Messages[k].extravalue;
-      return true;
-    }
-  return false;
-}
 
 }  // namespace
 
@@ -83,27 +38,40 @@ TEST(FlowFrames, EveryFrameKeepsTheBookAndCallsTheStatesHandler) {
 }
 
 // The kick-off is lined up, the decision step walks the kicker and chooses
-// the kick, and the handler starts it.
+// the kick once, in phase 4, and the handler starts it; the ball leaves the
+// kicker's foot with that launch.
 TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   RunFolder run;
   SetUpExampleMatch(run);
 
   TWorld& W = World;
-  StartRun(W);
+  SetRunStartValues(W);
   ASSERT_EQ(W.gamestate, gsKickRestartSet);
   ASSERT_EQ(W.KickRestartSetPhase, 1);
   ASSERT_EQ(W.Teams[1].KickerIndex, 10);
   ASSERT_EQ(W.Teams[1].RestartType, 2);
   int frame = 0;
-  bool chosen = false;
+  int choices = 0;  // frames in which KickChosen went from clear to set
   f32 extra = 0;
+  TVector3 kick{};  // the chosen launch: speed, elevation, heading
   while (W.KickRestartSetPhase < 8 && frame < 1000) {
     W.PrevTimeStep = W.TimeStep;
     W.TimeStep = 0.04f;
     const i32 phase = W.KickRestartSetPhase;
+    const bool wasChosen = W.Teams[1].KickChosen != 0;
     for (int k = 1; k <= kFrameStepCount; ++k) ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], W)) << frame;
     ++frame;
-    chosen = chosen || W.Teams[1].KickChosen != 0;
+    const TTeamBlock& A = W.Teams[1];
+    if (!wasChosen && A.KickChosen != 0) {
+      ++choices;
+      EXPECT_EQ(W.KickRestartSetPhase, 4) << "the kick is chosen in phase 4";
+      kick = {A.KickSpeed, A.KickElevation, A.KickHeading};
+    } else if (A.KickChosen != 0) {
+      // No later frame searches again.
+      EXPECT_EQ(A.KickSpeed, kick.x) << frame;
+      EXPECT_EQ(A.KickElevation, kick.y) << frame;
+      EXPECT_EQ(A.KickHeading, kick.z) << frame;
+    }
     ASSERT_EQ(W.gamestate, gsKickRestartSet) << frame;
     // The recorder pauses from the set-up until 0.5 s before the kick.
     if (phase < 5 || (phase == 5 && W.KickRestartSetPhase == 5 && W.KickRestartCountdown > 0.5f)) {
@@ -114,7 +82,7 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
     }
   }
   ASSERT_EQ(W.KickRestartSetPhase, 8) << "the kick never started";
-  EXPECT_TRUE(chosen);
+  EXPECT_EQ(choices, 1);
   EXPECT_NE(W.RecordingOn, 0);
   const TTeamBlock& A = W.Teams[1];
   const TPlayer& K = A.Players[A.KickerIndex];
@@ -134,6 +102,77 @@ TEST(FlowFrames, KickOffFromTheMatchSetUpStartsTheKick) {
   }
   EXPECT_EQ(W.gamestate, gsFreeBall);
   EXPECT_TRUE(Posted(W, msgKickTaken, &extra));
+  // It leaves with the chosen launch and the kicker's errors.
+  EXPECT_NEAR(A.KickSpeed, kick.x + A.KickSpeedError, 1e-4);
+  EXPECT_NEAR(A.KickElevation, kick.y + A.KickElevationError, 1e-4);
+  EXPECT_NEAR(A.KickHeading, kick.z + A.KickHeadingError, 1e-4);
+  EXPECT_GT(kick.x, 0.0f);
+  ResetStateHandlers();
+}
+
+// A try grounded out wide: the celebrations run their course through the
+// real steps (the animation step ends each gesture), the conversion is set
+// up with its drawn delay, the kicker takes it, and after the transition the
+// other side kicks off.
+TEST(FlowFrames, TryLeadsToTheConversionBeingKicked) {
+  RunFolder run;
+  SetUpExampleMatch(run);
+
+  TWorld& W = World;
+  SetRunStartValues(W);
+  // As the contact step leaves it when player 11 grounds the ball.
+  TTeamBlock& A = W.Teams[1];
+  A.Players[11].Pos = {20.0f, 0.0f, 52.0f};
+  A.Players[11].OldPos = {20.0f, 0.0f, 51.7f};
+  A.BallCarrier = 11;
+  W.gamestate = gsTryScored;
+  W.TryScoredPhase = 1;
+  W.TryPos = {20.0f, 52.0f};
+  W.DiverIndex = 11;
+
+  const auto frame = [&W](int n) {
+    W.PrevTimeStep = W.TimeStep;
+    W.TimeStep = 0.04f;
+    for (int k = 1; k <= kFrameStepCount; ++k) ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], W)) << n;
+  };
+  int n = 0;
+  while (W.gamestate == gsTryScored && n < 3000) frame(++n);
+  ASSERT_EQ(W.gamestate, gsKickRestartSet) << "the celebrations never ended, frame " << n;
+  EXPECT_GT(n, 10);
+  EXPECT_EQ(A.BallCarrier, 0);
+  EXPECT_EQ(A.RestartType, 9);
+  EXPECT_EQ(W.Teams[2].RestartType, 9);
+  EXPECT_EQ(A.RestartKickerDefault, 10);
+  EXPECT_GE(W.RestartDelay, 10.0f);
+  EXPECT_LE(W.RestartDelay, 166.965f);
+  const i32 kicker = A.KickerIndex;
+  ASSERT_TRUE(IsPlayer(kicker));
+  for (int i = 1; i <= W.PlayersPerTeam; ++i) {
+    EXPECT_EQ(A.Players[i].CelebrateStage, A.Players[i].CelebrateJoin) << i;
+    EXPECT_EQ(A.Players[i].chasertimer, 0.0f) << i;
+  }
+
+  const int conversionFrames = n;
+  while (W.gamestate == gsKickRestartSet && n < conversionFrames + 6000) frame(++n);
+  EXPECT_NE(W.gamestate, gsKickRestartSet) << "the conversion was never kicked";
+  EXPECT_EQ(W.KickType, 9);
+  f32 extra = 0;
+  EXPECT_TRUE(Posted(W, msgKickTaken, &extra));
+  EXPECT_EQ(A.KickerIndex, kicker);
+  // The conversion ends (over or wide) in a transition and then a kick-off
+  // by the other side: the world is mirrored, the blocks swapped.
+  const bool32 scorersFirst = W.Team1InFirstBlock;
+  bool transition = false;
+  const int kicked = n;
+  while (!(W.gamestate == gsKickRestartSet && A.RestartType == 2) && n < kicked + 3000) {
+    frame(++n);
+    transition = transition || W.gamestate == gsTransition;
+  }
+  EXPECT_TRUE(transition);
+  EXPECT_EQ(W.gamestate, gsKickRestartSet) << "no kick-off after the conversion";
+  EXPECT_EQ(A.RestartType, 2);
+  EXPECT_EQ(W.KickRestartSetPhase, 1);
+  EXPECT_NE(W.Team1InFirstBlock, scorersFirst);
   ResetStateHandlers();
 }
 
@@ -181,7 +220,7 @@ TEST(FlowFrames, BothSidesChaseTheKickOffUntilTheFreeBallEnds) {
   StateHandlers[gsFreeBall] = FreeBallAndLook;
   ChaseSeen = {};
   TWorld& W = World;
-  StartRun(W);
+  SetRunStartValues(W);
   const auto frame = [&W] {
     W.PrevTimeStep = W.TimeStep;
     W.TimeStep = 0.04f;
@@ -218,7 +257,7 @@ TEST(FlowFrames, HalfEndsOnlyAsTheTransitionEnds) {
     RunFolder run;
     SetUpExampleMatch(run);
     TWorld& W = World;
-    StartRun(W);
+    SetRunStartValues(W);
     W.HalfTimeReached = kFalse32;
     W.clock = static_cast<f32>(W.halflength - 0.5);
     W.gamestate = gsRunning;

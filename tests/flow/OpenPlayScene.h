@@ -17,3 +17,14 @@ inline void MakeOpenPlayPitch(TWorld& W) {
   W.FrameGameState = gsRunning;
   W.PrevFrameGameState = gsRunning;
 }
+
+// Every player of both blocks stands at his desired position.
+inline void ArriveAtDesiredPositions(TWorld& W) {
+  for (int side = 1; side <= 2; ++side) {
+    for (int p = 1; p <= W.PlayersPerTeam; ++p) {
+      TPlayer& P = W.Teams[side].Players[p];
+      P.Pos.x = P.DesiredPos.x;
+      P.Pos.z = P.DesiredPos.z;
+    }
+  }
+}

@@ -18,9 +18,7 @@ constexpr int kReceiver = 12;
 constexpr f32 kRunSpeed = 5.0f;  // m/s, straight up the pitch
 constexpr f32 kUnplaced = 1000.0f;  // m, a DesiredPos no handler gives
 
-// Running with carrier 10 at (-20, -20); his team-mates 5 m behind him,
-// the backs (9, 11 to 15) in the line, the forwards on the grid; the
-// defence 50 m away.
+// Running entered with carrier 10 (EnterRunning).
 class PassingFramesTest : public ExampleMatchTest {
  protected:
   void SetUp() override {
@@ -28,32 +26,10 @@ class PassingFramesTest : public ExampleMatchTest {
     ResetFrameSteps();
     // The test runs the carrier itself, so the decision step stays out.
     FrameSteps[kStepStrategy].Step = EmptyFrameStep;
-    TWorld& W = World;
-    W.gamestate = gsRunning;
-    W.FrameGameState = gsRunning;
-    W.PrevFrameGameState = gsRunning;
-    W.RunningPhase = 1;
-    W.TimeSinceSetPiece = 10.0f;
-    W.GainLineZ = 45.0f;
-    A().AttackSide = 1;
-    A().BallCarrier = kCarrier;
-    for (int p = 1; p <= 15; ++p) {
-      Place(Pl(p), static_cast<f32>(4 * p - 30), -25.0f);
-      Pl(p).InBackline = Flag(p == 9 || p >= 11);
-      Place(World.Teams[2].Players[p], static_cast<f32>(4 * p - 30), 30.0f);
-    }
-    Place(C(), -20.0f, -20.0f);
-    C().Velocity = {0.0f, kRunSpeed};
+    EnterRunning(World, kCarrier, kRunSpeed);
   }
   void TearDown() override { ResetFrameSteps(); }
 
-  static void Place(TPlayer& P, f32 x, f32 z) {
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
-    P.DesiredPos = P.Pos;
-    P.Velocity = {0.0f, 0.0f};
-    P.speed = 0.0f;
-  }
   static TTeamBlock& A() { return World.Teams[1]; }
   static TPlayer& Pl(int i) { return World.Teams[1].Players[i]; }
   static TPlayer& C() { return Pl(kCarrier); }
@@ -83,13 +59,12 @@ class PassingFramesTest : public ExampleMatchTest {
 TEST_F(PassingFramesTest, ACarriersPassEntersPassingAndBothSidesArePlacedEveryFrameOfTheFlight) {
   // The receiver, a line player, starts 5 m to the carrier's right (+x),
   // facing heading 170: out across the pitch, a little forward.
-  Place(Pl(kReceiver), -15.0f, -22.0f);
+  PlaceStill(Pl(kReceiver), -15.0f, -22.0f);
   Pl(kReceiver).FacingAngle = static_cast<f32>((170.0 + 90.0) * kDegToRad);
   for (int f = 1; f <= 10; ++f) Frame();
   ASSERT_EQ(World.gamestate, gsRunning);
   A().PassReceiver = kReceiver;
   A().PassTimeLeft = 0.02f;
-  World.ThrowTargetCount = 100;  // nothing sets the candidate count yet
   Frame();
   ASSERT_EQ(World.gamestate, gsPassing) << "the timer step releases the pass";
   ASSERT_EQ(World.PassingPhase, 1);

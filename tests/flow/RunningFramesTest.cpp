@@ -16,9 +16,7 @@ namespace {
 constexpr int kCarrier = 10;
 constexpr f32 kRunSpeed = 5.0f;  // m/s, straight up the pitch
 
-// Running is entered with carrier 10 at (-20, -20); his team-mates stand
-// spread across the pitch 5 m behind him, the backs (9, 11 to 15) in the
-// line, the forwards support players; the defence waits 50 m away.
+// Running entered with carrier 10 (EnterRunning).
 class RunningFramesTest : public ExampleMatchTest {
  protected:
   void SetUp() override {
@@ -26,35 +24,10 @@ class RunningFramesTest : public ExampleMatchTest {
     ResetFrameSteps();
     // The test runs the carrier itself, so the decision step stays out.
     FrameSteps[kStepStrategy].Step = EmptyFrameStep;
-    TWorld& W = World;
-    TTeamBlock& A = W.Teams[1];
-    W.gamestate = gsRunning;
-    W.FrameGameState = gsRunning;
-    W.PrevFrameGameState = gsRunning;
-    W.RunningPhase = 1;
-    W.TimeSinceSetPiece = 10.0f;
-    W.GainLineZ = 45.0f;
-    A.AttackSide = 1;
-    A.BallCarrier = kCarrier;
-    for (int p = 1; p <= 15; ++p) {
-      TPlayer& P = A.Players[p];
-      Place(P, static_cast<f32>(4 * p - 30), -25.0f);
-      P.InBackline = Flag(p == 9 || p >= 11);
-      TPlayer& D = W.Teams[2].Players[p];
-      Place(D, static_cast<f32>(4 * p - 30), 30.0f);
-    }
-    Place(C(), -20.0f, -20.0f);
-    C().Velocity = {0.0f, kRunSpeed};
+    EnterRunning(World, kCarrier, kRunSpeed);
   }
   void TearDown() override { ResetFrameSteps(); }
 
-  static void Place(TPlayer& P, f32 x, f32 z) {
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
-    P.DesiredPos = P.Pos;
-    P.Velocity = {0.0f, 0.0f};
-    P.speed = 0.0f;
-  }
   static TTeamBlock& A() { return World.Teams[1]; }
   static TPlayer& Pl(int i) { return World.Teams[1].Players[i]; }
   static TPlayer& C() { return Pl(kCarrier); }

@@ -55,16 +55,7 @@ class ScrumUnitTest : public ::testing::Test {
   }
   void TearDown() override { EXPECT_FALSE(FloatErrorRaised()); }
 
-  // Every player arrives at his desired position.
-  static void Arrive() {
-    for (int side = 1; side <= 2; ++side) {
-      for (int p = 1; p <= 15; ++p) {
-        TPlayer& P = W.Teams[side].Players[p];
-        P.Pos.x = P.DesiredPos.x;
-        P.Pos.z = P.DesiredPos.z;
-      }
-    }
-  }
+  static void Arrive() { ArriveAtDesiredPositions(W); }
   // A formed scrum in `phase` after the set-up frame, with the given pushes,
   // drive and no collapse roll due.
   static void BoundScene(i32 phase, f32 push1, f32 push2, f32 v) {
@@ -441,6 +432,119 @@ TEST_F(ScrumUnitTest, FrontRowInjuriesAtTheEngagement) {
     }
   }
   MatchStore.MatchInfo.matchtype = saved;
+}
+
+}  // namespace
+
+namespace {
+
+// Every frame of a formed scrum places the backs: block 1's line players on
+// their slots behind the offside line, each by his alignment code; block
+// 2's line on its shape at the x of block 1's slots; block 2's sweeper deep
+// opposite the mark.
+TEST_F(ScrumUnitTest, BacksTakeTheirSlotsAlignmentsAndTheDefencesShape) {
+  W.ScrumPhase = 0;
+  DoScrum(W);  // the set-up frame
+  ASSERT_EQ(W.ScrumPhase, 2);
+  TTeamBlock& A = W.Teams[1];
+  TTeamBlock& D = W.Teams[2];
+  const f32 lineZ = A.SetPieceLineZ;
+  const f32 lowest = -W.PitchLength / 2 - W.InGoalDepth;
+  for (int k = 1; k <= kSlotCount; ++k) A.SetPieceLine[k] = D.DefenceLine[k] = 0;
+  for (int side = 1; side <= 2; ++side) {
+    for (int p = 1; p <= 15; ++p) W.Teams[side].Players[p].ActionSeq.seqON = 0;
+  }
+  TPlayer& R = A.Players[12];  // the reference of the aligned players
+  R.Pos = {kMarkX + 6.0f, 0, lineZ - 9.0f};
+
+  struct TCase {
+    const char* what;
+    int player, slot;
+    TVector2 offset;  // slot offset from (MarkX, offside line)
+    i32 role;
+    f32 alignDepth, alignZ;
+    f32 z;  // expected
+  };
+  const TCase cases[] = {
+      {"no code: the slot, at least 5 m back", 10, 104, {3, -2}, 0, 0, 0, lineZ - 5.0f},
+      {"code 3: depth behind the slot", 12, 106, {6, -8}, 3, 1.5f, 0, lineZ - 9.5f},
+      {"code 6: depth behind the slot", 11, 116, {15, -6}, 6, 2.0f, 0, lineZ - 8.0f},
+      {"code -1: 0.5 m behind the reference", 13, 108, {9, -7}, -1, 0, 0, R.Pos.z - 0.5f},
+      {"code -2: level with the reference", 14, 110, {12, -7}, -2, 0, 0, R.Pos.z},
+      {"code -3: the held alignment point", 15, 112, {18, -7}, -3, 0, -30.0f, -30.0f},
+      {"other code, slot beyond the dead-ball line", 7, 114, {21, -200}, 5, 3.0f, 0, lowest},
+  };
+  for (const TCase& c : cases) {
+    TPlayer& P = A.Players[c.player];
+    A.SetPieceLine[c.slot] = static_cast<i16>(c.player);
+    A.LineSlotPos[c.slot] = c.offset;
+    P.RoleCode = c.role;
+    P.AlignRefPlayer = 12;
+    P.AlignDepth = c.alignDepth;
+    P.AlignPoint = {0, c.alignZ};
+    P.SpeedOverrideOn = kTrue32;
+  }
+  // The scrum-half in the line stays with the scrum.
+  A.SetPieceLine[102] = static_cast<i16>(A.SetPieceHolder);
+  A.LineSlotPos[102] = {1, -3};
+  const TVector2 halfBefore = {A.Players[A.SetPieceHolder].DesiredPos.x, A.Players[A.SetPieceHolder].DesiredPos.z};
+
+  // Block 2's shape rises 5 m for every metre out from the mark, from 3 m
+  // beyond it; it is held at halfway.
+  D.CurrentStrategy = {};
+  D.CurrentStrategy.SegmentCount = 1;
+  D.CurrentStrategy.CurrentSegment = 1;
+  D.CurrentStrategy.Durations[1] = 40.0f;
+  D.CurrentStrategy.EndValues[1] = 200.0f;
+  D.DefenceLineAux = 0;
+  D.DefenceLineOffset = 3.0f;
+  D.DefenceLine[104] = 10;
+  D.DefenceLine[106] = 12;
+  D.DefenceLine[108] = 13;
+  D.DefenceLine[102] = static_cast<i16>(D.SetPieceHolder);
+  const TVector2 otherHalfBefore = {D.Players[D.SetPieceHolder].DesiredPos.x,
+                                    D.Players[D.SetPieceHolder].DesiredPos.z};
+  D.DeepPlayerNumber = 15;
+
+  DoScrum(W);
+  ASSERT_EQ(W.ScrumPhase, 2);
+  for (const TCase& c : cases) {
+    const TPlayer& P = A.Players[c.player];
+    EXPECT_FLOAT_EQ(P.DesiredPos.x, kMarkX + c.offset.x) << c.what;
+    EXPECT_FLOAT_EQ(P.DesiredPos.z, c.z) << c.what;
+    EXPECT_EQ(P.SpeedOverrideOn, 0) << c.what;
+  }
+  EXPECT_FLOAT_EQ(A.Players[13].AlignPoint.z, R.Pos.z - 0.5f);
+  EXPECT_EQ(A.Players[A.SetPieceHolder].DesiredPos.x, halfBefore.x);
+  EXPECT_EQ(A.Players[A.SetPieceHolder].DesiredPos.z, halfBefore.z);
+
+  const struct {
+    int player;
+    f32 x, z;
+  } defence[] = {{10, kMarkX + 3, kMarkZ + 3 + 15}, {12, kMarkX + 6, kMarkZ + 3 + 30}, {13, kMarkX + 9, 50.0f}};
+  for (const auto& d : defence) {
+    EXPECT_FLOAT_EQ(D.Players[d.player].DesiredPos.x, d.x) << d.player;
+    EXPECT_FLOAT_EQ(D.Players[d.player].DesiredPos.z, d.z) << d.player;
+  }
+  EXPECT_EQ(D.Players[D.SetPieceHolder].DesiredPos.x, otherHalfBefore.x);
+  EXPECT_EQ(D.Players[D.SetPieceHolder].DesiredPos.z, otherHalfBefore.z);
+
+  // The sweeper: 8.5 m x f back towards the middle from a mark at x = 5
+  // (f = 1/7), halfway between block 2's offside line and halfway.
+  const TPlayer& S = D.Players[15];
+  EXPECT_NEAR(S.DesiredPos.x, kMarkX - 8.5 / 7.0, 1e-4);
+  EXPECT_NEAR(S.DesiredPos.z, (D.SetPieceLineZ + 50.0) / 2.0, 1e-4);
+  // With the line close to halfway he stands 5 m behind it; while the
+  // scrum's kind flag is set he stays where he is (then 5 m behind too).
+  D.SetPieceLineZ = 47.0f;
+  DoScrum(W);
+  EXPECT_FLOAT_EQ(S.DesiredPos.z, 52.0f);
+  D.SetPieceLineZ = kMarkZ + 2.0f;
+  W.ScrumKindFlag = kTrue32;
+  D.Players[15].Pos = {-20.0f, 0, 40.0f};
+  DoScrum(W);
+  EXPECT_EQ(S.DesiredPos.x, -20.0f);
+  EXPECT_EQ(S.DesiredPos.z, 40.0f);
 }
 
 }  // namespace

@@ -1,0 +1,3 @@
+#include "core/WorkCounters.h"
+
+TWorkCounters WorkCounters;
