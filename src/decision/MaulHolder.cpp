@@ -8,6 +8,7 @@
 #include "core/Random.h"
 #include "core/SlotLines.h"
 #include "decision/BallRelease.h"
+#include "decision/CarrierLookups.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "core/StrategyShapes.h"
 #include "decision/BallCarrierDecision.h"
 #include "decision/BallRelease.h"
+#include "decision/CarrierLookups.h"
 
 namespace {
 
@@ -28,12 +29,6 @@ constexpr i32 kKickSearchTries = 25;
 constexpr f32 kKickUnused = 5.0f;        // FindKick's sixteenth argument
 
 double SpotDistance(const TPlayer& P) { return Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z); }
-
-// Block 1's carrier, or null when BallCarrier names no player.
-TPlayer* Carrier(TWorld& W) {
-  const i32 c = W.Teams[1].BallCarrier;
-  return OnField(W, c) ? &W.Teams[1].Players[c] : nullptr;
-}
 
 // ------------------------------------------------------------------ scrum
 
@@ -213,7 +208,7 @@ void ScrumStrategy(TWorld& W) {
 
 void ScrumBallCarrier(TWorld& W) {
   if (W.ScrumPhase < 2) return;
-  TPlayer* C = Carrier(W);
+  TPlayer* C = CarrierOf(W);
   if (C != nullptr && W.TimeStep > 0) {
     MoveSetPieceCarrier(W, *C, kCarrierSpeed);
     f32 h = SetPieceRunHeading(*C);
@@ -225,7 +220,7 @@ void ScrumBallCarrier(TWorld& W) {
 }
 
 void LineoutStrategy(TWorld& W) {
-  TPlayer* C = Carrier(W);
+  TPlayer* C = CarrierOf(W);
   if (W.LineoutPhase < 2 || C == nullptr || !(W.TimeStep > 0)) return;
   MoveSetPieceCarrier(W, *C, kCarrierSpeed);
   f32 h = SetPieceRunHeading(*C);
@@ -239,7 +234,7 @@ void KickRestartStrategy(TWorld& W) {
 
 void KickRestartBallCarrier(TWorld& W) {
   if (W.KickRestartSetPhase < 2) return;
-  TPlayer* C = Carrier(W);
+  TPlayer* C = CarrierOf(W);
   if (C != nullptr && W.TimeStep > 0) {
     MoveSetPieceCarrier(W, *C, C->ChaseSpeed);
     f32 h = SetPieceRunHeading(*C);

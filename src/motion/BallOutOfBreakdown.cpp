@@ -1,7 +1,8 @@
 // The end of the pass run-out in the timer step: a pass that did not go is
-// called off in running, and a breakdown or a scrum with a carrier breaks up
-// into running (the defence reads the ball, the packs release in waves and
-// every tackle still in force ends). Declared in motion/DelayPlayersUnit.h.
+// called off in running, and a breakdown, or a scrum or lineout with a
+// carrier, breaks up into running (the defence reads the ball, the packs
+// release in waves and every tackle still in force ends). Declared in
+// motion/DelayPlayersUnit.h.
 #include <cmath>
 
 #include "core/Random.h"
@@ -66,9 +67,13 @@ void BallOutOfBreakdown(TWorld& W) {
     EndCarrierRun(W);
     W.Teams[1].PassReceiver = 0;
   }
-  const bool scrumOut = W.gamestate == gsScrum && W.Teams[1].BallCarrier != 0;
-  if (W.gamestate != gsGotTackled && !scrumOut) return;
-  if (scrumOut) EndCarrierRun(W);
+  // A lineout catcher whose pass down to the receiver did not go plays on
+  // with the ball as a scrum's carrier does; the lineout has no other end
+  // while the ball is held.
+  const bool setPieceOut =
+      (W.gamestate == gsScrum || W.gamestate == gsLineout) && W.Teams[1].BallCarrier != 0;
+  if (W.gamestate != gsGotTackled && !setPieceOut) return;
+  if (setPieceOut) EndCarrierRun(W);
   W.gamestate = gsRunning;
   W.Teams[1].StrategyTimer = 0;
   W.Teams[2].StrategyTimer = 0;

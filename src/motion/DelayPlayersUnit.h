@@ -78,7 +78,7 @@ void ArmPassCatch(TWorld& W);
 void ReleasePass(TWorld& W);
 
 // Right after ReleasePass on the same frame, whether or not the pass went:
-// the pass called off, or the ball out of the breakdown or scrum. Built in
+// the pass called off, or the ball out of the breakdown, scrum or lineout. Built in
 // motion/BallOutOfBreakdown.cpp.
 void BallOutOfBreakdown(TWorld& W);
 

@@ -9,11 +9,15 @@ void TCsvLine::Separate() {
   empty_ = false;
 }
 
+// The game file's frame lines hold some 260 integers each, so a field goes
+// in with one append: its separator and digits together.
 TCsvLine& TCsvLine::Int(int64_t v) {
-  Separate();
-  char digits[24];
-  const std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, v);
-  line_.append(digits, r.ptr);
+  char field[24];
+  char* at = field;
+  if (!empty_) *at++ = ',';
+  empty_ = false;
+  const std::to_chars_result r = std::to_chars(at, field + sizeof field, v);
+  line_.append(field, r.ptr);
   return *this;
 }
 

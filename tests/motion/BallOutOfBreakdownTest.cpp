@@ -49,7 +49,9 @@ TEST_F(BallOutOfBreakdownTest, ReleasedPassOrScrumWithoutCarrierChangesNothing) 
   struct Case {
     const char* what;
     TGameState state;
-  } cases[] = {{"a pass released this frame", gsPassing}, {"a scrum without a carrier", gsScrum}};
+  } cases[] = {{"a pass released this frame", gsPassing},
+               {"a scrum without a carrier", gsScrum},
+               {"a lineout without a carrier", gsLineout}};
   for (const Case& c : cases) {
     SetUp();
     W.gamestate = c.state;
@@ -170,6 +172,30 @@ TEST_F(BallOutOfBreakdownTest, ScrumWithCarrierEndsHisRunAndTacklesGetAQuarterSe
   EXPECT_EQ(0.0f, W.SearchBestDist);
   EXPECT_EQ(0.25f, Def(6).OldTackleTimer) << "no positive release delay";
   EXPECT_EQ(1, Def(6).GroundPosture);
+}
+
+// A lineout catcher whose pass down found no throw (the frame of the
+// example match where the ball stayed in his hands for the rest of the half)
+// plays on with the ball: the lineout held no other way out.
+TEST_F(BallOutOfBreakdownTest, LineoutCatcherWhosePassDownDidNotGoPlaysOn) {
+  W.gamestate = gsLineout;
+  W.LineoutPhase = 14;
+  W.Teams[1].BallCarrier = 6;
+  W.Teams[1].PassReceiver = 9;
+  Att(6).LineOutTimer = 10.0f;
+  Att(6).LineoutRole = 10.0f;
+  TActionSeq& S = Att(6).ActionSeq;
+  S.seqON = kTrue32;
+  S.CurrEventIndex = 1;
+  S.EventArray[1].EventType = 2;
+  BallOutOfBreakdown(W);
+  EXPECT_EQ(gsRunning, W.gamestate);
+  EXPECT_EQ(6, W.Teams[1].BallCarrier) << "the catcher keeps the ball";
+  EXPECT_EQ(0, S.seqON);
+  EXPECT_EQ(0.0f, W.Teams[1].StrategyTimer) << "both sides choose afresh";
+  EXPECT_EQ(0.0f, W.Teams[2].StrategyTimer);
+  EXPECT_EQ(1.0f, Def(5).PassReadTimer) << "the defence reads the ball";
+  EXPECT_EQ(10.0f, Att(6).LineOutTimer) << "held until he lands";
 }
 
 TEST_F(BallOutOfBreakdownTest, DefendersNearTheBallReadItSooner) {
