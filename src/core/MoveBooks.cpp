@@ -1,8 +1,10 @@
 #include "core/MoveBooks.h"
 
 #include <cstring>
+#include <utility>
 
 #include "core/MoveCatalogue.h"
+#include "core/Random.h"
 
 Arr1<TMoveBook, 2> MoveBooks;
 
@@ -32,4 +34,39 @@ TMoveBook& PossessionMoveBook(const TWorld& W) { return MoveBooks[W.Team1InFirst
 
 void BuildMoveBooks() {
   for (TMoveBook& B : MoveBooks) BuildBook(B);
+}
+
+int ScanCount(const TMoveBook& Book) {
+  return Book.MoveCount < 0 ? 0 : (Book.MoveCount > kMovesPerBook ? kMovesPerBook : Book.MoveCount);
+}
+
+int BuildOpenList(TMoveBook& Book) {
+  const int n = ScanCount(Book);
+  for (int i = 1; i <= n; ++i) Book.OpenList[i] = 0;
+  int k = 0;
+  for (int m = 1; m <= n; ++m) {
+    if (Book.OpenFlags[m] != 0) Book.OpenList[++k] = m;
+  }
+  return k;
+}
+
+void ShuffleOpenList(TMoveBook& Book, int Count, bool KeepMoveOne) {
+  const bool upward = RandomRange(1, 1001) < 500;
+  for (int step = 0; step < Count; ++step) {
+    const int i = upward ? step + 1 : Count - step;
+    const int j = RandomRange(1, Count + 1);
+    i32& a = Book.OpenList[i];
+    i32& b = Book.OpenList[j];
+    if (!KeepMoveOne || (a != 1 && b != 1)) std::swap(a, b);
+  }
+}
+
+void ResetBestResult(TSimResult& R, f32 Score) {
+  R.EndBallX = -100000.0f;
+  R.EndBallZ = -100000.0f;
+  R.EndState = gsRunning;
+  R.PossessionLost = kTrue32;
+  R.WentToTouch = kTrue32;
+  R.SupportScore = Score;
+  R.SimTime = 0;
 }

@@ -59,3 +59,23 @@ TMoveBook& PossessionMoveBook(const TWorld& W);
 // by the world defaults, after the book heads and cover lists are set; no
 // later code writes the stored moves except ApplyFirst and MinGain.
 void BuildMoveBooks();
+
+// The working steps the open-play and ruck samplers share.
+
+// Move numbers a sampling pass scans: MoveCount kept within 0..150.
+int ScanCount(const TMoveBook& Book);
+
+// Writes the open moves (OpenFlags set) among 1..ScanCount into OpenList in
+// ascending order, after clearing its first ScanCount entries; returns how
+// many.
+int BuildOpenList(TMoveBook& Book);
+
+// Shuffles OpenList[1..Count]: one direction draw (upwards from entry 1 when
+// RandomRange(1, 1001) < 500, else downwards from Count), then for each
+// entry in that order one partner draw RandomRange(1, Count + 1) and a swap.
+// With KeepMoveOne a swap that would move move 1 is skipped.
+void ShuffleOpenList(TMoveBook& Book, int Count, bool KeepMoveOne);
+
+// A best result that any sampled move beats: the ball far behind, running,
+// possession and touch lost, no time, the given support score.
+void ResetBestResult(TSimResult& R, f32 Score);

@@ -41,9 +41,6 @@ constexpr double kRunInEnd = 2.0;            // m short of the dead-ball line: e
 
 // ------------------------------------------------------------------ look-ups
 
-// Events in use, kept within the ten of the record.
-int EventCount(const TActionSeq& S) { return S.NumEvents < 0 ? 0 : (S.NumEvents > 10 ? 10 : S.NumEvents); }
-
 // The reference player of a relative run, or null when its number names no
 // player on the field.
 const TPlayer* ReferencePlayer(const TWorld& W, const TActionEvent& E) {

@@ -50,10 +50,6 @@ bool OnSpot(const TPlayer& P) { return SpotDistance(P) <= kOnSpot; }
 // A tackle kind held in a float that is one of the whole values Low..High.
 bool IsKindIn(f32 kind, f32 Low, f32 High) { return kind >= Low && kind <= High && kind == std::trunc(kind); }
 
-int EventCount(const TActionSeq& S) { return S.NumEvents < 0 ? 0 : (S.NumEvents > 10 ? 10 : S.NumEvents); }
-
-bool HasCurrentEvent(const TActionSeq& S) { return Arr1<TActionEvent, 10>::InRange(S.CurrEventIndex); }
-
 // ------------------------------------------------------------------ part A
 
 // The holder's reduced sequence runner: restart, expiry of the other events,
@@ -77,8 +73,8 @@ void RunHolderSequence(const TWorld& W, TPlayer& H) {
       E.DeadlineLeft = ToF32(E.DeadlineLeft - dt);
       if (E.DeadlineLeft <= 0) E.Complete = kTrue32;
     }
-    if (HasCurrentEvent(S)) {
-      TActionEvent& E = S.EventArray[S.CurrEventIndex];
+    if (TActionEvent* E0 = CurrentEventOf(S)) {
+      TActionEvent& E = *E0;
       if (E.EventType == 0 && E.DistTravelled > E.DistOrig) E.Complete = kTrue32;
       E.DistTravelled = ToF32(E.DistTravelled + static_cast<double>(H.speed) * dt);
     }
@@ -131,7 +127,8 @@ void SetReceiverRun(TTeamBlock& B, TPlayer& Rc, const TReleaseRules& R) {
   Rc.ActionSeq.EventArray[1].DesSpeed = B.ReceiverRunSpeed;
   if (!R.readBackSpeed) return;
   const TActionSeq& S = Rc.ActionSeq;
-  if (S.seqON != 0) B.ReceiverRunSpeed = S.EventArray[HasCurrentEvent(S) ? S.CurrEventIndex : 1].DesSpeed;
+  const TActionEvent* E = CurrentEventOf(S);
+  if (S.seqON != 0) B.ReceiverRunSpeed = (E != nullptr ? *E : S.EventArray[1]).DesSpeed;
   if (B.ReceiverRunSpeed > Rc.maxspeed) B.ReceiverRunSpeed = Rc.maxspeed;
 }
 
@@ -139,7 +136,8 @@ void SetReceiverRun(TTeamBlock& B, TPlayer& Rc, const TReleaseRules& R) {
 void DecidePass(TWorld& W, TPlayer& H, i32 holder, const TReleaseRules& R) {
   TTeamBlock& B = W.Teams[1];
   const TActionSeq& S = H.ActionSeq;
-  const i32 named = HasCurrentEvent(S) ? S.EventArray[S.CurrEventIndex].EventSubType : 0;
+  const TActionEvent* E = CurrentEventOf(S);
+  const i32 named = E != nullptr ? E->EventSubType : 0;
   B.PassReceiver = OnField(W, named) ? named : 0;
   if (B.PassReceiver == 0 || B.PassReceiver == holder) {
     H.ActionSeq.seqON = kFalse32;
@@ -164,13 +162,13 @@ void DecidePass(TWorld& W, TPlayer& H, i32 holder, const TReleaseRules& R) {
     if (R.touchAndLevel && Rc.Pos.x < -halfWidth + kTouchMargin) B.ReceiverRunAngle = 90.0f;
     B.PasserRunAngle = 70.0f;
     B.PassSide = 1;
-    B.PassTimeLeft = DrawClamped(H.DummyhalfPassLeftReleaseTime);
+    DrawReleaseTime(B, H.DummyhalfPassLeftReleaseTime);
   } else {
     B.ReceiverRunAngle = static_cast<f32>(RandomRange(90, R.rightAngleEnd));
     if (R.touchAndLevel && Rc.Pos.x > halfWidth - kTouchMargin) B.ReceiverRunAngle = 90.0f;
     B.PasserRunAngle = 110.0f;
     B.PassSide = 2;
-    B.PassTimeLeft = DrawClamped(H.DummyhalfPassRightReleaseTime);
+    DrawReleaseTime(B, H.DummyhalfPassRightReleaseTime);
   }
   B.PassDuration = B.PassTimeLeft;
   if (!R.touchAndLevel) return;

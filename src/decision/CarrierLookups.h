@@ -6,8 +6,15 @@
 
 #include "core/TypeDefs.h"
 
+// A pass's release time: a draw of distribution D (both clamps on), kept in
+// its value, which paces the passer's animation, and in T's PassTimeLeft.
+void DrawReleaseTime(TTeamBlock& T, TDistribution& D);
+
 // A block player number that takes part: 1..PlayersPerTeam.
 inline bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
+
+// Events in use of a sequence, kept within the ten of the record.
+inline int EventCount(const TActionSeq& S) { return S.NumEvents < 0 ? 0 : (S.NumEvents > 10 ? 10 : S.NumEvents); }
 
 // The carrier of block 1 when he is a player of the field, else null.
 inline TPlayer* CarrierOf(TWorld& W) {

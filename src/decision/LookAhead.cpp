@@ -10,6 +10,7 @@
 #include "core/StrategyShapes.h"
 #include "core/WorkCounters.h"
 #include "decision/BallCarrierDecision.h"
+#include "decision/CarrierLookups.h"
 #include "decision/MoveApplication.h"
 #include "platform/Form.h"
 
@@ -50,21 +51,10 @@ struct TRun {
   bool DiagnosticDone;
 };
 
-// Block 1's ball carrier when his number names a player on the field.
-TPlayer* Carrier(TWorld& W) {
-  const i32 n = W.Teams[1].BallCarrier;
-  return n >= 1 && n <= PlayerCount(W) ? &W.Teams[1].Players[n] : nullptr;
-}
-
-// The event in force, or null for an index that names none of the ten.
-const TActionEvent* CurrentEvent(const TActionSeq& S) {
-  return Arr1<TActionEvent, 10>::InRange(S.CurrEventIndex) ? &S.EventArray[S.CurrEventIndex] : nullptr;
-}
-
 // The carrier's current event has one of the two kinds, with his sequence on.
 bool CurrentEventIs(const TPlayer& C, i32 kindA, i32 kindB) {
   if (C.ActionSeq.seqON == 0) return false;
-  const TActionEvent* E = CurrentEvent(C.ActionSeq);
+  const TActionEvent* E = CurrentEventOf(C.ActionSeq);
   return E != nullptr && (E->EventType == kindA || E->EventType == kindB);
 }
 
@@ -112,7 +102,7 @@ bool SetUpRun(TWorld& W, const TMove& Move, TRun& run, TSimResult& R) {
 
 // In running a carrier without a sequence gets the one-event template.
 void LoadTemplateWhenIdle(TWorld& W) {
-  TPlayer* C = Carrier(W);
+  TPlayer* C = CarrierOf(W);
   if (W.gamestate != gsRunning || C == nullptr || C->ActionSeq.seqON != 0) return;
   C->ActionSeq = StrategyParams.ActionSeqTemplate;
 }
@@ -120,7 +110,7 @@ void LoadTemplateWhenIdle(TWorld& W) {
 // A plain first event (a run, not to a target) of a carrier within 1.1 m of
 // a touch line may not head towards it: it runs straight up-field instead.
 void CapRunAtTouch(TWorld& W) {
-  TPlayer* C = Carrier(W);
+  TPlayer* C = CarrierOf(W);
   if (W.gamestate != gsRunning || C == nullptr) return;
   TActionEvent& E = C->ActionSeq.EventArray[1];
   if (E.EventType != 0 || E.RelMovementOn != 0) return;
@@ -131,7 +121,7 @@ void CapRunAtTouch(TWorld& W) {
 
 // The first break and the first side-step of the carrier before a frame.
 void NoteBreakAndStep(TWorld& W, const TRun& run, TSimResult& R) {
-  const TPlayer* C = Carrier(W);
+  const TPlayer* C = CarrierOf(W);
   if (W.gamestate != gsRunning || C == nullptr || PossessionChanged(W, run)) return;
   if (R.BreakSeen == 0 && C->BreakTackleTimer > 0) {
     R.BreakSeen = kTrue32;
@@ -184,7 +174,7 @@ i16 FreeDefendersWithin(const TWorld& W, const TPlayer& C, double reach) {
 // The pressure on a carrier who has just caught (after passing) or gathered
 // (after freeball) the ball.
 void TrackPressure(TWorld& W, const TRun& run, TSimResult& R) {
-  const TPlayer* C = Carrier(W);
+  const TPlayer* C = CarrierOf(W);
   if (W.gamestate != gsRunning || C == nullptr || PossessionChanged(W, run)) return;
   if (!(run.TotalTime > 3.0 * W.TimeStep)) return;
   if (W.PrevFrameGameState == gsPassing) {
@@ -198,7 +188,7 @@ void TrackPressure(TWorld& W, const TRun& run, TSimResult& R) {
 
 // Passes planned or wound up, and dummies, of the carrier.
 void TrackPasses(TWorld& W, TSimResult& R) {
-  const TPlayer* C = Carrier(W);
+  const TPlayer* C = CarrierOf(W);
   if (C == nullptr) return;
   if (W.gamestate == gsRunning) {
     if (R.PassSeen == 0) {
@@ -246,7 +236,7 @@ void TrackFrame(TWorld& W, TRun& run, TSimResult& R) {
   }
   TrackPasses(W, R);
   if (W.gamestate == gsPassing) R.PassingSeen = kTrue32;
-  const TPlayer* C = Carrier(W);
+  const TPlayer* C = CarrierOf(W);
   if (W.gamestate == gsRunning && C != nullptr && C->KickTimer > 0) R.KickSeen = kTrue32;
   TrackFreeBall(W, R);
   R.OwnScore = static_cast<i16>(W.Teams[PossessionChanged(W, run) ? 2 : 1].score);
@@ -303,7 +293,7 @@ bool RunEnds(TWorld& W, const TMove& Move, u16 MoveCode, const TRun& run, TGameS
   if ((frameStart != gsKickRestartSet && s == gsKickRestartSet) || (frameStart != gsTransition && s == gsTransition))
     ends = true;
 
-  const TPlayer* C = Carrier(W);
+  const TPlayer* C = CarrierOf(W);
   const bool running = s == gsRunning;
   const double halfW = W.PitchWidth / 2.0;
   const bool carrierAtTouch = running && C != nullptr && (C->Pos.x > halfW - kTouchMargin || C->Pos.x < -halfW + kTouchMargin);
@@ -409,11 +399,11 @@ f32 SupportScore(const TWorld& W, const TRun& run, const TSimResult& R) {
 void FillOutcome(TWorld& W, const TMove& Move, const TRun& run, TSimResult& R) {
   const TGameState s = W.gamestate;
   const bool running = s == gsRunning;
-  const TPlayer* C = Carrier(W);
+  const TPlayer* C = CarrierOf(W);
   const bool changed = PossessionChanged(W, run);
   R.SimTime = run.TotalTime;
   if (running && C != nullptr && C->ActionSeq.seqON != 0) {
-    if (const TActionEvent* E = CurrentEvent(C->ActionSeq)) R.EndEventType = static_cast<u16>(E->EventType);
+    if (const TActionEvent* E = CurrentEventOf(C->ActionSeq)) R.EndEventType = static_cast<u16>(E->EventType);
   }
   if (running && C != nullptr) R.EndCarrierVelX = C->Velocity.x;
   R.EndBallX = W.BallPos.x;

@@ -1,3 +1,4 @@
+#include "decision/CarrierLookups.h"
 #include "decision/MaulHolder.h"
 
 #include <cmath>
@@ -7,6 +8,7 @@
 #include "core/Random.h"
 #include "core/SlotLines.h"
 #include "decision/BallRelease.h"
+#include "decision/CarrierLookups.h"
 
 namespace {
 
@@ -34,8 +36,6 @@ enum : i32 {
   kOptionRightSupport = 7,
   kOptionBreak = 8,
 };
-
-bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
 
 double SpotDistance(const TPlayer& P) { return Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z); }
 
@@ -269,7 +269,7 @@ void PassOut(TWorld& W) {
   B.PasserSpeedRef = 0.0f;
   B.PassSide = left ? 1 : 2;
   B.PasserRunAngle = left ? 80.0f : 100.0f;
-  B.PassTimeLeft = DrawClamped(left ? H.DummyhalfPassLeftReleaseTime : H.DummyhalfPassRightReleaseTime);
+  DrawReleaseTime(B, left ? H.DummyhalfPassLeftReleaseTime : H.DummyhalfPassRightReleaseTime);
   B.PassDuration = B.PassTimeLeft;
 }
 

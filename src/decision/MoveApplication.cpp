@@ -9,6 +9,7 @@
 #include "core/RunLog.h"
 #include "core/SlotLines.h"
 #include "core/StrategyShapes.h"
+#include "decision/CarrierLookups.h"
 
 namespace {
 
@@ -25,8 +26,6 @@ constexpr f32 kTraceFrom = 3123.0f;
 constexpr f32 kTraceTo = 3125.0f;
 
 bool IsKick(i32 type) { return type == 5 || type == 55; }
-
-int EventCount(const TActionSeq& S) { return S.NumEvents < 0 ? 0 : (S.NumEvents > 10 ? 10 : S.NumEvents); }
 
 // ---------------------------------------------------------------- ruck moves
 

@@ -1,3 +1,4 @@
+#include "decision/CarrierLookups.h"
 #include "decision/SetPieceHolder.h"
 
 #include <cmath>
@@ -9,6 +10,7 @@
 #include "core/StrategyShapes.h"
 #include "decision/BallCarrierDecision.h"
 #include "decision/BallRelease.h"
+#include "decision/CarrierLookups.h"
 
 namespace {
 
@@ -26,15 +28,7 @@ constexpr i32 kTapPenalty = 7;           // RestartType without a kick
 constexpr i32 kKickSearchTries = 25;
 constexpr f32 kKickUnused = 5.0f;        // FindKick's sixteenth argument
 
-bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
-
 double SpotDistance(const TPlayer& P) { return Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z); }
-
-// Block 1's carrier, or null when BallCarrier names no player.
-TPlayer* Carrier(TWorld& W) {
-  const i32 c = W.Teams[1].BallCarrier;
-  return OnField(W, c) ? &W.Teams[1].Players[c] : nullptr;
-}
 
 // ------------------------------------------------------------------ scrum
 
@@ -80,11 +74,11 @@ void ScrumBasePass(TWorld& W) {
   if (toLeft) {
     B.ReceiverRunAngle = static_cast<f32>(RandomRange(45, 91));
     B.PassSide = 1;
-    B.PassTimeLeft = DrawClamped(H.DummyhalfPassLeftReleaseTime);
+    DrawReleaseTime(B, H.DummyhalfPassLeftReleaseTime);
   } else {
     B.ReceiverRunAngle = static_cast<f32>(RandomRange(90, 135));
     B.PassSide = 2;
-    B.PassTimeLeft = DrawClamped(H.DummyhalfPassRightReleaseTime);
+    DrawReleaseTime(B, H.DummyhalfPassRightReleaseTime);
   }
   B.PassDuration = B.PassTimeLeft;
 }
@@ -214,7 +208,7 @@ void ScrumStrategy(TWorld& W) {
 
 void ScrumBallCarrier(TWorld& W) {
   if (W.ScrumPhase < 2) return;
-  TPlayer* C = Carrier(W);
+  TPlayer* C = CarrierOf(W);
   if (C != nullptr && W.TimeStep > 0) {
     MoveSetPieceCarrier(W, *C, kCarrierSpeed);
     f32 h = SetPieceRunHeading(*C);
@@ -226,7 +220,7 @@ void ScrumBallCarrier(TWorld& W) {
 }
 
 void LineoutStrategy(TWorld& W) {
-  TPlayer* C = Carrier(W);
+  TPlayer* C = CarrierOf(W);
   if (W.LineoutPhase < 2 || C == nullptr || !(W.TimeStep > 0)) return;
   MoveSetPieceCarrier(W, *C, kCarrierSpeed);
   f32 h = SetPieceRunHeading(*C);
@@ -240,7 +234,7 @@ void KickRestartStrategy(TWorld& W) {
 
 void KickRestartBallCarrier(TWorld& W) {
   if (W.KickRestartSetPhase < 2) return;
-  TPlayer* C = Carrier(W);
+  TPlayer* C = CarrierOf(W);
   if (C != nullptr && W.TimeStep > 0) {
     MoveSetPieceCarrier(W, *C, C->ChaseSpeed);
     f32 h = SetPieceRunHeading(*C);

@@ -12,6 +12,7 @@
 #include "core/RunLog.h"
 #include "core/StrategyShapes.h"
 #include "decision/BallCarrierDecision.h"
+#include "decision/CarrierLookups.h"
 #include "decision/LookAhead.h"
 #include "decision/MoveApplication.h"
 #include "decision/OpenMoveFinder.h"
@@ -36,12 +37,6 @@ TPlayer* Carrier(TWorld& W) { return PlayerAt(W.Teams[1], W.Teams[1].BallCarrier
 void RaiseTouchDanger() {
   StrategyParams.TouchDanger = kTrue32;
   StrategyParams.TouchDangerTimer = kTouchAlarmHold;
-}
-
-// The carrier's current event, or null when CurrEventIndex names none.
-const TActionEvent* CurrentEvent(const TPlayer& P) {
-  const i32 k = P.ActionSeq.CurrEventIndex;
-  return k >= 1 && k <= 10 ? &P.ActionSeq.EventArray[k] : nullptr;
 }
 
 // A defender who is busy elsewhere enters the scan as standing still.
@@ -113,7 +108,7 @@ void ResampleOnThresholdCrossing() {
 
 // Rule 5: a run dead or run in under way, or a dive, forbids sampling.
 bool SamplingAllowed(const TPlayer& C) {
-  const TActionEvent* e = C.ActionSeq.seqON != 0 ? CurrentEvent(C) : nullptr;
+  const TActionEvent* e = C.ActionSeq.seqON != 0 ? CurrentEventOf(C.ActionSeq) : nullptr;
   if (e != nullptr && (e->EventType == kEventRunDead || e->EventType == kEventRunIn)) return false;
   return !(C.DiveTimer > 0);
 }
@@ -140,7 +135,7 @@ bool ProjectedOverTryLine(const TWorld& W, const TPlayer& C) {
 void CheckRunIn(TWorld& W, const TPlayer& C, const TMoveBook& Book) {
   W.SearchFlag2 = kFalse32;
   if (W.SearchFlag == 0 || !(Book.ResampleTimer > 0) || C.ActionSeq.seqON == 0) return;
-  const TActionEvent* e = CurrentEvent(C);
+  const TActionEvent* e = CurrentEventOf(C.ActionSeq);
   if (e == nullptr || e->EventType != kEventRun) return;
   if (!(C.Pos.z >= W.PitchLength / 2.0 - 3.5) || !(StrategyParams.NearestClosing < 0.75f)) return;
   if (ProjectedOverTryLine(W, C)) W.SearchFlag2 = kTrue32;
@@ -280,21 +275,6 @@ void CallBallCarrierDecision(TWorld& W) {
   }
 }
 
-void ResetBestResult(TSimResult& R, f32 score) {
-  R.EndBallX = -100000.0f;
-  R.EndBallZ = -100000.0f;
-  R.EndState = gsRunning;
-  R.PossessionLost = kTrue32;
-  R.WentToTouch = kTrue32;
-  R.SupportScore = score;
-  R.SimTime = 0;
-}
-
-// The move-book slots a pass scans: MoveCount kept within the table.
-int ScanCount(const TMoveBook& Book) {
-  return Book.MoveCount < 0 ? 0 : (Book.MoveCount > kMovesPerBook ? kMovesPerBook : Book.MoveCount);
-}
-
 bool Tracing(const TWorld& W) {
   return W.Team1InFirstBlock != 0 && W.clock > kTraceFrom && W.clock < kTraceTo;
 }
@@ -330,29 +310,6 @@ bool ResampleWanted(const TWorld& W, const TPlayer& C, const TMoveBook& Book) {
   if (age > 0.75) return true;
   if (age > 0.45 && W.QuickResampleTimer > 0) return true;
   return StrategyParams.TouchDanger != 0 || StrategyParams.HoldReleased != 0;
-}
-
-// The open moves in ascending order; returns how many.
-int BuildOpenList(TMoveBook& Book) {
-  const int n = ScanCount(Book);
-  for (int i = 1; i <= n; ++i) Book.OpenList[i] = 0;
-  int k = 0;
-  for (int m = 1; m <= n; ++m) {
-    if (Book.OpenFlags[m] != 0) Book.OpenList[++k] = m;
-  }
-  return k;
-}
-
-// One direction draw, then one partner draw per position; move 1 stays put.
-void ShuffleOpenList(TMoveBook& Book, int k) {
-  const bool upward = RandomRange(1, 1001) < 500;
-  for (int step = 0; step < k; ++step) {
-    const int i = upward ? step + 1 : k - step;
-    const int j = RandomRange(1, k + 1);
-    i32& a = Book.OpenList[i];
-    i32& b = Book.OpenList[j];
-    if (a != 1 && b != 1) std::swap(a, b);
-  }
 }
 
 void CutOpenList(TMoveBook& Book, i32 limit) {
@@ -464,7 +421,7 @@ void SampleRunningMoves(TWorld& W) {
       Book.HoldTimer = 0;
       CallFindOpenMoves(W);
       const int k = BuildOpenList(Book);
-      ShuffleOpenList(Book, k);
+      ShuffleOpenList(Book, k, true);  // move 1 stays put
       CutOpenList(Book, C.maxGenPlaySims);
       if (Book.OpenList[1] != 0) {
         RunSamplingPass(W, C, Book);

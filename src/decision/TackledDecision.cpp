@@ -1,3 +1,4 @@
+#include "decision/CarrierLookups.h"
 #include "decision/TackledDecision.h"
 
 #include <cmath>
@@ -37,10 +38,6 @@ TPlayer* Holder(TWorld& W) { return PlayerAt(W.Teams[1], W.Teams[1].SetPieceHold
 
 // A player number of the side's own block (1..PlayersPerTeam).
 bool InBlock(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
-
-int ScanCount(const TMoveBook& Book) {
-  return Book.MoveCount < 0 ? 0 : (Book.MoveCount > kMovesPerBook ? kMovesPerBook : Book.MoveCount);
-}
 
 // ------------------------------------------------------------ the pod runner
 
@@ -86,15 +83,8 @@ void SendPodRunner(TWorld& W) {
 // The open ruck moves in order, then shuffled and cut to 7; returns how many.
 int BuildRuckCandidates(TMoveBook& Book) {
   for (i32& m : Book.OpenList) m = 0;
-  int n = 0;
-  for (int m = 1; m <= ScanCount(Book); ++m)
-    if (Book.OpenFlags[m] != 0) Book.OpenList[++n] = m;
-  const bool fromEnd = RandomRange(1, 1001) >= 500;
-  for (int step = 0; step < n; ++step) {
-    const int i = fromEnd ? n - step : step + 1;
-    const int j = RandomRange(1, n + 1);
-    std::swap(Book.OpenList[i], Book.OpenList[j]);
-  }
+  int n = BuildOpenList(Book);
+  ShuffleOpenList(Book, n, false);
   if (n > kMaxRuckSamples) {
     for (int k = kMaxRuckSamples + 1; k <= n; ++k) Book.OpenList[k] = 0;
     n = kMaxRuckSamples;
@@ -104,13 +94,7 @@ int BuildRuckCandidates(TMoveBook& Book) {
 
 void ResetRuckBest(TMoveBook& Book) {
   TSimResult& B = Book.BestResult;
-  B.EndBallX = -100000.0f;
-  B.EndBallZ = -100000.0f;
-  B.EndState = gsRunning;
-  B.PossessionLost = kTrue32;
-  B.WentToTouch = kTrue32;
-  B.SupportScore = -1000000.0f;
-  B.SimTime = 0;
+  ResetBestResult(B, -1000000.0f);
   B.KickSeen = kFalse32;
   B.FreeBallSeen = kFalse32;
   Book.BestMove = 0;
@@ -336,7 +320,7 @@ void StartFallbackPass(TWorld& W, TPlayer& H, TPlayer& R, bool line, int side) {
   T.PassSide = side;
   T.PassKind = kSetPiecePass;
   T.PasserRunAngle = HeadingOfFacing(H.FacingAngle);
-  T.PassTimeLeft = DrawClamped(side == 1 ? H.DummyhalfPassLeftReleaseTime : H.DummyhalfPassRightReleaseTime);
+  DrawReleaseTime(T, side == 1 ? H.DummyhalfPassLeftReleaseTime : H.DummyhalfPassRightReleaseTime);
   T.PassDuration = T.PassTimeLeft;
 }
 
