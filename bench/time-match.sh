@@ -62,12 +62,15 @@ rm -rf "$base"
 mkdir -p "$base"
 rows=$base/rows.txt
 : >"$rows"
+# The batch plays its own copy, so a rebuild meanwhile changes none of it.
+tool=$base/play_match
+cp "$build/play_match" "$tool"
 
 play() {  # play N [SEED]
   local n=$1 seed=${2:-} dir=$base/$1 status=0 row
   mkdir -p "$dir/csvinput"
   cp -r examples/csvinput/internetinit "$dir/csvinput/"
-  row=$(timeout "$limit" "$build/play_match" "$dir" $seed 2>"$dir/stderr.txt") || status=$?
+  row=$(timeout "$limit" "$tool" "$dir" $seed 2>"$dir/stderr.txt") || status=$?
   if [ -z "$row" ]; then
     # Stopped or killed: the seed is the run log's, if it got that far.
     seed=$(sed -n 's/^randseed \([0-9]*\).*/\1/p' "$dir/mydebuglog.txt" 2>/dev/null | head -1)

@@ -162,13 +162,13 @@ void DecidePass(TWorld& W, TPlayer& H, i32 holder, const TReleaseRules& R) {
     if (R.touchAndLevel && Rc.Pos.x < -halfWidth + kTouchMargin) B.ReceiverRunAngle = 90.0f;
     B.PasserRunAngle = 70.0f;
     B.PassSide = 1;
-    B.PassTimeLeft = DrawClamped(H.DummyhalfPassLeftReleaseTime);
+    DrawReleaseTime(B, H.DummyhalfPassLeftReleaseTime);
   } else {
     B.ReceiverRunAngle = static_cast<f32>(RandomRange(90, R.rightAngleEnd));
     if (R.touchAndLevel && Rc.Pos.x > halfWidth - kTouchMargin) B.ReceiverRunAngle = 90.0f;
     B.PasserRunAngle = 110.0f;
     B.PassSide = 2;
-    B.PassTimeLeft = DrawClamped(H.DummyhalfPassRightReleaseTime);
+    DrawReleaseTime(B, H.DummyhalfPassRightReleaseTime);
   }
   B.PassDuration = B.PassTimeLeft;
   if (!R.touchAndLevel) return;

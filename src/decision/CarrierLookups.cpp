@@ -1,6 +1,7 @@
 #include "decision/CarrierLookups.h"
 
 #include "core/Geometry.h"
+#include "core/Random.h"
 
 #include <cmath>
 
@@ -37,4 +38,9 @@ int TurnHeadingToFacing(TPlayer& C, double Step, f32& Gap) {
     C.Heading = ToF32(rising ? C.Heading + Step : C.Heading - Step);
   }
   return rising ? 1 : -1;
+}
+
+void DrawReleaseTime(TTeamBlock& T, TDistribution& D) {
+  D.value = DrawClamped(D);
+  T.PassTimeLeft = D.value;
 }

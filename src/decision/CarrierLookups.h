@@ -6,6 +6,10 @@
 
 #include "core/TypeDefs.h"
 
+// A pass's release time: a draw of distribution D (both clamps on), kept in
+// its value, which paces the passer's animation, and in T's PassTimeLeft.
+void DrawReleaseTime(TTeamBlock& T, TDistribution& D);
+
 // A block player number that takes part: 1..PlayersPerTeam.
 inline bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
 

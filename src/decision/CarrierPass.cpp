@@ -266,13 +266,6 @@ void SetPassGeometry(TWorld& W) {
   T.RelativeCatchPoint = {ToF32(P.x + T.PassLength * u.x), ToF32(P.z + T.PassLength * u.z)};
 }
 
-// A release time of distribution D, both clamps on, kept in its value and in
-// PassTimeLeft.
-void DrawReleaseTime(TTeamBlock& T, TDistribution& D) {
-  D.value = DrawClamped(D);
-  T.PassTimeLeft = D.value;
-}
-
 // Side and kind of the pass and its release time: a pop pass within
 // kPopReach on both axes; otherwise short, then medium, then long as the
 // distance passes each bound, then standing still for a passer who is not

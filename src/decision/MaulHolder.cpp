@@ -1,3 +1,4 @@
+#include "decision/CarrierLookups.h"
 #include "decision/MaulHolder.h"
 
 #include <cmath>
@@ -268,7 +269,7 @@ void PassOut(TWorld& W) {
   B.PasserSpeedRef = 0.0f;
   B.PassSide = left ? 1 : 2;
   B.PasserRunAngle = left ? 80.0f : 100.0f;
-  B.PassTimeLeft = DrawClamped(left ? H.DummyhalfPassLeftReleaseTime : H.DummyhalfPassRightReleaseTime);
+  DrawReleaseTime(B, left ? H.DummyhalfPassLeftReleaseTime : H.DummyhalfPassRightReleaseTime);
   B.PassDuration = B.PassTimeLeft;
 }
 

@@ -1,3 +1,4 @@
+#include "decision/CarrierLookups.h"
 #include "decision/SetPieceHolder.h"
 
 #include <cmath>
@@ -73,11 +74,11 @@ void ScrumBasePass(TWorld& W) {
   if (toLeft) {
     B.ReceiverRunAngle = static_cast<f32>(RandomRange(45, 91));
     B.PassSide = 1;
-    B.PassTimeLeft = DrawClamped(H.DummyhalfPassLeftReleaseTime);
+    DrawReleaseTime(B, H.DummyhalfPassLeftReleaseTime);
   } else {
     B.ReceiverRunAngle = static_cast<f32>(RandomRange(90, 135));
     B.PassSide = 2;
-    B.PassTimeLeft = DrawClamped(H.DummyhalfPassRightReleaseTime);
+    DrawReleaseTime(B, H.DummyhalfPassRightReleaseTime);
   }
   B.PassDuration = B.PassTimeLeft;
 }

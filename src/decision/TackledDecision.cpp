@@ -1,3 +1,4 @@
+#include "decision/CarrierLookups.h"
 #include "decision/TackledDecision.h"
 
 #include <cmath>
@@ -319,7 +320,7 @@ void StartFallbackPass(TWorld& W, TPlayer& H, TPlayer& R, bool line, int side) {
   T.PassSide = side;
   T.PassKind = kSetPiecePass;
   T.PasserRunAngle = HeadingOfFacing(H.FacingAngle);
-  T.PassTimeLeft = DrawClamped(side == 1 ? H.DummyhalfPassLeftReleaseTime : H.DummyhalfPassRightReleaseTime);
+  DrawReleaseTime(T, side == 1 ? H.DummyhalfPassLeftReleaseTime : H.DummyhalfPassRightReleaseTime);
   T.PassDuration = T.PassTimeLeft;
 }
 

@@ -190,7 +190,7 @@ void CountAndReceive(const std::string& Host, u16 Port, const void* Data, i32 Si
 // Frame step 1 of the noisy run: a datagram, then the real step. The
 // engine's loop reads the datagram between this frame and the next.
 void SendNoiseThenSample(TWorld& W) {
-  if (UDPSocket) {
+  if (&W == &World && UDPSocket) {  // match frames, not the look-ahead's
     if (!UDPSocket->Bound) UDPSocket->Start(0);  // 2501 held by another program
     UDPSocket->OnReceive = CountAndReceive;
     const std::string d = RandomDatagram();

@@ -284,6 +284,12 @@ TEST_F(BallReleaseTest, PassSideFollowsTheReceiverInHalfASecond) {
     const f32 release = c.side == 1 ? kLeftRelease : kRightRelease;
     EXPECT_EQ(Side().PassTimeLeft, release) << c.what;
     EXPECT_EQ(Side().PassDuration, release) << c.what;
+    // The draw is kept as the distribution's current value: it paces the
+    // holder's dummy-half pass animation (left at 0, the animation would
+    // last minutes).
+    const TDistribution& drawn =
+        c.side == 1 ? Holder().DummyhalfPassLeftReleaseTime : Holder().DummyhalfPassRightReleaseTime;
+    EXPECT_EQ(drawn.value, release) << c.what;
     EXPECT_EQ(R.shimmytimer, 0.0f) << c.what;
     const f32 a = Side().ReceiverRunAngle;
     EXPECT_TRUE(c.side == 1 ? (a >= 45 && a <= 90) : (a >= 90 && a <= 134)) << c.what << " " << a;

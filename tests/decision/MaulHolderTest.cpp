@@ -352,6 +352,9 @@ TEST_F(MaulHolderTest, PassOut) {
     EXPECT_EQ(B.PasserRunAngle, left ? 80.0f : 100.0f);
     EXPECT_EQ(B.PassTimeLeft, left ? kLeftRelease : kRightRelease);
     EXPECT_EQ(B.PassDuration, B.PassTimeLeft);
+    // The draw is also the distribution's value, which paces his animation.
+    EXPECT_EQ((left ? P1(4).DummyhalfPassLeftReleaseTime : P1(4).DummyhalfPassRightReleaseTime).value,
+              B.PassTimeLeft);
     if (support) {
       EXPECT_EQ(B.ReceiverRunAngle, 90.0f);
       EXPECT_EQ(B.ReceiverRunSpeed, 8.0f);

@@ -155,6 +155,7 @@ TEST_F(SetPieceHolderTest, ScrumPassSetsUpThePass) {
   EXPECT_LE(B.ReceiverRunSpeed, 0.25f * 8.0f);
   EXPECT_EQ(B.PassTimeLeft, kLeftRelease);
   EXPECT_EQ(B.PassDuration, kLeftRelease);
+  EXPECT_EQ(P1(kHolder).DummyhalfPassLeftReleaseTime.value, kLeftRelease);  // paces his animation
 
   // Right side only: no side draw, the right release time, angle 90..134.
   Uncommit();
@@ -168,6 +169,7 @@ TEST_F(SetPieceHolderTest, ScrumPassSetsUpThePass) {
   EXPECT_GE(B.ReceiverRunAngle, 90.0f);
   EXPECT_LE(B.ReceiverRunAngle, 134.0f);
   EXPECT_EQ(B.PassTimeLeft, kRightRelease);
+  EXPECT_EQ(P1(kHolder).DummyhalfPassRightReleaseTime.value, kRightRelease);
 }
 
 // A line player more than 0.95 m from his spot is passed over for the next

@@ -618,6 +618,11 @@ TEST_F(RuckFallback, StartsTheDummyHalfPassToTheReceiversSide) {
     EXPECT_NEAR(T.PasserRunAngle, 90.0f, 1e-4) << c.what;
     EXPECT_EQ(T.PassTimeLeft, c.releaseTime) << c.what;
     EXPECT_EQ(T.PassDuration, c.releaseTime) << c.what;
+    // Kept as the distribution's value too: it paces the holder's animation.
+    const TPlayer& H = T.Players[kHolder];
+    EXPECT_EQ((c.side == 1 ? H.DummyhalfPassLeftReleaseTime : H.DummyhalfPassRightReleaseTime).value,
+              c.releaseTime)
+        << c.what;
   }
 }
 
