@@ -41,7 +41,7 @@ struct TGameFileOut {
   TCsvLine Line;
 
   void Emit() {
-    File.WriteLine(Line.Str());
+    File.WriteLine(Line.View());
     Line.Clear();
   }
 };

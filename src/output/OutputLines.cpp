@@ -1,39 +1,28 @@
 #include "output/OutputLines.h"
 
-#include <charconv>
+#include <algorithm>
 
 #include "core/EngineError.h"
 
-void TCsvLine::Separate() {
-  if (!empty_) line_ += ',';
-  empty_ = false;
-}
-
-// The game file's frame lines hold some 260 integers each, so a field goes
-// in with one append: its separator and digits together.
-TCsvLine& TCsvLine::Int(int64_t v) {
-  char field[24];
-  char* at = field;
-  if (!empty_) *at++ = ',';
-  empty_ = false;
-  const std::to_chars_result r = std::to_chars(at, field + sizeof field, v);
-  line_.append(field, r.ptr);
-  return *this;
-}
+void TCsvLine::Grow(size_t n) { buf_.resize(std::max(2 * buf_.size(), size_ + n)); }
 
 TCsvLine& TCsvLine::Text(std::string_view v) {
-  Separate();
-  line_ += v;
+  char* at = Room(v.size() + 1);
+  if (!empty_) *at++ = ',';
+  empty_ = false;
+  std::copy(v.begin(), v.end(), at);
+  size_ = static_cast<size_t>(at - buf_.data()) + v.size();
   return *this;
 }
 
 TCsvLine& TCsvLine::EndWithComma() {
-  line_ += ',';
+  *Room(1) = ',';
+  ++size_;
   return *this;
 }
 
 void TCsvLine::Clear() {
-  line_.clear();
+  size_ = 0;
   empty_ = true;
 }
 
