@@ -119,6 +119,11 @@ bool KicksOn(const TWorld& W, const TPlayer& P, TVector2 Point, f32 T, int Kind)
 
 void StartChaser(TWorld& W, int Block, TPlayer& P) {
   if (P.freeballcatchtimer > 0 || P.standuptimer > 0) return;
+  // A jumper or lifter still in his lineout action starts no take until it
+  // has ended: both actions would restart their animations in turn every
+  // frame, neither would end, and he would stay busy for the rest of the
+  // match.
+  if (P.LineOutTimer > 0) return;
   const bool keyPoint = W.FreeBallContested != 0 && P.CanReachKeyPoint != 0;
   const i32 c = keyPoint ? W.FreeBallKeyPoint : P.FreeBallPointIndex;
   if (c < 1 || c > 8) return;  // not a point of the flight
