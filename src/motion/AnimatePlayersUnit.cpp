@@ -1074,8 +1074,31 @@ void EndActions(TWorld& W, int b, int i) {
   }
 }
 
-void ChooseActionAnim(TWorld& W, int b, int i) {
-  TPlayer& P = W.Teams[b].Players[i];
+namespace {
+
+// What a player's animation is and how far it has played.
+struct TAnimPlayback {
+  ShortStr<30> Name;
+  f32 Frame, Length;
+  bool32 Loop, Fresh;
+  i16 LoopCount, Track;
+};
+
+TAnimPlayback PlaybackOf(const TPlayer& P) {
+  return {P.currentAnim, P.currentframe, P.maxframes, P.AnimLoop, P.AnimFreshStart, P.AnimLoopCount, P.BallTrack};
+}
+
+void Restore(TPlayer& P, const TAnimPlayback& A) {
+  P.currentAnim = A.Name;
+  P.currentframe = A.Frame;
+  P.maxframes = A.Length;
+  P.AnimLoop = A.Loop;
+  P.AnimFreshStart = A.Fresh;
+  P.AnimLoopCount = A.LoopCount;
+  P.BallTrack = A.Track;
+}
+
+void ChooseActionAnimBySection(TWorld& W, int b, int i, TPlayer& P) {
   if (b == 1) {
     PassSection(W, b, P);
     CatchSection(W, b, P);
@@ -1106,6 +1129,19 @@ void ChooseActionAnim(TWorld& W, int b, int i) {
   SpecialSection(b, P);
   BlockExitSection(P);
   BlockExitedOnSection(P);
+}
+
+}  // namespace
+
+void ChooseActionAnim(TWorld& W, int b, int i) {
+  TPlayer& P = W.Teams[b].Players[i];
+  // The last section wins. When it chooses the animation that was already
+  // playing, that animation plays on even if an earlier section started
+  // another one in between: with two actions running, restarting it every
+  // frame would let neither animation, nor its action, ever end.
+  const TAnimPlayback before = PlaybackOf(P);
+  ChooseActionAnimBySection(W, b, i, P);
+  if (P.currentAnim.View() == before.Name.View()) Restore(P, before);
 }
 
 bool IsFreeOfActions(const TPlayer& P, int b) {

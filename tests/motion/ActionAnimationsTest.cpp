@@ -288,6 +288,26 @@ TEST_F(ActionAnimationsTest, OutsideTheLineoutALineoutActionOnlyPlaysOut) {
   EXPECT_EQ(P.currentframe, 300.0f) << "the take plays on";
 }
 
+// Two actions at once (a defender's catch and his shimmy): the later
+// section's animation, already playing, plays on to its end although the
+// earlier section starts its own every frame; restarted each frame, neither
+// would end and the player would stay busy for good (a transition waits for
+// every action to end).
+TEST_F(ActionAnimationsTest, TheLaterSectionsPlayingAnimationPlaysOnBesideAnEarlierAction) {
+  TWorld& W = MotionWorld;
+  TPlayer& P = Def(1);
+  Playing(P, "shimmyright", 147.0f, 2328.0f, false);
+  P.shimmytimer = 10.0f;
+  P.ShimmyKind = 2;
+  P.passcatchtimer = 10.0f;
+  W.Teams[2].CatchSide = 2;
+  W.Teams[2].CatchHeight = 3;
+  ChooseActionAnim(W, 2, 1);
+  EXPECT_EQ(P.currentAnim.View(), "shimmyright");
+  EXPECT_EQ(P.currentframe, 147.0f) << "not restarted";
+  EXPECT_EQ(P.maxframes, 2328.0f);
+}
+
 TEST_F(ActionAnimationsTest, AGestureCountsItsTimerDownOnlyInItsLoopAndCountsTheStageAtItsEnd) {
   TPlayer& P = Att(9);
   P.CelebrateTimer = 0.05f;
