@@ -227,11 +227,13 @@ void TryLaunch(TWorld& W, TPlayer& C, int c, TPlayer& D, int p) {
                     0.0f, s, s, kChaseTime, kChaseStep, kChaseReach, kChaseTouchMargin, kFalse32, p);
   if (chase.Caught == 0 || !(chase.Time < kLaunchWithin)) return;
 
-  // Aim at the meeting point, led at least a short way along the carrier's
-  // run, and a little beyond it.
+  // Aim at the meeting point, where the chase finds the carrier, led at
+  // least a short way along his run, and a little beyond it. (The chaser's
+  // own end point lies on the defender's side: a defender in front of the
+  // carrier aiming past it would lunge away from him.)
   D.TackleAttemptAngle = chase.ChaserHeading;
   const TDirection u = HeadingDirection(run.Heading);
-  TVector2 meet{chase.ChaserX, chase.ChaserZ};
+  TVector2 meet{chase.CarrierX, chase.CarrierZ};
   const double lead = static_cast<double>(run.Speed) * kLeadTime;
   const TVector2 led{ToF32(C.Pos.x + u.x * lead), ToF32(C.Pos.z + u.z * lead)};
   if (Distance2D(led.x, led.z, C.Pos.x, C.Pos.z) > Distance2D(meet.x, meet.z, C.Pos.x, C.Pos.z)) meet = led;

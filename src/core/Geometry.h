@@ -40,6 +40,20 @@ f32 NormaliseHeading(f32 H);
 // every turning player, so the answers for finite headings are memoised.
 f32 HeadingDifference(f32 H1, f32 H2);
 
+// Whether HeadingDifference(H1, H2) is certainly below Limit degrees, read
+// from the headings' own difference: a margin of 0.01 degrees covers the
+// rounding of HeadingDifference (its unit vectors are 32-bit, under 1e-3
+// degrees off). For a caller to whom only "not above Limit" matters and who
+// may then skip the trigonometry. False for headings that are not finite,
+// so their float errors still raise where HeadingDifference is called.
+inline bool HeadingsSurelyWithin(f32 H1, f32 H2, double Limit) {
+  if (!std::isfinite(H1) || !std::isfinite(H2)) return false;
+  double a = std::fabs(static_cast<double>(H1) - static_cast<double>(H2));
+  if (a >= 360.0) a = std::fmod(a, 360.0);
+  if (a > 180.0) a = 360.0 - a;
+  return a < Limit - 0.01;
+}
+
 // A heading from (X1, Z1) towards (X2, Z2), at most MaxTurn from Heading.
 f32 TurnTowardsPoint(f32 X1, f32 Z1, f32 Heading, f32 X2, f32 Z2, f32 MaxTurn);
 

@@ -114,7 +114,7 @@ f32 ClampedLinear(f32 A, f32 B, f32 C, f32 Min, f32 Max, bool32 UseMin, bool32 U
 }
 
 f32 DistanceFalloff(f32 Amount, f32 Rate, f32 Value) {
-  if (!std::isgreater(Amount, 12.5f)) return Value;
+  if (!std::isgreater(Amount, kFalloffFreeAmount)) return Value;
   const f32 percent = ClampedLinear(Amount, Rate, 100.0f, 0.0f, 100.0f, kTrue32, kTrue32);
   return static_cast<f32>(static_cast<double>(Value) * percent / 100.0);
 }

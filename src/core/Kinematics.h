@@ -43,8 +43,10 @@ f32 DepleteByRate(f32 Value, f32 Factor, f32 DeltaT, f32 Rate);
 // A x B + C, clamped below when UseMin, then above when UseMax.
 f32 ClampedLinear(f32 A, f32 B, f32 C, f32 Min, f32 Max, bool32 UseMin, bool32 UseMax);
 
-// Value unchanged for an Amount up to 12.5; beyond, Value x (100 + Rate x
-// Amount) / 100 kept within 0..Value (Rate in per cent per unit, negative).
+// Value unchanged for an Amount up to kFalloffFreeAmount (12.5); beyond,
+// Value x (100 + Rate x Amount) / 100 kept within 0..Value (Rate in per cent
+// per unit, negative).
+inline constexpr f32 kFalloffFreeAmount = 12.5f;
 f32 DistanceFalloff(f32 Amount, f32 Rate, f32 Value);
 
 // The value of a piecewise-linear profile at Now, SegmentStart being the

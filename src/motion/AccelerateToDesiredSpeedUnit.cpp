@@ -59,8 +59,11 @@ double LandingSpeed(const TWorld& W, const TPlayer& P) {
 void CapForTurn(TPlayer& P) {
   // Running straight on (the common case) costs nothing, and no trigonometry.
   if (P.shimmytimer > 0 || P.FacingAngle == P.PrevFacingAngle) return;
-  const f32 turn = HeadingDifference(static_cast<f32>(P.FacingAngle * kRadToDeg),
-                                     static_cast<f32>(P.PrevFacingAngle * kRadToDeg));
+  const f32 facing = static_cast<f32>(P.FacingAngle * kRadToDeg);
+  const f32 before = static_cast<f32>(P.PrevFacingAngle * kRadToDeg);
+  // A turn surely within the free amount caps nothing below top speed,
+  // whatever its exact size, so its trigonometry is skipped.
+  const f32 turn = HeadingsSurelyWithin(facing, before, kFalloffFreeAmount) ? 0.0f : HeadingDifference(facing, before);
   P.speed = std::min(P.speed, DistanceFalloff(turn, P.SpeedLossSlope, P.maxspeed));
 }
 

@@ -315,6 +315,7 @@ bool TurnsUp(const TPlayer& P, double diff) {
 void TurnBody(TPlayer& P, double TimeStep, bool TurnFlags) {
   P.FacingHeading = HeadingOfFacing(P.FacingAngle);
   if (P.FacingHeading == P.Heading) return;  // turned already: a difference of 0 degrees
+  if (HeadingsSurelyWithin(P.FacingHeading, P.Heading, 1.0)) return;  // within the degree left alone
   const double diff = HeadingDifference(P.FacingHeading, P.Heading);
   if (!(diff > 1.0)) return;
   const double step = static_cast<double>(AuxState.TurnRate) * TimeStep;

@@ -236,6 +236,41 @@ TEST_F(TackleContestTest, LaunchOnlyWhenTheChaseCatchesWithinAFifthOfASecond) {
   }
 }
 
+TEST_F(TackleContestTest, TheLungeAimsAtWhereTheChaseFindsTheCarrierLedAlongHisRun) {
+  // Headings: 90 is +z, 270 is -z, 0 is -x. The aim point is the carrier's
+  // place at the catch, or 0.08 s of his run when that is farther, then
+  // 0.25 m on along the run.
+  struct Case {
+    const char* what;
+    f32 v;       // carrier's speed along +z, m/s (0: standing, heading 90)
+    f32 x, z;    // defender
+    f32 aim;     // degrees
+  } cases[] = {
+      {"standing carrier, defender 1 m ahead: aims at (0, 0.25), back at him", 0.0f, 0.0f, 1.0f, 270.0f},
+      {"7 m/s carrier, defender 1.2 m ahead: caught at 0.04 s, aims at (0, 0.81)", 7.0f, 0.0f, 1.2f, 270.0f},
+      {"standing carrier, defender 1 m to his -x side: aims at (0, 0.25)", 0.0f, -1.0f, 0.0f, 165.96376f},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    CarrierRuns(c.v);
+    Carrier().maxspeed = c.v > 0 ? c.v : 8.0f;
+    TPlayer& D = Defender();
+    D.Pos = {c.x, 0.0f, c.z};
+    W.Teams[2].TacklersWanted = 1;
+    W.CarrierGrounded = kTrue32;
+    const double before = Distance2D(D.Pos.x, D.Pos.z, 0.0f, 0.0f);
+    Step(LaunchTackleAttempts);
+    ASSERT_EQ(D.target, kCarrier) << c.what;
+    EXPECT_NEAR(D.TackleAttemptAngle, c.aim, 1e-3) << c.what;
+    // One frame of the lunge brings him nearer the carrier's next place.
+    const TDirection u = HeadingDirection(D.TackleAttemptAngle);
+    const double step = static_cast<double>(D.TackleAttemptSpeed) * W.TimeStep;
+    const double after = Distance2D(ToF32(D.Pos.x + u.x * step), ToF32(D.Pos.z + u.z * step), 0.0f,
+                                    ToF32(c.v * W.TimeStep));
+    EXPECT_LT(after, before) << c.what;
+  }
+}
+
 TEST_F(TackleContestTest, ATeamMateNearTheMidpointStopsTheLaunch) {
   struct Case {
     const char* what;
