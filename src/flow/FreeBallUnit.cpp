@@ -393,8 +393,16 @@ void ChooseChasers(TWorld& W) {
   }
 }
 
+// Whether the ball ends beyond the bounds. A rolling ball has left its
+// flight table, which may still end far out: it is judged where it is, so
+// that a ball that rolls to rest in the field is chased.
+bool EndsOutOfPlay(const TWorld& W) {
+  if (Rolling(W)) return BeyondBounds(W, W.BallPos);
+  return BeyondBounds(W, FlightPosAt(W, W.FlightLandingStep)) || BeyondBounds(W, FlightPosAt(W, W.BallPhase));
+}
+
 void Replan(TWorld& W) {
-  if (BeyondBounds(W, FlightPosAt(W, W.FlightLandingStep)) || BeyondBounds(W, FlightPosAt(W, W.BallPhase))) {
+  if (EndsOutOfPlay(W)) {
     W.FreeBallOutOfPlay = kTrue32;
     W.FreeBallPlanTimer = ToF32(kPlanInterval);
     ClearReach(W);

@@ -784,8 +784,24 @@ void MaulHoldSection(TPlayer& P) {
              true, 1);
 }
 
-void LineoutSection(int b, TPlayer& P) {
+// Every lineout action's animation: the lifters', the thrower's, the jumps
+// and landings.
+constexpr TActionAnim kLineoutAnims[] = {kLifterCrouch,     kLifterCrouchLoop,  kLifterLift,
+                                         kThrowReady,       kThrowReadyLoop,    kThrow,
+                                         kLineoutPassLeft1, kLineoutPassLeft2,  kLineoutPassRight1,
+                                         kLineoutPassRight2};
+
+// Outside the lineout a lineout action only plays out. Once an action of
+// another section has taken the player's animation (a jumper who goes for
+// the loose ball), his lineout action is over: started again here, the two
+// would restart each other's animation every frame and neither timer would
+// ever end.
+void LineoutSection(const TWorld& W, int b, TPlayer& P) {
   if (!Runs(P.LineOutTimer)) return;
+  if (W.gamestate != gsLineout && !PlaysAnyOf(P, kLineoutAnims)) {
+    P.LineOutTimer = 0.0f;
+    return;
+  }
   const int role = WholeKind(P.LineoutRole);
   if (role == 4) OnceThen(P, kLifterCrouch, kLifterCrouchLoop);
   else if (role == 5) StartIfNew(P, kLifterLift);
@@ -1074,7 +1090,7 @@ void ChooseActionAnim(TWorld& W, int b, int i) {
     OffloadSection(P);
     RuckRoleSection(W, P);
     MaulHoldSection(P);
-    LineoutSection(b, P);
+    LineoutSection(W, b, P);
     GestureSection(W, P);
   } else {
     PassSection(W, b, P);
@@ -1085,7 +1101,7 @@ void ChooseActionAnim(TWorld& W, int b, int i) {
     GetUpSection(P);
     TackleAttemptSection(P);
     RuckRoleSection(W, P);
-    LineoutSection(b, P);
+    LineoutSection(W, b, P);
   }
   SpecialSection(b, P);
   BlockExitSection(P);

@@ -383,6 +383,8 @@ TEST_F(FreeBallUnitTest, OutOfPlayBallKeepsChasersUnsteered) {
     TVector3 landing;
     TVector3 current;
     bool out;
+    bool rolling = false;  // then judged at `ball`, not on its flight table
+    TVector3 ball = {};
   };
   const Case cases[] = {
       {"4 m beyond touch", {39.0f, 0.1f, 20.0f}, {0.0f, 10.0f, 0.0f}, false},
@@ -391,6 +393,11 @@ TEST_F(FreeBallUnitTest, OutOfPlayBallKeepsChasersUnsteered) {
       {"2 m beyond a dead-ball line", {0.0f, 0.1f, 62.0f}, {0.0f, 10.0f, 0.0f}, false},
       {"4 m beyond a dead-ball line", {0.0f, 0.1f, 64.0f}, {0.0f, 10.0f, 0.0f}, true},
       {"the ball now beyond the own dead-ball line", {0.0f, 0.1f, 20.0f}, {0.0f, 10.0f, -64.0f}, true},
+      // A rolling ball has left its flight table: one that came to rest in
+      // the field is chased although its old flight ended far beyond touch.
+      {"rolling, at rest in the field", {41.0f, 0.1f, 20.0f}, {41.0f, 0.1f, 20.0f}, false, true,
+       {32.44f, 0.2f, 23.94f}},
+      {"rolling 6 m beyond touch", {0.0f, 0.1f, 20.0f}, {0.0f, 10.0f, 0.0f}, true, true, {41.0f, 0.2f, 20.0f}},
   };
   for (const Case& c : cases) {
     SetUp();
@@ -406,6 +413,10 @@ TEST_F(FreeBallUnitTest, OutOfPlayBallKeepsChasersUnsteered) {
     P1(5).RunningAngleReactionTime.value = 0.5f;
     P1(5).FreeBallWaitSpot = {P1(5).Pos.x, P1(5).Pos.z + 10.0f};
     W.BallPos.z = 10.0f;
+    if (c.rolling) {
+      W.LooseBallRolling = kTrue32;
+      W.BallPos = c.ball;
+    }
     DoFreeBall(W);
     EXPECT_EQ(W.FreeBallOutOfPlay != 0, c.out) << c.what;
     if (c.out) {

@@ -55,10 +55,10 @@ TEST_F(ActionAnimationsTest, EachActionStartsItsAnimationByKindAndCodesOutsideTh
       {"side 2 kind 7", 1, [](TWorld& W, TPlayer& P) { P.passtimer = 1, W.Teams[1].PassSide = 2, W.Teams[1].PassKind = 7; },
        {}},
       {"block 1 pass during a lineout", 1,
-       [](TWorld& W, TPlayer& P) { P.passtimer = 1, P.LineOutTimer = 1, P.LineoutRole = 99, W.Teams[1].PassSide = 1, W.Teams[1].PassKind = 2; },
+       [](TWorld& W, TPlayer& P) { W.gamestate = gsLineout, P.passtimer = 1, P.LineOutTimer = 1, P.LineoutRole = 99, W.Teams[1].PassSide = 1, W.Teams[1].PassKind = 2; },
        {}},
       {"block 2 pass during a lineout", 2,
-       [](TWorld& W, TPlayer& P) { P.passtimer = 1, P.LineOutTimer = 1, P.LineoutRole = 99, W.Teams[2].PassSide = 1, W.Teams[2].PassKind = 2; },
+       [](TWorld& W, TPlayer& P) { W.gamestate = gsLineout, P.passtimer = 1, P.LineOutTimer = 1, P.LineoutRole = 99, W.Teams[2].PassSide = 1, W.Teams[2].PassKind = 2; },
        {"shortpassleft", 2638, false, 43}},
       {"block 2 standing still", 2, [](TWorld& W, TPlayer& P) { P.passtimer = 1, W.Teams[2].PassSide = 2, W.Teams[2].PassKind = 5; },
        {"standingstillpassright", 2720, false, 49}},
@@ -99,9 +99,9 @@ TEST_F(ActionAnimationsTest, EachActionStartsItsAnimationByKindAndCodesOutsideTh
        {"maulwithballbreatheloop2", 12, true, 1}},
       {"maul hold moving", 1, [](TWorld&, TPlayer& P) { P.MaulHoldTimer = 1, P.speed = 0.2f; },
        {"maulwithballdrivingloop", 12, true, 1}},
-      {"lifter lifts", 2, [](TWorld&, TPlayer& P) { P.LineOutTimer = 1, P.LineoutRole = 5; }, {"lineoutlifterlift", 2790, false, 1}},
-      {"thrower, block 1", 1, [](TWorld&, TPlayer& P) { P.LineOutTimer = 1, P.LineoutRole = 3; }, {"lineoutthrow", 1830, false, 29}},
-      {"thrower, block 2", 2, [](TWorld&, TPlayer& P) { P.LineOutTimer = 1, P.LineoutRole = 3; }, {}},
+      {"lifter lifts", 2, [](TWorld& W, TPlayer& P) { W.gamestate = gsLineout, P.LineOutTimer = 1, P.LineoutRole = 5; }, {"lineoutlifterlift", 2790, false, 1}},
+      {"thrower, block 1", 1, [](TWorld& W, TPlayer& P) { W.gamestate = gsLineout, P.LineOutTimer = 1, P.LineoutRole = 3; }, {"lineoutthrow", 1830, false, 29}},
+      {"thrower, block 2", 2, [](TWorld& W, TPlayer& P) { W.gamestate = gsLineout, P.LineOutTimer = 1, P.LineoutRole = 3; }, {}},
       {"tap kick, block 1", 1, [](TWorld&, TPlayer& P) { P.SpecialAnimTimer = 1, P.SpecialAnimKind = 3; }, {"tapkick", 1800, false, 58}},
       {"tap kick, block 2", 2, [](TWorld&, TPlayer& P) { P.SpecialAnimTimer = 1, P.SpecialAnimKind = 3; }, {}},
       {"trophy", 2, [](TWorld&, TPlayer& P) { P.SpecialAnimTimer = 1, P.SpecialAnimKind = 5; }, {"trophybreathloop", 1900, true, 1}},
@@ -239,6 +239,7 @@ TEST_F(ActionAnimationsTest, LineoutRolesPlayOnceThenTheirFollowOn) {
   for (const Case& c : {Case{4, "lineoutliftercrouch", "lineoutliftercrouchloop", true},
                         Case{2, "lineoutthrowready", "lineoutthrowreadyloop", true},
                         Case{11, "lineoutpassrightp1", "lineoutpassrightp2", false}}) {
+    W.gamestate = gsLineout;
     TPlayer& P = Att(5);
     Playing(P, "breathing", 50.0f, 1839.0f, true);
     P.LineOutTimer = 5.0f;
@@ -257,6 +258,34 @@ TEST_F(ActionAnimationsTest, LineoutRolesPlayOnceThenTheirFollowOn) {
     EXPECT_EQ(P.currentAnim.View(), c.next) << "the follow-on does not go back to the first";
     EXPECT_EQ(P.currentframe, 5.0f);
   }
+}
+
+// A lineout jumper still in his jump when the throw goes loose keeps his
+// lineout action and plays it out; once he goes for the loose ball, that
+// action takes his animation and the lineout action ends (restarted, the
+// two would restart each other every frame and neither would ever end).
+TEST_F(ActionAnimationsTest, OutsideTheLineoutALineoutActionOnlyPlaysOut) {
+  TWorld& W = MotionWorld;
+  W.gamestate = gsFreeBall;
+  TPlayer& P = Def(4);
+  Playing(P, "lineoutpassrightp1", 1000.0f, 3115.0f, false);
+  P.LineOutTimer = 10.0f;
+  P.LineoutRole = 11.0f;
+  ChooseActionAnim(W, 2, 4);
+  EXPECT_EQ(P.currentAnim.View(), "lineoutpassrightp1");
+  EXPECT_EQ(P.currentframe, 1000.0f) << "the jump plays on";
+  EXPECT_EQ(P.LineOutTimer, 10.0f);
+  // He goes for the loose ball.
+  P.freeballcatchtimer = 10.0f;
+  P.FreeBallCatchKind = 1.0f;
+  ChooseActionAnim(W, 2, 4);
+  const std::string take(P.currentAnim.View());
+  EXPECT_NE(take, "lineoutpassrightp1");
+  EXPECT_EQ(P.LineOutTimer, 0.0f);
+  P.currentframe = 300.0f;
+  ChooseActionAnim(W, 2, 4);
+  EXPECT_EQ(P.currentAnim.View(), take);
+  EXPECT_EQ(P.currentframe, 300.0f) << "the take plays on";
 }
 
 TEST_F(ActionAnimationsTest, AGestureCountsItsTimerDownOnlyInItsLoopAndCountsTheStageAtItsEnd) {
