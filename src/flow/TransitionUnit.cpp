@@ -288,13 +288,16 @@ void HolderThrowsBallAway(TWorld& W) {
   P->SpecialAnimAngle = P->SpecialAnimFacing;
 }
 
-// A player busy with an action of his own no longer goes for the pass.
+// A player busy with an action of his own no longer goes for the pass. A
+// shimmy counts too, as it does for the chasers of a pass in play: a catch
+// armed during it and the shimmy restarted each other's animation every
+// frame, neither ended, and the transition waited for them for good.
 void DropBusyCatchers(TWorld& W, TTeamBlock& T) {
   for (int p = 1; p <= PlayerCount(W); ++p) {
     TPlayer& P = T.Players[p];
     if (NoneAbove0({P.GettingTackledTimer, P.OldTackleTimer, P.TackleAttemptTimer, P.freeballcatchtimer,
                     P.passcatchtimer, P.standuptimer, P.RuckTimer, P.RuckTimer2, P.DiveTimer, P.passtimer,
-                    P.KickTimer, P.BreakTackleTimer, P.StepTimer})) {
+                    P.KickTimer, P.BreakTackleTimer, P.StepTimer, P.shimmytimer})) {
       continue;
     }
     P.WillAttemptPassInterCept = kFalse32;

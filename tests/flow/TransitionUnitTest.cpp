@@ -498,6 +498,9 @@ TEST_F(TransitionTest, PlayersGoingForThePassMayStillCatchIt) {
       {"a pass with no planar speed", 1, {0.0f, 3.0f, 0.0f}, nullptr, false},
       {"busy getting up", 1, {0.0f, 0.0f, 10.0f}, &TPlayer::standuptimer, false},
       {"busy in a ruck", 2, {0.0f, 0.0f, 10.0f}, &TPlayer::RuckTimer, false},
+      // Armed, his catch and his shimmy restarted each other's animation
+      // every frame and the transition never ended.
+      {"busy in a shimmy", 2, {0.0f, 0.0f, 10.0f}, &TPlayer::shimmytimer, false},
   };
   for (const Case& c : cases) {
     SetUp();
