@@ -6,53 +6,21 @@
 
 #include <cmath>
 
-#include "ExampleMatch.h"
-#include "app/FrameSteps.h"
+#include "CarrierRunFrames.h"
 #include "core/Geometry.h"
 #include "core/SlotLines.h"
 
 namespace {
 
-constexpr int kCarrier = 10;
 constexpr int kReceiver = 12;
-constexpr f32 kRunSpeed = 5.0f;  // m/s, straight up the pitch
 constexpr f32 kUnplaced = 1000.0f;  // m, a DesiredPos no handler gives
 
-// Running entered with carrier 10 (EnterRunning).
-class PassingFramesTest : public ExampleMatchTest {
+class PassingFramesTest : public CarrierRunFramesTest {
  protected:
-  void SetUp() override {
-    ExampleMatchTest::SetUp();
-    ResetFrameSteps();
-    // The test runs the carrier itself, so the decision step stays out.
-    FrameSteps[kStepStrategy].Step = EmptyFrameStep;
-    EnterRunning(World, kCarrier, kRunSpeed);
-  }
-  void TearDown() override { ResetFrameSteps(); }
-
-  static TTeamBlock& A() { return World.Teams[1]; }
-  static TPlayer& Pl(int i) { return World.Teams[1].Players[i]; }
-  static TPlayer& C() { return Pl(kCarrier); }
-
-  // One frame of every step. While running, the test runs the carrier; the
-  // ball update flies the pass.
+  // While running, the test runs the carrier; the ball update flies the pass.
   static void Frame() {
-    if (World.gamestate == gsRunning && A().BallCarrier == kCarrier) {
-      TPlayer& P = C();
-      P.OldPos = P.Pos;
-      P.Pos.z = static_cast<f32>(P.Pos.z + kRunSpeed * 0.04);
-      World.BallPos = {P.Pos.x, 1.0f, P.Pos.z};
-    }
-    // The facing step is still a call point: every player faces the way
-    // he runs, so the turn cap of the acceleration step costs nothing.
-    for (int b = 1; b <= 2; ++b)
-      for (int p = 1; p <= 25; ++p) World.Teams[b].Players[p].PrevFacingAngle = World.Teams[b].Players[p].FacingAngle;
-    World.PrevTimeStep = World.TimeStep;
-    World.TimeStep = 0.04f;
-    for (int k = 1; k <= kFrameStepCount; ++k) {
-      // A floating-point error in any step raises out of RunFrameStep.
-      ASSERT_NO_THROW(RunFrameStep(FrameSteps[k], World)) << FrameSteps[k].Name;
-    }
+    if (World.gamestate == gsRunning && A().BallCarrier == kCarrier) RunCarrier();
+    StepAll();
   }
 };
 
