@@ -353,7 +353,7 @@ void PlaceLinePlayers(TWorld& W, i32 Holder, bool SkipHolder, bool KickClearance
   TTeamBlock& A = W.Teams[1];
   const TPlayer* C = PlayerAt(A, Holder);
   if (C == nullptr) return;
-  for (int k = 1; k <= kSlotCount; ++k) {
+  for (int k = NextFilledSlot(A.SetPieceLine, 1); k <= kSlotCount; k = NextFilledSlot(A.SetPieceLine, k + 1)) {
     const i32 p = A.SetPieceLine[k];
     if (!IsPlayer(p) || (SkipHolder && p == Holder)) continue;
     PlaceLinePlayer(W, *C, k, A.Players[p], KickClearance);

@@ -226,9 +226,10 @@ void PlaceAttack(TWorld& W) {
   PlaceLineSlotsAtRuck(W, A);
   PlaceSupportGridAtRuck(W, A);
   int first = 0;
-  for (int s = kFirstReceiverSlot; s <= kSlotCount && first == 0; ++s)
+  for (int s = NextFilledSlot(A.SetPieceLine, kFirstReceiverSlot); s <= kSlotCount && first == 0;
+       s = NextFilledSlot(A.SetPieceLine, s + 1))
     if (IsPlayer(A.SetPieceLine[s])) first = A.SetPieceLine[s];
-  for (int s = 1; s <= kSlotCount; ++s) {
+  for (int s = NextFilledSlot(A.SetPieceLine, 1); s <= kSlotCount; s = NextFilledSlot(A.SetPieceLine, s + 1)) {
     const i32 p = A.SetPieceLine[s];
     if (IsPlayer(p)) PlaceLinePlayer(W, A, s, A.Players[p], p == first);
   }
