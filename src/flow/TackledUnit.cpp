@@ -179,7 +179,8 @@ void PlaceLineSlotsAtRuck(const TWorld& W, TTeamBlock& A) {
   const double deadBall = -(static_cast<double>(W.PitchLength) / 2.0 + W.InGoalDepth);
   for (int s = 1; s <= kSlotCount; ++s) {
     const double z = static_cast<double>(A.SetPieceLineZ) + A.LineSlotPos[s].z;
-    A.SetPieceSlotPos[s] = {ToF32(static_cast<double>(W.MarkX) + A.LineSlotPos[s].x), ToF32(z < deadBall ? deadBall : z)};
+    // x as a float sum: the double one rounded to float is the same number.
+    A.SetPieceSlotPos[s] = {W.MarkX + A.LineSlotPos[s].x, ToF32(z < deadBall ? deadBall : z)};
   }
 }
 
