@@ -310,26 +310,57 @@ bool TurnsUp(const TPlayer& P, double diff) {
   return dUp < dDown;
 }
 
+constexpr double kTurnAtLeast = 1.0;   // degrees; a smaller gap is left alone
+constexpr double kFlagTurnOver = 10.0;  // degrees; a larger turn sets the turn flags
+
+// What a frame's turn does: whether he turns at all, whether the whole turn
+// fits in the frame, whether it sets the flags, and whether it turns up.
+struct TTurnPlan {
+  bool turns, snaps, flagged, grows;
+};
+
+// The plan read from the headings' own gap. Only comparisons of the gap with
+// 1 degree, the frame's step and 10 degrees, and the way round, decide the
+// turn, so where the gap lies clear of each by the margin the answer is that
+// of HeadingDifference, without its trigonometry; false otherwise.
+bool PlanTurnFromGap(const TPlayer& P, double Step, bool TurnFlags, TTurnPlan& T) {
+  double a = 0.0;
+  bool up = false;
+  if (!HeadingGap(P.FacingHeading, P.Heading, a, up)) return false;
+  if (a < kTurnAtLeast - kHeadingGapMargin) {
+    T = {false, false, false, false};
+    return true;
+  }
+  const auto near = [a](double x) { return std::fabs(a - x) <= kHeadingGapMargin; };
+  if (a > kHeadingGapBoundUpTo || near(kTurnAtLeast) || near(Step) || (TurnFlags && near(kFlagTurnOver))) return false;
+  T = {true, Step > a, TurnFlags && a > kFlagTurnOver, up};
+  return true;
+}
+
+TTurnPlan PlanTurnExactly(const TPlayer& P, double Step, bool TurnFlags) {
+  const double diff = HeadingDifference(P.FacingHeading, P.Heading);
+  if (!(diff > kTurnAtLeast)) return {false, false, false, false};
+  const bool snaps = Step > diff;  // the whole turn fits in this frame
+  const bool flagged = TurnFlags && diff > kFlagTurnOver;
+  // The way round is needed only for a part turn or for the turn flags.
+  return {true, snaps, flagged, (!snaps || flagged) && TurnsUp(P, diff)};
+}
+
 }  // namespace
 
 void TurnBody(TPlayer& P, double TimeStep, bool TurnFlags) {
   P.FacingHeading = HeadingOfFacing(P.FacingAngle);
   if (P.FacingHeading == P.Heading) return;  // turned already: a difference of 0 degrees
-  if (HeadingsSurelyWithin(P.FacingHeading, P.Heading, 1.0)) return;  // within the degree left alone
-  const double diff = HeadingDifference(P.FacingHeading, P.Heading);
-  if (!(diff > 1.0)) return;
   const double step = static_cast<double>(AuxState.TurnRate) * TimeStep;
-  const bool snaps = step > diff;  // the whole turn fits in this frame
-  const bool flagged = TurnFlags && diff > 10.0;
-  // The way round is needed only for a part turn or for the turn flags; a
-  // turn that snaps to the facing without flags skips its trigonometry.
-  const bool grows = (!snaps || flagged) && TurnsUp(P, diff);
-  if (snaps) P.Heading = P.FacingHeading;
-  else P.Heading = ToF32(P.Heading + (grows ? step : -step));
+  TTurnPlan t;
+  if (!PlanTurnFromGap(P, step, TurnFlags, t)) t = PlanTurnExactly(P, step, TurnFlags);
+  if (!t.turns) return;
+  if (t.snaps) P.Heading = P.FacingHeading;
+  else P.Heading = ToF32(P.Heading + (t.grows ? step : -step));
   if (!TurnFlags) return;
   P.TurnLeftWithBall = 0;
   P.TurnRightWithBall = 0;
-  if (flagged) (grows ? P.TurnRightWithBall : P.TurnLeftWithBall) = kTrue32;
+  if (t.flagged) (t.grows ? P.TurnRightWithBall : P.TurnLeftWithBall) = kTrue32;
 }
 
 void LookAtPosition(TWorld& W) {

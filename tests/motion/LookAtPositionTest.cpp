@@ -98,6 +98,18 @@ TEST_F(LookAtPositionTest, AHundredDegreeTurnTakesSevenFramesAndSetsTheTurnFlags
   EXPECT_FLOAT_EQ(P.Heading, -19.0f);
   EXPECT_EQ(P.TurnLeftWithBall, kTrue32);
 
+  // Gaps a hair either side of the frame's 16-degree step: one snaps, the
+  // other turns the step and no more.
+  P.Heading = 100.0f;
+  P.FacingAngle = FacingOf(115.995);
+  TurnBody(P, kSceneStep, true);
+  EXPECT_EQ(P.Heading, P.FacingHeading);
+  P.Heading = 100.0f;
+  P.FacingAngle = FacingOf(116.005);
+  TurnBody(P, kSceneStep, true);
+  EXPECT_FLOAT_EQ(P.Heading, 116.0f);
+  EXPECT_NE(P.Heading, P.FacingHeading);
+
   // Block 2 turns without touching the flags.
   TPlayer& D = Def(3);
   D.Heading = 0.0f;
