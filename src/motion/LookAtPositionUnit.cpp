@@ -86,10 +86,17 @@ void LookInState(TWorld& W, int b, int i) {
   TPlayer& P = W.Teams[b].Players[i];
   const TTeamBlock& T1 = W.Teams[1];
   P.LookAtPos = P.Pos;
+  // Open play reads no distance to his spot, so it is measured only below.
+  if (W.gamestate == gsRunning) {
+    BackingOff(W, P, b, T1.BallCarrier);
+    return;
+  }
+  if (W.gamestate == gsPassing) {
+    BackingOff(W, P, b, T1.PassReceiver);
+    return;
+  }
   const double d = Dist(P);
   switch (W.gamestate) {
-    case gsRunning: BackingOff(W, P, b, T1.BallCarrier); break;
-    case gsPassing: BackingOff(W, P, b, T1.PassReceiver); break;
     case gsFreeBall:
       if (!(P.ActionHoldTimer > 0.0f) && d <= 0.75) LookAhead(P, b, 0.25);
       break;
@@ -137,8 +144,10 @@ void FaceAlongLook(TPlayer& P) {
   Normalise3D(v, P.Direction);
   const double dx = P.Direction.x;
   const double dz = P.Direction.z;
-  if (dz > 0.0) P.FacingAngle = ToF32(std::atan(dx / dz) + kPi);
-  else if (dz < 0.0) P.FacingAngle = ToF32(std::atan(dx / dz) + 2.0 * kPi);
+  // Looking straight along z (a player standing still among them) the
+  // arctangent is of a zero: its value is known.
+  if (dz > 0.0) P.FacingAngle = dx == 0.0 ? ToF32(kPi) : ToF32(std::atan(dx / dz) + kPi);
+  else if (dz < 0.0) P.FacingAngle = dx == 0.0 ? ToF32(2.0 * kPi) : ToF32(std::atan(dx / dz) + 2.0 * kPi);
   else P.FacingAngle = dx > 0.0 ? kFacingAlongPlusX : kFacingAlongMinusX;
 }
 
@@ -252,6 +261,20 @@ void FaceBlock1(TWorld& W, int i) {
   TurnBody(P, W.TimeStep, true);
 }
 
+// Whether NormaliseHeading(H) lies strictly between 240 and 300. Read from
+// H's gap to 0 where it lies clear of both bounds by the gap's margin, which
+// holds NormaliseHeading's rounding too (the same 32-bit unit vector).
+bool MovesAwayFromBall(f32 H) {
+  double a = 0.0;
+  bool up = false;
+  if (HeadingGap(H, 0.0f, a, up)) {
+    const double h = up ? a : 360.0 - a;
+    if (std::fabs(h - 240.0) > kHeadingGapMargin && std::fabs(h - 300.0) > kHeadingGapMargin) return h > 240.0 && h < 300.0;
+  }
+  const f32 away = NormaliseHeading(H);
+  return away > 240.0f && away < 300.0f;
+}
+
 // Block 2 faces the way it moves (down-field when still), except that a
 // slow player moving away from the ball's side in open play backs off
 // facing the ball.
@@ -262,8 +285,7 @@ void FaceBlock2(TWorld& W, int i) {
   if ((W.gamestate == gsRunning || W.gamestate == gsPassing) && P.speed < 0.62 * P.maxspeed) {
     const double m = HeadingToPoint(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z, 270.0f);
     const double ball = HeadingToPoint(P.Pos.x, P.Pos.z, W.BallPos.x, W.BallPos.z, 90.0f);
-    const f32 away = NormaliseHeading(ToF32(m + 90.0 - ball));
-    if (away > 240.0f && away < 300.0f) f = NormaliseHeading(ToF32(m + 180.0));
+    if (MovesAwayFromBall(ToF32(m + 90.0 - ball))) f = NormaliseHeading(ToF32(m + 180.0));
   }
   P.FacingAngle = FacingOfHeading(f);
   FaceBlockMoves(P);
