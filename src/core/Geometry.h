@@ -40,18 +40,33 @@ f32 NormaliseHeading(f32 H);
 // every turning player, so the answers for finite headings are memoised.
 f32 HeadingDifference(f32 H1, f32 H2);
 
-// Whether HeadingDifference(H1, H2) is certainly below Limit degrees, read
-// from the headings' own difference: a margin of 0.01 degrees covers the
-// rounding of HeadingDifference (its unit vectors are 32-bit, under 1e-3
-// degrees off). For a caller to whom only "not above Limit" matters and who
-// may then skip the trigonometry. False for headings that are not finite,
-// so their float errors still raise where HeadingDifference is called.
+// The angle between two headings read from their own difference: A in
+// 0..180 and whether H1 lies that way round from H2 towards higher headings
+// (Up; false at exactly 180). Up to 170 degrees A is within
+// kHeadingGapMargin of HeadingDifference(H1, H2), whose 32-bit unit vectors
+// put it under 1e-3 degrees off the true angle; nearer 180 its acos is too
+// steep for any such bound. For callers to whom only comparisons of the
+// angle matter and who may then skip the trigonometry. False for headings
+// that are not finite, so that their float errors still raise where
+// HeadingDifference is called, and beyond a million degrees, where the
+// radians of a heading lose their fraction.
+inline constexpr double kHeadingGapMargin = 0.01;
+inline constexpr double kHeadingGapBoundUpTo = 170.0;
+inline bool HeadingGap(f32 H1, f32 H2, double& A, bool& Up) {
+  if (!std::isfinite(H1) || !std::isfinite(H2) || std::fabs(H1) > 1e6f || std::fabs(H2) > 1e6f) return false;
+  double d = std::fmod(static_cast<double>(H1) - static_cast<double>(H2), 360.0);
+  if (d < 0.0) d += 360.0;
+  Up = d < 180.0;
+  A = Up ? d : 360.0 - d;
+  return true;
+}
+
+// Whether HeadingDifference(H1, H2) is certainly below Limit degrees (a
+// Limit up to 170): false within the margin below it.
 inline bool HeadingsSurelyWithin(f32 H1, f32 H2, double Limit) {
-  if (!std::isfinite(H1) || !std::isfinite(H2)) return false;
-  double a = std::fabs(static_cast<double>(H1) - static_cast<double>(H2));
-  if (a >= 360.0) a = std::fmod(a, 360.0);
-  if (a > 180.0) a = 360.0 - a;
-  return a < Limit - 0.01;
+  double a = 0.0;
+  bool up = false;
+  return HeadingGap(H1, H2, a, up) && a < Limit - kHeadingGapMargin;
 }
 
 // A heading from (X1, Z1) towards (X2, Z2), at most MaxTurn from Heading.

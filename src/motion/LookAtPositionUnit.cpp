@@ -86,10 +86,17 @@ void LookInState(TWorld& W, int b, int i) {
   TPlayer& P = W.Teams[b].Players[i];
   const TTeamBlock& T1 = W.Teams[1];
   P.LookAtPos = P.Pos;
+  // Open play reads no distance to his spot, so it is measured only below.
+  if (W.gamestate == gsRunning) {
+    BackingOff(W, P, b, T1.BallCarrier);
+    return;
+  }
+  if (W.gamestate == gsPassing) {
+    BackingOff(W, P, b, T1.PassReceiver);
+    return;
+  }
   const double d = Dist(P);
   switch (W.gamestate) {
-    case gsRunning: BackingOff(W, P, b, T1.BallCarrier); break;
-    case gsPassing: BackingOff(W, P, b, T1.PassReceiver); break;
     case gsFreeBall:
       if (!(P.ActionHoldTimer > 0.0f) && d <= 0.75) LookAhead(P, b, 0.25);
       break;
@@ -137,8 +144,10 @@ void FaceAlongLook(TPlayer& P) {
   Normalise3D(v, P.Direction);
   const double dx = P.Direction.x;
   const double dz = P.Direction.z;
-  if (dz > 0.0) P.FacingAngle = ToF32(std::atan(dx / dz) + kPi);
-  else if (dz < 0.0) P.FacingAngle = ToF32(std::atan(dx / dz) + 2.0 * kPi);
+  // Looking straight along z (a player standing still among them) the
+  // arctangent is of a zero: its value is known.
+  if (dz > 0.0) P.FacingAngle = dx == 0.0 ? ToF32(kPi) : ToF32(std::atan(dx / dz) + kPi);
+  else if (dz < 0.0) P.FacingAngle = dx == 0.0 ? ToF32(2.0 * kPi) : ToF32(std::atan(dx / dz) + 2.0 * kPi);
   else P.FacingAngle = dx > 0.0 ? kFacingAlongPlusX : kFacingAlongMinusX;
 }
 
@@ -252,6 +261,20 @@ void FaceBlock1(TWorld& W, int i) {
   TurnBody(P, W.TimeStep, true);
 }
 
+// Whether NormaliseHeading(H) lies strictly between 240 and 300. Read from
+// H's gap to 0 where it lies clear of both bounds by the gap's margin, which
+// holds NormaliseHeading's rounding too (the same 32-bit unit vector).
+bool MovesAwayFromBall(f32 H) {
+  double a = 0.0;
+  bool up = false;
+  if (HeadingGap(H, 0.0f, a, up)) {
+    const double h = up ? a : 360.0 - a;
+    if (std::fabs(h - 240.0) > kHeadingGapMargin && std::fabs(h - 300.0) > kHeadingGapMargin) return h > 240.0 && h < 300.0;
+  }
+  const f32 away = NormaliseHeading(H);
+  return away > 240.0f && away < 300.0f;
+}
+
 // Block 2 faces the way it moves (down-field when still), except that a
 // slow player moving away from the ball's side in open play backs off
 // facing the ball.
@@ -262,8 +285,7 @@ void FaceBlock2(TWorld& W, int i) {
   if ((W.gamestate == gsRunning || W.gamestate == gsPassing) && P.speed < 0.62 * P.maxspeed) {
     const double m = HeadingToPoint(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z, 270.0f);
     const double ball = HeadingToPoint(P.Pos.x, P.Pos.z, W.BallPos.x, W.BallPos.z, 90.0f);
-    const f32 away = NormaliseHeading(ToF32(m + 90.0 - ball));
-    if (away > 240.0f && away < 300.0f) f = NormaliseHeading(ToF32(m + 180.0));
+    if (MovesAwayFromBall(ToF32(m + 90.0 - ball))) f = NormaliseHeading(ToF32(m + 180.0));
   }
   P.FacingAngle = FacingOfHeading(f);
   FaceBlockMoves(P);
@@ -310,26 +332,57 @@ bool TurnsUp(const TPlayer& P, double diff) {
   return dUp < dDown;
 }
 
+constexpr double kTurnAtLeast = 1.0;   // degrees; a smaller gap is left alone
+constexpr double kFlagTurnOver = 10.0;  // degrees; a larger turn sets the turn flags
+
+// What a frame's turn does: whether he turns at all, whether the whole turn
+// fits in the frame, whether it sets the flags, and whether it turns up.
+struct TTurnPlan {
+  bool turns, snaps, flagged, grows;
+};
+
+// The plan read from the headings' own gap. Only comparisons of the gap with
+// 1 degree, the frame's step and 10 degrees, and the way round, decide the
+// turn, so where the gap lies clear of each by the margin the answer is that
+// of HeadingDifference, without its trigonometry; false otherwise.
+bool PlanTurnFromGap(const TPlayer& P, double Step, bool TurnFlags, TTurnPlan& T) {
+  double a = 0.0;
+  bool up = false;
+  if (!HeadingGap(P.FacingHeading, P.Heading, a, up)) return false;
+  if (a < kTurnAtLeast - kHeadingGapMargin) {
+    T = {false, false, false, false};
+    return true;
+  }
+  const auto near = [a](double x) { return std::fabs(a - x) <= kHeadingGapMargin; };
+  if (a > kHeadingGapBoundUpTo || near(kTurnAtLeast) || near(Step) || (TurnFlags && near(kFlagTurnOver))) return false;
+  T = {true, Step > a, TurnFlags && a > kFlagTurnOver, up};
+  return true;
+}
+
+TTurnPlan PlanTurnExactly(const TPlayer& P, double Step, bool TurnFlags) {
+  const double diff = HeadingDifference(P.FacingHeading, P.Heading);
+  if (!(diff > kTurnAtLeast)) return {false, false, false, false};
+  const bool snaps = Step > diff;  // the whole turn fits in this frame
+  const bool flagged = TurnFlags && diff > kFlagTurnOver;
+  // The way round is needed only for a part turn or for the turn flags.
+  return {true, snaps, flagged, (!snaps || flagged) && TurnsUp(P, diff)};
+}
+
 }  // namespace
 
 void TurnBody(TPlayer& P, double TimeStep, bool TurnFlags) {
   P.FacingHeading = HeadingOfFacing(P.FacingAngle);
   if (P.FacingHeading == P.Heading) return;  // turned already: a difference of 0 degrees
-  if (HeadingsSurelyWithin(P.FacingHeading, P.Heading, 1.0)) return;  // within the degree left alone
-  const double diff = HeadingDifference(P.FacingHeading, P.Heading);
-  if (!(diff > 1.0)) return;
   const double step = static_cast<double>(AuxState.TurnRate) * TimeStep;
-  const bool snaps = step > diff;  // the whole turn fits in this frame
-  const bool flagged = TurnFlags && diff > 10.0;
-  // The way round is needed only for a part turn or for the turn flags; a
-  // turn that snaps to the facing without flags skips its trigonometry.
-  const bool grows = (!snaps || flagged) && TurnsUp(P, diff);
-  if (snaps) P.Heading = P.FacingHeading;
-  else P.Heading = ToF32(P.Heading + (grows ? step : -step));
+  TTurnPlan t;
+  if (!PlanTurnFromGap(P, step, TurnFlags, t)) t = PlanTurnExactly(P, step, TurnFlags);
+  if (!t.turns) return;
+  if (t.snaps) P.Heading = P.FacingHeading;
+  else P.Heading = ToF32(P.Heading + (t.grows ? step : -step));
   if (!TurnFlags) return;
   P.TurnLeftWithBall = 0;
   P.TurnRightWithBall = 0;
-  if (flagged) (grows ? P.TurnRightWithBall : P.TurnLeftWithBall) = kTrue32;
+  if (t.flagged) (t.grows ? P.TurnRightWithBall : P.TurnLeftWithBall) = kTrue32;
 }
 
 void LookAtPosition(TWorld& W) {

@@ -151,6 +151,40 @@ TEST(HeadingsSurelyWithin, NeverClaimsATurnThatHeadingDifferenceFindsLarger) {
   EXPECT_GT(within, 10000);
 }
 
+// The gap read from two headings stays within the margin of
+// HeadingDifference up to 170 degrees, whichever turns and signs the
+// headings carry, and its way round is the way the first lies from the
+// second; headings not finite or beyond a million degrees give no gap.
+TEST(HeadingGap, StaysWithinTheMarginOfHeadingDifference) {
+  int wrong = 0, way = 0, compared = 0;
+  for (int k = 0; k < 200000; ++k) {
+    const f32 b = static_cast<f32>((k % 4099) * 0.377 - 700.0 + (k % 3) * 5000.0);
+    const f32 a = static_cast<f32>(b + (k % 2 != 0 ? 1.0 : -1.0) * ((k * 7919) % 170000) * 1e-3 + (k % 5) * 360.0);
+    double gap = 0.0;
+    bool up = false;
+    ASSERT_TRUE(HeadingGap(a, b, gap, up));
+    if (gap > kHeadingGapBoundUpTo) continue;
+    ++compared;
+    if (std::fabs(gap - HeadingDifference(a, b)) > kHeadingGapMargin) ++wrong;
+    // Turning b up by the gap lands nearer a than turning it down does.
+    const TDirection f = HeadingDirection(a), u = HeadingDirection(b + gap), d = HeadingDirection(b - gap);
+    const bool nearerUp = (f.x - u.x) * (f.x - u.x) + (f.z - u.z) * (f.z - u.z) <
+                          (f.x - d.x) * (f.x - d.x) + (f.z - d.z) * (f.z - d.z);
+    if (gap > 1e-3 && nearerUp != up) ++way;
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(way, 0);
+  EXPECT_GT(compared, 150000);
+  double gap = 0.0;
+  bool up = false;
+  EXPECT_TRUE(HeadingGap(350.0f, 10.0f, gap, up));
+  EXPECT_NEAR(gap, 20.0, 1e-9);
+  EXPECT_FALSE(up);
+  EXPECT_FALSE(HeadingGap(std::numeric_limits<f32>::quiet_NaN(), 0.0f, gap, up));
+  EXPECT_FALSE(HeadingGap(0.0f, std::numeric_limits<f32>::infinity(), gap, up));
+  EXPECT_FALSE(HeadingGap(2e6f, 0.0f, gap, up));
+}
+
 TEST(TurnTowardsPoint, LimitedTurnPicksTheNearerSide) {
   struct Case {
     f32 heading, targetHeading, maxTurn, expected;

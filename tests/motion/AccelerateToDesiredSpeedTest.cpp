@@ -83,6 +83,7 @@ TEST_F(AccelerateToDesiredSpeedTest, TurnsBeyondTwelveAndAHalfDegreesCapTheSpeed
     double turn;  // degrees
     f32 slope, shimmy;
     f32 expected;
+    f32 ran = 8;  // m/s in the last frame
   } cases[] = {
       // Capped below the desired 8 m/s, he speeds up again by 0.16 m/s.
       {"12 degrees cost nothing", 12, -1, 0, 8},
@@ -90,11 +91,15 @@ TEST_F(AccelerateToDesiredSpeedTest, TurnsBeyondTwelveAndAHalfDegreesCapTheSpeed
       {"50 degrees at slope -1: half", 50, -1, 0, 4 + kGain},
       {"50 degrees at slope -3: stop", 50, -3, 0, kGain},
       {"side-stepping: no cap", 50, -1, 0.5f, 8},
+      {"a jogger under the cap keeps his speed", 50, -1, 0, 3 + kGain, 3},
+      {"a jogger just over it is capped", 50, -1, 0, 4 + kGain, 4.01f},
+      {"a hair beyond the free amount caps", 12.505, -1, 0, 8 * 0.87495f + kGain},
+      {"a hair within it caps nothing", 12.495, -1, 0, 8},
   };
   for (const Case& c : cases) {
     MakeMotionScene(W);
     TPlayer& P = Def(4);
-    Running(P, 8, 50);
+    Running(P, c.ran, 50);
     P.desiredspeed = 8;
     P.PrevFacingAngle = Radians(100);
     P.FacingAngle = Radians(100 + c.turn);

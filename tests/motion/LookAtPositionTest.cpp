@@ -98,6 +98,18 @@ TEST_F(LookAtPositionTest, AHundredDegreeTurnTakesSevenFramesAndSetsTheTurnFlags
   EXPECT_FLOAT_EQ(P.Heading, -19.0f);
   EXPECT_EQ(P.TurnLeftWithBall, kTrue32);
 
+  // Gaps a hair either side of the frame's 16-degree step: one snaps, the
+  // other turns the step and no more.
+  P.Heading = 100.0f;
+  P.FacingAngle = FacingOf(115.995);
+  TurnBody(P, kSceneStep, true);
+  EXPECT_EQ(P.Heading, P.FacingHeading);
+  P.Heading = 100.0f;
+  P.FacingAngle = FacingOf(116.005);
+  TurnBody(P, kSceneStep, true);
+  EXPECT_FLOAT_EQ(P.Heading, 116.0f);
+  EXPECT_NE(P.Heading, P.FacingHeading);
+
   // Block 2 turns without touching the flags.
   TPlayer& D = Def(3);
   D.Heading = 0.0f;
@@ -168,6 +180,23 @@ TEST_F(LookAtPositionTest, ASlowDefenderMovingAwayFromTheBallBacksOffFacingIt) {
   D.speed = 6.0f;  // at 0.62 x maxspeed or more he faces the way he runs
   Step();
   EXPECT_FLOAT_EQ(D.FacingAngle, FacingOf(0.0));
+
+  // The edges of the 240..300 window of the ball's side, just clear of them
+  // and within a hundredth of a degree.
+  const struct {
+    double ballHeading;  // from him; the window is the ball at 150..210
+    bool backsOff;
+  } edges[] = {{209.98, true}, {210.02, false}, {209.995, true}, {210.005, false},
+               {150.02, true}, {149.98, false}, {150.005, true}, {149.995, false}};
+  for (const auto& e : edges) {
+    Moved(D, -0.1f, 0.0f);
+    D.DesiredPos = {ToF32(D.Pos.x - 3.0f), D.Pos.y, D.Pos.z};
+    D.speed = 2.0f;
+    const TDirection u = HeadingDirection(e.ballHeading);
+    W.BallPos = {ToF32(D.Pos.x + 20.0 * u.x), 0.0f, ToF32(D.Pos.z + 20.0 * u.z)};
+    Step();
+    EXPECT_FLOAT_EQ(D.FacingAngle, FacingOf(e.backsOff ? 180.0 : 0.0)) << e.ballHeading;
+  }
 }
 
 TEST_F(LookAtPositionTest, OverridesApplyInOrderTheLaterWinning) {
