@@ -17,7 +17,7 @@ namespace {
 // ---------------------------------------------------------------- names
 // A name built from a prefix and a number ("blockloop" 13), in a fixed
 // buffer: the longest prefix is 18 characters, a number at most 10 digits.
-struct TAnimName {
+struct TBuiltName {
   char s[32];
   u8 len;
   std::string_view View() const { return {s, len}; }
@@ -35,8 +35,8 @@ int DecimalDigits(u32 N, char (&Buf)[10]) {
   return n;
 }
 
-TAnimName NumberedAnim(std::string_view Prefix, u32 Number) {
-  TAnimName a{};
+TBuiltName NumberedAnim(std::string_view Prefix, u32 Number) {
+  TBuiltName a{};
   char digits[10];
   const int n = DecimalDigits(Number, digits);
   const size_t p = Prefix.size() < 20 ? Prefix.size() : 20;
@@ -267,6 +267,19 @@ const TRateRule* FindRateRule(std::string_view Name) {
     k = (k + 1) % kRuleSlots;
   }
   return nullptr;
+}
+
+// The rate code a player's animation name keeps (TAnimName::RateCode): its
+// rule's index + 1, or one of these two when it has no rule.
+constexpr u8 kNumberedCode = 254;  // may be a numbered animation (NumberedSeconds)
+constexpr u8 kNoRateCode = 255;    // keeps its rate
+static_assert(kRuleCount < kNumberedCode);
+
+// Every prefix NumberedSeconds knows starts with "srimmage" or "block", so a
+// name with neither has no numbered rate whatever the player's numbers.
+u8 RateCodeOf(std::string_view Name) {
+  if (const TRateRule* r = FindRateRule(Name)) return static_cast<u8>(r - kRateRules + 1);
+  return Name.starts_with("srimmage") || Name.starts_with("block") ? kNumberedCode : kNoRateCode;
 }
 
 double CurveSeconds(const TCurve& C, double v) {
@@ -1078,7 +1091,7 @@ namespace {
 
 // What a player's animation is and how far it has played.
 struct TAnimPlayback {
-  ShortStr<30> Name;
+  TAnimName Name;
   f32 Frame, Length;
   bool32 Loop, Fresh;
   i16 LoopCount, Track;
@@ -1205,10 +1218,16 @@ void ChooseLocomotionAnim(TWorld& W, int b, int i) {
 
 void SetPlaybackRate(TWorld& W, int b, int i) {
   TPlayer& P = W.Teams[b].Players[i];
-  const std::string_view name = P.currentAnim.View();
+  // The rule is looked up once per name: the code is kept beside the name
+  // and forgotten whenever the name is assigned.
+  TAnimName& anim = P.currentAnim;
+  if (anim.RateCode == 0) anim.RateCode = RateCodeOf(anim.View());
+  const u8 code = anim.RateCode;
+  if (code == kNoRateCode) return;
+  const std::string_view name = anim.View();
   const double frames = P.maxframes;
   const double v = P.speed;
-  const TRateRule* r = FindRateRule(name);
+  const TRateRule* r = code == kNumberedCode ? nullptr : &kRateRules[code - 1];
   if (r == nullptr || (r->Blocks & (b == 1 ? kBlock1 : kBlock2)) == 0) {
     const double s = NumberedSeconds(P, name);
     if (s > 0.0) P.AnimRate = ToF32(frames / s);
