@@ -5,10 +5,20 @@
 // durations and lengths positive where a function divides by them.
 #pragma once
 
+#include <cmath>
+
+#include "core/Geometry.h"
 #include "core/TypeDefs.h"
 
-// Distance / Speed; 0 when Speed is not positive.
-f32 TimeToCover(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Speed);
+// Distance / Speed; 0 when Speed is not positive. Inline: every frame
+// measures every player's speed with it. The quotient of two floats is
+// divided in float: a double quotient rounded to float is the same number
+// (53 bits are more than twice 24 + 2, so the second rounding never moves
+// it) with the same overflow.
+inline f32 TimeToCover(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Speed) {
+  if (!std::isgreater(Speed, 0.0f)) return 0.0f;
+  return Distance2D(X1, Z1, X2, Z2) / Speed;
+}
 
 // The time of a run that never arrives: longer than any match.
 constexpr f32 kNeverTime = 100000.0f;
@@ -48,6 +58,11 @@ f32 ClampedLinear(f32 A, f32 B, f32 C, f32 Min, f32 Max, bool32 UseMin, bool32 U
 // per unit, negative).
 inline constexpr f32 kFalloffFreeAmount = 12.5f;
 f32 DistanceFalloff(f32 Amount, f32 Rate, f32 Value);
+
+// min(Speed, DistanceFalloff(HeadingDifference(H1, H2), Rate, MaxSpeed)):
+// a speed held down by a turn between two headings (degrees). The same
+// bits, mostly without HeadingDifference's trigonometry.
+f32 SpeedAfterTurn(f32 Speed, f32 H1, f32 H2, f32 Rate, f32 MaxSpeed);
 
 // The value of a piecewise-linear profile at Now, SegmentStart being the
 // moment its current segment began, shifted to pass through Current at that
