@@ -179,24 +179,46 @@ TCatchResult BallCatchPoint(f32 BallVX, f32 BallVY, f32 BallVZ, f32 BallX, f32 B
   return r;
 }
 
+TThrowTargetFill StartThrowTargets(f32 RunnerHeading, f32 Reach, i32 Count, TThrowTargetTable& Table) {
+  for (TThrowTarget& e : Table.Entries) e.Valid = kFalse32;
+  TThrowTargetFill f{};
+  f.Point = 1;
+  f.Entry = 1;
+  f.Done = Count < 1;  // no points asked for (and no spacing to divide out)
+  if (f.Done) return f;
+  f.Step = static_cast<f32>(static_cast<double>(Reach) / Count);
+  const TDirection u = HeadingDirection(RunnerHeading);
+  f.ux = u.x;
+  f.uz = u.z;
+  return f;
+}
+
+void FillThrowTargets(f32 RunnerX, f32 RunnerZ, f32 TargetY, f32 RunnerSpeed, f32 RunnerAccel, f32 RunnerMaxSpeed,
+                      f32 ThrowerX, f32 ThrowerZ, f32 ThrowerY, f32 MaxLaunchSpeed, i32 Count, i32 UpTo,
+                      TThrowTargetFill& Fill, TThrowTargetTable& Table) {
+  const TDirection u{Fill.ux, Fill.uz};
+  const int last = std::min(UpTo, Arr1<TThrowTarget, 100>::kSize);
+  // A Count above the table's size keeps its spacing; filling stops when full.
+  while (!Fill.Done && Fill.Entry <= last) {
+    const i32 k = Fill.Point++;
+    const f32 dk = static_cast<f32>(static_cast<double>(k) * Fill.Step);
+    const f32 tk = TimeToCoverAccelerating(RunnerSpeed, RunnerAccel, RunnerMaxSpeed, dk);
+    if (tk > 0) {  // a point that takes no time to reach has no flight to it
+      const TVector2 target = Along(RunnerX, RunnerZ, u, dk);
+      const TVector3 V = LaunchVelocity(ThrowerX, ThrowerY, ThrowerZ, target.x, TargetY, target.z, tk);
+      if (!(Length3D(V) > MaxLaunchSpeed))
+        Table.Entries[Fill.Entry++] = {V.x, V.y, V.z, target.x, TargetY, target.z, tk, kTrue32};
+    }
+    if (Fill.Point > Count || Fill.Entry > Arr1<TThrowTarget, 100>::kSize) Fill.Done = true;
+  }
+}
+
 void ThrowTargetsAlongRun(f32 RunnerX, f32 RunnerZ, f32 TargetY, f32 RunnerSpeed, f32 RunnerAccel,
                           f32 RunnerMaxSpeed, f32 RunnerHeading, f32 ThrowerX, f32 ThrowerZ, f32 ThrowerY,
                           f32 MaxLaunchSpeed, f32 Reach, i32 Count, TThrowTargetTable& Table) {
-  for (TThrowTarget& e : Table.Entries) e.Valid = kFalse32;
-  if (Count < 1) return;  // no points asked for (and no spacing to divide out)
-  const f32 step = static_cast<f32>(static_cast<double>(Reach) / Count);
-  const TDirection u = HeadingDirection(RunnerHeading);
-  int next = 1;
-  // A Count above the table's size keeps its spacing; filling stops when full.
-  for (i32 k = 1; k <= Count && next <= Arr1<TThrowTarget, 100>::kSize; ++k) {
-    const f32 dk = static_cast<f32>(static_cast<double>(k) * step);
-    const f32 tk = TimeToCoverAccelerating(RunnerSpeed, RunnerAccel, RunnerMaxSpeed, dk);
-    if (!(tk > 0)) continue;  // a point that takes no time to reach has no flight to it
-    const TVector2 target = Along(RunnerX, RunnerZ, u, dk);
-    const TVector3 V = LaunchVelocity(ThrowerX, ThrowerY, ThrowerZ, target.x, TargetY, target.z, tk);
-    if (Length3D(V) > MaxLaunchSpeed) continue;
-    Table.Entries[next++] = {V.x, V.y, V.z, target.x, TargetY, target.z, tk, kTrue32};
-  }
+  TThrowTargetFill f = StartThrowTargets(RunnerHeading, Reach, Count, Table);
+  FillThrowTargets(RunnerX, RunnerZ, TargetY, RunnerSpeed, RunnerAccel, RunnerMaxSpeed, ThrowerX, ThrowerZ, ThrowerY,
+                   MaxLaunchSpeed, Count, Arr1<TThrowTarget, 100>::kSize, f, Table);
 }
 
 TSpeedHeading CombineMomentum(f32 M1, f32 S1, f32 H1, f32 M2, f32 S2, f32 H2) {

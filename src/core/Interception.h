@@ -53,6 +53,23 @@ void ThrowTargetsAlongRun(f32 RunnerX, f32 RunnerZ, f32 TargetY, f32 RunnerSpeed
                           f32 RunnerMaxSpeed, f32 RunnerHeading, f32 ThrowerX, f32 ThrowerZ, f32 ThrowerY,
                           f32 MaxLaunchSpeed, f32 Reach, i32 Count, TThrowTargetTable& Table);
 
+// The same fill made a few entries at a time, for a caller that may stop as
+// soon as it has read what it needs: StartThrowTargets clears the table like
+// ThrowTargetsAlongRun, and each FillThrowTargets call goes on until entry
+// UpTo is filled or the points run out (Done). Entries filled are bit for bit
+// those of ThrowTargetsAlongRun.
+struct TThrowTargetFill {
+  f32 Step;         // m between points
+  double ux, uz;    // the run's direction
+  i32 Point;        // next point asked for, 1..Count
+  i32 Entry;        // next entry to fill
+  bool Done;        // no points left, or the table is full
+};
+TThrowTargetFill StartThrowTargets(f32 RunnerHeading, f32 Reach, i32 Count, TThrowTargetTable& Table);
+void FillThrowTargets(f32 RunnerX, f32 RunnerZ, f32 TargetY, f32 RunnerSpeed, f32 RunnerAccel, f32 RunnerMaxSpeed,
+                      f32 ThrowerX, f32 ThrowerZ, f32 ThrowerY, f32 MaxLaunchSpeed, i32 Count, i32 UpTo,
+                      TThrowTargetFill& Fill, TThrowTargetTable& Table);
+
 struct TSpeedHeading {
   f32 Speed;
   f32 Heading;  // degrees

@@ -207,9 +207,22 @@ double RiskOf(const TWorld& W, const TPlayer& Carrier, const TThrowTarget& e) {
   return risk;
 }
 
+// The first acceptable entry of Lo..Hi for a pass that is not long; 0 for
+// none. Entries passed over for speed are made invalid.
+i16 FirstAcceptable(Arr1<TThrowTarget, 100>& E, const TPlayer& Carrier, const TPassSearch& S, int Lo, int Hi) {
+  for (int j = Lo; j <= Hi; ++j) {
+    TThrowTarget& e = E[j];
+    if (e.Valid == kFalse32 || !FliesLongEnough(e)) continue;
+    if (PassesSpeedTest(e, Carrier, S)) return static_cast<i16>(j);
+    e.Valid = kFalse32;
+  }
+  return 0;
+}
+
 // The first acceptable entry (or the furthest for a long pass); 0 for none.
 i16 FirstScan(TWorld& W, const TPlayer& Carrier, const TPassSearch& S) {
   Arr1<TThrowTarget, 100>& E = W.Teams[1].ThrowTargets.Entries;
+  if (!S.LongPass) return FirstAcceptable(E, Carrier, S, 1, 100);
   i16 chosen = 0;
   for (i16 j = 1; j <= 100; ++j) {
     TThrowTarget& e = E[j];
@@ -218,7 +231,6 @@ i16 FirstScan(TWorld& W, const TPlayer& Carrier, const TPassSearch& S) {
       e.Valid = kFalse32;
       continue;
     }
-    if (!S.LongPass) return j;
     if ((chosen == 0 || e.z > E[chosen].z) && InsideForLongPass(W, e)) chosen = j;
   }
   return chosen;
@@ -243,6 +255,100 @@ void RiskCheck(TWorld& W, const TPlayer& Carrier, const TPassSearch& S) {
     }
     if (T.CheckedCount >= T.CheckLimit) break;
   }
+}
+
+// Target z beyond which a throw goes forward.
+double ForwardLimit(const TWorld& W, const TPlayer& Carrier) {
+  return static_cast<double>(W.BallPos.z) + Carrier.PassAccuracyBonus + kForwardAllowance;
+}
+
+void FilterEntries(TWorld& W, const TPlayer& Carrier, int Lo, int Hi) {
+  const double ahead = ForwardLimit(W, Carrier);
+  Arr1<TThrowTarget, 100>& E = W.Teams[1].ThrowTargets.Entries;
+  for (int j = Lo; j <= Hi; ++j) {
+    TThrowTarget& e = E[j];
+    if (e.Valid == kFalse32) continue;
+    if (std::isnan(e.z) || e.z > ahead) {
+      e.Valid = kFalse32;
+      continue;
+    }
+    const double d = Distance2D(Carrier.Pos.x, Carrier.Pos.z, e.x, e.z);
+    if (e.vy > kFreeLoft && e.vy > VerticalLimit(d)) e.Valid = kFalse32;
+  }
+}
+
+// The candidates of one try, as ThrowTargetsAlongRun followed by
+// FilterThrowTargets makes them. Points are computed only so far as
+// ChooseThrow reads them.
+struct TTryInputs {
+  f32 RunnerX, RunnerZ, TargetY, RunnerSpeed, RunnerAccel, RunnerMaxSpeed, RunnerHeading;
+  f32 Reach;
+  i32 Count;
+};
+
+bool Within(double x, double lo, double hi) { return std::isgreaterequal(x, lo) && std::islessequal(x, hi); }
+
+// Whether every point of the try, filled and filtered, computes without an
+// invalid operation, a division by zero or an overflow, whatever its index:
+// positions within 1e4 m, speeds within 1e3 m/s, accelerations 1e-2 to 1e3,
+// the reach 1e-3 to 1e5 m over at most 1000 points keep every time of flight
+// between about 1e-25 s and 1e15 s and every launch speed below 1e31 m/s.
+// Only then may points that are never read go uncomputed, as no sticky flag
+// can hang on them. (Quiet comparisons: a value that is not a number only
+// fails the test.)
+bool QuietPoints(const TWorld& W, const TPlayer& Carrier, const TPassSearch& S, const TTryInputs& I) {
+  constexpr double kPos = 1e4, kSpeed = 1e3;
+  return Within(I.RunnerX, -kPos, kPos) && Within(I.RunnerZ, -kPos, kPos) && Within(I.TargetY, -kPos, kPos) &&
+         Within(W.BallPos.x, -kPos, kPos) && Within(W.BallPos.y, -kPos, kPos) && Within(W.BallPos.z, -kPos, kPos) &&
+         Within(Carrier.Pos.x, -kPos, kPos) && Within(Carrier.Pos.z, -kPos, kPos) &&
+         Within(Carrier.PassAccuracyBonus, -kPos, kPos) && Within(I.RunnerSpeed, 0.0, kSpeed) &&
+         Within(I.RunnerAccel, 1e-2, 1e3) && Within(I.RunnerMaxSpeed, 1e-2, kSpeed) &&
+         Within(I.RunnerHeading, -1e6, 1e6) && Within(S.Limit, -1e30, 1e30) && Within(I.Reach, 1e-3, 1e5) &&
+         I.Count >= 1 && I.Count <= 1000;
+}
+
+void FillAndFilterAll(TWorld& W, const TPlayer& C, const TPassSearch& S, const TTryInputs& I) {
+  ThrowTargetsAlongRun(I.RunnerX, I.RunnerZ, I.TargetY, I.RunnerSpeed, I.RunnerAccel, I.RunnerMaxSpeed,
+                       I.RunnerHeading, W.BallPos.x, W.BallPos.z, W.BallPos.y, S.Limit, I.Reach, I.Count,
+                       W.Teams[1].ThrowTargets);
+  FilterThrowTargets(W, C);
+}
+
+// Most tries take an early point, or none because the run goes forward of
+// the ball, yet the full table costs 100 launch solutions. For a pass that is
+// not long ChooseThrow reads only up to the entry after the first acceptable
+// one, so the table is filled a few entries at a time until that entry is
+// in, or until the run has gone forward of the ball with further points
+// only further forward (each of them would be filtered out). Entries left
+// unfilled are cleared: nothing reads them but the risk check's speed test
+// on an invalid entry, which then sees sane zeros where the full fill left
+// sane points (no flag, no effect either way).
+void FillAndFilter(TWorld& W, const TPlayer& C, const TPassSearch& S, const TTryInputs& I) {
+  if (S.LongPass || !QuietPoints(W, C, S, I)) {
+    FillAndFilterAll(W, C, S, I);
+    return;
+  }
+  constexpr int kChunk = 8;
+  TThrowTargetTable& T = W.Teams[1].ThrowTargets;
+  TThrowTargetFill f = StartThrowTargets(I.RunnerHeading, I.Reach, I.Count, T);
+  const double ahead = ForwardLimit(W, C);
+  int filled = 0;
+  i16 first = 0;
+  while (!f.Done) {
+    FillThrowTargets(I.RunnerX, I.RunnerZ, I.TargetY, I.RunnerSpeed, I.RunnerAccel, I.RunnerMaxSpeed, W.BallPos.x,
+                     W.BallPos.z, W.BallPos.y, S.Limit, I.Count, filled + kChunk, f, T);
+    const int lo = filled + 1;
+    filled = f.Entry - 1;
+    if (filled < lo) continue;
+    FilterEntries(W, C, lo, filled);
+    if (first == 0) first = FirstAcceptable(T.Entries, C, S, lo, filled);
+    if (first != 0 && filled > first) break;
+    // z grows with the distance along a run with uz > 0 (every rounding is
+    // monotone), so once past the limit every later point is filtered out.
+    if (f.uz > 0 && T.Entries[filled].z > ahead) break;
+  }
+  if (!f.Done)
+    for (int j = f.Entry; j <= Arr1<TThrowTarget, 100>::kSize; ++j) T.Entries[j] = {};
 }
 
 // ---------------------------------------------------------------- the release
@@ -513,18 +619,7 @@ f32 PassReach(const TWorld& W, const TPlayer& Carrier, const TPlayer& Receiver, 
   return static_cast<f32>(std::max(reach, kMinDistance));
 }
 
-void FilterThrowTargets(TWorld& W, const TPlayer& Carrier) {
-  const double ahead = static_cast<double>(W.BallPos.z) + Carrier.PassAccuracyBonus + kForwardAllowance;
-  for (TThrowTarget& e : W.Teams[1].ThrowTargets.Entries) {
-    if (e.Valid == kFalse32) continue;
-    if (std::isnan(e.z) || e.z > ahead) {
-      e.Valid = kFalse32;
-      continue;
-    }
-    const double d = Distance2D(Carrier.Pos.x, Carrier.Pos.z, e.x, e.z);
-    if (e.vy > kFreeLoft && e.vy > VerticalLimit(d)) e.Valid = kFalse32;
-  }
-}
+void FilterThrowTargets(TWorld& W, const TPlayer& Carrier) { FilterEntries(W, Carrier, 1, 100); }
 
 bool ChooseThrow(TWorld& W, const TPlayer& Carrier, const TPassSearch& S) {
   TThrowTargetTable& T = W.Teams[1].ThrowTargets;
@@ -658,10 +753,9 @@ void ReleasePass(TWorld& W) {
     }
     A.ReceiverRunAngle = HeadingOfFacing(R.FacingAngle);
     const f32 reach = PassReach(W, C, R, S);
-    ThrowTargetsAlongRun(R.Pos.x, R.Pos.z, static_cast<f32>(kTargetHeight * R.Height), static_cast<f32>(present),
-                         R.Acceleration, A.ReceiverRunSpeed, A.ReceiverRunAngle, W.BallPos.x, W.BallPos.z,
-                         W.BallPos.y, S.Limit, reach, W.ThrowTargetCount, A.ThrowTargets);
-    FilterThrowTargets(W, C);
+    FillAndFilter(W, C, S,
+                  {R.Pos.x, R.Pos.z, static_cast<f32>(kTargetHeight * R.Height), static_cast<f32>(present),
+                   R.Acceleration, A.ReceiverRunSpeed, A.ReceiverRunAngle, reach, W.ThrowTargetCount});
     if (ChooseThrow(W, C, S)) ReleaseChosenThrow(W);
   }
 }
