@@ -278,6 +278,36 @@ TEST(ThrowTargetsAlongRun, CountsOutsideTheTableWriteNothingOutsideIt) {
   EXPECT_NEAR(t.Entries[100].z, 20.0f, 1e-4f);
 }
 
+TEST(ThrowTargetsAlongRun, FilledInChunksGivesTheSameTable) {
+  // 150 points: at 13 m/s about a third are too fast to keep (chunks end on
+  // skipped points), at 1000 m/s the table fills up. Any chunking packs the
+  // same entries bit for bit.
+  static TThrowTargetTable whole, chunked;
+  for (f32 limit : {13.0f, 1000.0f}) {
+    std::memset(&whole, 0, sizeof whole);
+    ThrowTargetsAlongRun(0.5f, -3, 1.1f, 2, 3, 7, 75, -4, -6, 1, limit, 30, 150, whole);
+    const int kept = ValidCount(whole);
+    EXPECT_GT(kept, 20);
+    for (int chunk : {1, 3, 8, 100}) {
+      std::memset(&chunked, 0x7f, sizeof chunked);
+      TThrowTargetFill f = StartThrowTargets(75, 30, 150, chunked);
+      int calls = 0;
+      while (!f.Done) {
+        FillThrowTargets(0.5f, -3, 1.1f, 2, 3, 7, -4, -6, 1, limit, 150, f.Entry - 1 + chunk, f, chunked);
+        ++calls;
+      }
+      EXPECT_GE(calls, kept / chunk) << limit << " " << chunk;
+      for (int j = 1; j <= 100; ++j) {
+        ASSERT_EQ(chunked.Entries[j].Valid, whole.Entries[j].Valid) << limit << " " << chunk << " " << j;
+        if (whole.Entries[j].Valid != kFalse32) {
+          EXPECT_EQ(std::memcmp(&chunked.Entries[j], &whole.Entries[j], sizeof(TThrowTarget)), 0)
+              << limit << " " << chunk << " " << j;
+        }
+      }
+    }
+  }
+}
+
 TEST(CombineMomentum, Cases) {
   struct Case {
     f32 m1, s1, h1, m2, s2, h2, speed, heading;
