@@ -89,11 +89,15 @@ TRunPrediction PredictRunPosition(f32 Speed, f32 Accel, f32 TopSpeed, f32 Time, 
   return r;
 }
 
-TVector3 LaunchVelocity(f32 X1, f32 Y1, f32 Z1, f32 X2, f32 Y2, f32 Z2, f32 Time) {
+TLaunchSpeeds LaunchSpeeds(f32 X1, f32 Y1, f32 Z1, f32 X2, f32 Y2, f32 Z2, f32 Time) {
   const double t = Time;
-  const f32 hs = static_cast<f32>(Distance2D(X1, Z1, X2, Z2) / t);
+  return {static_cast<f32>(Distance2D(X1, Z1, X2, Z2) / t), static_cast<f32>((4.905 * t * t + Y2 - Y1) / t)};
+}
+
+TVector3 LaunchVelocity(f32 X1, f32 Y1, f32 Z1, f32 X2, f32 Y2, f32 Z2, f32 Time) {
+  const TLaunchSpeeds s = LaunchSpeeds(X1, Y1, Z1, X2, Y2, Z2, Time);
   const TDirection u = HeadingDirection(HeadingToPoint(X1, Z1, X2, Z2, 0.0f));
-  return {static_cast<f32>(u.x * hs), static_cast<f32>((4.905 * t * t + Y2 - Y1) / t), static_cast<f32>(u.z * hs)};
+  return {static_cast<f32>(u.x * s.Planar), s.Vertical, static_cast<f32>(u.z * s.Planar)};
 }
 
 f32 DepleteByRate(f32 Value, f32 Factor, f32 DeltaT, f32 Rate) {
