@@ -152,12 +152,3 @@ f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart, f32
   const f32 tau = static_cast<f32>(static_cast<double>(Now) - (static_cast<double>(SegmentStart) - before));
   return static_cast<f32>(ProfileAt(Profile, tau) + (static_cast<double>(Current) - startC));
 }
-
-f32 AdvanceAnimTime(f32 Time, f32 Length, f32 Rate, f32 DeltaT, bool32 Loop) {
-  if (Time >= Length && Loop == 0) return Length;
-  const f32 t = static_cast<f32>(static_cast<double>(Rate) * DeltaT + Time);
-  if (t <= Length) return t;
-  if (Loop == 0) return Length;
-  const f32 f = static_cast<f32>((static_cast<double>(t) - Length) / Length);
-  return static_cast<f32>((static_cast<double>(f) - std::trunc(f)) * Length);
-}
