@@ -5,11 +5,6 @@
 
 #include "core/Geometry.h"
 
-f32 TimeToCover(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Speed) {
-  if (!std::isgreater(Speed, 0.0f)) return 0.0f;
-  return static_cast<f32>(static_cast<double>(Distance2D(X1, Z1, X2, Z2)) / Speed);
-}
-
 f32 TimeToCoverAccelerating(f32 Speed, f32 Accel, f32 MaxSpeed, f32 Distance) {
   if (!std::isgreater(Distance, 0.0f)) return 0.0f;
   const double v = Speed, a = Accel, d = Distance;

@@ -310,9 +310,11 @@ void RunningFrame(TWorld& W) {
 }  // namespace
 
 void PlaceLineSlots(TTeamBlock& A, f32 X, f32 Z) {
+  // Float sums: the double sum of two floats rounded to float is the float
+  // sum (53 bits are more than twice 24 + 2), overflow included, and four
+  // slots go at once.
   for (int k = 1; k <= kSlotCount; ++k) {
-    A.SetPieceSlotPos[k] = {static_cast<f32>(static_cast<double>(X) + A.LineSlotPos[k].x),
-                            static_cast<f32>(static_cast<double>(Z) + A.LineSlotPos[k].z)};
+    A.SetPieceSlotPos[k] = {X + A.LineSlotPos[k].x, Z + A.LineSlotPos[k].z};
   }
 }
 
@@ -353,7 +355,7 @@ void PlaceLinePlayers(TWorld& W, i32 Holder, bool SkipHolder, bool KickClearance
   TTeamBlock& A = W.Teams[1];
   const TPlayer* C = PlayerAt(A, Holder);
   if (C == nullptr) return;
-  for (int k = 1; k <= kSlotCount; ++k) {
+  for (int k = NextFilledSlot(A.SetPieceLine, 1); k <= kSlotCount; k = NextFilledSlot(A.SetPieceLine, k + 1)) {
     const i32 p = A.SetPieceLine[k];
     if (!IsPlayer(p) || (SkipHolder && p == Holder)) continue;
     PlaceLinePlayer(W, *C, k, A.Players[p], KickClearance);

@@ -179,7 +179,8 @@ void PlaceLineSlotsAtRuck(const TWorld& W, TTeamBlock& A) {
   const double deadBall = -(static_cast<double>(W.PitchLength) / 2.0 + W.InGoalDepth);
   for (int s = 1; s <= kSlotCount; ++s) {
     const double z = static_cast<double>(A.SetPieceLineZ) + A.LineSlotPos[s].z;
-    A.SetPieceSlotPos[s] = {ToF32(static_cast<double>(W.MarkX) + A.LineSlotPos[s].x), ToF32(z < deadBall ? deadBall : z)};
+    // x as a float sum: the double one rounded to float is the same number.
+    A.SetPieceSlotPos[s] = {W.MarkX + A.LineSlotPos[s].x, ToF32(z < deadBall ? deadBall : z)};
   }
 }
 
@@ -226,9 +227,10 @@ void PlaceAttack(TWorld& W) {
   PlaceLineSlotsAtRuck(W, A);
   PlaceSupportGridAtRuck(W, A);
   int first = 0;
-  for (int s = kFirstReceiverSlot; s <= kSlotCount && first == 0; ++s)
+  for (int s = NextFilledSlot(A.SetPieceLine, kFirstReceiverSlot); s <= kSlotCount && first == 0;
+       s = NextFilledSlot(A.SetPieceLine, s + 1))
     if (IsPlayer(A.SetPieceLine[s])) first = A.SetPieceLine[s];
-  for (int s = 1; s <= kSlotCount; ++s) {
+  for (int s = NextFilledSlot(A.SetPieceLine, 1); s <= kSlotCount; s = NextFilledSlot(A.SetPieceLine, s + 1)) {
     const i32 p = A.SetPieceLine[s];
     if (IsPlayer(p)) PlaceLinePlayer(W, A, s, A.Players[p], p == first);
   }
