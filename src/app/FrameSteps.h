@@ -44,3 +44,7 @@ extern TStepRunner StepRunner;
 // error inside it raises. Debug builds first poison W's shared scratch
 // (PoisonScratch).
 void RunFrameStep(const TFrameStepEntry& entry, TWorld& W);
+
+// Runs the steps First..Last of FrameSteps on W in order, as RunFrameStep
+// runs each.
+void RunFrameSteps(TWorld& W, int First, int Last);

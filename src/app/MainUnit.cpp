@@ -129,7 +129,7 @@ void RunFrame(TWorld& W) {
   UDPRealtime.LastFrameTick = GetTickCount();
   UDPRealtime.FrameRanThisCall = kTrue32;
   ++WorkCounters.MatchFrames;
-  for (int i = 1; i <= kFrameStepCount; ++i) RunFrameStep(FrameSteps[i], W);
+  RunFrameSteps(W, 1, kFrameStepCount);
   ClearFloatFlags();
   if (W.clock > 3123.0f && W.clock < 3125.0f) {
     DumpPlayerStateCsv(W, true, 5, true, false);

@@ -54,7 +54,8 @@ inline constexpr double kHeadingGapMargin = 0.01;
 inline constexpr double kHeadingGapBoundUpTo = 170.0;
 inline bool HeadingGap(f32 H1, f32 H2, double& A, bool& Up) {
   if (!std::isfinite(H1) || !std::isfinite(H2) || std::fabs(H1) > 1e6f || std::fabs(H2) > 1e6f) return false;
-  double d = std::fmod(static_cast<double>(H1) - static_cast<double>(H2), 360.0);
+  double d = static_cast<double>(H1) - static_cast<double>(H2);
+  if (!(std::fabs(d) < 360.0)) d = std::fmod(d, 360.0);  // within one turn already for most pairs
   if (d < 0.0) d += 360.0;
   Up = d < 180.0;
   A = Up ? d : 360.0 - d;

@@ -156,8 +156,8 @@ TCatchResult BallCatchPoint(f32 BallVX, f32 BallVY, f32 BallVZ, f32 BallX, f32 B
       const f32 d = static_cast<f32>(static_cast<double>(Distance2D(PlayerX, PlayerZ, r.x, r.z)) - Reach);
       f32 v = PlayerSpeed;
       if (UseTurn != 0) {
-        const f32 turn = HeadingDifference(HeadingToPoint(PlayerX, PlayerZ, r.x, r.z, 90.0f), PlayerHeading);
-        v = std::min(PlayerSpeed, DistanceFalloff(turn, TurnRate, PlayerMaxSpeed));
+        const f32 towards = HeadingToPoint(PlayerX, PlayerZ, r.x, r.z, 90.0f);
+        v = SpeedAfterTurn(PlayerSpeed, towards, PlayerHeading, TurnRate, PlayerMaxSpeed);
       }
       bool inTime;
       if (UseAccel != 0) {

@@ -114,6 +114,25 @@ f32 DistanceFalloff(f32 Amount, f32 Rate, f32 Value) {
   return static_cast<f32>(static_cast<double>(Value) * percent / 100.0);
 }
 
+f32 SpeedAfterTurn(f32 Speed, f32 H1, f32 H2, f32 Rate, f32 MaxSpeed) {
+  double a = 0.0;
+  bool up = false;
+  if (HeadingGap(H1, H2, a, up) && a <= kHeadingGapBoundUpTo) {
+    // A turn surely within the free amount holds nothing below top speed,
+    // whatever its exact size.
+    if (a < kFalloffFreeAmount - kHeadingGapMargin) return std::min(Speed, DistanceFalloff(0.0f, Rate, MaxSpeed));
+    // Beyond it the falloff is monotone in the turn, so it lies between its
+    // values at the ends of the gap's margin: at or below both, the speed
+    // stands whatever the exact turn.
+    const f32 lo = static_cast<f32>(a - kHeadingGapMargin);
+    const f32 hi = static_cast<f32>(a + kHeadingGapMargin);
+    if (lo > kFalloffFreeAmount &&
+        Speed <= std::min(DistanceFalloff(lo, Rate, MaxSpeed), DistanceFalloff(hi, Rate, MaxSpeed)))
+      return Speed;
+  }
+  return std::min(Speed, DistanceFalloff(HeadingDifference(H1, H2), Rate, MaxSpeed));
+}
+
 namespace {
 
 constexpr int kProfileCapacity = Arr1<f32, 20>::kSize;

@@ -59,6 +59,11 @@ f32 ClampedLinear(f32 A, f32 B, f32 C, f32 Min, f32 Max, bool32 UseMin, bool32 U
 inline constexpr f32 kFalloffFreeAmount = 12.5f;
 f32 DistanceFalloff(f32 Amount, f32 Rate, f32 Value);
 
+// min(Speed, DistanceFalloff(HeadingDifference(H1, H2), Rate, MaxSpeed)):
+// a speed held down by a turn between two headings (degrees). The same
+// bits, mostly without HeadingDifference's trigonometry.
+f32 SpeedAfterTurn(f32 Speed, f32 H1, f32 H2, f32 Rate, f32 MaxSpeed);
+
 // The value of a piecewise-linear profile at Now, SegmentStart being the
 // moment its current segment began, shifted to pass through Current at that
 // moment. Read by a key alone (SegmentStart and Current 0), the key counts

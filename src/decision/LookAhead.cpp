@@ -130,9 +130,7 @@ void NoteBreakAndStep(TWorld& W, const TRun& run, TSimResult& R) {
   if (R.StepSeen == 0 && C->StepTimer > 0) R.StepSeen = kTrue32;
 }
 
-void RunSteps(TWorld& W, int first, int last) {
-  for (int i = first; i <= last; ++i) RunFrameStep(FrameSteps[i], W);
-}
+void RunSteps(TWorld& W, int first, int last) { RunFrameSteps(W, first, last); }
 
 // One simulated frame: the decision in place of the dispatcher, the steps
 // from the footprints to the ball, the move's time step, then the first-step,

@@ -326,6 +326,7 @@ void PlaceGridPlayers(TWorld& W, i32 Holder, double ForwardSpeed, double LineZ, 
   const double edge = HalfWidth(W) - 0.3;
   const int side = SupportGridSide(A);
   for (int r = 1; r <= side; ++r) {
+    if (GridRowFree(A.SupportGridCells[r], side)) continue;
     for (int c = 1; c <= side; ++c) {
       const i32 p = A.SupportGridCells[r][c];
       if (!IsPlayer(p) || (SkipHolder && p == Holder)) continue;
@@ -386,13 +387,17 @@ void KeepOutOfPath(TWorld& W, i32 Holder, double Back, double Side) {
 }
 
 void MoveTacklePlayers(TWorld& W) {
+  // One pass: a player's own tackled move still comes before his tackler's
+  // move, and neither reads what the other writes for anyone else (a
+  // tackler reads his opponent's footprint only). Most players are in no
+  // tackle, so both timers are looked at here first.
   for (int i = 1; i <= PlayerCount(W); ++i) {
-    MoveTackledPlayer(W, W.Teams[1].Players[i], true);
-    MoveTackledPlayer(W, W.Teams[2].Players[i], false);
-  }
-  for (int i = 1; i <= PlayerCount(W); ++i) {
-    MoveTackler(W, W.Teams[1].Players[i], W.Teams[2]);
-    MoveTackler(W, W.Teams[2].Players[i], W.Teams[1]);
+    TPlayer& A = W.Teams[1].Players[i];
+    TPlayer& D = W.Teams[2].Players[i];
+    if (A.GettingTackledTimer > 0) MoveTackledPlayer(W, A, true);
+    if (D.GettingTackledTimer > 0) MoveTackledPlayer(W, D, false);
+    if (A.TackleAttemptTimer > 0) MoveTackler(W, A, W.Teams[2]);
+    if (D.TackleAttemptTimer > 0) MoveTackler(W, D, W.Teams[1]);
   }
 }
 

@@ -61,26 +61,7 @@ void CapForTurn(TPlayer& P) {
   if (P.shimmytimer > 0 || P.FacingAngle == P.PrevFacingAngle) return;
   const f32 facing = static_cast<f32>(P.FacingAngle * kRadToDeg);
   const f32 before = static_cast<f32>(P.PrevFacingAngle * kRadToDeg);
-  double a = 0.0;
-  bool up = false;
-  if (HeadingGap(facing, before, a, up) && a <= kHeadingGapBoundUpTo) {
-    // A turn surely within the free amount caps nothing below top speed,
-    // whatever its exact size, so its trigonometry is skipped.
-    if (a < kFalloffFreeAmount - kHeadingGapMargin) {
-      P.speed = std::min(P.speed, DistanceFalloff(0.0f, P.SpeedLossSlope, P.maxspeed));
-      return;
-    }
-    // Beyond it the cap is monotone in the turn, so it lies between its
-    // values at the ends of the gap's margin: at or below both, the speed
-    // stands whatever the exact turn.
-    const f32 lo = static_cast<f32>(a - kHeadingGapMargin);
-    const f32 hi = static_cast<f32>(a + kHeadingGapMargin);
-    if (lo > kFalloffFreeAmount &&
-        P.speed <= std::min(DistanceFalloff(lo, P.SpeedLossSlope, P.maxspeed),
-                            DistanceFalloff(hi, P.SpeedLossSlope, P.maxspeed)))
-      return;
-  }
-  P.speed = std::min(P.speed, DistanceFalloff(HeadingDifference(facing, before), P.SpeedLossSlope, P.maxspeed));
+  P.speed = SpeedAfterTurn(P.speed, facing, before, P.SpeedLossSlope, P.maxspeed);
 }
 
 // Slowing down takes no time; speeding up adds Acceleration x TimeStep, more

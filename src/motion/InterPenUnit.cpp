@@ -29,9 +29,9 @@ bool OpenPlay(const TWorld& W) {
   return W.gamestate == gsRunning || W.gamestate == gsPassing || W.gamestate == gsFreeBall;
 }
 
-bool InBox(const TWorld& W, const TPlayer& P, double HalfWidth) {
-  return std::fabs(static_cast<double>(P.Pos.x) - W.BallPos.x) <= HalfWidth &&
-         std::fabs(static_cast<double>(P.Pos.z) - W.BallPos.z) <= kBoxDepth;
+bool InBox(const TWorld& W, f32 X, f32 Z, double HalfWidth) {
+  return std::fabs(static_cast<double>(X) - W.BallPos.x) <= HalfWidth &&
+         std::fabs(static_cast<double>(Z) - W.BallPos.z) <= kBoxDepth;
 }
 
 bool Engaged(const TPlayer& P) { return P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0; }
@@ -87,14 +87,15 @@ bool Exempt(const TWorld& W, TPairing Pairing, int i, const TPlayer& A, const TP
   return false;
 }
 
-// The planar positions of both blocks side by side, kept equal to the
-// records' Pos through every push, and whether all of them are within
-// kSafeMagnitude. The pair test reads each position some thirty times a pass
-// from records that span many cache lines. The slots not taking part hold
-// 0, so that a test may read four slots at a time.
+// The planar positions of both blocks side by side (X[b - 1] for block b),
+// kept equal to the records' Pos through every push, and whether all of
+// them are within kSafeMagnitude. The pair test reads each position some
+// thirty times a pass from records that span many cache lines. Slot 0 and
+// the slots just past the players taking part hold 0, so that a test may
+// read four slots at a time.
 struct TPlanarPositions {
-  alignas(16) f32 X[3][32];
-  alignas(16) f32 Z[3][32];
+  alignas(16) f32 X[2][32];
+  alignas(16) f32 Z[2][32];
   bool Safe;
 };
 
@@ -106,13 +107,20 @@ bool SafeBits(f32 v) { return (std::bit_cast<uint32_t>(v) & 0x7fffffffu) <= kSaf
 
 void TakePositions(const TWorld& W, int n, TPlanarPositions& P) {
   bool safe = true;
-  for (int b = 1; b <= 2; ++b) {
+  for (int b = 0; b < 2; ++b) {
+    const TTeamBlock& T = W.Teams[b + 1];
+    P.X[b][0] = 0.0f;
+    P.Z[b][0] = 0.0f;
     for (int i = 1; i <= n; ++i) {
-      const f32 x = W.Teams[b].Players[i].Pos.x;
-      const f32 z = W.Teams[b].Players[i].Pos.z;
+      const f32 x = T.Players[i].Pos.x;
+      const f32 z = T.Players[i].Pos.z;
       safe &= SafeBits(x) & SafeBits(z);
       P.X[b][i] = x;
       P.Z[b][i] = z;
+    }
+    for (int i = n + 1; i <= n + 3; ++i) {
+      P.X[b][i] = 0.0f;
+      P.Z[b][i] = 0.0f;
     }
   }
   P.Safe = safe;
@@ -213,13 +221,13 @@ void RunPass(TWorld& W, const TPass& Pass, TPlanarPositions& Pos) {
   const int second = Pass.Pairing == kAttackers ? 1 : 2;
   TTeamBlock& First = W.Teams[first];
   TTeamBlock& Second = W.Teams[second];
-  f32* ax = Pos.X[first];
-  f32* az = Pos.Z[first];
-  f32* bx = Pos.X[second];
-  f32* bz = Pos.Z[second];
+  f32* ax = Pos.X[first - 1];
+  f32* az = Pos.Z[first - 1];
+  f32* bx = Pos.X[second - 1];
+  f32* bz = Pos.Z[second - 1];
   for (int i = 1; i <= n; ++i) {
     TPlayer& A = First.Players[i];
-    if (!InBox(W, A, Pass.BoxHalfWidth)) continue;
+    if (!InBox(W, ax[i], az[i], Pass.BoxHalfWidth)) continue;
     const int from = Pass.Pairing == kOpponents ? 1 : i + 1;
     // A pushed pair moves A too: the later j are tested again from his new
     // place, by mask only while every position stays safe.
@@ -264,7 +272,7 @@ void InterPen(TWorld& W) {
   const TGameState s = W.gamestate;
   const bool freeBall = s == gsFreeBall;
   if (!freeBall && s != gsRunning && s != gsPassing && s != gsTryScored && s != gsTransition) return;
-  TPlanarPositions pos{};
+  TPlanarPositions pos;
   TakePositions(W, PlayerCount(W), pos);
   if (freeBall) {
     RunPass(W, {kOpponents, 10.0}, pos);

@@ -275,6 +275,31 @@ bool MovesAwayFromBall(f32 H) {
   return away > 240.0f && away < 300.0f;
 }
 
+// Whether the heading m to his spot, turned by 90 and less the heading to
+// the ball, lies in the window above: whether his spot lies within 30
+// degrees of straight away from the ball. Read from the angle between the
+// two directions (a dot product) where it lies clear of 150 degrees by the
+// gap's margin, which holds every rounding of the headings' sum; from the
+// headings themselves otherwise, or when a direction is not finite or is
+// none (coincident points take default headings).
+bool RunsFromBall(const TWorld& W, const TPlayer& P) {
+  const double mx = ToF32(static_cast<double>(P.DesiredPos.x) - P.Pos.x);
+  const double mz = ToF32(static_cast<double>(P.DesiredPos.z) - P.Pos.z);
+  const double bx = ToF32(static_cast<double>(W.BallPos.x) - P.Pos.x);
+  const double bz = ToF32(static_cast<double>(W.BallPos.z) - P.Pos.z);
+  const double nn = (mx * mx + mz * mz) * (bx * bx + bz * bz);
+  if (std::isfinite(nn) && nn > 0.0) {
+    static const double kSurelyIn = std::cos((150.0 + kHeadingGapMargin) * kDegToRad);
+    static const double kSurelyOut = std::cos((150.0 - kHeadingGapMargin) * kDegToRad);
+    const double c = (mx * bx + mz * bz) / std::sqrt(nn);
+    if (c < kSurelyIn) return true;
+    if (c > kSurelyOut) return false;
+  }
+  const double m = HeadingToPoint(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z, 270.0f);
+  const double ball = HeadingToPoint(P.Pos.x, P.Pos.z, W.BallPos.x, W.BallPos.z, 90.0f);
+  return MovesAwayFromBall(ToF32(m + 90.0 - ball));
+}
+
 // Block 2 faces the way it moves (down-field when still), except that a
 // slow player moving away from the ball's side in open play backs off
 // facing the ball.
@@ -282,11 +307,9 @@ void FaceBlock2(TWorld& W, int i) {
   TPlayer& P = W.Teams[2].Players[i];
   P.PrevFacingAngle = P.FacingAngle;
   double f = HeadingToPoint(P.OldPos.x, P.OldPos.z, P.LookAtPos.x, P.LookAtPos.z, 270.0f);
-  if ((W.gamestate == gsRunning || W.gamestate == gsPassing) && P.speed < 0.62 * P.maxspeed) {
-    const double m = HeadingToPoint(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z, 270.0f);
-    const double ball = HeadingToPoint(P.Pos.x, P.Pos.z, W.BallPos.x, W.BallPos.z, 90.0f);
-    if (MovesAwayFromBall(ToF32(m + 90.0 - ball))) f = NormaliseHeading(ToF32(m + 180.0));
-  }
+  if ((W.gamestate == gsRunning || W.gamestate == gsPassing) && P.speed < 0.62 * P.maxspeed &&
+      RunsFromBall(W, P))
+    f = NormaliseHeading(ToF32(HeadingToPoint(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z, 270.0f) + 180.0));
   P.FacingAngle = FacingOfHeading(f);
   FaceBlockMoves(P);
   if (P.shimmytimer > 0.0f) P.FacingAngle = FacingOfHeading(P.ShimmyFacing);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "core/FloatGuard.h"
 
@@ -40,6 +41,35 @@ TEST(RunFrameStep, DebugBuildsFailAStepThatReadsScratchBeforeWritingIt) {
   RunFrameStep(writesFirst, W);
   EXPECT_EQ(W.clock, 3.0f);
 #endif
+}
+
+// A run of steps clears a flag left before it, raises in the step whose
+// float error it is, naming that step, and runs no step after it.
+TEST(RunFrameSteps, RaisesInTheStepOfTheErrorAndRunsNoMore) {
+  static int ran[4];
+  static volatile float zero = 0.0f;
+  std::memset(ran, 0, sizeof ran);
+  FrameSteps[1] = {"One", [](TWorld&) { ++ran[1]; }};
+  FrameSteps[2] = {"Two", [](TWorld& W) {
+    ++ran[2];
+    W.clock = 1.0f / zero;
+  }};
+  FrameSteps[3] = {"Three", [](TWorld&) { ++ran[3]; }};
+  std::memset(&W, 0, sizeof W);
+  W.clock = 1.0f / zero;  // a flag raised before the run
+  EXPECT_NO_THROW(RunFrameSteps(W, 1, 1));
+  std::string what;
+  try {
+    RunFrameSteps(W, 1, 3);
+  } catch (const TFloatingPointError& e) {
+    what = e.what();
+  }
+  ResetFrameSteps();
+  ClearFloatFlags();
+  EXPECT_EQ(what, "Floating point division by zero in Two");
+  EXPECT_EQ(ran[1], 2);
+  EXPECT_EQ(ran[2], 1);
+  EXPECT_EQ(ran[3], 0);
 }
 
 }  // namespace

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfenv>
+#include <cstdint>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+
+#include "core/Geometry.h"
 
 namespace {
 
@@ -226,6 +230,31 @@ TEST(ScalarRates, DepleteClampedLinearAndFalloff) {
   const std::pair<f32, f32> falloff[] = {{12.5f, 8}, {20, 4.8f}, {60, 0}, {0, 8}, {kNaN, 8}};
   for (auto [amount, expected] : falloff) EXPECT_FLOAT_EQ(DistanceFalloff(amount, -2, 8), expected) << amount;
   EXPECT_EQ(DistanceFalloff(20, 2, 8), 8);  // never above the value
+}
+
+// The speed a turn leaves is bit for bit the falloff of HeadingDifference,
+// over turns about the free amount and far beyond it, every way round, with
+// speeds under, at and over the cap and slopes of either sign.
+TEST(SpeedAfterTurn, TheSameBitsAsTheFalloffOfTheTurn) {
+  const auto bits = [](f32 v) { uint32_t b; std::memcpy(&b, &v, sizeof b); return b; };
+  int wrong = 0;
+  for (int k = 0; k < 300000; ++k) {
+    const f32 h2 = static_cast<f32>((k % 7919) * 0.0917 - 360.0);
+    // Turns clustered round 12.5 degrees, the rest up to 180.
+    const double turn = k % 3 == 0 ? 12.5 + ((k * 31) % 2001 - 1000) * 2e-5 : (k * 7) % 180001 * 1e-3;
+    const f32 h1 = static_cast<f32>(h2 + (k % 2 != 0 ? turn : -turn) + (k % 5 - 2) * 360.0);
+    const f32 rate = k % 4 == 0 ? 0.3f : static_cast<f32>(-0.5 - (k % 13) * 0.25);
+    const f32 top = 8.5f;
+    const f32 speed = static_cast<f32>((k % 37) * 0.25);
+    const f32 want = std::min(speed, DistanceFalloff(HeadingDifference(h1, h2), rate, top));
+    if (bits(SpeedAfterTurn(speed, h1, h2, rate, top)) != bits(want)) ++wrong;
+  }
+  EXPECT_EQ(wrong, 0);
+  const f32 nan = std::numeric_limits<f32>::quiet_NaN();
+  std::feclearexcept(FE_ALL_EXCEPT);
+  EXPECT_TRUE(std::isnan(SpeedAfterTurn(nan, 10.0f, 50.0f, -1.0f, 8.0f)));
+  EXPECT_EQ(SpeedAfterTurn(9.0f, 10.0f, 50.0f, -1.0f, 8.0f), 4.8f);
+  std::feclearexcept(FE_ALL_EXCEPT);
 }
 
 TEST(ProfileValueAt, SegmentsShiftedThroughTheCurrentValue) {
