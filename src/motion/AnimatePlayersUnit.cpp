@@ -1292,6 +1292,11 @@ void AdvanceAnim(const TWorld& W, TPlayer& P) {
 
 void AnimatePlayers(TWorld& W) {
   const int n = PlayerCount(W);
+  // The advance runs as a second pass: each player's rate is then no longer
+  // waited for before the next player's choice starts. The order is the
+  // same for every player's own stages, and the advance writes only his
+  // currentframe and AnimLoopCount, which no stage reads of another player.
+  u32 advance[3] = {0, 0, 0};  // bit i of block b: player i advances
   for (int b = 1; b <= 2; ++b)
     for (int i = 1; i <= n; ++i) {
       TPlayer& P = W.Teams[b].Players[i];
@@ -1301,6 +1306,9 @@ void AnimatePlayers(TWorld& W) {
       if (IsFreeOfActions(P, b)) ChooseLocomotionAnim(W, b, i);
       else ChooseActionAnim(W, b, i);
       SetPlaybackRate(W, b, i);
-      AdvanceAnim(W, P);
+      advance[b] |= 1u << i;
     }
+  for (int b = 1; b <= 2; ++b)
+    for (int i = 1; i <= n; ++i)
+      if ((advance[b] >> i & 1u) != 0) AdvanceAnim(W, W.Teams[b].Players[i]);
 }
