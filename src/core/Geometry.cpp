@@ -139,6 +139,12 @@ f32 Length3D(const TVector3& V) {
 }
 
 void Normalise3D(const TVector3& V, TVector3& R) {
+  // Straight along z (a player standing still looks so): its length is |z|
+  // exactly, so the quotients are known.
+  if (V.x == 0 && V.y == 0 && V.z != 0 && std::isfinite(V.z)) {
+    R = {V.x, V.y, V.z > 0 ? 1.0f : -1.0f};
+    return;
+  }
   const double len = Length3D(V);
   if (len == 0) {
     R = V;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cfenv>
 #include <cmath>
 #include <cstring>
@@ -237,6 +239,20 @@ TEST(Vectors, LengthsNormalisationAndSubtraction) {
   EXPECT_EQ(r3.z, 0.0f);
   Normalise3D({0, 0, -5}, r3);
   EXPECT_EQ(r3.z, -1.0f);
+  // Along z the quotients are exact, the zeros keep their signs, from the
+  // smallest to the largest float; an infinite z still raises its error.
+  const auto bits = [](f32 v) { return std::bit_cast<uint32_t>(v); };
+  for (const TVector3 v : {TVector3{-0.0f, 0.0f, 1e-45f}, TVector3{0.0f, -0.0f, -3.4e38f}, TVector3{0, 0, 10}}) {
+    Normalise3D(v, r3);
+    const double len = std::sqrt(static_cast<double>(v.z) * v.z);
+    EXPECT_EQ(bits(r3.x), bits(static_cast<f32>(v.x / len)));
+    EXPECT_EQ(bits(r3.y), bits(static_cast<f32>(v.y / len)));
+    EXPECT_EQ(r3.z, static_cast<f32>(v.z / len));
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
+  Normalise3D({0, 0, std::numeric_limits<f32>::infinity()}, r3);
+  EXPECT_TRUE(FloatErrorRaised());
+  std::feclearexcept(FE_ALL_EXCEPT);
 
   Subtract2D({5, 1}, {2, 3}, r2);
   EXPECT_EQ(r2.x, 3.0f);
