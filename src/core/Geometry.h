@@ -109,12 +109,48 @@ TDirection HeadingDirection(double H);
 void SetDesiredPosAlongHeading(TPlayer& P, f32 H, double Distance);
 
 // Vector helpers; a zero vector normalises to itself. R may alias an input.
-f32 Length2D(const TVector2& V);
-void Normalise2D(const TVector2& V, TVector2& R);
-void Subtract2D(const TVector2& A, const TVector2& B, TVector2& R);
-f32 Length3D(const TVector3& V);
-void Normalise3D(const TVector3& V, TVector3& R);
-void Subtract3D(const TVector3& A, const TVector3& B, TVector3& R);
+// Inline: every player moves by them every frame. A difference or quotient
+// of two floats is formed in float: rounded once from double it is the same
+// float (53 >= 2 x 24 + 2 bits), with the same errors.
+inline f32 Length2D(const TVector2& V) {
+  const double xx = static_cast<double>(V.x) * V.x;
+  const double zz = static_cast<double>(V.z) * V.z;
+  if (xx == 0 && zz == 0) return 0.0f;
+  return static_cast<f32>(std::sqrt(xx + zz));
+}
+inline void Normalise2D(const TVector2& V, TVector2& R) {
+  const f32 len = Length2D(V);
+  if (len == 0) {
+    R = V;
+    return;
+  }
+  R = {V.x / len, V.z / len};
+}
+inline void Subtract2D(const TVector2& A, const TVector2& B, TVector2& R) { R = {A.x - B.x, A.z - B.z}; }
+inline f32 Length3D(const TVector3& V) {
+  const double xx = static_cast<double>(V.x) * V.x;
+  const double yy = static_cast<double>(V.y) * V.y;
+  const double zz = static_cast<double>(V.z) * V.z;
+  if (xx == 0 && yy == 0 && zz == 0) return 0.0f;
+  return static_cast<f32>(std::sqrt(xx + yy + zz));
+}
+inline void Normalise3D(const TVector3& V, TVector3& R) {
+  // Straight along z (a player standing still looks so): its length is |z|
+  // exactly, so the quotients are known.
+  if (V.x == 0 && V.y == 0 && V.z != 0 && std::isfinite(V.z)) {
+    R = {V.x, V.y, V.z > 0 ? 1.0f : -1.0f};
+    return;
+  }
+  const f32 len = Length3D(V);
+  if (len == 0) {
+    R = V;
+    return;
+  }
+  R = {V.x / len, V.y / len, V.z / len};
+}
+inline void Subtract3D(const TVector3& A, const TVector3& B, TVector3& R) {
+  R = {A.x - B.x, A.y - B.y, A.z - B.z};
+}
 // The point at Fraction of the way from A to B (beyond B above 1); A when the
 // two coincide.
 void Interpolate3D(const TVector3& A, const TVector3& B, f32 Fraction, TVector3& R);
