@@ -29,21 +29,26 @@ bool FootprintCentre(const TPlayer& P, f32 OtherTackleHeading, TVector2& Centre)
   return true;
 }
 
-void RebuildFootprint(TWorld& W, TPlayer& P, f32 OtherTackleHeading) {
+// True when the outline was rebuilt.
+bool RebuildFootprint(TPlayer& P, f32 OtherTackleHeading) {
   TVector2 c;
-  if (!FootprintCentre(P, OtherTackleHeading, c)) return;
-  W.ScratchCircle = PointsOnCircle(c.x, c.z, static_cast<f32>(kRadiusFactor * P.Height));
-  P.Footprint = W.ScratchCircle;
+  if (!FootprintCentre(P, OtherTackleHeading, c)) return false;
+  P.Footprint = PointsOnCircle(c.x, c.z, static_cast<f32>(kRadiusFactor * P.Height));
+  return true;
 }
 
 }  // namespace
 
+// The scratch circle ends as the last outline built, as if each had been
+// built there; nothing reads it in between, so it is written once.
 void UpdatePlayerFootprints(TWorld& W) {
   const int n = PlayerCount(W);
   TTeamBlock& T1 = W.Teams[1];
   TTeamBlock& T2 = W.Teams[2];
+  const TPlayer* last = nullptr;
   for (int i = 1; i <= n; ++i) {
-    RebuildFootprint(W, T1.Players[i], T2.TackleHeading);
-    RebuildFootprint(W, T2.Players[i], T1.TackleHeading);
+    if (RebuildFootprint(T1.Players[i], T2.TackleHeading)) last = &T1.Players[i];
+    if (RebuildFootprint(T2.Players[i], T1.TackleHeading)) last = &T2.Players[i];
   }
+  if (last != nullptr) W.ScratchCircle = last->Footprint;
 }

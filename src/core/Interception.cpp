@@ -1,6 +1,8 @@
 #include "core/Interception.h"
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
@@ -11,6 +13,25 @@ TVector2 Along(f32 X, f32 Z, const TDirection& u, double distance) {
   return {static_cast<f32>(X + u.x * distance), static_cast<f32>(Z + u.z * distance)};
 }
 
+// The direction of the last finite target heading asked for. Callers place
+// one side's chasers against the same runner in a row, so nine calls in ten
+// ask for the heading of the call before; the answer is the one computed for
+// those bits. Headings that are not finite are always computed, so that
+// their float errors are raised (and the empty entry's bits, a NaN's, are
+// never matched).
+struct TLastHeading {
+  u32 Bits;
+  TDirection Direction;
+};
+TLastHeading LastTargetHeading{0x7FC00000u, {0.0, 0.0}};
+
+TDirection TargetDirection(f32 Heading) {
+  if (!std::isfinite(Heading)) return HeadingDirection(Heading);
+  const u32 bits = std::bit_cast<u32>(Heading);
+  if (bits != LastTargetHeading.Bits) LastTargetHeading = {bits, HeadingDirection(Heading)};
+  return LastTargetHeading.Direction;
+}
+
 }  // namespace
 
 TVector2 InterceptPoint(f32 TargetHeading, f32 TargetX, f32 TargetZ, f32 TargetSpeed, f32 TargetAccel,
@@ -19,7 +40,7 @@ TVector2 InterceptPoint(f32 TargetHeading, f32 TargetX, f32 TargetZ, f32 TargetS
                         bool32 KeepInField) {
   double vT = TargetSpeed < 0 ? 0.0 : static_cast<double>(TargetSpeed);
   const double D = Distance2D(TargetX, TargetZ, ChaserX, ChaserZ);
-  const TDirection uT = HeadingDirection(TargetHeading);
+  const TDirection uT = TargetDirection(TargetHeading);
   // The target's velocity keeps its start speed, also after an averaged vT.
   const double VTx = vT * uT.x, VTz = vT * uT.z;
   const TDirection uC = HeadingDirection(HeadingToPoint(ChaserX, ChaserZ, TargetX, TargetZ, 90.0f));

@@ -5,11 +5,6 @@
 
 #include "core/Geometry.h"
 
-f32 TimeToCover(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Speed) {
-  if (!std::isgreater(Speed, 0.0f)) return 0.0f;
-  return static_cast<f32>(static_cast<double>(Distance2D(X1, Z1, X2, Z2)) / Speed);
-}
-
 f32 TimeToCoverAccelerating(f32 Speed, f32 Accel, f32 MaxSpeed, f32 Distance) {
   if (!std::isgreater(Distance, 0.0f)) return 0.0f;
   const double v = Speed, a = Accel, d = Distance;
@@ -170,13 +165,4 @@ f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart, f32
   const double startC = inTable ? Profile.StartValues[c] : 0.0;
   const f32 tau = static_cast<f32>(static_cast<double>(Now) - (static_cast<double>(SegmentStart) - before));
   return static_cast<f32>(ProfileAt(Profile, tau) + (static_cast<double>(Current) - startC));
-}
-
-f32 AdvanceAnimTime(f32 Time, f32 Length, f32 Rate, f32 DeltaT, bool32 Loop) {
-  if (Time >= Length && Loop == 0) return Length;
-  const f32 t = static_cast<f32>(static_cast<double>(Rate) * DeltaT + Time);
-  if (t <= Length) return t;
-  if (Loop == 0) return Length;
-  const f32 f = static_cast<f32>((static_cast<double>(t) - Length) / Length);
-  return static_cast<f32>((static_cast<double>(f) - std::trunc(f)) * Length);
 }

@@ -5,10 +5,20 @@
 // durations and lengths positive where a function divides by them.
 #pragma once
 
+#include <cmath>
+
+#include "core/Geometry.h"
 #include "core/TypeDefs.h"
 
-// Distance / Speed; 0 when Speed is not positive.
-f32 TimeToCover(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Speed);
+// Distance / Speed; 0 when Speed is not positive. Inline: every frame
+// measures every player's speed with it. The quotient of two floats is
+// divided in float: a double quotient rounded to float is the same number
+// (53 bits are more than twice 24 + 2, so the second rounding never moves
+// it) with the same overflow.
+inline f32 TimeToCover(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Speed) {
+  if (!std::isgreater(Speed, 0.0f)) return 0.0f;
+  return Distance2D(X1, Z1, X2, Z2) / Speed;
+}
 
 // The time of a run that never arrives: longer than any match.
 constexpr f32 kNeverTime = 100000.0f;
@@ -63,5 +73,12 @@ f32 SpeedAfterTurn(f32 Speed, f32 H1, f32 H2, f32 Rate, f32 MaxSpeed);
 f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart = 0.0f, f32 Current = 0.0f);
 
 // An animation's playing time after one step, held at Length or wrapped into
-// the loop.
-f32 AdvanceAnimTime(f32 Time, f32 Length, f32 Rate, f32 DeltaT, bool32 Loop);
+// the loop. Inline: every player calls it every frame.
+inline f32 AdvanceAnimTime(f32 Time, f32 Length, f32 Rate, f32 DeltaT, bool32 Loop) {
+  if (Time >= Length && Loop == 0) return Length;
+  const f32 t = static_cast<f32>(static_cast<double>(Rate) * DeltaT + Time);
+  if (t <= Length) return t;
+  if (Loop == 0) return Length;
+  const f32 f = static_cast<f32>((static_cast<double>(t) - Length) / Length);
+  return static_cast<f32>((static_cast<double>(f) - std::trunc(f)) * Length);
+}

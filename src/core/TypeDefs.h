@@ -10,6 +10,7 @@
 
 #include <type_traits>
 
+#include "core/AnimName.h"
 #include "core/Arrays.h"
 
 struct TVector2 {
@@ -436,7 +437,7 @@ struct TPlayer {
   TActionSeq ActionSeq;
   TAnimSeq AnimSeq;
   // 9. Current animation.
-  ShortStr<30> currentAnim;  // up to 30 characters, as the animation catalogue
+  TAnimName currentAnim;  // up to 30 characters, as the animation catalogue
   f32 currentframe;
   f32 maxframes;
   f32 AnimRate;

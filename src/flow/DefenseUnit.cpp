@@ -651,7 +651,8 @@ void PressFromRefSlots(TWorld& W) {
     if (TPlayer* P = PlayerAt(D, W.DefSlotDefender[s])) P->OnRefSlot = kTrue32;
   }
   int n = 0;
-  for (int k = 1; k <= ChaserOrderCount(W) && n < kMaxPressers; ++k) {
+  const int order = ChaserOrderCount(W);
+  for (int k = 1; k <= order && n < kMaxPressers; ++k) {
     const i32 p = W.DefChaserOrder[k];
     if (IsPlayer(p) && D.Players[p].OnRefSlot != 0) D.ChaserSlots[++n] = p;
   }
@@ -663,7 +664,8 @@ void PressFromRefSlots(TWorld& W) {
 void KeepCommittedChaser(TWorld& W, const TRefRun& R) {
   TTeamBlock& D = W.Teams[2];
   i32 committed = 0;
-  for (int k = 1; k <= ChaserOrderCount(W); ++k) {
+  const int order = ChaserOrderCount(W);
+  for (int k = 1; k <= order; ++k) {
     const i32 p = W.DefChaserOrder[k];
     const TPlayer* P = PlayerAt(D, p);
     if (P == nullptr || P->chasertimer <= 0 || P->ChaseTarget != R.Id || Pressing(D, p)) continue;
@@ -1217,7 +1219,11 @@ void PlaceChaser(TWorld& W, const TRefRun& R, i32 Me) {
       return;
     }
   }
-  const double heading = HeadingToPoint(T->OldPos.x, T->OldPos.z, T->Pos.x, T->Pos.z, ToF32(kRefHeadingDefault));
+  // The reference's heading is already at hand (the same call on the same
+  // player).
+  const double heading = T == R.P ? R.Heading
+                                  : HeadingToPoint(T->OldPos.x, T->OldPos.z, T->Pos.x, T->Pos.z,
+                                                   ToF32(kRefHeadingDefault));
   SetDesired(P, MeetRunner(W, P, *T, heading, static_cast<double>(T->Pos.x) + offset,
                            static_cast<double>(T->Pos.z) + lead, T->KickTimer <= 0, T->Velocity.z >= 0));
   const double goal = W.PitchLength / 2.0;
@@ -1352,9 +1358,10 @@ void OrganiseDefence(TWorld& W) {
   AssignMatchups(W);
 }
 
-void ChooseDefencePressure(TWorld& W) {
+namespace {
+
+void ChoosePressure(TWorld& W, const TRefRun& R) {
   TTeamBlock& D = W.Teams[2];
-  const TRefRun R = ReadReference(W);
   RunChaseClocks(W, R);
   if (PressureTimer(W) <= 0) {
     D.PrevChaserSlots = D.ChaserSlots;
@@ -1380,8 +1387,7 @@ void ChooseDefencePressure(TWorld& W) {
   }
 }
 
-void PlaceDefenders(TWorld& W) {
-  const TRefRun R = ReadReference(W);
+void PlaceAll(TWorld& W, const TRefRun& R) {
   ChooseAnchor(W);
   PlaceLineX(W, R);
   FitLineToTouch(W);
@@ -1397,9 +1403,18 @@ void PlaceDefenders(TWorld& W) {
   ReloadClocks(W);
 }
 
+}  // namespace
+
+void ChooseDefencePressure(TWorld& W) { ChoosePressure(W, ReadReference(W)); }
+
+void PlaceDefenders(TWorld& W) { PlaceAll(W, ReadReference(W)); }
+
 void Defense(TWorld& W) {
   OrganiseDefence(W);
-  ChooseDefencePressure(W);
-  PlaceDefenders(W);
+  // The pressure stage changes nothing the reference's run is read from (his
+  // positions, top speed and the time step), so both stages share one read.
+  const TRefRun R = ReadReference(W);
+  ChoosePressure(W, R);
+  PlaceAll(W, R);
   MarkClosingDefenders(W);
 }

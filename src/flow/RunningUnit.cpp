@@ -310,9 +310,11 @@ void RunningFrame(TWorld& W) {
 }  // namespace
 
 void PlaceLineSlots(TTeamBlock& A, f32 X, f32 Z) {
+  // Float sums: the double sum of two floats rounded to float is the float
+  // sum (53 bits are more than twice 24 + 2), overflow included, and four
+  // slots go at once.
   for (int k = 1; k <= kSlotCount; ++k) {
-    A.SetPieceSlotPos[k] = {static_cast<f32>(static_cast<double>(X) + A.LineSlotPos[k].x),
-                            static_cast<f32>(static_cast<double>(Z) + A.LineSlotPos[k].z)};
+    A.SetPieceSlotPos[k] = {X + A.LineSlotPos[k].x, Z + A.LineSlotPos[k].z};
   }
 }
 
@@ -324,6 +326,7 @@ void PlaceGridPlayers(TWorld& W, i32 Holder, double ForwardSpeed, double LineZ, 
   const double edge = HalfWidth(W) - 0.3;
   const int side = SupportGridSide(A);
   for (int r = 1; r <= side; ++r) {
+    if (GridRowFree(A.SupportGridCells[r], side)) continue;
     for (int c = 1; c <= side; ++c) {
       const i32 p = A.SupportGridCells[r][c];
       if (!IsPlayer(p) || (SkipHolder && p == Holder)) continue;
@@ -353,7 +356,7 @@ void PlaceLinePlayers(TWorld& W, i32 Holder, bool SkipHolder, bool KickClearance
   TTeamBlock& A = W.Teams[1];
   const TPlayer* C = PlayerAt(A, Holder);
   if (C == nullptr) return;
-  for (int k = 1; k <= kSlotCount; ++k) {
+  for (int k = NextFilledSlot(A.SetPieceLine, 1); k <= kSlotCount; k = NextFilledSlot(A.SetPieceLine, k + 1)) {
     const i32 p = A.SetPieceLine[k];
     if (!IsPlayer(p) || (SkipHolder && p == Holder)) continue;
     PlaceLinePlayer(W, *C, k, A.Players[p], KickClearance);
@@ -384,13 +387,17 @@ void KeepOutOfPath(TWorld& W, i32 Holder, double Back, double Side) {
 }
 
 void MoveTacklePlayers(TWorld& W) {
+  // One pass: a player's own tackled move still comes before his tackler's
+  // move, and neither reads what the other writes for anyone else (a
+  // tackler reads his opponent's footprint only). Most players are in no
+  // tackle, so both timers are looked at here first.
   for (int i = 1; i <= PlayerCount(W); ++i) {
-    MoveTackledPlayer(W, W.Teams[1].Players[i], true);
-    MoveTackledPlayer(W, W.Teams[2].Players[i], false);
-  }
-  for (int i = 1; i <= PlayerCount(W); ++i) {
-    MoveTackler(W, W.Teams[1].Players[i], W.Teams[2]);
-    MoveTackler(W, W.Teams[2].Players[i], W.Teams[1]);
+    TPlayer& A = W.Teams[1].Players[i];
+    TPlayer& D = W.Teams[2].Players[i];
+    if (A.GettingTackledTimer > 0) MoveTackledPlayer(W, A, true);
+    if (D.GettingTackledTimer > 0) MoveTackledPlayer(W, D, false);
+    if (A.TackleAttemptTimer > 0) MoveTackler(W, A, W.Teams[2]);
+    if (D.TackleAttemptTimer > 0) MoveTackler(W, D, W.Teams[1]);
   }
 }
 

@@ -52,6 +52,31 @@ void PlaceGridPlayers(TWorld& W, i32 Holder, double ForwardSpeed, double LineZ, 
 // far side of the ball at his z. SkipHolder leaves the holder's own slot out.
 void PlaceLinePlayers(TWorld& W, i32 Holder, bool SkipHolder, bool KickClearance);
 
+// The first slot of a set-piece line from From on that holds anything (a
+// player, a mark), past the last slot when none does. A line holds a few
+// players in its 201 slots, so the scans that visit only the filled ones
+// pass eight empty slots at a time.
+inline int NextFilledSlot(const Arr1<i32, 201>& Line, int From) {
+  constexpr int kLast = Arr1<i32, 201>::kHigh;
+  int k = From;
+  while (k + 7 <= kLast) {
+    i32 any = 0;
+    for (int j = 0; j < 8; ++j) any |= Line[k + j];
+    if (any != 0) break;
+    k += 8;
+  }
+  while (k <= kLast && Line[k] == 0) ++k;
+  return k;
+}
+
+// Whether columns 1..Side of a support-grid row are all free: the grid scans
+// pass such rows (most of them) at once.
+inline bool GridRowFree(const Arr1<u16, kSupportGridMax>& Row, int Side) {
+  u32 any = 0;
+  for (int c = 1; c <= Side; ++c) any |= Row[c];
+  return any == 0;
+}
+
 // Team-mates of Holder standing in his path (from Back m behind him to
 // 10 m ahead, within Side m on either side, level in x counting as the
 // left) are sent out of it, just behind him; only once 1.1 s have passed

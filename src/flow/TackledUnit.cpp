@@ -1,6 +1,7 @@
 #include "flow/TackledUnit.h"
 
 #include <cmath>
+#include <limits>
 
 #include "app/UDPUserControlUnit.h"
 #include "core/Geometry.h"
@@ -177,6 +178,21 @@ void StepAside(TWorld& W, TTeamBlock& T, bool Attackers) {
 
 void PlaceLineSlotsAtRuck(const TWorld& W, TTeamBlock& A) {
   const double deadBall = -(static_cast<double>(W.PitchLength) / 2.0 + W.InGoalDepth);
+  if (deadBall <= -1.0 && deadBall >= -std::numeric_limits<f32>::max()) {
+    // In float, four slots at once. The double sum of two floats rounded to
+    // float is the float sum (53 bits are more than twice 24 + 2), overflow
+    // included. Rounding keeps order, so a z below the dead-ball line rounds
+    // to at most the line's float and any other z to at least it: the larger
+    // of the two floats is the rounded clamp (on a tie both are the line's
+    // float, a non-zero one, which is why the line is held 1 m or more deep
+    // and within the float range here).
+    const f32 floor = ToF32(deadBall);
+    for (int s = 1; s <= kSlotCount; ++s) {
+      const f32 z = A.SetPieceLineZ + A.LineSlotPos[s].z;
+      A.SetPieceSlotPos[s] = {W.MarkX + A.LineSlotPos[s].x, z < floor ? floor : z};
+    }
+    return;
+  }
   for (int s = 1; s <= kSlotCount; ++s) {
     const double z = static_cast<double>(A.SetPieceLineZ) + A.LineSlotPos[s].z;
     A.SetPieceSlotPos[s] = {ToF32(static_cast<double>(W.MarkX) + A.LineSlotPos[s].x), ToF32(z < deadBall ? deadBall : z)};
@@ -226,18 +242,21 @@ void PlaceAttack(TWorld& W) {
   PlaceLineSlotsAtRuck(W, A);
   PlaceSupportGridAtRuck(W, A);
   int first = 0;
-  for (int s = kFirstReceiverSlot; s <= kSlotCount && first == 0; ++s)
+  for (int s = NextFilledSlot(A.SetPieceLine, kFirstReceiverSlot); s <= kSlotCount && first == 0;
+       s = NextFilledSlot(A.SetPieceLine, s + 1))
     if (IsPlayer(A.SetPieceLine[s])) first = A.SetPieceLine[s];
-  for (int s = 1; s <= kSlotCount; ++s) {
+  for (int s = NextFilledSlot(A.SetPieceLine, 1); s <= kSlotCount; s = NextFilledSlot(A.SetPieceLine, s + 1)) {
     const i32 p = A.SetPieceLine[s];
     if (IsPlayer(p)) PlaceLinePlayer(W, A, s, A.Players[p], p == first);
   }
   for (int i = 1; i <= 25; ++i) A.Players[i].SpeedOverrideOn = kFalse32;
   const int side = SupportGridSide(A);
-  for (int r = 1; r <= side; ++r)
+  for (int r = 1; r <= side; ++r) {
+    if (GridRowFree(A.SupportGridCells[r], side)) continue;
     for (int c = 1; c <= side; ++c)
       if (TPlayer* P = PlayerAt(A, A.SupportGridCells[r][c]))
         P->DesiredPos.x = A.SupportGridSpots[r][c].x, P->DesiredPos.z = A.SupportGridSpots[r][c].z;
+  }
   SendToRuckSpots(A);
   RunActionSequences(W);
   TPlayer* H = PlayerAt(A, A.SetPieceHolder);
@@ -252,7 +271,9 @@ void PlaceAttack(TWorld& W) {
     if (TPlayer* R = PlayerAt(A, A.PassReceiver))
       SetDesiredPosAlongHeading(*R, A.ReceiverRunAngle, static_cast<double>(A.ReceiverRunSpeed) * W.TimeStep);
   }
-  for (int i = 1; i <= PlayerCount(W); ++i) MoveTackledPlayer(W, A.Players[i], true);
+  // (The moves' own first test, made here too: most players are in no tackle.)
+  for (int i = 1; i <= PlayerCount(W); ++i)
+    if (A.Players[i].GettingTackledTimer > 0) MoveTackledPlayer(W, A.Players[i], true);
   if (W.TurnoverPending == 0) {
     if (TPlayer* T = PlayerAt(A, A.TackledPlayer)) {
       T->GettingTackledSpeed = DepleteByRate(T->GettingTackledSpeed, W.GroundFriction, W.TimeStep, W.Gravity);
@@ -277,7 +298,8 @@ void PlaceDefence(TWorld& W) {
   for (int i = 1; i <= PlayerCount(W); ++i) ApplyUserControl(W, D.Players[i], ucDefence, D);
   SendToRuckSpots(D);
   StepAside(W, D, false);
-  for (int i = 1; i <= PlayerCount(W); ++i) MoveTackler(W, D.Players[i], W.Teams[1]);
+  for (int i = 1; i <= PlayerCount(W); ++i)
+    if (D.Players[i].TackleAttemptTimer > 0) MoveTackler(W, D.Players[i], W.Teams[1]);
   for (int i = 1; i <= PlayerCount(W); ++i) {
     TPlayer& P = D.Players[i];
     if (!(P.GettingTackledTimer > 0)) continue;

@@ -17,7 +17,7 @@ namespace {
 // ---------------------------------------------------------------- names
 // A name built from a prefix and a number ("blockloop" 13), in a fixed
 // buffer: the longest prefix is 18 characters, a number at most 10 digits.
-struct TAnimName {
+struct TBuiltName {
   char s[32];
   u8 len;
   std::string_view View() const { return {s, len}; }
@@ -35,8 +35,8 @@ int DecimalDigits(u32 N, char (&Buf)[10]) {
   return n;
 }
 
-TAnimName NumberedAnim(std::string_view Prefix, u32 Number) {
-  TAnimName a{};
+TBuiltName NumberedAnim(std::string_view Prefix, u32 Number) {
+  TBuiltName a{};
   char digits[10];
   const int n = DecimalDigits(Number, digits);
   const size_t p = Prefix.size() < 20 ? Prefix.size() : 20;
@@ -267,6 +267,19 @@ const TRateRule* FindRateRule(std::string_view Name) {
     k = (k + 1) % kRuleSlots;
   }
   return nullptr;
+}
+
+// The rate code a player's animation name keeps (TAnimName::RateCode): its
+// rule's index + 1, or one of these two when it has no rule.
+constexpr u8 kNumberedCode = 254;  // may be a numbered animation (NumberedSeconds)
+constexpr u8 kNoRateCode = 255;    // keeps its rate
+static_assert(kRuleCount < kNumberedCode);
+
+// Every prefix NumberedSeconds knows starts with "srimmage" or "block", so a
+// name with neither has no numbered rate whatever the player's numbers.
+u8 RateCodeOf(std::string_view Name) {
+  if (const TRateRule* r = FindRateRule(Name)) return static_cast<u8>(r - kRateRules + 1);
+  return Name.starts_with("srimmage") || Name.starts_with("block") ? kNumberedCode : kNoRateCode;
 }
 
 double CurveSeconds(const TCurve& C, double v) {
@@ -983,6 +996,9 @@ bool PlayAnimSeq(TWorld& W, TPlayer& P) {
 
 void CancelActions(TWorld& W, int b, int i) {
   TPlayer& P = W.Teams[b].Players[i];
+  // Only these three timers are ever cancelled, and what decides it reads
+  // the world without changing it: with none running there is nothing to do.
+  if (!Runs(P.SpecialAnimTimer) && !Runs(P.BlockExitTimer) && !Runs(P.BlockExitedOnTimer)) return;
   const bool engaged = P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0;
   const bool awaitsPass = AwaitsPass(W, b, i);
   const int special = WholeKind(P.SpecialAnimKind);
@@ -1078,7 +1094,7 @@ namespace {
 
 // What a player's animation is and how far it has played.
 struct TAnimPlayback {
-  ShortStr<30> Name;
+  TAnimName Name;
   f32 Frame, Length;
   bool32 Loop, Fresh;
   i16 LoopCount, Track;
@@ -1203,45 +1219,65 @@ void ChooseLocomotionAnim(TWorld& W, int b, int i) {
   Rest(W, P);
 }
 
-void SetPlaybackRate(TWorld& W, int b, int i) {
-  TPlayer& P = W.Teams[b].Players[i];
-  const std::string_view name = P.currentAnim.View();
+namespace {
+
+// The rate of the rarer rules (passes, kicks, shimmies, dives and the like),
+// kept out of line so that the fixed and speed-paced cycles of nearly every
+// player stay a short path.
+[[gnu::noinline]] double PacedRate(TWorld& W, int b, int i, const TRateRule& R) {
+  const TPlayer& P = W.Teams[b].Players[i];
   const double frames = P.maxframes;
   const double v = P.speed;
-  const TRateRule* r = FindRateRule(name);
+  const double fraction = b == 1 ? R.Fraction1 : R.Fraction2;
+  switch (R.Kind) {
+    case ERate::TackleDrive: return frames / TackleDriveSeconds(b, v);
+    case ERate::CarrierPass:
+      if (b == 2 || (W.gamestate == gsRunning && i == W.Teams[1].BallCarrier))
+        return FractionRate(fraction, frames, (P.*(R.ReleaseTime)).value);
+      return frames / (kPassPaceScale * CurveSeconds(kSprintCurve, v));
+    case ERate::DummyHalfRight:
+      if (b == 1 && (P.*(R.ReleaseTime)).value == 0.0f) LogZeroDummyHalfRelease(W, i);
+      [[fallthrough]];
+    case ERate::Release:
+      return FractionRate(fraction, R.Frames > 0.0 ? R.Frames : frames, (P.*(R.ReleaseTime)).value);
+    case ERate::GoalKick: return FractionRate(fraction, frames, W.Teams[b].GoalKickReleaseTime);
+    case ERate::CenterPass: return frames / kCenterPassCycle;
+    case ERate::Shimmy: return P.ShimmyDuration > 0.0f ? frames / P.ShimmyDuration : kZeroReleaseRate;
+    case ERate::DiveTackleFallForward: {
+      const double rate = frames / kDiveTackleCycle;
+      return b == 2 && DiveSlowed(W, P) ? rate * kDiveTackleSlowing : rate;
+    }
+    case ERate::Seconds:
+    case ERate::Curve: break;  // paced by SetPlaybackRate
+  }
+  return 0.0;
+}
+
+}  // namespace
+
+void SetPlaybackRate(TWorld& W, int b, int i) {
+  TPlayer& P = W.Teams[b].Players[i];
+  // The rule is looked up once per name: the code is kept beside the name
+  // and forgotten whenever the name is assigned.
+  TAnimName& anim = P.currentAnim;
+  if (anim.RateCode == 0) anim.RateCode = RateCodeOf(anim.View());
+  const u8 code = anim.RateCode;
+  if (code == kNoRateCode) return;
+  const double frames = P.maxframes;
+  const TRateRule* r = code == kNumberedCode ? nullptr : &kRateRules[code - 1];
   if (r == nullptr || (r->Blocks & (b == 1 ? kBlock1 : kBlock2)) == 0) {
-    const double s = NumberedSeconds(P, name);
+    const double s = NumberedSeconds(P, anim.View());
     if (s > 0.0) P.AnimRate = ToF32(frames / s);
     return;
   }
-  const double fraction = b == 1 ? r->Fraction1 : r->Fraction2;
-  double rate = 0.0;
-  switch (r->Kind) {
-    case ERate::Seconds: rate = frames / r->Seconds; break;
-    case ERate::Curve: rate = frames / CurveSeconds(r->Curve, v); break;
-    case ERate::TackleDrive: rate = frames / TackleDriveSeconds(b, v); break;
-    case ERate::CarrierPass:
-      if (b == 2 || (W.gamestate == gsRunning && i == W.Teams[1].BallCarrier))
-        rate = FractionRate(fraction, frames, (P.*(r->ReleaseTime)).value);
-      else
-        rate = frames / (kPassPaceScale * CurveSeconds(kSprintCurve, v));
-      break;
-    case ERate::DummyHalfRight:
-      if (b == 1 && (P.*(r->ReleaseTime)).value == 0.0f) LogZeroDummyHalfRelease(W, i);
-      [[fallthrough]];
-    case ERate::Release:
-      rate = FractionRate(fraction, r->Frames > 0.0 ? r->Frames : frames, (P.*(r->ReleaseTime)).value);
-      break;
-    case ERate::GoalKick: rate = FractionRate(fraction, frames, W.Teams[b].GoalKickReleaseTime); break;
-    case ERate::CenterPass: rate = frames / kCenterPassCycle; break;
-    case ERate::Shimmy: rate = P.ShimmyDuration > 0.0f ? frames / P.ShimmyDuration : kZeroReleaseRate; break;
-    case ERate::DiveTackleFallForward:
-      rate = frames / kDiveTackleCycle;
-      if (b == 2 && DiveSlowed(W, P)) rate *= kDiveTackleSlowing;
-      break;
+  if (r->Kind == ERate::Seconds) {
+    P.AnimRate = ToF32(frames / r->Seconds);
+  } else if (r->Kind == ERate::Curve) {
+    P.AnimRate = ToF32(frames / CurveSeconds(r->Curve, P.speed));
+  } else {
+    P.AnimRate = ToF32(PacedRate(W, b, i, *r));
+    if (r->Kind == ERate::CenterPass && b == 1) CenterPassToScrimmage(W, i, P);
   }
-  P.AnimRate = ToF32(rate);
-  if (r->Kind == ERate::CenterPass && b == 1) CenterPassToScrimmage(W, i, P);
 }
 
 void AdvanceAnim(const TWorld& W, TPlayer& P) {

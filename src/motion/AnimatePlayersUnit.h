@@ -81,7 +81,8 @@ void ChooseActionAnim(TWorld& W, int b, int i);
 // Stage 3: AnimRate from the name now playing (and the turn of
 // "centerpass1" into the scrimmage start in block 1); a name without a rule
 // keeps its rate. A pass or kick release time of 0 or less gives 10 frames
-// per second.
+// per second. The rule is looked up once per name and kept beside it
+// (currentAnim.RateCode).
 void SetPlaybackRate(TWorld& W, int b, int i);
 
 // Stage 4: currentframe moved on by AnimRate x TimeStep, held at maxframes

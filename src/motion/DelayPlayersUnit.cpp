@@ -1,5 +1,8 @@
 #include "motion/DelayPlayersUnit.h"
 
+#include <bit>
+#include <cstdint>
+
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
 #include "core/MatchStore.h"
@@ -221,6 +224,34 @@ void CountPassFlightAndRelease(TWorld& W) {
   }
 }
 
+// ---------------------------------------------------------------- players with something under way
+// Most frames only a few players are in a fall, a get-up, a forced run or
+// the like; the stages visit only the players marked before them, by a
+// timer above 0. A timer that a stage compares for every player, holding
+// the value it had at the marking, is marked by the same compare, which
+// raises the same flags. Any other is read from its bits (MayRun), which
+// raises no flag, and marks when not a number too; so every compare the
+// stages would make on an unmarked player is false and raises nothing.
+
+// Above 0, or not a number; no floating-point compare.
+bool MayRun(f32 T) {
+  const uint32_t bits = std::bit_cast<uint32_t>(T);
+  return (static_cast<int32_t>(bits) > 0) | ((bits & 0x7fffffffu) > 0x7f800000u);
+}
+
+// The player's bit in a set of marked players: in the loops' order, player
+// i of block 1 then of block 2.
+int PlayerBit(int b, int i) { return 2 * (i - 1) + (b - 1); }
+
+// Calls Visit(b, i) for each marked player in the loops' order.
+template <typename F>
+void ForMarked(uint64_t Marked, F&& Visit) {
+  for (; Marked != 0; Marked &= Marked - 1) {
+    const int k = std::countr_zero(Marked);
+    Visit(k % 2 + 1, k / 2 + 1);
+  }
+}
+
 // ---------------------------------------------------------------- falls, stand-ups and injuries
 // A block 1 player back on his feet, or out of the breakdown, rejoins play:
 // a forward may be taken out to a new support cell on an even chance, every
@@ -385,19 +416,18 @@ void ReleaseFromBreakdown(TWorld& W, int b, int i) {
 // ---------------------------------------------------------------- forced movements
 // The kicker runs through his kick; a drop kicker creeps from 80 % of his
 // animation, a place kicker from 90 %.
-void KickRun(TWorld& W) {
-  for (int i = 1; i <= PlayerCount(W); ++i) {
-    TPlayer& K = W.Teams[1].Players[i];
-    if (K.KickTimer > 0.0f) {
+void KickRun(TWorld& W, uint64_t Forced) {
+  ForMarked(Forced, [&](int b, int i) {
+    TPlayer& K = W.Teams[b].Players[i];
+    if (!(K.KickTimer > 0.0f)) return;
+    if (b == 1) {
       const double progress = AnimProgress(K);
       if ((K.KickKind == 6.0f && progress >= kPlaceKickSlowAt) || (K.KickKind == 5.0f && progress >= kDropKickSlowAt)) {
         K.KickRunSpeed = kKickRunCreep;
       }
-      MoveAlong(W, K, K.KickRunAngle, K.KickRunSpeed);
     }
-    TPlayer& D = W.Teams[2].Players[i];
-    if (D.KickTimer > 0.0f) MoveAlong(W, D, D.KickRunAngle, D.KickRunSpeed);
-  }
+    MoveAlong(W, K, K.KickRunAngle, K.KickRunSpeed);
+  });
 }
 
 void LooseBallRun(TPlayer& P) {
@@ -448,7 +478,7 @@ void ScriptedRun(TWorld& W, int i) {
   }
 }
 
-void MaulHold(TWorld& W) {
+void MaulHold(TWorld& W, uint64_t Forced) {
   TTeamBlock& A = W.Teams[1];
   if (W.gamestate != gsRunning) {
     for (int i = 1; i <= PlayerCount(W); ++i) A.Players[i].MaulHoldTimer = 0.0f;
@@ -456,13 +486,14 @@ void MaulHold(TWorld& W) {
   }
   const TPlayer* C = PlayerAt(A, A.BallCarrier);
   if (C == nullptr) return;
-  for (int i = 1; i <= PlayerCount(W); ++i) {
+  ForMarked(Forced, [&](int b, int i) {
+    if (b != 1) return;
     TPlayer& P = A.Players[i];
     if (P.MaulHoldTimer > 0.0f && P.MaulHoldKind == 1) {
       P.DesiredPos.x = C->Pos.x;
       P.DesiredPos.z = ToF32(C->Pos.z - kMaulHoldGap);
     }
-  }
+  });
 }
 
 // Special actions of kind 0 count down here (other kinds end with their
@@ -476,24 +507,25 @@ void SpecialAction(TWorld& W, TPlayer& P, bool KeepsOwnPath) {
 }
 
 // Block 1's side-step goes on only in a breakdown; block 2's in any state.
-void Shimmy(TWorld& W, int i) {
-  TPlayer& A = W.Teams[1].Players[i];
-  if (A.shimmytimer > 0.0f) {
-    if (W.gamestate == gsGotTackled) MoveAlong(W, A, A.ShimmyAngle, A.ShimmySpeed);
-    else A.shimmytimer = 0.0f;
-  }
-  TPlayer& D = W.Teams[2].Players[i];
-  if (D.shimmytimer > 0.0f) MoveAlong(W, D, D.ShimmyAngle, D.ShimmySpeed);
+void Shimmy(TWorld& W, int b, int i) {
+  TPlayer& P = W.Teams[b].Players[i];
+  if (!(P.shimmytimer > 0.0f)) return;
+  if (b == 2 || W.gamestate == gsGotTackled) MoveAlong(W, P, P.ShimmyAngle, P.ShimmySpeed);
+  else P.shimmytimer = 0.0f;
 }
 
 // While the scrum-half passes from the breakdown, tackled players stay down.
-void RuckPassHold(TWorld& W) {
-  if (W.gamestate != gsGotTackled) return;
+bool RuckPassHolds(const TWorld& W) {
+  if (W.gamestate != gsGotTackled) return false;
   const TPlayer* H = PlayerAt(W.Teams[1], W.Teams[1].SetPieceHolder);
-  if (H == nullptr || !(H->passtimer > 0.0f)) return;
-  for (int i = 1; i <= PlayerCount(W); ++i)
-    for (int b = 1; b <= 2; ++b)
-      if (TPlayer& P = W.Teams[b].Players[i]; P.GettingTackledTimer > 0.0f) HoldOnSpot(P);
+  return H != nullptr && H->passtimer > 0.0f;
+}
+
+void RuckPassHold(TWorld& W, uint64_t Forced) {
+  if (!RuckPassHolds(W)) return;
+  ForMarked(Forced, [&](int b, int i) {
+    if (TPlayer& P = W.Teams[b].Players[i]; P.GettingTackledTimer > 0.0f) HoldOnSpot(P);
+  });
 }
 
 }  // namespace
@@ -596,42 +628,91 @@ void StandingActions(TWorld& W) {
 }
 
 // ---------------------------------------------------------------- the step
-void FallsStandUpsAndInjuries(TWorld& W) {
-  const int n = PlayerCount(W);
-  EndDives(W);
-  for (int i = 1; i <= n; ++i)
-    for (int b = 1; b <= 2; ++b) EndBlockExit(W, b, i);
-  for (int i = 1; i <= n; ++i)
-    for (int b = 1; b <= 2; ++b) EndTackles(W, W.Teams[b].Players[i]);
-  for (int i = 1; i <= n; ++i)
-    for (int b = 1; b <= 2; ++b) LieAndGetUp(W, b, i);
-  for (int i = 1; i <= n; ++i)
-    for (int b = 1; b <= 2; ++b)
-      if (TPlayer& P = W.Teams[b].Players[i]; P.standuptimer > 0.0f) HoldOnSpot(P);
-  for (int i = 1; i <= n; ++i)
-    for (int b = 1; b <= 2; ++b) ReleaseFromBreakdown(W, b, i);
+namespace {
+
+// The players in a tackle, a fall, a lie, a get-up or a breakdown. The
+// stages below start these only for players already in one (a rejoining
+// player is given a support place or a run, nothing of these), so the
+// others can be passed over in every stage.
+uint64_t FallingPlayers(const TWorld& W, int n) {
+  uint64_t marked = 0;
+  for (int i = 1; i <= n; ++i) {
+    for (int b = 1; b <= 2; ++b) {
+      const TPlayer& P = W.Teams[b].Players[i];
+      const bool busy = (P.TackleAttemptTimer > 0.0f) | (P.GettingTackledTimer > 0.0f) | (P.RuckTimer2 > 0.0f) |
+                        MayRun(P.OldTackleTimer) | MayRun(P.standuptimer);
+      marked |= static_cast<uint64_t>(busy) << PlayerBit(b, i);
+    }
+  }
+  return marked;
 }
+
+}  // namespace
+
+void FallsStandUpsAndInjuries(TWorld& W) {
+  EndDives(W);
+  const uint64_t falling = FallingPlayers(W, PlayerCount(W));
+  ForMarked(falling, [&](int b, int i) { EndBlockExit(W, b, i); });
+  ForMarked(falling, [&](int b, int i) { EndTackles(W, W.Teams[b].Players[i]); });
+  ForMarked(falling, [&](int b, int i) { LieAndGetUp(W, b, i); });
+  ForMarked(falling, [&](int b, int i) {
+    if (TPlayer& P = W.Teams[b].Players[i]; P.standuptimer > 0.0f) HoldOnSpot(P);
+  });
+  ForMarked(falling, [&](int b, int i) { ReleaseFromBreakdown(W, b, i); });
+}
+
+namespace {
+
+// The players on a forced movement other than a follow or a scripted run: a
+// kick run, a loose-ball run, a special action, a side-step, and where the
+// state holds them, a lineout hold, a maul hold or a tackle (held while the
+// scrum-half passes). No stage starts any of these, so the others can be
+// passed over in every stage. Each timer is compared here just as its stage
+// compares it for every player, and only where its stage does, so the
+// marking raises the same flags as the stages would.
+uint64_t ForcedPlayers(const TWorld& W, int n) {
+  const bool lineoutHolds = W.gamestate != gsLineout;
+  const bool maulHolds = W.gamestate == gsRunning && PlayerAt(W.Teams[1], W.Teams[1].BallCarrier) != nullptr;
+  const bool ruckHolds = RuckPassHolds(W);
+  uint64_t marked = 0;
+  for (int i = 1; i <= n; ++i) {
+    for (int b = 1; b <= 2; ++b) {
+      const TPlayer& P = W.Teams[b].Players[i];
+      bool busy = (P.KickTimer > 0.0f) | (P.freeballcatchtimer > 0.0f) | (P.SpecialAnimTimer > 0.0f) |
+                  (P.shimmytimer > 0.0f);
+      if (lineoutHolds) busy |= P.LineOutTimer > 0.0f;
+      if (maulHolds && b == 1) busy |= P.MaulHoldTimer > 0.0f;
+      if (ruckHolds) busy |= P.GettingTackledTimer > 0.0f;
+      marked |= static_cast<uint64_t>(busy) << PlayerBit(b, i);
+    }
+  }
+  return marked;
+}
+
+}  // namespace
 
 void ForcedMovements(TWorld& W) {
   const int n = PlayerCount(W);
   TTeamBlock& A = W.Teams[1];
-  KickRun(W);
-  for (int i = 1; i <= n; ++i)
-    for (int b = 1; b <= 2; ++b) LooseBallRun(W.Teams[b].Players[i]);
+  const uint64_t forced = ForcedPlayers(W, n);
+  KickRun(W, forced);
+  ForMarked(forced, [&](int b, int i) { LooseBallRun(W.Teams[b].Players[i]); });
   for (int i = 1; i <= n; ++i) Follow(W, i);
   for (int i = 1; i <= n; ++i) ScriptedRun(W, i);
   if (W.gamestate != gsLineout) {
-    for (int i = 1; i <= n; ++i)
-      for (int b = 1; b <= 2; ++b)
-        if (TPlayer& P = W.Teams[b].Players[i]; P.LineOutTimer > 0.0f) HoldOnSpot(P);
+    ForMarked(forced, [&](int b, int i) {
+      if (TPlayer& P = W.Teams[b].Players[i]; P.LineOutTimer > 0.0f) HoldOnSpot(P);
+    });
   }
-  MaulHold(W);
-  for (int i = 1; i <= n; ++i) {
-    SpecialAction(W, A.Players[i], i == A.PassReceiver && A.PassTimeLeft > 0.0f);
-    SpecialAction(W, W.Teams[2].Players[i], false);
-  }
-  for (int i = 1; i <= n; ++i) Shimmy(W, i);
-  RuckPassHold(W);
+  MaulHold(W, forced);
+  // Compared where the loop over every player compared it: at the receiver.
+  const bool receiverWaits = A.PassReceiver >= 1 && A.PassReceiver <= n && A.PassTimeLeft > 0.0f;
+  ForMarked(forced, [&](int b, int i) {
+    if (b == 1) SpecialAction(W, A.Players[i], i == A.PassReceiver && receiverWaits);
+    else SpecialAction(W, W.Teams[2].Players[i], false);
+  });
+  ForMarked(forced, [&](int b, int i) { Shimmy(W, b, i); });
+  RuckPassHold(W, forced);
 }
 
 void DelayPlayers(TWorld& W) {

@@ -101,6 +101,25 @@ TEST_F(CollisionDetectTest, BookkeepingRunsInEveryStateForPlayersOnTheFieldOnly)
   }
 }
 
+TEST_F(CollisionDetectTest, EachContactTimerOfThePlayersOnTheFieldIsCountedDownOnce) {
+  // Team sizes below, at and between whole groups of four timers.
+  for (int n : {1, 3, 4, 7, 15, 16, 25}) {
+    SetUp();
+    W.gamestate = gsLineout;
+    W.PlayersPerTeam = n;
+    for (int b = 1; b <= 2; ++b)
+      for (int j = 1; j <= 25; ++j) W.Teams[b].Players[1].ContactTimer[j] = 0.1f * static_cast<f32>(j) - 1.0f;
+    Step();
+    for (int b = 1; b <= 2; ++b) {
+      for (int j = 1; j <= 25; ++j) {
+        const f32 before = 0.1f * static_cast<f32>(j) - 1.0f;
+        const f32 expected = j <= n ? static_cast<f32>(static_cast<double>(before) - 0.04f) : before;
+        EXPECT_EQ(W.Teams[b].Players[1].ContactTimer[j], expected) << "n " << n << " block " << b << " timer " << j;
+      }
+    }
+  }
+}
+
 TEST_F(CollisionDetectTest, OnlyTheBookkeepingRunsOutsideRunningPlayWithACarrier) {
   // Each case leaves a would-be carrier 0.3 m from a post with an opponent
   // getting up 0.3 m away: in running play he would be pushed and bumped.

@@ -236,6 +236,32 @@ TEST_F(TackleContestTest, LaunchOnlyWhenTheChaseCatchesWithinAFifthOfASecond) {
   }
 }
 
+TEST_F(TackleContestTest, OnlyADefenderWithinOneAndAHalfReachesIsLaunched) {
+  // The carrier runs at 2 m/s; the defender stands ahead of him, straight
+  // or on the diagonal, where each difference alone is inside 1.5 m.
+  struct Case {
+    const char* what;
+    f32 x, z;
+    bool launches;
+  } cases[] = {
+      {"straight ahead 1.49 m", 0.0f, 1.49f, true},
+      {"straight ahead 1.51 m", 0.0f, 1.51f, false},
+      {"diagonal 1.49 m", 1.0536f, 1.0536f, true},
+      {"diagonal 1.51 m", 1.0677f, 1.0677f, false},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    CarrierRuns(2.0f);
+    Carrier().maxspeed = 7.0f;
+    TPlayer& D = Defender();
+    D.Pos = {c.x, 0.0f, c.z};
+    W.Teams[2].TacklersWanted = 1;
+    W.CarrierGrounded = kTrue32;
+    Step(LaunchTackleAttempts);
+    EXPECT_EQ(D.target == kCarrier, c.launches) << c.what;
+  }
+}
+
 TEST_F(TackleContestTest, TheLungeAimsAtWhereTheChaseFindsTheCarrierLedAlongHisRun) {
   // Headings: 90 is +z, 270 is -z, 0 is -x. The aim point is the carrier's
   // place at the catch, or 0.08 s of his run when that is farther, then

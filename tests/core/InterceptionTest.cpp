@@ -7,6 +7,8 @@
 #include <cstring>
 #include <numbers>
 
+#include "core/Geometry.h"
+
 TEST(InterceptPoint, StandingAndReachedTargets) {
   // Standing target: its own position.
   TVector2 p = InterceptPoint(45, 3, 4, 0, 0, 0, -10, -10, 5, 0, 0, 70, kFalse32, kFalse32, kFalse32);
@@ -60,6 +62,26 @@ TEST(InterceptPoint, KeepInFieldPullsThePointInsideTheTouchline) {
   // A chaser well inside is not pulled.
   p = InterceptPoint(180, 33, 0, 5, 0, 0, 20, 3, 6, 0, 0, 70, kFalse32, kFalse32, kTrue32);
   EXPECT_GT(p.x, 35.0f);
+}
+// Asked for headings in turn, some repeated and some after another: each
+// point lies along its own heading from the target, and a heading asked again
+// gets the same point bit for bit (the last heading's direction is kept).
+TEST(InterceptPoint, EachHeadingMeetsAlongItsOwnDirection) {
+  const f32 headings[] = {0, 45, 45, 90, 135, 45, 180, 270, 270, 0, 135};
+  TVector2 first[360];
+  bool seen[360] = {};
+  for (f32 h : headings) {
+    const TVector2 p = InterceptPoint(h, 0, 0, 5, 0, 0, 10, -10, 8, 0, 0, 70, kFalse32, kFalse32, kFalse32);
+    const TVector2 u = HeadingVector(h);
+    EXPECT_NEAR(p.x * u.z - p.z * u.x, 0.0f, 1e-3f) << h;
+    EXPECT_GT(p.x * u.x + p.z * u.z, 0.0f) << h;
+    const int k = static_cast<int>(h);
+    if (seen[k]) {
+      EXPECT_EQ(std::memcmp(&p, &first[k], sizeof p), 0) << h;
+    }
+    first[k] = p;
+    seen[k] = true;
+  }
 }
 
 namespace {

@@ -485,6 +485,49 @@ TEST_F(AnimatePlayersTest, RatesFollowSpeedFixedCyclesAndNumberedBlockAnimations
   }
 }
 
+// The rate rule found for a name is kept with the name from frame to frame:
+// a name written over it, a whole record copied in, or new numbers for the
+// same numbered name must each be paced afresh.
+TEST_F(AnimatePlayersTest, TheRateFollowsEachNewNameOnTheSameRecord) {
+  MakeMotionScene(MotionWorld);
+  TPlayer& P = MotionWorld.Teams[1].Players[4];
+  P.speed = 4.0f;
+  Playing(P, "breathing", 0.0f, 1839);
+  SetPlaybackRate(MotionWorld, 1, 4);
+  EXPECT_FLOAT_EQ(P.AnimRate, 1839 / 1.2f);
+  SetPlaybackRate(MotionWorld, 1, 4);
+  EXPECT_FLOAT_EQ(P.AnimRate, 1839 / 1.2f);
+
+  P.currentAnim.Assign("walk");  // as the contact units do, without StartAnim
+  SetPlaybackRate(MotionWorld, 1, 4);
+  EXPECT_FLOAT_EQ(P.AnimRate, 1839 / 0.75f);
+
+  TPlayer& Q = MotionWorld.Teams[1].Players[5];
+  Playing(Q, "pelko", 0.0f, 100);
+  SetPlaybackRate(MotionWorld, 1, 5);
+  P = Q;
+  P.AnimRate = 77.0f;
+  SetPlaybackRate(MotionWorld, 1, 4);
+  EXPECT_FLOAT_EQ(P.AnimRate, ToF32(100 / 2.95));
+
+  Playing(P, "blockloop7", 0.0f, 100);
+  P.BlockLoopNumber = 7;
+  SetPlaybackRate(MotionWorld, 1, 4);
+  EXPECT_FLOAT_EQ(P.AnimRate, 100 / 0.65f);
+  P.BlockLoopNumber = 8;  // another number: the name is no longer his block loop
+  P.AnimRate = 77.0f;
+  SetPlaybackRate(MotionWorld, 1, 4);
+  EXPECT_FLOAT_EQ(P.AnimRate, 77.0f);
+  P.BlockLoopNumber = 7;
+  SetPlaybackRate(MotionWorld, 1, 4);
+  EXPECT_FLOAT_EQ(P.AnimRate, 100 / 0.65f);
+
+  P.currentAnim.Assign("moonwalk");
+  P.AnimRate = 77.0f;
+  SetPlaybackRate(MotionWorld, 1, 4);
+  EXPECT_FLOAT_EQ(P.AnimRate, 77.0f);
+}
+
 TEST_F(AnimatePlayersTest, PassesAndKicksArePacedByTheReleaseTimes) {
   struct Case {
     const char* what;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "MotionScene.h"
 #include "core/DrawCount.h"
@@ -340,11 +341,44 @@ TEST_F(FallsTest, GettingUpAndBoundPlayersStayOnTheirSpot) {
   TPlayer& R = Def(3);
   R.RuckTimer2 = 1.0f;
   R.DesiredPos.z = 30.0f;
+  // A slide that ends this frame starts the get-up, which holds him at once.
+  TPlayer& D = Att(4);
+  D.DiveKind = 2;
+  D.DiveTimer = 0.02f;
+  D.DiveAngle = 180.0f;
+  D.DiveSpeed = 5.0f;
+  D.maxframes = 100.0f;
   RunStep(FallsStandUpsAndInjuries);
   EXPECT_EQ(U.DesiredPos.z, U.Pos.z);
   EXPECT_EQ(U.standuptimer, 3.0f) << "the get-up is ended by the animation step";
   EXPECT_EQ(R.DesiredPos.z, R.Pos.z);
   EXPECT_EQ(R.RuckTimer2, StepDown(1.0f));
+  EXPECT_EQ(D.standuptimer, 10.0f);
+  EXPECT_EQ(D.DesiredPos.x, D.Pos.x);
+}
+
+TEST_F(FallsTest, ATimerThatIsNotANumberRaisesTheFloatingPointError) {
+  struct Case {
+    const char* what;
+    f32 TPlayer::*timer;
+    f32 value;
+  };
+  const f32 nan = std::numeric_limits<f32>::quiet_NaN();
+  const Case cases[] = {
+      {"lying", &TPlayer::OldTackleTimer, nan},
+      {"lying, negative", &TPlayer::OldTackleTimer, -nan},
+      {"getting up", &TPlayer::standuptimer, -nan},
+      {"in a breakdown", &TPlayer::RuckTimer2, nan},
+      {"tackling", &TPlayer::TackleAttemptTimer, -nan},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    Def(7).*c.timer = c.value;
+    ClearFloatFlags();
+    FallsStandUpsAndInjuries(MotionWorld);
+    EXPECT_TRUE(FloatErrorRaised()) << c.what;
+    ClearFloatFlags();
+  }
 }
 
 TEST_F(FallsTest, ReleasedBlock1PlayersRejoinByATemplateRunOrASupportCell) {
