@@ -504,7 +504,7 @@ void UDPUserControl(TWorld& W) {
 
 void UDPUserControl() { UDPUserControl(World); }
 
-void ApplyUserControl(TWorld& W, TPlayer& Player, u8 Mode, TTeamBlock& Block) {
+void ApplyUserControlOfUser(TWorld& W, TPlayer& Player, u8 Mode, TTeamBlock& Block) {
   const u16 u = Player.ControllingUser;
   if (u < 1 || u > 4) return;
   TUDPUserSlot& U = UDPRealtime.Users[u];

@@ -28,4 +28,10 @@ enum TUserControlMode : u8 {
 // player, his desired position or his desired speed, as Mode says. A user
 // kick also writes Block's KickSpeed and KickHeading. Returns at once for a
 // player no user controls.
-void ApplyUserControl(TWorld& W, TPlayer& Player, u8 Mode, TTeamBlock& Block);
+void ApplyUserControlOfUser(TWorld& W, TPlayer& Player, u8 Mode, TTeamBlock& Block);
+// Inline: the steps ask it of every player every frame, and outside
+// real-time mode it is always the early return.
+inline void ApplyUserControl(TWorld& W, TPlayer& Player, u8 Mode, TTeamBlock& Block) {
+  if (Player.ControllingUser < 1 || Player.ControllingUser > 4) return;
+  ApplyUserControlOfUser(W, Player, Mode, Block);
+}

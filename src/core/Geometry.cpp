@@ -110,48 +110,6 @@ f32 RelativeHeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Facing) {
   return NormaliseHeading(static_cast<f32>(toPoint - (static_cast<double>(Facing) - 90.0)));
 }
 
-f32 Length2D(const TVector2& V) {
-  const double xx = static_cast<double>(V.x) * V.x;
-  const double zz = static_cast<double>(V.z) * V.z;
-  if (xx == 0 && zz == 0) return 0.0f;
-  return static_cast<f32>(std::sqrt(xx + zz));
-}
-
-void Normalise2D(const TVector2& V, TVector2& R) {
-  const f32 len = Length2D(V);
-  if (len == 0) {
-    R = V;
-    return;
-  }
-  R = {static_cast<f32>(static_cast<double>(V.x) / len), static_cast<f32>(static_cast<double>(V.z) / len)};
-}
-
-void Subtract2D(const TVector2& A, const TVector2& B, TVector2& R) {
-  R = {static_cast<f32>(static_cast<double>(A.x) - B.x), static_cast<f32>(static_cast<double>(A.z) - B.z)};
-}
-
-f32 Length3D(const TVector3& V) {
-  const double xx = static_cast<double>(V.x) * V.x;
-  const double yy = static_cast<double>(V.y) * V.y;
-  const double zz = static_cast<double>(V.z) * V.z;
-  if (xx == 0 && yy == 0 && zz == 0) return 0.0f;
-  return static_cast<f32>(std::sqrt(xx + yy + zz));
-}
-
-void Normalise3D(const TVector3& V, TVector3& R) {
-  const double len = Length3D(V);
-  if (len == 0) {
-    R = V;
-    return;
-  }
-  R = {static_cast<f32>(V.x / len), static_cast<f32>(V.y / len), static_cast<f32>(V.z / len)};
-}
-
-void Subtract3D(const TVector3& A, const TVector3& B, TVector3& R) {
-  R = {static_cast<f32>(static_cast<double>(A.x) - B.x), static_cast<f32>(static_cast<double>(A.y) - B.y),
-       static_cast<f32>(static_cast<double>(A.z) - B.z)};
-}
-
 void Interpolate3D(const TVector3& A, const TVector3& B, f32 Fraction, TVector3& R) {
   TVector3 d;
   Subtract3D(B, A, d);

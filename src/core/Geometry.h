@@ -15,17 +15,33 @@ inline constexpr double kDegToRad = std::numbers::pi / 180.0;
 inline constexpr double kRadToDeg = 180.0 / std::numbers::pi;
 
 // Planar distance, the larger difference factored out; exactly 0 for a point
-// with itself. Inline: the frame steps call it more than any other helper.
+// with itself.
+inline f32 FactoredDistance2D(double A, double B) {
+  if (A == 0 && B == 0) return 0.0f;
+  if (B > A) {
+    const double q = A / B;
+    return static_cast<f32>(B * std::sqrt(1.0 + q * q));
+  }
+  const double q = B / A;
+  return static_cast<f32>(A * std::sqrt(1.0 + q * q));
+}
+
+// The same bits as FactoredDistance2D of the differences. Inline: the frame
+// steps call it more than any other helper. The plain root of the sum of
+// squares needs no quotient; it and the factored form are both within a few
+// units of the last place of the true distance, so where every value within
+// 1e-14 of it rounds to one float that float is the factored form's too.
+// Otherwise, and for distances not finite or near the float range's end
+// (whose rounding raises), the factored form decides.
 inline f32 Distance2D(f32 X1, f32 Z1, f32 X2, f32 Z2) {
   const double a = std::fabs(static_cast<double>(X2) - X1);
   const double b = std::fabs(static_cast<double>(Z2) - Z1);
-  if (a == 0 && b == 0) return 0.0f;
-  if (b > a) {
-    const double q = a / b;
-    return static_cast<f32>(b * std::sqrt(1.0 + q * q));
+  const double s = std::sqrt(a * a + b * b);
+  if (s < 1e38) {
+    const f32 lo = static_cast<f32>(s * (1.0 - 1e-14));
+    if (lo == static_cast<f32>(s * (1.0 + 1e-14))) return lo;
   }
-  const double q = b / a;
-  return static_cast<f32>(a * std::sqrt(1.0 + q * q));
+  return FactoredDistance2D(a, b);
 }
 
 // Heading from (X1, Z1) to (X2, Z2) in 0..360 (360 only for a negative-zero
@@ -52,6 +68,10 @@ f32 HeadingDifference(f32 H1, f32 H2);
 // radians of a heading lose their fraction.
 inline constexpr double kHeadingGapMargin = 0.01;
 inline constexpr double kHeadingGapBoundUpTo = 170.0;
+// Beyond 170 degrees the gap stays within this of HeadingDifference (whose
+// error grows to some 0.07 degrees at a half turn, and which never exceeds
+// 180).
+inline constexpr double kHalfTurnMargin = 0.2;
 inline bool HeadingGap(f32 H1, f32 H2, double& A, bool& Up) {
   if (!std::isfinite(H1) || !std::isfinite(H2) || std::fabs(H1) > 1e6f || std::fabs(H2) > 1e6f) return false;
   double d = static_cast<double>(H1) - static_cast<double>(H2);
@@ -93,12 +113,48 @@ TDirection HeadingDirection(double H);
 void SetDesiredPosAlongHeading(TPlayer& P, f32 H, double Distance);
 
 // Vector helpers; a zero vector normalises to itself. R may alias an input.
-f32 Length2D(const TVector2& V);
-void Normalise2D(const TVector2& V, TVector2& R);
-void Subtract2D(const TVector2& A, const TVector2& B, TVector2& R);
-f32 Length3D(const TVector3& V);
-void Normalise3D(const TVector3& V, TVector3& R);
-void Subtract3D(const TVector3& A, const TVector3& B, TVector3& R);
+// Inline: every player moves by them every frame. A difference or quotient
+// of two floats is formed in float: rounded once from double it is the same
+// float (53 >= 2 x 24 + 2 bits), with the same errors.
+inline f32 Length2D(const TVector2& V) {
+  const double xx = static_cast<double>(V.x) * V.x;
+  const double zz = static_cast<double>(V.z) * V.z;
+  if (xx == 0 && zz == 0) return 0.0f;
+  return static_cast<f32>(std::sqrt(xx + zz));
+}
+inline void Normalise2D(const TVector2& V, TVector2& R) {
+  const f32 len = Length2D(V);
+  if (len == 0) {
+    R = V;
+    return;
+  }
+  R = {V.x / len, V.z / len};
+}
+inline void Subtract2D(const TVector2& A, const TVector2& B, TVector2& R) { R = {A.x - B.x, A.z - B.z}; }
+inline f32 Length3D(const TVector3& V) {
+  const double xx = static_cast<double>(V.x) * V.x;
+  const double yy = static_cast<double>(V.y) * V.y;
+  const double zz = static_cast<double>(V.z) * V.z;
+  if (xx == 0 && yy == 0 && zz == 0) return 0.0f;
+  return static_cast<f32>(std::sqrt(xx + yy + zz));
+}
+inline void Normalise3D(const TVector3& V, TVector3& R) {
+  // Straight along z (a player standing still looks so): its length is |z|
+  // exactly, so the quotients are known.
+  if (V.x == 0 && V.y == 0 && V.z != 0 && std::isfinite(V.z)) {
+    R = {V.x, V.y, V.z > 0 ? 1.0f : -1.0f};
+    return;
+  }
+  const f32 len = Length3D(V);
+  if (len == 0) {
+    R = V;
+    return;
+  }
+  R = {V.x / len, V.y / len, V.z / len};
+}
+inline void Subtract3D(const TVector3& A, const TVector3& B, TVector3& R) {
+  R = {A.x - B.x, A.y - B.y, A.z - B.z};
+}
 // The point at Fraction of the way from A to B (beyond B above 1); A when the
 // two coincide.
 void Interpolate3D(const TVector3& A, const TVector3& B, f32 Fraction, TVector3& R);

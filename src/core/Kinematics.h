@@ -80,5 +80,12 @@ f32 SpeedAfterTurn(f32 Speed, f32 H1, f32 H2, f32 Rate, f32 MaxSpeed);
 f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart = 0.0f, f32 Current = 0.0f);
 
 // An animation's playing time after one step, held at Length or wrapped into
-// the loop.
-f32 AdvanceAnimTime(f32 Time, f32 Length, f32 Rate, f32 DeltaT, bool32 Loop);
+// the loop. Inline: every player calls it every frame.
+inline f32 AdvanceAnimTime(f32 Time, f32 Length, f32 Rate, f32 DeltaT, bool32 Loop) {
+  if (Time >= Length && Loop == 0) return Length;
+  const f32 t = static_cast<f32>(static_cast<double>(Rate) * DeltaT + Time);
+  if (t <= Length) return t;
+  if (Loop == 0) return Length;
+  const f32 f = static_cast<f32>((static_cast<double>(t) - Length) / Length);
+  return static_cast<f32>((static_cast<double>(f) - std::trunc(f)) * Length);
+}

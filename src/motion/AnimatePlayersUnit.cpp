@@ -996,6 +996,9 @@ bool PlayAnimSeq(TWorld& W, TPlayer& P) {
 
 void CancelActions(TWorld& W, int b, int i) {
   TPlayer& P = W.Teams[b].Players[i];
+  // Only these three timers are ever cancelled, and what decides it reads
+  // the world without changing it: with none running there is nothing to do.
+  if (!Runs(P.SpecialAnimTimer) && !Runs(P.BlockExitTimer) && !Runs(P.BlockExitedOnTimer)) return;
   const bool engaged = P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0;
   const bool awaitsPass = AwaitsPass(W, b, i);
   const int special = WholeKind(P.SpecialAnimKind);
@@ -1216,6 +1219,42 @@ void ChooseLocomotionAnim(TWorld& W, int b, int i) {
   Rest(W, P);
 }
 
+namespace {
+
+// The rate of the rarer rules (passes, kicks, shimmies, dives and the like),
+// kept out of line so that the fixed and speed-paced cycles of nearly every
+// player stay a short path.
+[[gnu::noinline]] double PacedRate(TWorld& W, int b, int i, const TRateRule& R) {
+  const TPlayer& P = W.Teams[b].Players[i];
+  const double frames = P.maxframes;
+  const double v = P.speed;
+  const double fraction = b == 1 ? R.Fraction1 : R.Fraction2;
+  switch (R.Kind) {
+    case ERate::TackleDrive: return frames / TackleDriveSeconds(b, v);
+    case ERate::CarrierPass:
+      if (b == 2 || (W.gamestate == gsRunning && i == W.Teams[1].BallCarrier))
+        return FractionRate(fraction, frames, (P.*(R.ReleaseTime)).value);
+      return frames / (kPassPaceScale * CurveSeconds(kSprintCurve, v));
+    case ERate::DummyHalfRight:
+      if (b == 1 && (P.*(R.ReleaseTime)).value == 0.0f) LogZeroDummyHalfRelease(W, i);
+      [[fallthrough]];
+    case ERate::Release:
+      return FractionRate(fraction, R.Frames > 0.0 ? R.Frames : frames, (P.*(R.ReleaseTime)).value);
+    case ERate::GoalKick: return FractionRate(fraction, frames, W.Teams[b].GoalKickReleaseTime);
+    case ERate::CenterPass: return frames / kCenterPassCycle;
+    case ERate::Shimmy: return P.ShimmyDuration > 0.0f ? frames / P.ShimmyDuration : kZeroReleaseRate;
+    case ERate::DiveTackleFallForward: {
+      const double rate = frames / kDiveTackleCycle;
+      return b == 2 && DiveSlowed(W, P) ? rate * kDiveTackleSlowing : rate;
+    }
+    case ERate::Seconds:
+    case ERate::Curve: break;  // paced by SetPlaybackRate
+  }
+  return 0.0;
+}
+
+}  // namespace
+
 void SetPlaybackRate(TWorld& W, int b, int i) {
   TPlayer& P = W.Teams[b].Players[i];
   // The rule is looked up once per name: the code is kept beside the name
@@ -1224,43 +1263,21 @@ void SetPlaybackRate(TWorld& W, int b, int i) {
   if (anim.RateCode == 0) anim.RateCode = RateCodeOf(anim.View());
   const u8 code = anim.RateCode;
   if (code == kNoRateCode) return;
-  const std::string_view name = anim.View();
   const double frames = P.maxframes;
-  const double v = P.speed;
   const TRateRule* r = code == kNumberedCode ? nullptr : &kRateRules[code - 1];
   if (r == nullptr || (r->Blocks & (b == 1 ? kBlock1 : kBlock2)) == 0) {
-    const double s = NumberedSeconds(P, name);
+    const double s = NumberedSeconds(P, anim.View());
     if (s > 0.0) P.AnimRate = ToF32(frames / s);
     return;
   }
-  const double fraction = b == 1 ? r->Fraction1 : r->Fraction2;
-  double rate = 0.0;
-  switch (r->Kind) {
-    case ERate::Seconds: rate = frames / r->Seconds; break;
-    case ERate::Curve: rate = frames / CurveSeconds(r->Curve, v); break;
-    case ERate::TackleDrive: rate = frames / TackleDriveSeconds(b, v); break;
-    case ERate::CarrierPass:
-      if (b == 2 || (W.gamestate == gsRunning && i == W.Teams[1].BallCarrier))
-        rate = FractionRate(fraction, frames, (P.*(r->ReleaseTime)).value);
-      else
-        rate = frames / (kPassPaceScale * CurveSeconds(kSprintCurve, v));
-      break;
-    case ERate::DummyHalfRight:
-      if (b == 1 && (P.*(r->ReleaseTime)).value == 0.0f) LogZeroDummyHalfRelease(W, i);
-      [[fallthrough]];
-    case ERate::Release:
-      rate = FractionRate(fraction, r->Frames > 0.0 ? r->Frames : frames, (P.*(r->ReleaseTime)).value);
-      break;
-    case ERate::GoalKick: rate = FractionRate(fraction, frames, W.Teams[b].GoalKickReleaseTime); break;
-    case ERate::CenterPass: rate = frames / kCenterPassCycle; break;
-    case ERate::Shimmy: rate = P.ShimmyDuration > 0.0f ? frames / P.ShimmyDuration : kZeroReleaseRate; break;
-    case ERate::DiveTackleFallForward:
-      rate = frames / kDiveTackleCycle;
-      if (b == 2 && DiveSlowed(W, P)) rate *= kDiveTackleSlowing;
-      break;
+  if (r->Kind == ERate::Seconds) {
+    P.AnimRate = ToF32(frames / r->Seconds);
+  } else if (r->Kind == ERate::Curve) {
+    P.AnimRate = ToF32(frames / CurveSeconds(r->Curve, P.speed));
+  } else {
+    P.AnimRate = ToF32(PacedRate(W, b, i, *r));
+    if (r->Kind == ERate::CenterPass && b == 1) CenterPassToScrimmage(W, i, P);
   }
-  P.AnimRate = ToF32(rate);
-  if (r->Kind == ERate::CenterPass && b == 1) CenterPassToScrimmage(W, i, P);
 }
 
 void AdvanceAnim(const TWorld& W, TPlayer& P) {
@@ -1275,6 +1292,11 @@ void AdvanceAnim(const TWorld& W, TPlayer& P) {
 
 void AnimatePlayers(TWorld& W) {
   const int n = PlayerCount(W);
+  // The advance runs as a second pass: each player's rate is then no longer
+  // waited for before the next player's choice starts. The order is the
+  // same for every player's own stages, and the advance writes only his
+  // currentframe and AnimLoopCount, which no stage reads of another player.
+  u32 advance[3] = {0, 0, 0};  // bit i of block b: player i advances
   for (int b = 1; b <= 2; ++b)
     for (int i = 1; i <= n; ++i) {
       TPlayer& P = W.Teams[b].Players[i];
@@ -1284,6 +1306,9 @@ void AnimatePlayers(TWorld& W) {
       if (IsFreeOfActions(P, b)) ChooseLocomotionAnim(W, b, i);
       else ChooseActionAnim(W, b, i);
       SetPlaybackRate(W, b, i);
-      AdvanceAnim(W, P);
+      advance[b] |= 1u << i;
     }
+  for (int b = 1; b <= 2; ++b)
+    for (int i = 1; i <= n; ++i)
+      if ((advance[b] >> i & 1u) != 0) AdvanceAnim(W, W.Teams[b].Players[i]);
 }

@@ -17,8 +17,10 @@
 #include "core/TypeDefs.h"
 
 // The whole step: block 1's players 1..PlayersPerTeam, then block 2's, each
-// through the stages below in order. Allocates nothing and logs nothing but
-// the two lines of a zero dummy-half release time.
+// through the stages below in order; the advance (stage 4) runs for all of
+// them after the others, as it changes nothing another player's stages
+// read. Allocates nothing and logs nothing but the two lines of a zero
+// dummy-half release time.
 void AnimatePlayers(TWorld& W);
 
 // ---------------------------------------------------------------- starting

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cfenv>
 #include <cmath>
 #include <cstring>
@@ -33,6 +35,44 @@ TEST(Distance2D, Cases) {
   };
   for (const Case& c : cases) EXPECT_FLOAT_EQ(Distance2D(c.x1, c.z1, c.x2, c.z2), c.d);
   EXPECT_EQ(Distance2D(5.5f, -2.25f, 5.5f, -2.25f), 0.0f);
+}
+
+// The root of the sum of squares gives the factored form's very bits, from
+// the smallest floats to the largest, and the same float errors where the
+// difference is infinite or the distance leaves the float range.
+TEST(Distance2D, TheFactoredFormsBitsAndErrors) {
+  const auto bits = [](f32 v) { return std::bit_cast<uint32_t>(v); };
+  const auto factored = [](f32 x1, f32 z1, f32 x2, f32 z2) {
+    return FactoredDistance2D(std::fabs(static_cast<double>(x2) - x1), std::fabs(static_cast<double>(z2) - z1));
+  };
+  uint64_t x = 0x9E3779B97F4A7C15ull;
+  const auto next = [&x] {
+    x ^= x << 13;
+    x ^= x >> 7;
+    x ^= x << 17;
+    return x;
+  };
+  int wrong = 0;
+  for (int k = 0; k < 2000000; ++k) {
+    const int e = static_cast<int>(next() % 268) - 148;  // 2^-148 .. 2^119
+    const auto coord = [&] { return static_cast<f32>(std::ldexp((static_cast<double>(next() % 2000001) - 1000000) * 1e-6, e)); };
+    const f32 x1 = coord(), z1 = k % 5 == 0 ? 0.0f : coord(), x2 = k % 7 == 0 ? x1 : coord(), z2 = coord();
+    if (bits(Distance2D(x1, z1, x2, z2)) != bits(factored(x1, z1, x2, z2))) ++wrong;
+  }
+  EXPECT_EQ(wrong, 0);
+  const f32 inf = std::numeric_limits<f32>::infinity(), big = std::numeric_limits<f32>::max();
+  const f32 edge[][4] = {{inf, 0, 0, 0}, {inf, inf, 0, 0}, {0, 0, -inf, inf}, {big, 0, -big, 0},
+                         {big, big, 0, 0}, {3e38f, 0, 0, 1e38f}, {1e38f, 0, 0, 0}};
+  for (const auto& c : edge) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    const f32 got = Distance2D(c[0], c[1], c[2], c[3]);
+    const bool raised = FloatErrorRaised();
+    std::feclearexcept(FE_ALL_EXCEPT);
+    const f32 want = factored(c[0], c[1], c[2], c[3]);
+    EXPECT_EQ(bits(got), bits(want)) << c[0] << " " << c[1];
+    EXPECT_EQ(raised, FloatErrorRaised()) << c[0] << " " << c[1];
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
 }
 
 TEST(HeadingToPoint, CompassAndDefaults) {
@@ -175,6 +215,18 @@ TEST(HeadingGap, StaysWithinTheMarginOfHeadingDifference) {
   EXPECT_EQ(wrong, 0);
   EXPECT_EQ(way, 0);
   EXPECT_GT(compared, 150000);
+  // Past 170 degrees, up to a half turn, the wider margin holds.
+  int wide = 0;
+  for (int k = 0; k < 200000; ++k) {
+    const f32 b = static_cast<f32>((k % 3001) * 0.2391 - 360.0);
+    const f32 a = static_cast<f32>(b + (k % 2 != 0 ? 1.0 : -1.0) * (170.0 + (k % 100001) * 1e-4));
+    double gap = 0.0;
+    bool up = false;
+    ASSERT_TRUE(HeadingGap(a, b, gap, up));
+    const f32 d = HeadingDifference(a, b);
+    if (std::fabs(gap - d) > kHalfTurnMargin || d > 180.0f) ++wide;
+  }
+  EXPECT_EQ(wide, 0);
   double gap = 0.0;
   bool up = false;
   EXPECT_TRUE(HeadingGap(350.0f, 10.0f, gap, up));
@@ -237,6 +289,20 @@ TEST(Vectors, LengthsNormalisationAndSubtraction) {
   EXPECT_EQ(r3.z, 0.0f);
   Normalise3D({0, 0, -5}, r3);
   EXPECT_EQ(r3.z, -1.0f);
+  // Along z the quotients are exact, the zeros keep their signs, from the
+  // smallest to the largest float; an infinite z still raises its error.
+  const auto bits = [](f32 v) { return std::bit_cast<uint32_t>(v); };
+  for (const TVector3 v : {TVector3{-0.0f, 0.0f, 1e-45f}, TVector3{0.0f, -0.0f, -3.4e38f}, TVector3{0, 0, 10}}) {
+    Normalise3D(v, r3);
+    const double len = std::sqrt(static_cast<double>(v.z) * v.z);
+    EXPECT_EQ(bits(r3.x), bits(static_cast<f32>(v.x / len)));
+    EXPECT_EQ(bits(r3.y), bits(static_cast<f32>(v.y / len)));
+    EXPECT_EQ(r3.z, static_cast<f32>(v.z / len));
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
+  Normalise3D({0, 0, std::numeric_limits<f32>::infinity()}, r3);
+  EXPECT_TRUE(FloatErrorRaised());
+  std::feclearexcept(FE_ALL_EXCEPT);
 
   Subtract2D({5, 1}, {2, 3}, r2);
   EXPECT_EQ(r2.x, 3.0f);
@@ -245,6 +311,38 @@ TEST(Vectors, LengthsNormalisationAndSubtraction) {
   EXPECT_EQ(r3.x, 3.0f);
   EXPECT_EQ(r3.y, -2.0f);
   EXPECT_EQ(r3.z, 1.0f);
+}
+
+// Differences and quotients formed in float are the double ones rounded,
+// over the whole float range, subnormal and near-overflow values included.
+TEST(Vectors, FloatFormsAreTheRoundedDoubleOnes) {
+  const auto bits = [](f32 v) { return std::bit_cast<uint32_t>(v); };
+  uint64_t x = 0xD1B54A32D192ED03ull;
+  const auto next = [&x] {
+    x ^= x << 13;
+    x ^= x >> 7;
+    x ^= x << 17;
+    return x;
+  };
+  const auto value = [&] {
+    const int e = static_cast<int>(next() % 270) - 150;
+    return static_cast<f32>(std::ldexp((static_cast<double>(next() % 2000001) - 1000000) * 1e-6, e));
+  };
+  int wrong = 0;
+  for (int k = 0; k < 1000000; ++k) {
+    const TVector3 a{value(), value(), value()}, b{value(), value(), value()};
+    TVector3 d, n;
+    Subtract3D(a, b, d);
+    Normalise3D(a, n);
+    const double len = Length3D(a);
+    const f32 want[6] = {static_cast<f32>(static_cast<double>(a.x) - b.x), static_cast<f32>(static_cast<double>(a.y) - b.y),
+                         static_cast<f32>(static_cast<double>(a.z) - b.z), len == 0 ? a.x : static_cast<f32>(a.x / len),
+                         len == 0 ? a.y : static_cast<f32>(a.y / len), len == 0 ? a.z : static_cast<f32>(a.z / len)};
+    const f32 got[6] = {d.x, d.y, d.z, n.x, n.y, n.z};
+    for (int c = 0; c < 6; ++c) wrong += bits(got[c]) != bits(want[c]);
+  }
+  EXPECT_EQ(wrong, 0);
+  std::feclearexcept(FE_ALL_EXCEPT);
 }
 
 TEST(Interpolate3D, FractionOfTheWay) {

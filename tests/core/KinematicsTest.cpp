@@ -240,10 +240,15 @@ TEST(SpeedAfterTurn, TheSameBitsAsTheFalloffOfTheTurn) {
   int wrong = 0;
   for (int k = 0; k < 300000; ++k) {
     const f32 h2 = static_cast<f32>((k % 7919) * 0.0917 - 360.0);
-    // Turns clustered round 12.5 degrees, the rest up to 180.
-    const double turn = k % 3 == 0 ? 12.5 + ((k * 31) % 2001 - 1000) * 2e-5 : (k * 7) % 180001 * 1e-3;
+    // Turns clustered round 12.5 degrees and round a half turn, the rest up
+    // to 180; slopes whose falloff reaches nothing near 100, 178.6 and
+    // 45 degrees, or never.
+    const double turn = k % 3 == 0   ? 12.5 + ((k * 31) % 2001 - 1000) * 2e-5
+                        : k % 3 == 1 ? 180.0 - ((k * 13) % 20001) * 1e-3
+                                     : (k * 7) % 180001 * 1e-3;
     const f32 h1 = static_cast<f32>(h2 + (k % 2 != 0 ? turn : -turn) + (k % 5 - 2) * 360.0);
-    const f32 rate = k % 4 == 0 ? 0.3f : static_cast<f32>(-0.5 - (k % 13) * 0.25);
+    const f32 rates[] = {0.3f, -0.5f, -1.0f, -0.56f, -2.2222222f, -0.75f, -3.0f};
+    const f32 rate = rates[(k / 3) % 7];
     const f32 top = 8.5f;
     const f32 speed = static_cast<f32>((k % 37) * 0.25);
     const f32 want = std::min(speed, DistanceFalloff(HeadingDifference(h1, h2), rate, top));

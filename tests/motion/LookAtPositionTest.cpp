@@ -358,6 +358,15 @@ TEST_F(LookAtPositionTest, TackledStateStartsSideStepsAcrossThePitch) {
       {"block 1 spot up-field", 1, 4, 2.0f, 90.0f, nullptr, 0, 0.0f, 0.0f},
       {"block 2 short step, side A", 2, 4, 0.5f, 185.0f, nullptr, 3, 0.75f, 2.0f},
       {"block 2 long step, side B", 2, 4, 1.0f, 355.0f, nullptr, 2, 1.25f, 3.0f},
+      // The windows' edges: 20 degrees off the x axis for block 1, 10 for
+      // block 2, a hair inside and outside.
+      {"block 1 just inside side A", 1, 4, 2.0f, 19.995f, nullptr, 1, 1.25f, 3.0f},
+      {"block 1 just outside side A", 1, 4, 2.0f, 20.005f, nullptr, 0, 0.0f, 0.0f},
+      {"block 1 just inside side B", 1, 4, 2.0f, 160.02f, nullptr, 2, 1.25f, 3.0f},
+      {"block 1 well outside side B", 1, 4, 2.0f, 159.9f, nullptr, 0, 0.0f, 0.0f},
+      {"block 2 just inside side B", 2, 4, 2.0f, 350.005f, nullptr, 2, 1.25f, 3.0f},
+      {"block 2 just outside side B", 2, 4, 2.0f, 349.995f, nullptr, 0, 0.0f, 0.0f},
+      {"block 2 just inside side A", 2, 4, 2.0f, 170.02f, nullptr, 1, 1.25f, 3.0f},
       {"block 2 fresh start near his spot", 2, 4, 0.5f, 185.0f,
        [](TWorld&, TPlayer& P) { P.AnimFreshStart = kTrue32; }, 0, 0.0f, 0.0f},
       {"passing", 1, 4, 2.0f, 180.0f, [](TWorld&, TPlayer& P) { P.passtimer = 1.0f; }, 0, 0.0f, 0.0f},
