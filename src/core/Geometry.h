@@ -82,6 +82,20 @@ inline bool HeadingGap(f32 H1, f32 H2, double& A, bool& Up) {
   return true;
 }
 
+// The angle between the directions (AX, AZ) and (BX, BZ) against a limit,
+// read from their dot product: 1 when its cosine is below CosBeyond, 0 when
+// above CosWithin, -1 between the two or for a direction that is none or not
+// finite. With the cosines of a limit plus and less a margin, a caller
+// settles a comparison of the angle with the limit without arctangents.
+inline int AngleAgainstLimit(double AX, double AZ, double BX, double BZ, double CosBeyond, double CosWithin) {
+  const double nn = (AX * AX + AZ * AZ) * (BX * BX + BZ * BZ);
+  if (!(std::isfinite(nn) && nn > 0.0)) return -1;
+  const double c = (AX * BX + AZ * BZ) / std::sqrt(nn);
+  if (c < CosBeyond) return 1;
+  if (c > CosWithin) return 0;
+  return -1;
+}
+
 // Whether HeadingDifference(H1, H2) is certainly below Limit degrees (a
 // Limit up to 170): false within the margin below it.
 inline bool HeadingsSurelyWithin(f32 H1, f32 H2, double Limit) {

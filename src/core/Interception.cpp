@@ -229,9 +229,9 @@ void FillThrowTargets(f32 RunnerX, f32 RunnerZ, f32 TargetY, f32 RunnerSpeed, f3
     const f32 tk = TimeToCoverAccelerating(RunnerSpeed, RunnerAccel, RunnerMaxSpeed, dk);
     if (tk > 0) {  // a point that takes no time to reach has no flight to it
       const TVector2 target = Along(RunnerX, RunnerZ, u, dk);
-      if (!SurelyTooFast(LaunchSpeeds(ThrowerX, ThrowerY, ThrowerZ, target.x, TargetY, target.z, tk), ThrowerX,
-                         ThrowerZ, target, MaxLaunchSpeed)) {
-        const TVector3 V = LaunchVelocity(ThrowerX, ThrowerY, ThrowerZ, target.x, TargetY, target.z, tk);
+      const TLaunchSpeeds s = LaunchSpeeds(ThrowerX, ThrowerY, ThrowerZ, target.x, TargetY, target.z, tk);
+      if (!SurelyTooFast(s, ThrowerX, ThrowerZ, target, MaxLaunchSpeed)) {
+        const TVector3 V = LaunchVelocityOf(s, ThrowerX, ThrowerZ, target.x, target.z);
         if (!(Length3D(V) > MaxLaunchSpeed))
           Table.Entries[Fill.Entry++] = {V.x, V.y, V.z, target.x, TargetY, target.z, tk, kTrue32};
       }

@@ -97,7 +97,10 @@ TLaunchSpeeds LaunchSpeeds(f32 X1, f32 Y1, f32 Z1, f32 X2, f32 Y2, f32 Z2, f32 T
 }
 
 TVector3 LaunchVelocity(f32 X1, f32 Y1, f32 Z1, f32 X2, f32 Y2, f32 Z2, f32 Time) {
-  const TLaunchSpeeds s = LaunchSpeeds(X1, Y1, Z1, X2, Y2, Z2, Time);
+  return LaunchVelocityOf(LaunchSpeeds(X1, Y1, Z1, X2, Y2, Z2, Time), X1, Z1, X2, Z2);
+}
+
+TVector3 LaunchVelocityOf(const TLaunchSpeeds& s, f32 X1, f32 Z1, f32 X2, f32 Z2) {
   const TDirection u = HeadingDirection(HeadingToPoint(X1, Z1, X2, Z2, 0.0f));
   return {static_cast<f32>(u.x * s.Planar), s.Vertical, static_cast<f32>(u.z * s.Planar)};
 }

@@ -53,6 +53,8 @@ struct TLaunchSpeeds {
   f32 Planar, Vertical;
 };
 TLaunchSpeeds LaunchSpeeds(f32 X1, f32 Y1, f32 Z1, f32 X2, f32 Y2, f32 Z2, f32 Time);
+// LaunchVelocity from its speeds (LaunchSpeeds of the same points).
+TVector3 LaunchVelocityOf(const TLaunchSpeeds& s, f32 X1, f32 Z1, f32 X2, f32 Z2);
 
 // A countdown floored at 0: max(0, Value - Factor x Rate x DeltaT).
 f32 DepleteByRate(f32 Value, f32 Factor, f32 DeltaT, f32 Rate);

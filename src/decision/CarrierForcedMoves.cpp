@@ -39,9 +39,7 @@ void StoreScaled(TDistribution& D, f32 Draw, double Scale, double Cap) {
 bool TurnsSharply(const TPlayer& C, f32 TimeStep) {
   constexpr double kMargin = 0.02;  // degrees
   const double limit = kSharpTurnRate * TimeStep;
-  const double ax = C.OldVelocity.x, az = C.OldVelocity.z, bx = C.Velocity.x, bz = C.Velocity.z;
-  const double nn = (ax * ax + az * az) * (bx * bx + bz * bz);
-  if (std::isfinite(nn) && nn > 0.0 && limit > kMargin && limit + kMargin < kHeadingGapBoundUpTo) {
+  if (limit > kMargin && limit + kMargin < kHeadingGapBoundUpTo) {
     // The step is the same frame after frame: its cosines are kept.
     static double cachedLimit = -1.0, cosBeyond = 0.0, cosWithin = 0.0;
     if (limit != cachedLimit) {
@@ -49,9 +47,9 @@ bool TurnsSharply(const TPlayer& C, f32 TimeStep) {
       cosBeyond = std::cos((limit + kMargin) * kDegToRad);
       cosWithin = std::cos((limit - kMargin) * kDegToRad);
     }
-    const double c = (ax * bx + az * bz) / std::sqrt(nn);
-    if (c < cosBeyond) return true;
-    if (c > cosWithin) return false;
+    const int sure =
+        AngleAgainstLimit(C.OldVelocity.x, C.OldVelocity.z, C.Velocity.x, C.Velocity.z, cosBeyond, cosWithin);
+    if (sure >= 0) return sure == 1;
   }
   const f32 h0 = HeadingToPoint(0.0f, 0.0f, C.OldVelocity.x, C.OldVelocity.z, 90.0f);
   const f32 h1 = HeadingToPoint(0.0f, 0.0f, C.Velocity.x, C.Velocity.z, 90.0f);

@@ -389,23 +389,21 @@ void KeepOutOfPath(TWorld& W, i32 Holder, double Back, double Side) {
 void MoveTacklePlayers(TWorld& W) {
   // One pass: a player's own tackled move still comes before his tackler's
   // move, and neither reads what the other writes for anyone else (a
-  // tackler reads his opponent's footprint only). Most players are in no
-  // tackle, so both timers are looked at here first.
+  // tackler reads his opponent's footprint only).
   for (int i = 1; i <= PlayerCount(W); ++i) {
     TPlayer& A = W.Teams[1].Players[i];
     TPlayer& D = W.Teams[2].Players[i];
-    if (A.GettingTackledTimer > 0) MoveTackledPlayer(W, A, true);
-    if (D.GettingTackledTimer > 0) MoveTackledPlayer(W, D, false);
-    if (A.TackleAttemptTimer > 0) MoveTackler(W, A, W.Teams[2]);
-    if (D.TackleAttemptTimer > 0) MoveTackler(W, D, W.Teams[1]);
+    MoveTackledPlayer(W, A, true);
+    MoveTackledPlayer(W, D, false);
+    MoveTackler(W, A, W.Teams[2]);
+    MoveTackler(W, D, W.Teams[1]);
   }
 }
 
 void DoRunning(TWorld& W) { RunStateHandler(W, W.RunningPhase, SetUpRunning, RunningFrame); }
 
 // A player sliding on in a tackle of kind 6, 7 or 8.
-void MoveTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock) {
-  if (!(P.GettingTackledTimer > 0)) return;
+void SlideTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock) {
   double share = 0;  // of the animation, from which he slows
   if (P.GettingTackledKind == 6) {
     share = 0.92;
@@ -427,8 +425,7 @@ void MoveTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock) {
 }
 
 // A tackler on his lunge, or on the contact point of the opponent he holds.
-void MoveTackler(const TWorld& W, TPlayer& P, const TTeamBlock& Opponents) {
-  if (!(P.TackleAttemptTimer > 0)) return;
+void LungeTackler(const TWorld& W, TPlayer& P, const TTeamBlock& Opponents) {
   if (P.TackleAttemptKind == 3 && P.currentframe >= P.TackleAttemptLungeFrame) {
     P.TackleAttemptSpeed = DepleteByRate(P.TackleAttemptSpeed, W.GroundFriction, W.TimeStep, W.Gravity);
   }

@@ -271,9 +271,7 @@ void PlaceAttack(TWorld& W) {
     if (TPlayer* R = PlayerAt(A, A.PassReceiver))
       SetDesiredPosAlongHeading(*R, A.ReceiverRunAngle, static_cast<double>(A.ReceiverRunSpeed) * W.TimeStep);
   }
-  // (The moves' own first test, made here too: most players are in no tackle.)
-  for (int i = 1; i <= PlayerCount(W); ++i)
-    if (A.Players[i].GettingTackledTimer > 0) MoveTackledPlayer(W, A.Players[i], true);
+  for (int i = 1; i <= PlayerCount(W); ++i) MoveTackledPlayer(W, A.Players[i], true);
   if (W.TurnoverPending == 0) {
     if (TPlayer* T = PlayerAt(A, A.TackledPlayer)) {
       T->GettingTackledSpeed = DepleteByRate(T->GettingTackledSpeed, W.GroundFriction, W.TimeStep, W.Gravity);
@@ -298,8 +296,7 @@ void PlaceDefence(TWorld& W) {
   for (int i = 1; i <= PlayerCount(W); ++i) ApplyUserControl(W, D.Players[i], ucDefence, D);
   SendToRuckSpots(D);
   StepAside(W, D, false);
-  for (int i = 1; i <= PlayerCount(W); ++i)
-    if (D.Players[i].TackleAttemptTimer > 0) MoveTackler(W, D.Players[i], W.Teams[1]);
+  for (int i = 1; i <= PlayerCount(W); ++i) MoveTackler(W, D.Players[i], W.Teams[1]);
   for (int i = 1; i <= PlayerCount(W); ++i) {
     TPlayer& P = D.Players[i];
     if (!(P.GettingTackledTimer > 0)) continue;

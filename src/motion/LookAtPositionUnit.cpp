@@ -295,14 +295,10 @@ bool RunsFromBall(const TWorld& W, const TPlayer& P) {
   const double mz = ToF32(static_cast<double>(P.DesiredPos.z) - P.Pos.z);
   const double bx = ToF32(static_cast<double>(W.BallPos.x) - P.Pos.x);
   const double bz = ToF32(static_cast<double>(W.BallPos.z) - P.Pos.z);
-  const double nn = (mx * mx + mz * mz) * (bx * bx + bz * bz);
-  if (std::isfinite(nn) && nn > 0.0) {
-    static const double kSurelyIn = std::cos((150.0 + kHeadingGapMargin) * kDegToRad);
-    static const double kSurelyOut = std::cos((150.0 - kHeadingGapMargin) * kDegToRad);
-    const double c = (mx * bx + mz * bz) / std::sqrt(nn);
-    if (c < kSurelyIn) return true;
-    if (c > kSurelyOut) return false;
-  }
+  static const double kSurelyIn = std::cos((150.0 + kHeadingGapMargin) * kDegToRad);
+  static const double kSurelyOut = std::cos((150.0 - kHeadingGapMargin) * kDegToRad);
+  const int sure = AngleAgainstLimit(mx, mz, bx, bz, kSurelyIn, kSurelyOut);
+  if (sure >= 0) return sure == 1;
   const double m = HeadingToPoint(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z, 270.0f);
   const double ball = HeadingToPoint(P.Pos.x, P.Pos.z, W.BallPos.x, W.BallPos.z, 90.0f);
   return MovesAwayFromBall(ToF32(m + 90.0 - ball));
