@@ -23,6 +23,25 @@ TVector2 PointAt(double h) {
   return {static_cast<f32>(-std::cos(r) * 10), static_cast<f32>(std::sin(r) * 10)};
 }
 
+uint32_t Bits(f32 v) { return std::bit_cast<uint32_t>(v); }
+
+// Floats spread over the whole range, subnormals included: a signed
+// mantissa of six decimals scaled by 2^-150 .. 2^119, from a xorshift
+// sequence of the given seed.
+struct TFloatSweep {
+  uint64_t x;
+  uint64_t Next() {
+    x ^= x << 13;
+    x ^= x >> 7;
+    x ^= x << 17;
+    return x;
+  }
+  f32 Value(int LowestExponent = -150) {
+    const int e = static_cast<int>(Next() % static_cast<uint64_t>(120 - LowestExponent)) + LowestExponent;
+    return static_cast<f32>(std::ldexp((static_cast<double>(Next() % 2000001) - 1000000) * 1e-6, e));
+  }
+};
+
 }  // namespace
 
 TEST(Distance2D, Cases) {
@@ -41,23 +60,15 @@ TEST(Distance2D, Cases) {
 // the smallest floats to the largest, and the same float errors where the
 // difference is infinite or the distance leaves the float range.
 TEST(Distance2D, TheFactoredFormsBitsAndErrors) {
-  const auto bits = [](f32 v) { return std::bit_cast<uint32_t>(v); };
   const auto factored = [](f32 x1, f32 z1, f32 x2, f32 z2) {
     return FactoredDistance2D(std::fabs(static_cast<double>(x2) - x1), std::fabs(static_cast<double>(z2) - z1));
   };
-  uint64_t x = 0x9E3779B97F4A7C15ull;
-  const auto next = [&x] {
-    x ^= x << 13;
-    x ^= x >> 7;
-    x ^= x << 17;
-    return x;
-  };
+  TFloatSweep sweep{0x9E3779B97F4A7C15ull};
   int wrong = 0;
   for (int k = 0; k < 2000000; ++k) {
-    const int e = static_cast<int>(next() % 268) - 148;  // 2^-148 .. 2^119
-    const auto coord = [&] { return static_cast<f32>(std::ldexp((static_cast<double>(next() % 2000001) - 1000000) * 1e-6, e)); };
-    const f32 x1 = coord(), z1 = k % 5 == 0 ? 0.0f : coord(), x2 = k % 7 == 0 ? x1 : coord(), z2 = coord();
-    if (bits(Distance2D(x1, z1, x2, z2)) != bits(factored(x1, z1, x2, z2))) ++wrong;
+    const f32 x1 = sweep.Value(-148), z1 = k % 5 == 0 ? 0.0f : sweep.Value(-148),
+              x2 = k % 7 == 0 ? x1 : sweep.Value(-148), z2 = sweep.Value(-148);
+    if (Bits(Distance2D(x1, z1, x2, z2)) != Bits(factored(x1, z1, x2, z2))) ++wrong;
   }
   EXPECT_EQ(wrong, 0);
   const f32 inf = std::numeric_limits<f32>::infinity(), big = std::numeric_limits<f32>::max();
@@ -69,7 +80,7 @@ TEST(Distance2D, TheFactoredFormsBitsAndErrors) {
     const bool raised = FloatErrorRaised();
     std::feclearexcept(FE_ALL_EXCEPT);
     const f32 want = factored(c[0], c[1], c[2], c[3]);
-    EXPECT_EQ(bits(got), bits(want)) << c[0] << " " << c[1];
+    EXPECT_EQ(Bits(got), Bits(want)) << c[0] << " " << c[1];
     EXPECT_EQ(raised, FloatErrorRaised()) << c[0] << " " << c[1];
   }
   std::feclearexcept(FE_ALL_EXCEPT);
@@ -291,12 +302,11 @@ TEST(Vectors, LengthsNormalisationAndSubtraction) {
   EXPECT_EQ(r3.z, -1.0f);
   // Along z the quotients are exact, the zeros keep their signs, from the
   // smallest to the largest float; an infinite z still raises its error.
-  const auto bits = [](f32 v) { return std::bit_cast<uint32_t>(v); };
   for (const TVector3 v : {TVector3{-0.0f, 0.0f, 1e-45f}, TVector3{0.0f, -0.0f, -3.4e38f}, TVector3{0, 0, 10}}) {
     Normalise3D(v, r3);
     const double len = std::sqrt(static_cast<double>(v.z) * v.z);
-    EXPECT_EQ(bits(r3.x), bits(static_cast<f32>(v.x / len)));
-    EXPECT_EQ(bits(r3.y), bits(static_cast<f32>(v.y / len)));
+    EXPECT_EQ(Bits(r3.x), Bits(static_cast<f32>(v.x / len)));
+    EXPECT_EQ(Bits(r3.y), Bits(static_cast<f32>(v.y / len)));
     EXPECT_EQ(r3.z, static_cast<f32>(v.z / len));
   }
   std::feclearexcept(FE_ALL_EXCEPT);
@@ -316,18 +326,8 @@ TEST(Vectors, LengthsNormalisationAndSubtraction) {
 // Differences and quotients formed in float are the double ones rounded,
 // over the whole float range, subnormal and near-overflow values included.
 TEST(Vectors, FloatFormsAreTheRoundedDoubleOnes) {
-  const auto bits = [](f32 v) { return std::bit_cast<uint32_t>(v); };
-  uint64_t x = 0xD1B54A32D192ED03ull;
-  const auto next = [&x] {
-    x ^= x << 13;
-    x ^= x >> 7;
-    x ^= x << 17;
-    return x;
-  };
-  const auto value = [&] {
-    const int e = static_cast<int>(next() % 270) - 150;
-    return static_cast<f32>(std::ldexp((static_cast<double>(next() % 2000001) - 1000000) * 1e-6, e));
-  };
+  TFloatSweep sweep{0xD1B54A32D192ED03ull};
+  const auto value = [&sweep] { return sweep.Value(); };
   int wrong = 0;
   for (int k = 0; k < 1000000; ++k) {
     const TVector3 a{value(), value(), value()}, b{value(), value(), value()};
@@ -339,7 +339,7 @@ TEST(Vectors, FloatFormsAreTheRoundedDoubleOnes) {
                          static_cast<f32>(static_cast<double>(a.z) - b.z), len == 0 ? a.x : static_cast<f32>(a.x / len),
                          len == 0 ? a.y : static_cast<f32>(a.y / len), len == 0 ? a.z : static_cast<f32>(a.z / len)};
     const f32 got[6] = {d.x, d.y, d.z, n.x, n.y, n.z};
-    for (int c = 0; c < 6; ++c) wrong += bits(got[c]) != bits(want[c]);
+    for (int c = 0; c < 6; ++c) wrong += Bits(got[c]) != Bits(want[c]);
   }
   EXPECT_EQ(wrong, 0);
   std::feclearexcept(FE_ALL_EXCEPT);
