@@ -2,11 +2,14 @@
 # input, `make test` runs the test suite, then again under ASan and UBSan.
 BUILD      ?= build
 BUILD_SAN  ?= build-san
+BUILD_PGO  ?= build-pgo
+PROFILE    := $(abspath $(BUILD_PGO))/profile
+TRAIN_SEED := 4242
 RUNDIR     := $(BUILD)/run
 JOBS       ?= $(shell nproc)
 PACKAGES   := cmake ninja-build g++ libgtest-dev libbenchmark-dev libssl-dev
 
-.PHONY: run test deps configure build clean
+.PHONY: run test deps profile configure build clean
 
 # Installs what a fresh machine may lack; does nothing when all is present.
 deps:
@@ -17,8 +20,26 @@ deps:
 	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
 	fi
 
-configure: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+# The engine's profile: an instrumented build plays one seeded match on the
+# example input. It is played again only when the instrumented program has
+# changed, so an unchanged tree builds no slower than before.
+profile: deps
+	cmake -S . -B $(BUILD_PGO) -G Ninja -DCMAKE_BUILD_TYPE=Release -DENGINE_BENCH=OFF \
+	  -DENGINE_PROFILE=generate -DENGINE_PROFILE_DIR=$(PROFILE)
+	cmake --build $(BUILD_PGO) -j $(JOBS) --target play_match
+	@if [ ! -f $(PROFILE)/played ] || [ $(BUILD_PGO)/play_match -nt $(PROFILE)/played ]; then \
+	  echo "playing the training match (seed $(TRAIN_SEED)) for the engine's profile"; \
+	  rm -rf $(PROFILE) $(BUILD_PGO)/train; \
+	  mkdir -p $(PROFILE) $(BUILD_PGO)/train/csvinput; \
+	  cp -r examples/csvinput/internetinit $(BUILD_PGO)/train/csvinput/; \
+	  $(BUILD_PGO)/play_match $(BUILD_PGO)/train $(TRAIN_SEED) >/dev/null || \
+	    echo "the training match ended with an error: its profile is used as it stands"; \
+	  touch $(PROFILE)/played; \
+	fi
+
+configure: deps profile
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DENGINE_PROFILE=use -DENGINE_PROFILE_DIR=$(PROFILE)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -42,4 +63,4 @@ test: build
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_PGO)
