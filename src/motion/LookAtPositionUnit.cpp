@@ -221,14 +221,25 @@ void FaceScripted(const TWorld& W, int b, TPlayer& P) {
   }
 }
 
-// The scrum-half's own facings, applied to him at this point of every
-// player's pass: towards the ruck (180) in the tackled state while he passes
-// or stands on his spot, his gesture's facing at scrum phase 7.
-void FaceSetPieceHolder(TWorld& W) {
+// The scrum-half's own facings, applied to him at one point of every block 1
+// player's pass (see FaceBlock1): towards the ruck (180) in the tackled state
+// while he passes or stands on his spot, his gesture's facing at scrum phase
+// 7. The scrum-half to face and his facing F, or null when none applies. The
+// pass neither moves him nor touches his timers, so this is the same for
+// every player's turn and is decided once (raising what it raises once).
+TPlayer* SetPieceHolderFacing(TWorld& W, f32& F) {
   TPlayer* H = PlayerAt(W.Teams[1], W.Teams[1].SetPieceHolder);
-  if (H == nullptr) return;
-  if (W.gamestate == gsGotTackled && (H->passtimer > 0.0f || Dist(*H) <= 0.35)) H->FacingAngle = FacingOfAngle(180.0);
-  if (W.gamestate == gsScrum && W.ScrumPhase == 7) H->FacingAngle = FacingOfHeading(H->SpecialAnimFacing);
+  if (H == nullptr) return nullptr;
+  bool faces = false;
+  if (W.gamestate == gsGotTackled && (H->passtimer > 0.0f || Dist(*H) <= 0.35)) {
+    F = FacingOfAngle(180.0);
+    faces = true;
+  }
+  if (W.gamestate == gsScrum && W.ScrumPhase == 7) {
+    F = FacingOfHeading(H->SpecialAnimFacing);
+    faces = true;
+  }
+  return faces ? H : nullptr;
 }
 
 // A set-piece pass (PassKind 6) faces the ruck, then the way of the pass on
@@ -244,7 +255,7 @@ void FaceSetPiecePass(const TWorld& W, TPlayer& P) {
   if (open || s == gsScrum) P.Heading = HeadingOfFacing(P.FacingAngle);
 }
 
-void FaceBlock1(TWorld& W, int i) {
+void FaceBlock1(TWorld& W, int i, TPlayer* Holder, f32 HolderFacing) {
   TPlayer& P = W.Teams[1].Players[i];
   P.PrevFacingAngle = P.FacingAngle;
   FaceAlongLook(P);
@@ -258,7 +269,7 @@ void FaceBlock1(TWorld& W, int i) {
   if (P.standuptimer > 0.0f) P.FacingAngle = FacingOfHeading(P.StandUpFacing);
   if (P.OldTackleTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.OldTackleFacing);
   if (P.DiveTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.DiveAngle);
-  FaceSetPieceHolder(W);
+  if (Holder != nullptr) Holder->FacingAngle = HolderFacing;
   if (P.SpecialAnimTimer > 0.0f && !(P.KickTimer > 0.0f)) P.FacingAngle = FacingOfHeading(P.SpecialAnimFacing);
   if (P.freeballcatchtimer > 0.0f) P.FacingAngle = FacingOfHeading(P.FreeBallCatchFacing);
   if (P.ForcedRunTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.ForcedRunFacing);
@@ -307,14 +318,43 @@ bool RunsFromBall(const TWorld& W, const TPlayer& P) {
 // Block 2 faces the way it moves (down-field when still), except that a
 // slow player moving away from the ball's side in open play backs off
 // facing the ball.
-void FaceBlock2(TWorld& W, int i) {
-  TPlayer& P = W.Teams[2].Players[i];
-  P.PrevFacingAngle = P.FacingAngle;
+f32 Block2LookFacing(const TWorld& W, const TPlayer& P) {
   double f = HeadingToPoint(P.OldPos.x, P.OldPos.z, P.LookAtPos.x, P.LookAtPos.z, 270.0f);
   if ((W.gamestate == gsRunning || W.gamestate == gsPassing) && P.speed < 0.62 * P.maxspeed &&
       RunsFromBall(W, P))
     f = NormaliseHeading(ToF32(HeadingToPoint(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z, 270.0f) + 180.0));
-  P.FacingAngle = FacingOfHeading(f);
+  return FacingOfHeading(f);
+}
+
+// Whether one of the fixed facings that FaceBlock2 applies after the look
+// facing (before any scripted facing, which reads the facing) surely
+// replaces it: some of them, not all.
+bool Block2FacingFixed(const TPlayer& P) {
+  const f32 r = P.RuckRole;
+  return (P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0) || P.BlockExitTimer > 0.0f || P.BlockExitedOnTimer > 0.0f ||
+         P.shimmytimer > 0.0f || P.TackleAttemptTimer > 0.0f ||
+         (P.RuckTimer > 0.0f && r != 0.0f && r != 1.0f && r != 60.0f && r != 61.0f) || P.standuptimer > 0.0f ||
+         P.OldTackleTimer > 0.0f || P.freeballcatchtimer > 0.0f || P.GettingTackledTimer > 0.0f;
+}
+
+// Whether Block2LookFacing surely raises no float error for P: every
+// position it reads within 1e38 of the origin (so no difference of two
+// overflows a float, and nothing is infinite or NaN), his speeds numbers
+// (an ordered comparison with a NaN raises). Quiet tests themselves.
+bool Block2LookIsQuiet(const TWorld& W, const TPlayer& P) {
+  const f32 v[] = {P.OldPos.x, P.OldPos.z, P.LookAtPos.x, P.LookAtPos.z, P.Pos.x,
+                   P.Pos.z,    P.DesiredPos.x, P.DesiredPos.z, W.BallPos.x, W.BallPos.z};
+  bool quiet = !std::isnan(P.speed) && !std::isnan(P.maxspeed);
+  for (f32 x : v) quiet &= std::isless(std::fabs(x), 1e38f);
+  return quiet;
+}
+
+void FaceBlock2(TWorld& W, int i) {
+  TPlayer& P = W.Teams[2].Players[i];
+  P.PrevFacingAngle = P.FacingAngle;
+  // Its look facing (an arctangent or two) is needed only where no fixed
+  // facing replaces it, or where skipping it would hide a float error.
+  if (!Block2FacingFixed(P) || !Block2LookIsQuiet(W, P)) P.FacingAngle = Block2LookFacing(W, P);
   FaceBlockMoves(P);
   if (P.shimmytimer > 0.0f) P.FacingAngle = FacingOfHeading(P.ShimmyFacing);
   if (P.TackleAttemptTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.TackleAttemptFacing);
@@ -416,7 +456,10 @@ void LookAtPosition(TWorld& W) {
   SetLookAtPoints(W, 1);
   SetLookAtPoints(W, 2);
   const i32 carrier = W.Teams[1].BallCarrier;
+  f32 holderFacing = 0.0f;
+  // Decided only where a pass runs, as it was at each player's turn.
+  TPlayer* holder = PlayerCount(W) >= 1 ? SetPieceHolderFacing(W, holderFacing) : nullptr;
   for (int i = 1; i <= PlayerCount(W); ++i)
-    if (!(W.gamestate == gsRunning && i == carrier)) FaceBlock1(W, i);
+    if (!(W.gamestate == gsRunning && i == carrier)) FaceBlock1(W, i, holder, holderFacing);
   for (int i = 1; i <= PlayerCount(W); ++i) FaceBlock2(W, i);
 }
