@@ -159,23 +159,34 @@ void FaceAlongLook(TPlayer& P) {
   else P.FacingAngle = dx > 0.0 ? kFacingAlongPlusX : kFacingAlongMinusX;
 }
 
+// Sets P's facing to a fixed one; true, for the rules that report whether
+// one of theirs applied.
+bool SetFacing(TPlayer& P, f32 F) {
+  P.FacingAngle = F;
+  return true;
+}
+
 // The three block-move facings of both blocks, later winning: engaged in a
-// block, exiting one, being exited on.
-void FaceBlockMoves(TPlayer& P) {
-  if (P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0) P.FacingAngle = FacingOfHeading(P.BlockFacing);
-  if (P.BlockExitTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.BlockExitFacing);
-  if (P.BlockExitedOnTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.BlockExitedOnFacing);
+// block, exiting one, being exited on. Whether one applied.
+bool FaceBlockMoves(TPlayer& P) {
+  bool set = false;
+  if (P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0) set = SetFacing(P, FacingOfHeading(P.BlockFacing));
+  if (P.BlockExitTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.BlockExitFacing));
+  if (P.BlockExitedOnTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.BlockExitedOnFacing));
+  return set;
 }
 
 // Facings at a breakdown (constants, radians = DegToRad(c)): a player with a
 // ruck role other than 0, 1, 60 and 61 faces the ruck, turned 30 degrees in
 // when he binds at a flank the other side leaves open; role 64 faces back.
-void FaceRuck(const TWorld& W, int b, int i, TPlayer& P) {
-  if (!(P.RuckTimer > 0.0f)) return;
+// Whether one applied.
+bool FaceRuck(const TWorld& W, int b, int i, TPlayer& P) {
+  if (!(P.RuckTimer > 0.0f)) return false;
   const TTeamBlock& own = W.Teams[b];
   const TTeamBlock& other = W.Teams[3 - b];
   const f32 r = P.RuckRole;
-  if (r != 0.0f && r != 1.0f && r != 60.0f && r != 61.0f) {
+  const bool faces = r != 0.0f && r != 1.0f && r != 60.0f && r != 61.0f;  // role 64 among them
+  if (faces) {
     const double towards = b == 1 ? 180.0 : 360.0;
     const double in = b == 1 ? 30.0 : -30.0;  // flank A's turn; flank B turns the other way
     double c = towards;
@@ -184,6 +195,7 @@ void FaceRuck(const TWorld& W, int b, int i, TPlayer& P) {
     P.FacingAngle = FacingOfAngle(c);
   }
   if (r == 64.0f) P.FacingAngle = FacingOfAngle(b == 1 ? 360.0 : 180.0);
+  return faces;
 }
 
 // The heading a scripted facing asks for: mode 1 the fixed FaceAngle, mode 2
@@ -205,7 +217,8 @@ bool ScriptedHeading(const TWorld& W, int b, const TPlayer& P, int Mode, f32 Ang
 
 // The facing of the current event of a running action sequence (a plain run,
 // type 0) and then of the current entry of a playing animation sequence.
-void FaceScripted(const TWorld& W, int b, TPlayer& P) {
+// Out of line: most players follow no sequence (FaceScripted's first test).
+[[gnu::noinline]] void FaceScriptedRules(const TWorld& W, int b, TPlayer& P) {
   double h = 0.0;
   const TActionSeq& S = P.ActionSeq;
   if (S.seqON != 0 && S.CurrEventIndex >= 1 && S.CurrEventIndex <= S.EventArray.kHigh) {
@@ -219,6 +232,10 @@ void FaceScripted(const TWorld& W, int b, TPlayer& P) {
     if (E.FaceMode != 0 && ScriptedHeading(W, b, P, E.FaceMode, E.FaceAngle, E.FaceOffset, E.FaceTarget, h))
       P.FacingAngle = FacingOfHeading(h);
   }
+}
+
+void FaceScripted(const TWorld& W, int b, TPlayer& P) {
+  if (P.ActionSeq.seqON != 0 || P.AnimSeq.Playing != 0) FaceScriptedRules(W, b, P);
 }
 
 // The scrum-half's own facings, applied to him at one point of every block 1
@@ -326,15 +343,22 @@ f32 Block2LookFacing(const TWorld& W, const TPlayer& P) {
   return FacingOfHeading(f);
 }
 
-// Whether one of the fixed facings that FaceBlock2 applies after the look
-// facing (before any scripted facing, which reads the facing) surely
-// replaces it: some of them, not all.
-bool Block2FacingFixed(const TPlayer& P) {
-  const f32 r = P.RuckRole;
-  return (P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0) || P.BlockExitTimer > 0.0f || P.BlockExitedOnTimer > 0.0f ||
-         P.shimmytimer > 0.0f || P.TackleAttemptTimer > 0.0f ||
-         (P.RuckTimer > 0.0f && r != 0.0f && r != 1.0f && r != 60.0f && r != 61.0f) || P.standuptimer > 0.0f ||
-         P.OldTackleTimer > 0.0f || P.freeballcatchtimer > 0.0f || P.GettingTackledTimer > 0.0f;
+// Block 2's fixed facings, the later winning: moves, timers and set pieces.
+// None reads his facing or moves him. Whether one applied.
+bool FaceFixed2(const TWorld& W, int i, TPlayer& P) {
+  bool set = FaceBlockMoves(P);
+  if (P.shimmytimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.ShimmyFacing));
+  if (P.TackleAttemptTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.TackleAttemptFacing));
+  set |= FaceRuck(W, 2, i, P);
+  if (P.standuptimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.StandUpFacing));
+  if (P.OldTackleTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.OldTackleFacing));
+  if (P.SpecialAnimTimer > 0.0f && !(P.KickTimer > 0.0f)) set = SetFacing(P, FacingOfHeading(P.SpecialAnimFacing));
+  if (P.freeballcatchtimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.FreeBallCatchFacing));
+  if (P.GettingTackledTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.GettingTackledFacing));
+  if (P.ForcedRunTimer > 0.0f && (!(P.TackleAttemptTimer > 0.0f) || P.currentframe < P.TackleAttemptLungeFrame))
+    set = SetFacing(P, FacingOfHeading(P.ForcedRunFacing));
+  if (P.LineOutTimer > 0.0f && Dist(P) < 0.4) set = SetFacing(P, FacingOfHeading(P.LineoutFacing));
+  return set;
 }
 
 // Whether Block2LookFacing surely raises no float error for P: every
@@ -352,21 +376,15 @@ bool Block2LookIsQuiet(const TWorld& W, const TPlayer& P) {
 void FaceBlock2(TWorld& W, int i) {
   TPlayer& P = W.Teams[2].Players[i];
   P.PrevFacingAngle = P.FacingAngle;
-  // Its look facing (an arctangent or two) is needed only where no fixed
-  // facing replaces it, or where skipping it would hide a float error.
-  if (!Block2FacingFixed(P) || !Block2LookIsQuiet(W, P)) P.FacingAngle = Block2LookFacing(W, P);
-  FaceBlockMoves(P);
-  if (P.shimmytimer > 0.0f) P.FacingAngle = FacingOfHeading(P.ShimmyFacing);
-  if (P.TackleAttemptTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.TackleAttemptFacing);
-  FaceRuck(W, 2, i, P);
-  if (P.standuptimer > 0.0f) P.FacingAngle = FacingOfHeading(P.StandUpFacing);
-  if (P.OldTackleTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.OldTackleFacing);
-  if (P.SpecialAnimTimer > 0.0f && !(P.KickTimer > 0.0f)) P.FacingAngle = FacingOfHeading(P.SpecialAnimFacing);
-  if (P.freeballcatchtimer > 0.0f) P.FacingAngle = FacingOfHeading(P.FreeBallCatchFacing);
-  if (P.GettingTackledTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.GettingTackledFacing);
-  if (P.ForcedRunTimer > 0.0f && (!(P.TackleAttemptTimer > 0.0f) || P.currentframe < P.TackleAttemptLungeFrame))
-    P.FacingAngle = FacingOfHeading(P.ForcedRunFacing);
-  if (P.LineOutTimer > 0.0f && Dist(P) < 0.4) P.FacingAngle = FacingOfHeading(P.LineoutFacing);
+  // The facing of the way he moves (an arctangent or two) comes first, so
+  // any fixed facing replaces it: it is worked out after them, and only
+  // where none applied or where skipping it could hide a float error (its
+  // arctangents are calls, so it is not dropped unused).
+  const bool fixed = FaceFixed2(W, i, P);
+  if (!fixed || !Block2LookIsQuiet(W, P)) {
+    const f32 look = Block2LookFacing(W, P);
+    if (!fixed) P.FacingAngle = look;
+  }
   FaceScripted(W, 2, P);
   TurnBody(P, W.TimeStep, false);
 }
@@ -376,7 +394,8 @@ void FaceBlock2(TWorld& W, int i) {
 void SetLookAtPoints(TWorld& W, int b) {
   if (!StateLooks(W.gamestate)) return;
   TTeamBlock& T1 = W.Teams[1];
-  for (int i = 1; i <= PlayerCount(W); ++i) {
+  const int n = PlayerCount(W);  // the players' steps do not change it
+  for (int i = 1; i <= n; ++i) {
     LookInState(W, b, i);
     if (b != 1 || W.gamestate != gsGotTackled) continue;
     for (i32 k : {T1.SetPieceHolder, T1.PassReceiver}) {
@@ -435,11 +454,9 @@ TTurnPlan PlanTurnExactly(const TPlayer& P, double Step, bool TurnFlags) {
   return {true, snaps, flagged, (!snaps || flagged) && TurnsUp(P, diff)};
 }
 
-}  // namespace
-
-void TurnBody(TPlayer& P, double TimeStep, bool TurnFlags) {
-  P.FacingHeading = HeadingOfFacing(P.FacingAngle);
-  if (P.FacingHeading == P.Heading) return;  // turned already: a difference of 0 degrees
+// TurnBody past its first test. Out of line, so that the many players who
+// face their heading already return with no registers saved.
+[[gnu::noinline]] void TurnTowardsFacing(TPlayer& P, double TimeStep, bool TurnFlags) {
   const double step = static_cast<double>(AuxState.TurnRate) * TimeStep;
   TTurnPlan t;
   if (!PlanTurnFromGap(P, step, TurnFlags, t)) t = PlanTurnExactly(P, step, TurnFlags);
@@ -452,14 +469,23 @@ void TurnBody(TPlayer& P, double TimeStep, bool TurnFlags) {
   if (t.flagged) (t.grows ? P.TurnRightWithBall : P.TurnLeftWithBall) = kTrue32;
 }
 
+}  // namespace
+
+void TurnBody(TPlayer& P, double TimeStep, bool TurnFlags) {
+  P.FacingHeading = HeadingOfFacing(P.FacingAngle);
+  if (P.FacingHeading == P.Heading) return;  // turned already: a difference of 0 degrees
+  TurnTowardsFacing(P, TimeStep, TurnFlags);
+}
+
 void LookAtPosition(TWorld& W) {
   SetLookAtPoints(W, 1);
   SetLookAtPoints(W, 2);
   const i32 carrier = W.Teams[1].BallCarrier;
+  const int n = PlayerCount(W);  // the players' steps do not change it
   f32 holderFacing = 0.0f;
   // Decided only where a pass runs, as it was at each player's turn.
-  TPlayer* holder = PlayerCount(W) >= 1 ? SetPieceHolderFacing(W, holderFacing) : nullptr;
-  for (int i = 1; i <= PlayerCount(W); ++i)
+  TPlayer* holder = n >= 1 ? SetPieceHolderFacing(W, holderFacing) : nullptr;
+  for (int i = 1; i <= n; ++i)
     if (!(W.gamestate == gsRunning && i == carrier)) FaceBlock1(W, i, holder, holderFacing);
-  for (int i = 1; i <= PlayerCount(W); ++i) FaceBlock2(W, i);
+  for (int i = 1; i <= n; ++i) FaceBlock2(W, i);
 }

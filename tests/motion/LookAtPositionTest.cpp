@@ -328,6 +328,15 @@ TEST_F(LookAtPositionTest, Block2FixedFacingsReplaceTheWayHeMovesOnlyWhenTheyApp
       {"free-ball catch", [](TWorld&, TPlayer& P) { P.freeballcatchtimer = 0.5f; P.FreeBallCatchFacing = 120.0f; }, 120.0},
       {"being tackled", [](TWorld&, TPlayer& P) { P.GettingTackledTimer = 0.5f; P.GettingTackledFacing = 130.0f; }, 130.0},
       {"a timer below zero", [](TWorld&, TPlayer& P) { P.standuptimer = -0.5f; P.StandUpFacing = 100.0f; }, NAN},
+      {"gesture", [](TWorld&, TPlayer& P) { P.SpecialAnimTimer = 0.5f; P.SpecialAnimFacing = 140.0f; }, 140.0},
+      {"gesture while kicking", [](TWorld&, TPlayer& P) {
+         P.SpecialAnimTimer = 0.5f; P.SpecialAnimFacing = 140.0f; P.KickTimer = 0.5f;
+       }, NAN},
+      {"forced run", [](TWorld&, TPlayer& P) { P.ForcedRunTimer = 0.5f; P.ForcedRunFacing = 150.0f; }, 150.0},
+      {"lineout on his spot", [](TWorld&, TPlayer& P) { P.LineOutTimer = 0.5f; P.LineoutFacing = 160.0f; }, 160.0},
+      {"lineout off his spot", [](TWorld&, TPlayer& P) {
+         P.LineOutTimer = 0.5f; P.LineoutFacing = 160.0f; P.DesiredPos.x += 0.5f;
+       }, NAN},
       {"a tackle then a scripted target on his spot", [](TWorld& W, TPlayer& P) {
          P.TackleAttemptTimer = 0.5f; P.TackleAttemptFacing = 80.0f;
          W.Teams[2].Players[5].Pos = P.Pos;
