@@ -358,6 +358,56 @@ TEST_F(LookAtPositionTest, Block2FixedFacingsReplaceTheWayHeMovesOnlyWhenTheyApp
   }
 }
 
+// Block 1's fixed facings replace the facing along his look, each alone.
+TEST_F(LookAtPositionTest, Block1FixedFacingsReplaceTheFacingAlongHisLook) {
+  struct Case {
+    const char* what;
+    void (*set)(TPlayer&);
+    double fixed;  // heading of the fixed facing; NaN: along his look
+  } cases[] = {
+      {"block exit", [](TPlayer& P) { P.BlockExitTimer = 0.5f; P.BlockExitFacing = 40.0f; }, 40.0},
+      {"exited on", [](TPlayer& P) { P.BlockExitedOnTimer = 0.5f; P.BlockExitedOnFacing = 50.0f; }, 50.0},
+      {"tackle attempt", [](TPlayer& P) { P.TackleAttemptTimer = 0.5f; P.TackleAttemptFacing = 80.0f; }, 80.0},
+      {"ruck role", [](TPlayer& P) { P.RuckTimer = 0.5f; P.RuckRole = 2.0f; }, 90.0},
+      {"ruck role 0", [](TPlayer& P) { P.RuckTimer = 0.5f; P.RuckRole = 0.0f; }, NAN},
+      {"being tackled", [](TPlayer& P) { P.GettingTackledTimer = 0.5f; P.GettingTackledFacing = 130.0f; }, 130.0},
+      {"old tackle", [](TPlayer& P) { P.OldTackleTimer = 0.5f; P.OldTackleFacing = 110.0f; }, 110.0},
+      {"dive", [](TPlayer& P) { P.DiveTimer = 0.5f; P.DiveAngle = 100.0f; }, 100.0},
+      {"free-ball catch", [](TPlayer& P) { P.freeballcatchtimer = 0.5f; P.FreeBallCatchFacing = 120.0f; }, 120.0},
+      {"forced run", [](TPlayer& P) { P.ForcedRunTimer = 0.5f; P.ForcedRunFacing = 150.0f; }, 150.0},
+      {"celebration", [](TPlayer& P) { P.CelebrateTimer = 0.5f; P.CelebrateFacing = 170.0f; }, 170.0},
+      {"a timer run out", [](TPlayer& P) { P.CelebrateTimer = 0.0f; P.CelebrateFacing = 170.0f; }, NAN},
+  };
+  for (const Case& c : cases) {
+    MakeMotionScene(MotionWorld);
+    MotionWorld.gamestate = gsLineout;
+    TPlayer& P = Att(4);
+    Moved(P, 0.2f, 0.1f);
+    P.FacingAngle = 0.25f;
+    P.Heading = 200.0f;
+    c.set(P);
+    Step();
+    const f32 along = ToF32(std::atan(static_cast<double>(P.Direction.x) / P.Direction.z) + kPi);
+    EXPECT_FLOAT_EQ(P.FacingAngle, std::isnan(c.fixed) ? along : FacingOf(c.fixed)) << c.what;
+  }
+}
+
+// A NaN in block 1's look direction raises its invalid tests with a fixed
+// facing as without.
+TEST_F(LookAtPositionTest, AFixedFacingStillRaisesTheErrorsOfALookThatIsNotANumber) {
+  for (bool fixed : {false, true}) {
+    MakeMotionScene(MotionWorld);
+    MotionWorld.gamestate = gsRunning;
+    TPlayer& P = Att(4);
+    P.Pos.x = std::numeric_limits<f32>::quiet_NaN();
+    if (fixed) P.DiveTimer = 0.5f;
+    ClearFloatFlags();
+    LookAtPosition(MotionWorld);
+    EXPECT_TRUE(FloatErrorRaised()) << fixed;
+  }
+  ClearFloatFlags();
+}
+
 // A fixed facing spares block 2 the way he moves, but not its float errors:
 // infinite or overflowing positions and a speed that is not a number raise
 // with a fixed facing as without.
