@@ -110,8 +110,8 @@ void MeasureSpeed(const TWorld& W, TPlayer& P) {
   P.speed = TimeToCover(P.Pos.x, P.Pos.z, P.OldPos.x, P.OldPos.z, W.PrevTimeStep);
 }
 
+// Both take his measured speed from the first pass.
 void UpdateAttackerSpeed(const TWorld& W, TPlayer& P) {
-  MeasureSpeed(W, P);
   CapForTurn(P);
   ApproachDesiredSpeed(W, P);
   StopOnSpot(W, P);
@@ -121,7 +121,6 @@ void UpdateAttackerSpeed(const TWorld& W, TPlayer& P) {
 // A defender starts open play after a breakdown or set piece at a share of
 // his measured speed.
 void UpdateDefenderSpeed(const TWorld& W, TPlayer& P) {
-  MeasureSpeed(W, P);
   const TGameState prev = W.PrevFrameGameState;
   if ((W.gamestate == gsRunning || W.gamestate == gsPassing) &&
       (prev == gsGotTackled || prev == gsScrum || prev == gsLineout))
@@ -167,11 +166,19 @@ void RunFatigueSpell(const TWorld& W, TPlayer& P) {
 void AccelerateToDesiredSpeed(TWorld& W) {
   const int n = PlayerCount(W);
   const i32 level = AssistLevel();
-  for (TTeamBlock& B : W.Teams)
+  // The measured speed is taken here rather than at the head of each
+  // player's update: the updates read and write only their own player's
+  // speed and none of the positions, so it is the same number, and the
+  // float flags are only read after the step. Here no player's root and
+  // quotient waits on the last one's branches, and the updates start
+  // from a speed in hand.
+  const i32 carrier = W.Teams[1].BallCarrier;
+  for (int b = 1; b <= 2; ++b)
     for (int i = 1; i <= n; ++i) {
-      TPlayer& P = B.Players[i];
+      TPlayer& P = W.Teams[b].Players[i];
       P.Acceleration = static_cast<f32>(P.AccelerationInit * AccelerationFactor(W, P, level));
       P.DistToDesired = Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z);
+      if (b == 2 || i != carrier) MeasureSpeed(W, P);
     }
   for (int i = 1; i <= n; ++i)
     if (i != W.Teams[1].BallCarrier) UpdateAttackerSpeed(W, W.Teams[1].Players[i]);

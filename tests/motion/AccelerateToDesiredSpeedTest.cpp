@@ -266,6 +266,30 @@ TEST_F(AccelerateToDesiredSpeedTest, CarrierKeepsHisSpeedButGetsHisDistanceAndFa
   EXPECT_FLOAT_EQ(C.maxspeed, 0.975f * kSceneMaxSpeed);
 }
 
+TEST_F(AccelerateToDesiredSpeedTest, OnlyTheCarriersRunIsLeftUnmeasured) {
+  // A run too long for a float measures as an overflow: left unmeasured for
+  // the carrier, it raises nothing; measured for any other player it must
+  // still raise.
+  for (int b = 1; b <= 2; ++b)
+    for (const i32 carrier : {4, 5}) {
+      MakeMotionScene(W);
+      W.Teams[1].BallCarrier = carrier;
+      TPlayer& P = W.Teams[b].Players[4];
+      Running(P, 2, 3);
+      P.speed = 5.5f;
+      P.OldPos.x = -3e38f;
+      P.Pos.x = P.DesiredPos.x = 3e38f;
+      ClearFloatFlags();
+      AccelerateToDesiredSpeed(W);
+      const bool unmeasured = b == 1 && carrier == 4;
+      EXPECT_EQ(FloatErrorRaised(), !unmeasured) << "block " << b << ", carrier " << carrier;
+      if (unmeasured) {
+        EXPECT_FLOAT_EQ(P.speed, 5.5f);
+      }
+      EXPECT_FLOAT_EQ(P.DistToDesired, 3.0f) << "block " << b << ", carrier " << carrier;
+    }
+}
+
 TEST_F(AccelerateToDesiredSpeedTest, FatigueSpellsByStateAndLevelWithOneDrawEach) {
   struct Case {
     const char* what;
