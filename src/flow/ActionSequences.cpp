@@ -90,7 +90,7 @@ struct TMover {
   f32 MaxSpeed; // m/s
 };
 
-TMover MoverOf(const TWorld& W, const TPlayer& Ref) {
+TMover ReadMover(const TWorld& W, const TPlayer& Ref) {
   TMover m;
   m.Heading = HeadingToPoint(Ref.OldPos.x, Ref.OldPos.z, Ref.Pos.x, Ref.Pos.z, 90.0f);
   m.Speed = Ref.speed;
@@ -98,6 +98,27 @@ TMover MoverOf(const TWorld& W, const TPlayer& Ref) {
                 ? ToF32(std::fabs(static_cast<double>(Ref.speed) - Ref.MeasuredSpeed) / W.TimeStep)
                 : 0.0f;
   m.MaxSpeed = Ref.maxspeed;
+  return m;
+}
+
+// The movers read in this call of the runner, by reference. The runner
+// moves nobody and changes no speed, so a reference's mover is the same for
+// every player who runs against him: the first reading (the same call on
+// the same numbers) serves them all. Emptied at each call.
+struct TMoverMemo {
+  const TPlayer* Ref;
+  TMover Mover;
+};
+constexpr int kMoverMemoSize = 4;
+TMoverMemo MoverMemo[kMoverMemoSize];
+int MoverMemoCount;
+
+TMover MoverOf(const TWorld& W, const TPlayer& Ref) {
+  for (int k = 0; k < MoverMemoCount; ++k) {
+    if (MoverMemo[k].Ref == &Ref) return MoverMemo[k].Mover;
+  }
+  const TMover m = ReadMover(W, Ref);
+  if (MoverMemoCount < kMoverMemoSize) MoverMemo[MoverMemoCount++] = {&Ref, m};
   return m;
 }
 
@@ -515,6 +536,7 @@ void StepSequence(TWorld& W, int i) {
 }  // namespace
 
 void RunActionSequences(TWorld& W) {
+  MoverMemoCount = 0;
   for (int i = 1; i <= PlayerCount(W); ++i) {
     if (W.Teams[1].Players[i].ActionSeq.seqON != 0) StepSequence(W, i);
   }

@@ -664,6 +664,58 @@ TEST_F(ActionSequencesTest, RelativeRunsFollowTheirReference) {
   EXPECT_GT(Me().DesiredPos.z, -2.0f);  // carried on along the reference's run
 }
 
+// Players who run against the same moving reference each meet him where a
+// fresh reading of his run says, call after call as he moves on; a second
+// reference in the same call is read for himself.
+TEST_F(ActionSequencesTest, RunnersAgainstOneReferenceMeetHisCurrentRun) {
+  struct Runner {
+    int id;
+    int ref;
+    f32 heading;
+  };
+  const Runner runners[] = {{12, 10, 270.0f}, {13, 10, 180.0f}, {14, 9, 0.0f}, {15, 10, 90.0f}};
+  for (const Runner& r : runners) {
+    TPlayer& P = Pl(r.id);
+    Place(P, static_cast<f32>(r.id - 10), -8.0f);
+    P.speed = 3.0f;
+    P.ActionSeq = StrategyParams.ActionSeqTemplate;
+    TActionEvent& E = P.ActionSeq.EventArray[1];
+    E.RelMovementOn = kTrue32;
+    E.RelOwnTeam = kTrue32;
+    E.RelPlayer = r.ref;
+    E.RelDistance = 2.0f;
+    E.RelHeading = r.heading;
+  }
+  struct Frame {
+    TVector3 from10, to10, from9, to9;
+    f32 speed;
+  };
+  const Frame frames[] = {
+      {{0, 0, -0.24f}, {0, 0, 0}, {5, 0, -1}, {5, 0, -1}, 6.0f},
+      {{0, 0, 0}, {0.2f, 0, 0.1f}, {5, 0, -1}, {5.1f, 0, -1.2f}, 4.5f},
+      {{0.2f, 0, 0.1f}, {0.1f, 0, 0.3f}, {5.1f, 0, -1.2f}, {5.1f, 0, -1.2f}, 7.0f},
+  };
+  for (const Frame& f : frames) {
+    TPlayer& R10 = Pl(10);
+    TPlayer& R9 = Pl(9);
+    R10.OldPos = f.from10, R10.Pos = f.to10, R10.speed = f.speed, R10.MeasuredSpeed = 5.0f;
+    R9.OldPos = f.from9, R9.Pos = f.to9, R9.speed = f.speed / 2, R9.MeasuredSpeed = 1.0f;
+    Step();
+    for (const Runner& r : runners) {
+      const TPlayer& P = Pl(r.id);
+      const TPlayer& R = Pl(r.ref);
+      const TActionEvent& E = P.ActionSeq.EventArray[1];
+      const f32 heading = HeadingToPoint(R.OldPos.x, R.OldPos.z, R.Pos.x, R.Pos.z, 90.0f);
+      const f32 accel = static_cast<f32>(std::fabs(static_cast<double>(R.speed) - R.MeasuredSpeed) / W.TimeStep);
+      const TVector2 m = InterceptPoint(heading, E.TargetPos.x, E.TargetPos.z, R.speed, accel, R.maxspeed, P.Pos.x,
+                                        P.Pos.z, P.speed, P.Acceleration, E.DesSpeed, W.PitchWidth, kTrue32,
+                                        kTrue32, kFalse32);
+      EXPECT_EQ(P.DesiredPos.x, m.x) << "runner " << r.id;
+      EXPECT_EQ(P.DesiredPos.z, m.z) << "runner " << r.id;
+    }
+  }
+}
+
 TEST_F(ActionSequencesTest, AReferenceOutsideTheBlockReadsNothing) {
   for (const i32 rel : {0, 26, -3, 1000}) {
     SetUp();
