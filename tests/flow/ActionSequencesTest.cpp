@@ -5,6 +5,8 @@
 #include <cfenv>
 #include <cmath>
 #include <functional>
+#include <limits>
+#include <vector>
 
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
@@ -714,6 +716,36 @@ TEST_F(ActionSequencesTest, RunnersAgainstOneReferenceMeetHisCurrentRun) {
       EXPECT_EQ(P.DesiredPos.z, m.z) << "runner " << r.id;
     }
   }
+}
+
+// A run aims along its angle however many angles came before it: a sweep
+// of more angles than any small table holds, in two orders, with signed
+// zeros, each aim checked against the direction worked out afresh; an
+// infinite angle raises its float error on every frame.
+TEST_F(ActionSequencesTest, ARunAimsAlongItsAngleAfterManyOthers) {
+  Give(1);
+  std::vector<f32> angles = {0.0f, -0.0f, 360.0f, -360.0f, 90.0f, 1e-45f};
+  for (int k = 0; k < 150; ++k) angles.push_back(static_cast<f32>(k) * 2.41f - 30.0f);
+  int wrong = 0;
+  for (int round = 0; round < 2; ++round) {
+    for (size_t i = 0; i < angles.size(); ++i) {
+      const f32 a = angles[round == 0 ? i : (i * 37) % angles.size()];
+      Ev(1).Angle = a;
+      Step();
+      const TDirection u = HeadingDirection(a);
+      const double r = 100.0 + 0.01;  // the last run aims past its end
+      wrong += Me().DesiredPos.x != static_cast<f32>(Me().Pos.x + r * u.x) ||
+               Me().DesiredPos.z != static_cast<f32>(Me().Pos.z + r * u.z);
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+  Ev(1).Angle = std::numeric_limits<f32>::infinity();
+  for (int frame = 0; frame < 2; ++frame) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    RunActionSequences(W);
+    EXPECT_TRUE(FloatErrorRaised()) << "frame " << frame;
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
 }
 
 TEST_F(ActionSequencesTest, AReferenceOutsideTheBlockReadsNothing) {
