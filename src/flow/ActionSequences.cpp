@@ -162,13 +162,24 @@ TVector2 MeetMovingPoint(const TWorld& W, const TPlayer& P, f32 TopSpeed, TVecto
 // shape's depth there anchored at the reference point (the carrier in
 // running, the receiver in passing, the mark on the breakdown line in
 // gottackled, else the ball).
+//
+// The runner moves nobody and changes neither the shape nor the state, so
+// every line point of one call of the runner reads the same shape from the
+// same reference: it is made ready at the first and kept for the call.
+TProfileReader LineReader;
+bool LineReaderReady;
+
 TVector2 LinePoint(const TWorld& W, const TActionEvent& E) {
-  const TTeamBlock& A = W.Teams[1];
-  TVector2 ref{W.BallPos.x, W.BallPos.z};
-  const TPlayer* who = Running(W) ? Carrier(W) : (Passing(W) ? Receiver(W) : nullptr);
-  if (who != nullptr) ref = {who->Pos.x, who->Pos.z};
-  if (W.gamestate == gsGotTackled) ref = {W.MarkX, A.SetPieceLineZ};
-  return {E.TargetX, ProfileValueAt(A.CurrentStrategy, E.TargetX, ref.x, ref.z)};
+  if (!LineReaderReady) {
+    const TTeamBlock& A = W.Teams[1];
+    TVector2 ref{W.BallPos.x, W.BallPos.z};
+    const TPlayer* who = Running(W) ? Carrier(W) : (Passing(W) ? Receiver(W) : nullptr);
+    if (who != nullptr) ref = {who->Pos.x, who->Pos.z};
+    if (W.gamestate == gsGotTackled) ref = {W.MarkX, A.SetPieceLineZ};
+    LineReader = ProfileReader(A.CurrentStrategy, ref.x, ref.z);
+    LineReaderReady = true;
+  }
+  return {E.TargetX, ProfileValueAt(LineReader, E.TargetX)};
 }
 
 void SetDesiredXZ(TPlayer& P, double X, double Z) {
@@ -566,6 +577,7 @@ void StepSequence(TWorld& W, int i) {
 
 void RunActionSequences(TWorld& W) {
   MoverMemoCount = 0;
+  LineReaderReady = false;
   for (int i = 1; i <= PlayerCount(W); ++i) {
     if (W.Teams[1].Players[i].ActionSeq.seqON != 0) StepSequence(W, i);
   }

@@ -179,6 +179,29 @@ TEST_F(ActionSequencesTest, TheLinePointByStateAndNearTheCarrier) {
   }
 }
 
+// Several runs to the line in one frame each take their own point on the
+// shape, read from the frame's reference.
+TEST_F(ActionSequencesTest, EveryRunToTheLineInAFrameTakesItsOwnPoint) {
+  W.gamestate = gsScrum;
+  W.BallPos = {2.0f, 1.0f, 3.0f};
+  const f32 targets[] = {15.0f, -22.5f, 0.25f, 15.0f, 31.0f};
+  for (int k = 0; k < 5; ++k) {
+    TPlayer& P = Pl(11 + k);
+    Place(P, 40.0f - 3.0f * k, -20.0f);
+    P.ActionSeq = StrategyParams.ActionSeqTemplate;
+    P.ActionSeq.EventArray[1].EventType = 14;
+    P.ActionSeq.EventArray[1].TargetX = targets[k];
+    P.ActionSeq.SeqHeadFlag = kTrue32;  // released breakdown runners move
+    P.ActionSeq.SeqHeadValue = 100.0f;
+  }
+  Step();
+  for (int k = 0; k < 5; ++k) {
+    const TVector2 want = LinePoint(targets[k], 2.0f, 3.0f);
+    EXPECT_EQ(Pl(11 + k).DesiredPos.x, want.x) << k;
+    EXPECT_EQ(Pl(11 + k).DesiredPos.z, want.z) << k;
+  }
+}
+
 TEST_F(ActionSequencesTest, APlainRunOfNoLengthCompletesOnceItsRunIsCountedOrAfterItsHold) {
   // The start frame chooses the run; the next counts the first step; the
   // one after finds the run done.
