@@ -195,20 +195,26 @@ f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart, f32
 }
 
 TProfileReader ProfileReader(const TStrategyShape& Profile, f32 SegmentStart, f32 Current) {
-  TProfileReader r{};
+  TProfileReader r;  // only what readings look at is filled
   r.Profile = &Profile;
   r.SegmentStart = SegmentStart;
   r.Current = Current;
-  // isfinite raises nothing, even on a signalling NaN.
-  bool finite = std::isfinite(SegmentStart) && std::isfinite(Current);
-  for (int k = 1; k <= kProfileCapacity && finite; ++k) {
-    finite = std::isfinite(Profile.Durations[k]) && std::isfinite(Profile.StartValues[k]) &&
-             std::isfinite(Profile.EndValues[k]);
+  r.Ready = false;
+  // The entries a reading looks at: the durations before the current
+  // segment and up to the count, the values up to the count, the current
+  // segment's start value and the first. isfinite raises nothing, even on
+  // a signalling NaN.
+  const int c = Profile.CurrentSegment;
+  const int n = std::clamp(Profile.SegmentCount, 0, kProfileCapacity);
+  const int used = std::clamp(std::max(n, c), 1, kProfileCapacity);
+  bool finite = std::isfinite(SegmentStart) & std::isfinite(Current);
+  for (int k = 1; k <= used; ++k) {
+    finite &= std::isfinite(Profile.Durations[k]) & std::isfinite(Profile.StartValues[k]) &
+              std::isfinite(Profile.EndValues[k]);
   }
   if (!finite) return r;
   // As in ProfileValueAt, in its order; at most 20 finite floats summed
   // cannot overflow a double.
-  const int c = Profile.CurrentSegment;
   double before = 0;
   for (int k = 1; k < std::min(c, kProfileCapacity + 1); ++k) before += Profile.Durations[k];
   const bool inTable = c >= 1 && c <= kProfileCapacity;
@@ -218,7 +224,6 @@ TProfileReader ProfileReader(const TStrategyShape& Profile, f32 SegmentStart, f3
   // As in ProfileAt: its s + len is the next segment's start here. Only a
   // segment of positive length can hold a time, so only its slope is read,
   // a finite quotient of finite numbers.
-  const int n = std::clamp(Profile.SegmentCount, 0, kProfileCapacity);
   r.Count = n;
   double s = 0;
   for (int k = 1; k <= n; ++k) {

@@ -85,9 +85,10 @@ f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart = 0.
 // ProfileValueAt works out before it looks at the time (the sum of the
 // segments before the current one, the shift), the segments' start times
 // and their slopes, worked out once with the same roundings, so that each
-// reading gives ProfileValueAt's bits. Only a profile whose every number is
-// finite is made ready, so that nothing worked out ahead can raise a float
-// error a reading would not; any other is read by ProfileValueAt itself.
+// reading gives ProfileValueAt's bits. Only a profile whose every number a
+// reading looks at is finite is made ready, so that nothing worked out
+// ahead can raise a float error a reading would not; any other is read by
+// ProfileValueAt itself. Worth it from some five readings on.
 struct TProfileReader {
   const TStrategyShape* Profile;
   f32 SegmentStart, Current;

@@ -327,8 +327,14 @@ TEST(ProfileReader, ReadsLikeProfileValueAt) {
       Profile({{100, kBig, kBig}, {100, -kBig, 0}}, 2),  // shifted beyond the float range
       Profile({{100, 0, 40}, {kInf, 40, 0}}, 1),          // not finite: read in full
       Profile({{100, 0, 40}, {100, kNaN, 0}}, 1),
+      Profile({{100, 0, 40}, {100, kInf, kInf}}, 1),      // inf - inf only where a reading reaches
+      Profile({{100, 0, 40}, {100, 40, 0}, {kInf, kNaN, kInf}}, 1),
       Profile({{1e30f, 0, 1}, {3e38f, 1, 2}}, 2),
   };
+  TStrategyShape unread = Profile({{100, 0, 40}, {100, 40, 0}}, 2);  // entries past those read are not looked at
+  unread.Durations[7] = kInf;
+  unread.StartValues[9] = kNaN;
+  profiles.push_back(unread);
   TStrategyShape wide = Profile({{10, 1, 1}}, 40);
   wide.SegmentCount = 50;
   wide.EndValues[20] = 6;
