@@ -273,22 +273,14 @@ void PlaceAttackingBacks(TWorld& W) {
 void PlaceDefendingBacks(TWorld& W) {
   TTeamBlock& A = W.Teams[1];
   TTeamBlock& D = W.Teams[2];
-  // One shape and anchor for every back: made ready at the first one placed
-  // (the anchor is rounded only when someone is placed).
-  TProfileReader shape{};
-  bool ready = false;
   for (int k = 1; k <= 201; ++k) {
     const i32 n = D.DefenceLine[k];
     if (n == D.SetPieceHolder || n > PlayerCount(W)) continue;
     TPlayer* P = PlayerAt(D, n);
     if (P == nullptr) continue;
     const f32 x = A.SetPieceSlotPos[k].x;
-    if (!ready) {
-      shape = ProfileReader(D.CurrentStrategy, static_cast<f32>(W.MarkX + D.DefenceLineAux),
-                            static_cast<f32>(W.MarkZ + D.DefenceLineOffset));
-      ready = true;
-    }
-    const double z = ProfileValueAt(shape, x);
+    const double z = ProfileValueAt(D.CurrentStrategy, x, static_cast<f32>(W.MarkX + D.DefenceLineAux),
+                                    static_cast<f32>(W.MarkZ + D.DefenceLineOffset));
     SetDesired(*P, x, std::min(z, W.PitchLength * 0.5));
   }
   TPlayer* S = D.DeepPlayerNumber <= PlayerCount(W) ? PlayerAt(D, D.DeepPlayerNumber) : nullptr;
