@@ -19,19 +19,22 @@ struct TBoxMullerFactors {
   double Cosine[kUniformSteps];  // cos(2 pi u)
 };
 
+// A plain function, not a lambda: the compiler may work out a lambda's
+// result itself at build time, with its own rounding of the two calls.
+TBoxMullerFactors BuildBoxMullerFactors() {
+  TBoxMullerFactors f{};
+  for (int k = 1; k < kUniformSteps; ++k) {
+    // Read back through a volatile so that no call is folded either.
+    volatile double stored = k / 1000.0;
+    const double u = stored;
+    f.Radius[k] = std::sqrt(-2.0 * std::log(u));
+    f.Cosine[k] = std::cos(2.0 * std::numbers::pi * u);
+  }
+  return f;
+}
+
 const TBoxMullerFactors& BoxMullerFactors() {
-  static const TBoxMullerFactors factors = [] {
-    TBoxMullerFactors f{};
-    for (int k = 1; k < kUniformSteps; ++k) {
-      // Read back through a volatile so that the compiler cannot fold the
-      // calls itself: its own rounding may differ from the library's.
-      volatile double stored = k / 1000.0;
-      const double u = stored;
-      f.Radius[k] = std::sqrt(-2.0 * std::log(u));
-      f.Cosine[k] = std::cos(2.0 * std::numbers::pi * u);
-    }
-    return f;
-  }();
+  static const TBoxMullerFactors factors = BuildBoxMullerFactors();
   return factors;
 }
 
