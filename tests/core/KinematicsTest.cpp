@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cfenv>
 #include <cstdint>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "core/Geometry.h"
 
@@ -305,6 +308,78 @@ TEST(ProfileValueAt, KeyReadsAndDegenerateProfiles) {
   wide.CurrentSegment = 40;                   // all 20 durations (10 s) come before it
   EXPECT_EQ(ProfileValueAt(wide, -5), 1.0f);
   EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO), 0);
+}
+
+// A reader made ready once gives ProfileValueAt's bits and float errors on
+// every reading: at and just beside segment boundaries, before and after
+// the profile, across the float range, on degenerate profiles (no, empty,
+// negative and tiny segments, counts and current segments outside the
+// table) and on ones that overflow or hold numbers that are not finite.
+TEST(ProfileReader, ReadsLikeProfileValueAt) {
+  constexpr f32 kInf = std::numeric_limits<f32>::infinity();
+  constexpr f32 kBig = 3e38f;
+  const TStrategyShape peak = Profile({{100, 0, 12}, {15, 12, 15}, {15, 15, 12}, {100, 12, 0}}, 3);
+  std::vector<TStrategyShape> profiles = {
+      peak,
+      Profile({{100, 0, 40}, {100, 40, 0}}, 0),
+      Profile({{100, 0, 40}, {100, 40, 0}}, 2),
+      Profile({{10, 1, 1}, {0, 5, 9}, {-4, 2, 3}, {1e-45f, -kBig, kBig}, {7, 2, -1}}, 4),
+      Profile({{100, kBig, kBig}, {100, -kBig, 0}}, 2),  // shifted beyond the float range
+      Profile({{100, 0, 40}, {kInf, 40, 0}}, 1),          // not finite: read in full
+      Profile({{100, 0, 40}, {100, kNaN, 0}}, 1),
+      Profile({{100, 0, 40}, {100, kInf, kInf}}, 1),      // inf - inf only where a reading reaches
+      Profile({{100, 0, 40}, {100, 40, 0}, {kInf, kNaN, kInf}}, 1),
+      Profile({{1e30f, 0, 1}, {3e38f, 1, 2}}, 2),
+  };
+  TStrategyShape unread = Profile({{100, 0, 40}, {100, 40, 0}}, 2);  // entries past those read are not looked at
+  unread.Durations[7] = kInf;
+  unread.StartValues[9] = kNaN;
+  profiles.push_back(unread);
+  TStrategyShape wide = Profile({{10, 1, 1}}, 40);
+  wide.SegmentCount = 50;
+  wide.EndValues[20] = 6;
+  profiles.push_back(wide);
+  TStrategyShape empty = Profile({{10, 1, 1}}, 0);
+  empty.SegmentCount = 0;
+  profiles.push_back(empty);
+  empty.SegmentCount = -3;
+  empty.CurrentSegment = -1;
+  profiles.push_back(empty);
+
+  std::vector<f32> nows = {0.0f, -0.0f, 100.0f, 115.0f, 130.0f, 230.0f, -115.0f, -15.0f, 15.0f, 115.0f, 1e30f,
+                           -1e30f, kBig, -kBig, kInf, -kInf, kNaN, 1e-45f};
+  for (size_t i = 0, n = nows.size(); i < n; ++i) {
+    nows.push_back(std::nextafter(nows[i], kInf));
+    nows.push_back(std::nextafter(nows[i], -kInf));
+  }
+  for (int k = -120; k <= 120; k += 7) nows.push_back(static_cast<f32>(k) + 0.3f);
+  const std::pair<f32, f32> anchors[] = {{0, 0}, {-12.5f, 3.25f}, {kBig, -kBig}, {kInf, 0}, {0, kNaN}};
+
+  int wrong = 0, flagsDiffer = 0, errors = 0, ready = 0;
+  for (const TStrategyShape& p : profiles) {
+    for (const auto& [start, current] : anchors) {
+      std::feclearexcept(FE_ALL_EXCEPT);
+      const TProfileReader r = ProfileReader(p, start, current);
+      flagsDiffer += std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW) != 0;  // making ready raises nothing
+      ready += r.Ready;
+      for (const f32 now : nows) {
+        std::feclearexcept(FE_ALL_EXCEPT);
+        const f32 want = ProfileValueAt(p, now, start, current);
+        const int wantFlags = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+        std::feclearexcept(FE_ALL_EXCEPT);
+        const f32 got = ProfileValueAt(r, now);
+        const int gotFlags = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+        wrong += std::bit_cast<uint32_t>(want) != std::bit_cast<uint32_t>(got);
+        flagsDiffer += wantFlags != gotFlags;
+        errors += wantFlags != 0;
+      }
+    }
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(flagsDiffer, 0);
+  EXPECT_GT(errors, 0) << "some readings raise";
+  EXPECT_GT(ready, 10) << "most profiles are made ready";
 }
 
 TEST(AdvanceAnimTime, HoldOrWrap) {
