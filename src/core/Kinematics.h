@@ -81,6 +81,10 @@ f32 SpeedAfterTurn(f32 Speed, f32 H1, f32 H2, f32 Rate, f32 MaxSpeed);
 // own start, unshifted. An empty profile holds its start value.
 f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart = 0.0f, f32 Current = 0.0f);
 
+// Keys[k].z = ProfileValueAt(Profile, Keys[k].x) for k in 0..Count-1, the
+// same bits and flags; the segment ends and slopes are worked out once.
+void ProfileValuesAtKeys(const TStrategyShape& Profile, TVector2* Keys, int Count);
+
 // An animation's playing time after one step, held at Length or wrapped into
 // the loop. Inline: every player calls it every frame.
 inline f32 AdvanceAnimTime(f32 Time, f32 Length, f32 Rate, f32 DeltaT, bool32 Loop) {

@@ -145,10 +145,9 @@ void SelectTeamStrategy(TWorld& W) {
 }
 
 void LayLineOnShape(TTeamBlock& T) {
-  for (int k = 1; k <= 201; ++k) {
-    TVector2& slot = T.LineSlotPos[k];
-    slot.z = (k == 101) ? 0.0f : ProfileValueAt(T.CurrentStrategy, slot.x);
-  }
+  ProfileValuesAtKeys(T.CurrentStrategy, &T.LineSlotPos[1], 100);
+  T.LineSlotPos[101].z = 0.0f;
+  ProfileValuesAtKeys(T.CurrentStrategy, &T.LineSlotPos[102], 100);
 }
 
 void UpdateStrategyTimers(TWorld& W) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "core/Geometry.h"
 
@@ -305,6 +306,71 @@ TEST(ProfileValueAt, KeyReadsAndDegenerateProfiles) {
   wide.CurrentSegment = 40;                   // all 20 durations (10 s) come before it
   EXPECT_EQ(ProfileValueAt(wide, -5), 1.0f);
   EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO), 0);
+}
+
+// The batch read of a line of keys gives ProfileValueAt's bits and flags
+// key by key: rising and falling keys (the search restarts), keys on the
+// segment joins, empty and zero-length segments, a current segment inside,
+// outside and past the table, and the profiles it must hand back to the
+// single reads (negative, NaN or huge entries); NaN, infinite and huge keys.
+TEST(ProfileValuesAtKeys, SameBitsAndFlagsAsEachRead) {
+  const f32 inf = std::numeric_limits<f32>::infinity();
+  std::vector<TStrategyShape> shapes = {
+      Profile({{100, 0, 40}, {100, 40, 0}}, 0),
+      Profile({{100, 0, 40}, {100, 40, 0}}, 2),
+      Profile({{30, 2.5f, 7.1f}, {0, 9, 9}, {12.5f, 7.1f, -3.3f}, {0.1f, -3.3f, 50}, {60, 50, 0.2f}}, 3),
+      Profile({{1e-40f, 5, 6}, {70, 6, 1}}, 1),
+      Profile({{50, 1, 2}}, 25),  // current segment past the table: all 20 durations before it
+      Profile({{-10, 1, 2}, {40, 2, 3}}, 1),
+      Profile({{10, 1, 2}, {kNaN, 2, 3}}, 0),
+      Profile({{10, 1, 2}, {10, 2, inf}}, 0),
+      Profile({{10, 1, 2}, {2e30f, 2, 3}}, 0),
+  };
+  TStrategyShape wide = Profile({{10, 1, 1}}, 0);
+  wide.SegmentCount = 50;
+  wide.EndValues[20] = 6;
+  shapes.push_back(wide);
+  TStrategyShape junk = Profile({{10, 1, 4}}, 0);
+  junk.Durations[15] = kNaN;  // beyond the segments, still summed before a late current segment
+  junk.CurrentSegment = 18;
+  shapes.push_back(junk);
+  TStrategyShape unread = Profile({{10, 1, 4}, {10, 4, 2}}, 0);
+  unread.Durations[15] = kNaN;  // never read: no flag may come of it
+  unread.EndValues[16] = kNaN;
+  shapes.push_back(unread);
+  TStrategyShape none = Profile({{10, 1, 4}}, 0);
+  none.SegmentCount = 0;
+  shapes.push_back(none);
+
+  std::vector<f32> keys;
+  for (int x = -100; x <= 100; ++x) keys.push_back(static_cast<f32>(x));
+  for (int x = 100; x >= -100; x -= 7) keys.push_back(static_cast<f32>(x) + 0.3f);
+  const f32 edges[] = {0.0f, -0.0f, 30.0f, 42.5f, 42.6f, 102.6f, 200.0f, 1e-40f, 1e30f, -1e30f};
+  keys.insert(keys.end(), std::begin(edges), std::end(edges));
+  const auto bits = [](f32 v) { uint32_t b; std::memcpy(&b, &v, sizeof b); return b; };
+  const auto check = [&](const TStrategyShape& p, const std::vector<f32>& xs, int s) {
+    std::vector<f32> want;
+    std::feclearexcept(FE_ALL_EXCEPT);
+    for (f32 x : xs) want.push_back(ProfileValueAt(p, x));
+    const int wantFlags = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+    std::vector<TVector2> line;
+    for (f32 x : xs) line.push_back({x, -77.0f});
+    std::feclearexcept(FE_ALL_EXCEPT);
+    ProfileValuesAtKeys(p, line.data(), static_cast<int>(line.size()));
+    EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW), wantFlags) << s;
+    int wrong = 0;
+    for (size_t j = 0; j < xs.size(); ++j) wrong += bits(line[j].z) != bits(want[j]) || bits(line[j].x) != bits(xs[j]);
+    EXPECT_EQ(wrong, 0) << s;
+  };
+  for (size_t s = 0; s < shapes.size(); ++s) {
+    check(shapes[s], keys, static_cast<int>(s));
+    for (f32 odd : {kNaN, inf, -inf, 2e30f, 3.4e38f}) {
+      std::vector<f32> withOdd = keys;
+      withOdd.push_back(odd);
+      check(shapes[s], withOdd, static_cast<int>(s));
+    }
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
 }
 
 TEST(AdvanceAnimTime, HoldOrWrap) {
