@@ -152,9 +152,19 @@ void CountDefenceAndCarry(TWorld& W) {
   CountDown(W.PostHitTimer, dt);
 }
 
-void CountPlayerTimers(TWorld& W) {
+// The plain countdowns of every player and the defenders' pass and angle
+// reactions, in one pass over the players. It is the order of the separate
+// loops per player: each stage for player i reads and writes only his own
+// timers, the blocks' pressure timers (set to 0, counted after the pass)
+// and fields no stage here writes; the only draws are the pass reads', still
+// in player order. The loose-pass chase, run after this pass now, reads and
+// writes none of the angle reaction timers, AuxTimer3 or the pressure timers.
+void CountPlayerTimersAndReactions(TWorld& W) {
   const f32 dt = W.TimeStep;
-  for (int i = 1; i <= PlayerCount(W); ++i) {
+  TTeamBlock& A = W.Teams[1];
+  TTeamBlock& D = W.Teams[2];
+  const int n = PlayerCount(W);
+  for (int i = 1; i <= n; ++i) {
     for (int b = 1; b <= 2; ++b) {
       TPlayer& P = W.Teams[b].Players[i];
       CountDown(P.RunningAngleReactionTime.value, dt);
@@ -165,44 +175,30 @@ void CountPlayerTimers(TWorld& W) {
       CountDown(P.BallTouchLockTimer, dt);
       CountDownWhileRunning(P.UserActionTimer, dt);
     }
-  }
-}
-
-// The defenders' two pass reaction delays; a block 2 run-out is the pass
-// unit's to act on.
-void CountPassReactions(TWorld& W) {
-  const f32 dt = W.TimeStep;
-  const int n = PlayerCount(W);
-  for (int i = 1; i <= n; ++i) {
-    CountDown(W.Teams[1].Players[i].ReactionDelayExtra2.value, dt);
-    if (RunsOut(W.Teams[2].Players[i].ReactionDelayExtra2.value, dt)) DefenderTriesInterception(W, i);
-  }
-  for (int i = 1; i <= n; ++i) {
-    CountDown(W.Teams[1].Players[i].PassReadTimer, dt);
-    f32& read = W.Teams[2].Players[i].PassReadTimer;
-    if (read > 0.0f) {
-      CountDown(read, dt);
+    TPlayer& PA = A.Players[i];
+    TPlayer& PD = D.Players[i];
+    // A block 2 run-out of the pass reaction is the pass unit's to act on.
+    CountDown(PA.ReactionDelayExtra2.value, dt);
+    if (RunsOut(PD.ReactionDelayExtra2.value, dt)) DefenderTriesInterception(W, i);
+    CountDown(PA.PassReadTimer, dt);
+    if (PD.PassReadTimer > 0.0f) {
+      CountDown(PD.PassReadTimer, dt);
       DefenderReadsPass(W, i);
     }
-  }
-}
-
-// A listed chaser whose angle reaction runs out in running presses at once.
-void CountDefensiveReactions(TWorld& W) {
-  const f32 dt = W.TimeStep;
-  TTeamBlock& D = W.Teams[2];
-  for (int i = 1; i <= PlayerCount(W); ++i) {
-    CountDown(W.Teams[1].Players[i].DefensiveRunningAngleReactionTime.value, dt);
-    if (RunsOut(D.Players[i].DefensiveRunningAngleReactionTime.value, dt) && W.gamestate == gsRunning &&
-        IsListedChaser(D, i)) {
+    // A listed chaser whose angle reaction runs out in running presses at once.
+    CountDown(PA.DefensiveRunningAngleReactionTime.value, dt);
+    if (RunsOut(PD.DefensiveRunningAngleReactionTime.value, dt) && W.gamestate == gsRunning && IsListedChaser(D, i)) {
       D.PressureTimerA = 0.0f;
       D.PressureTimerB = 0.0f;
     }
+    CountDown(PA.AuxTimer3, dt);
+    CountDown(PD.AuxTimer3, dt);
   }
-  for (int i = 1; i <= PlayerCount(W); ++i) {
-    CountDown(W.Teams[1].Players[i].AuxTimer3, dt);
-    CountDown(W.Teams[2].Players[i].AuxTimer3, dt);
-  }
+}
+
+void CountTeamTimers(TWorld& W) {
+  const f32 dt = W.TimeStep;
+  TTeamBlock& D = W.Teams[2];
   CountDownWhileRunning(D.PressureTimerA, dt);
   CountDownWhileRunning(D.PressureTimerB, dt);
   CountDownWhileRunning(W.Teams[1].PressureTimerA, dt);
@@ -722,13 +718,12 @@ void DelayPlayers(TWorld& W) {
   CountStoppageClocks(W);
   AdvanceMatchClock(W);
   CountDefenceAndCarry(W);
-  CountPlayerTimers(W);
-  CountPassReactions(W);
+  CountPlayerTimersAndReactions(W);
   if (W.gamestate == gsPassing) {
     if (W.LiveWorld != kFalse32) ReaimReceiver(W);
     ChaseLoosePass(W);
   }
-  CountDefensiveReactions(W);
+  CountTeamTimers(W);
   CountPassFlightAndRelease(W);
   ReleaseKick(W);
   FallsStandUpsAndInjuries(W);
