@@ -412,18 +412,16 @@ void ReleaseFromBreakdown(TWorld& W, int b, int i) {
 // ---------------------------------------------------------------- forced movements
 // The kicker runs through his kick; a drop kicker creeps from 80 % of his
 // animation, a place kicker from 90 %.
-void KickRun(TWorld& W, uint64_t Forced) {
-  ForMarked(Forced, [&](int b, int i) {
-    TPlayer& K = W.Teams[b].Players[i];
-    if (!(K.KickTimer > 0.0f)) return;
-    if (b == 1) {
-      const double progress = AnimProgress(K);
-      if ((K.KickKind == 6.0f && progress >= kPlaceKickSlowAt) || (K.KickKind == 5.0f && progress >= kDropKickSlowAt)) {
-        K.KickRunSpeed = kKickRunCreep;
-      }
+void KickRun(TWorld& W, int b, int i) {
+  TPlayer& K = W.Teams[b].Players[i];
+  if (!(K.KickTimer > 0.0f)) return;
+  if (b == 1) {
+    const double progress = AnimProgress(K);
+    if ((K.KickKind == 6.0f && progress >= kPlaceKickSlowAt) || (K.KickKind == 5.0f && progress >= kDropKickSlowAt)) {
+      K.KickRunSpeed = kKickRunCreep;
     }
-    MoveAlong(W, K, K.KickRunAngle, K.KickRunSpeed);
-  });
+  }
+  MoveAlong(W, K, K.KickRunAngle, K.KickRunSpeed);
 }
 
 void LooseBallRun(TPlayer& P) {
@@ -666,21 +664,45 @@ namespace {
 // passed over in every stage. Each timer is compared here just as its stage
 // compares it for every player, and only where its stage does, so the
 // marking raises the same flags as the stages would.
-uint64_t ForcedPlayers(const TWorld& W, int n) {
-  const bool lineoutHolds = W.gamestate != gsLineout;
-  const bool maulHolds = W.gamestate == gsRunning && PlayerAt(W.Teams[1], W.Teams[1].BallCarrier) != nullptr;
-  const bool ruckHolds = RuckPassHolds(W);
+struct TForcedMarking {
+  bool LineoutHolds, MaulHolds, RuckHolds;
+};
+
+TForcedMarking ForcedMarking(const TWorld& W) {
+  return {W.gamestate != gsLineout,
+          W.gamestate == gsRunning && PlayerAt(W.Teams[1], W.Teams[1].BallCarrier) != nullptr, RuckPassHolds(W)};
+}
+
+bool OnForcedMovement(const TForcedMarking& M, const TPlayer& P, int b) {
+  bool busy = (P.KickTimer > 0.0f) | (P.freeballcatchtimer > 0.0f) | (P.SpecialAnimTimer > 0.0f) |
+              (P.shimmytimer > 0.0f);
+  if (M.LineoutHolds) busy |= P.LineOutTimer > 0.0f;
+  if (M.MaulHolds && b == 1) busy |= P.MaulHoldTimer > 0.0f;
+  if (M.RuckHolds) busy |= P.GettingTackledTimer > 0.0f;
+  return busy;
+}
+
+// The marking, the kick and loose-ball runs, the follows and the scripted
+// runs in one pass over the players, each player's in the stages' order.
+// That is the result of the stage-by-stage loops: these stages write only
+// the player's own DesiredPos, speeds and follow and scripted-run timers,
+// and read of another player only the followed one's Pos and Velocity; and
+// none writes a timer that the marking reads.
+uint64_t MarkAndRunForced(TWorld& W, int n) {
+  const TForcedMarking marking = ForcedMarking(W);
   uint64_t marked = 0;
   for (int i = 1; i <= n; ++i) {
-    for (int b = 1; b <= 2; ++b) {
-      const TPlayer& P = W.Teams[b].Players[i];
-      bool busy = (P.KickTimer > 0.0f) | (P.freeballcatchtimer > 0.0f) | (P.SpecialAnimTimer > 0.0f) |
-                  (P.shimmytimer > 0.0f);
-      if (lineoutHolds) busy |= P.LineOutTimer > 0.0f;
-      if (maulHolds && b == 1) busy |= P.MaulHoldTimer > 0.0f;
-      if (ruckHolds) busy |= P.GettingTackledTimer > 0.0f;
-      marked |= static_cast<uint64_t>(busy) << PlayerBit(b, i);
+    const uint64_t mine = static_cast<uint64_t>(OnForcedMovement(marking, W.Teams[1].Players[i], 1)) |
+                          static_cast<uint64_t>(OnForcedMovement(marking, W.Teams[2].Players[i], 2)) << 1;
+    if (mine != 0) {
+      for (int b = 1; b <= 2; ++b)
+        if ((mine >> (b - 1)) & 1) KickRun(W, b, i);
+      for (int b = 1; b <= 2; ++b)
+        if ((mine >> (b - 1)) & 1) LooseBallRun(W.Teams[b].Players[i]);
     }
+    marked |= mine << PlayerBit(1, i);
+    Follow(W, i);
+    ScriptedRun(W, i);
   }
   return marked;
 }
@@ -690,11 +712,7 @@ uint64_t ForcedPlayers(const TWorld& W, int n) {
 void ForcedMovements(TWorld& W) {
   const int n = PlayerCount(W);
   TTeamBlock& A = W.Teams[1];
-  const uint64_t forced = ForcedPlayers(W, n);
-  KickRun(W, forced);
-  ForMarked(forced, [&](int b, int i) { LooseBallRun(W.Teams[b].Players[i]); });
-  for (int i = 1; i <= n; ++i) Follow(W, i);
-  for (int i = 1; i <= n; ++i) ScriptedRun(W, i);
+  const uint64_t forced = MarkAndRunForced(W, n);
   if (W.gamestate != gsLineout) {
     ForMarked(forced, [&](int b, int i) {
       if (TPlayer& P = W.Teams[b].Players[i]; P.LineOutTimer > 0.0f) HoldOnSpot(P);
