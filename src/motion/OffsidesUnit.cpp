@@ -1,6 +1,8 @@
 #include "motion/OffsidesUnit.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 #include "core/Random.h"
 
@@ -30,6 +32,25 @@ void Mark(TPlayer& P, int b, double Line) {
 // Back within the margin of the line he was marked against.
 void Clear(TPlayer& P, int b) {
   if (P.OffsideMark > 0 && Sense(b) * (static_cast<double>(P.Pos.z) - P.OffsideLineZ) < kMargin) P.OffsideMark = 0;
+}
+
+// Block 1's Mark and then Clear against Line, which OffsideLineZ already
+// holds (a float's value, so both read one gap). An unmarked player's gap is
+// compared in Mark, a marked one's in Clear, and a newly marked one's in
+// both; so comparing it both ways here raises the flags they raise. The
+// clear is a select: whether a marked attacker is back within the margin is
+// close to a coin toss for the branch predictor.
+void MarkAndClearAttacker(TPlayer& P, double Line) {
+  const double gap = static_cast<double>(P.Pos.z) - Line;  // Sense(1) is 1
+  const bool marked = P.OffsideMark > 0;
+  const bool beyond = gap > kMargin;
+  const bool within = gap < kMargin;
+  if (!marked && beyond) {
+    Mark(P, 1, Line);
+    return;
+  }
+  const uint32_t keep = (marked & within) ? 0u : ~0u;
+  P.OffsideMark = std::bit_cast<f32>(std::bit_cast<uint32_t>(P.OffsideMark) & keep);
 }
 
 bool BoundIn(const TPlayer& P) { return P.RuckTimer > 0 && P.RuckRole >= kBoundRole; }
@@ -62,8 +83,7 @@ void MarkRunning(TWorld& W) {
       TPlayer& P = A.Players[p];
       const double line1 = C->Pos.z;
       P.OffsideLineZ = static_cast<f32>(line1);
-      Mark(P, 1, line1);
-      Clear(P, 1);
+      MarkAndClearAttacker(P, line1);
       if (p == A.BallCarrier) P.OffsideMark = 0;
     }
     TPlayer& D = W.Teams[2].Players[p];
