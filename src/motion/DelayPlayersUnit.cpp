@@ -277,19 +277,16 @@ bool CelebratesDive(const TWorld& W, const TPlayer& P) {
   return W.clock >= ToF32(2.0 * W.halflength * 0.875) && static_cast<int64_t>(own) - 5 <= other && other <= own;
 }
 
-// Dives of block 1: every diver moves along his dive; kinds 2 to 4 slide to
-// a stop and end here, other kinds are ended by their own steps.
-void EndDives(TWorld& W) {
+// A block 1 diver moves along his dive; kinds 2 to 4 slide to a stop and
+// end here, other kinds are ended by their own steps.
+void EndDive(TWorld& W, TPlayer& P) {
+  if (!(P.DiveTimer > 0.0f)) return;
+  MoveAlong(W, P, P.DiveAngle, P.DiveSpeed);
+  if (P.DiveKind < 2 || P.DiveKind > 4) return;
   const f32 dt = W.TimeStep;
-  for (int i = 1; i <= PlayerCount(W); ++i) {
-    TPlayer& P = W.Teams[1].Players[i];
-    if (!(P.DiveTimer > 0.0f)) continue;
-    MoveAlong(W, P, P.DiveAngle, P.DiveSpeed);
-    if (P.DiveKind < 2 || P.DiveKind > 4) continue;
-    CountDown(P.DiveTimer, dt);
-    if (AnimProgress(P) >= 0.5) P.DiveSpeed = DepleteByRate(P.DiveSpeed, W.Gravity, dt, W.GroundFriction);
-    if (P.DiveTimer <= 0.0f) StartGetUp(P, P.DiveAngle, CelebratesDive(W, P) ? P.trycelebration : 1);
-  }
+  CountDown(P.DiveTimer, dt);
+  if (AnimProgress(P) >= 0.5) P.DiveSpeed = DepleteByRate(P.DiveSpeed, W.Gravity, dt, W.GroundFriction);
+  if (P.DiveTimer <= 0.0f) StartGetUp(P, P.DiveAngle, CelebratesDive(W, P) ? P.trycelebration : 1);
 }
 
 // A blocker got past ("blockgotexitedon8") rolls off his back before he gets
@@ -627,16 +624,20 @@ namespace {
 // The players in a tackle, a fall, a lie, a get-up or a breakdown. The
 // stages below start these only for players already in one (a rejoining
 // player is given a support place or a run, nothing of these), so the
-// others can be passed over in every stage.
-uint64_t FallingPlayers(const TWorld& W, int n) {
+// others can be passed over in every stage. The dives end first, in the
+// same pass: a dive touches only the diver, and one that ends starts his
+// get-up, which his marking then sees.
+bool Falling(const TPlayer& P) {
+  return (P.TackleAttemptTimer > 0.0f) | (P.GettingTackledTimer > 0.0f) | (P.RuckTimer2 > 0.0f) |
+         MayRun(P.OldTackleTimer) | MayRun(P.standuptimer);
+}
+
+uint64_t EndDivesAndMarkFalling(TWorld& W, int n) {
   uint64_t marked = 0;
   for (int i = 1; i <= n; ++i) {
-    for (int b = 1; b <= 2; ++b) {
-      const TPlayer& P = W.Teams[b].Players[i];
-      const bool busy = (P.TackleAttemptTimer > 0.0f) | (P.GettingTackledTimer > 0.0f) | (P.RuckTimer2 > 0.0f) |
-                        MayRun(P.OldTackleTimer) | MayRun(P.standuptimer);
-      marked |= static_cast<uint64_t>(busy) << PlayerBit(b, i);
-    }
+    EndDive(W, W.Teams[1].Players[i]);
+    marked |= static_cast<uint64_t>(Falling(W.Teams[1].Players[i])) << PlayerBit(1, i);
+    marked |= static_cast<uint64_t>(Falling(W.Teams[2].Players[i])) << PlayerBit(2, i);
   }
   return marked;
 }
@@ -644,8 +645,7 @@ uint64_t FallingPlayers(const TWorld& W, int n) {
 }  // namespace
 
 void FallsStandUpsAndInjuries(TWorld& W) {
-  EndDives(W);
-  const uint64_t falling = FallingPlayers(W, PlayerCount(W));
+  const uint64_t falling = EndDivesAndMarkFalling(W, PlayerCount(W));
   ForMarked(falling, [&](int b, int i) { EndBlockExit(W, b, i); });
   ForMarked(falling, [&](int b, int i) { EndTackles(W, W.Teams[b].Players[i]); });
   ForMarked(falling, [&](int b, int i) { LieAndGetUp(W, b, i); });
