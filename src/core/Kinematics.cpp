@@ -183,7 +183,7 @@ f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart, f32
   return static_cast<f32>(ProfileAt(Profile, tau) + (static_cast<double>(Current) - startC));
 }
 
-void ProfileValuesAtKeys(const TStrategyShape& Profile, TVector2* Keys, int Count) {
+bool ProfileValuesAtKeys(const TStrategyShape& Profile, TVector2* Keys, int Count) {
   // With every duration in 0..1e30 and every value within 1e30, the sums
   // stay far inside the float range, and a segment is only chosen when its
   // duration is above 0, so the slopes raise no flag. The segments are then
@@ -206,7 +206,7 @@ void ProfileValuesAtKeys(const TStrategyShape& Profile, TVector2* Keys, int Coun
   }
   if (!plain) {
     for (int j = 0; j < Count; ++j) Keys[j].z = ProfileValueAt(Profile, Keys[j].x);
-    return;
+    return false;
   }
   const int c = Profile.CurrentSegment;
   const bool inTable = c >= 1 && c <= kProfileCapacity;
@@ -223,6 +223,7 @@ void ProfileValuesAtKeys(const TStrategyShape& Profile, TVector2* Keys, int Coun
     slopes[k] = len > 0 ? (static_cast<double>(Profile.EndValues[k]) - Profile.StartValues[k]) / len : 0.0;
     ends[k + 1] = ends[k] + len;
   }
+  bool bounded = true;
   int k = 1;  // keys mostly rise, so the search starts at the last one's segment
   for (int j = 0; j < Count; ++j) {
     const double tau = static_cast<f32>(static_cast<double>(Keys[j].x) - shift);
@@ -237,5 +238,7 @@ void ProfileValuesAtKeys(const TStrategyShape& Profile, TVector2* Keys, int Coun
       v = Profile.StartValues[k] + slopes[k] * (tau - ends[k]);
     }
     Keys[j].z = static_cast<f32>(v + offset);
+    bounded &= (std::bit_cast<uint32_t>(Keys[j].x) & 0x7fffffffu) <= kBound;
   }
+  return bounded;
 }

@@ -83,7 +83,9 @@ f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart = 0.
 
 // Keys[k].z = ProfileValueAt(Profile, Keys[k].x) for k in 0..Count-1, the
 // same bits and flags; the segment ends and slopes are worked out once.
-void ProfileValuesAtKeys(const TStrategyShape& Profile, TVector2* Keys, int Count);
+// True when no read could raise a floating-point flag: a profile of
+// durations in 0..1e30 and values within 1e30, and keys within 1e30.
+bool ProfileValuesAtKeys(const TStrategyShape& Profile, TVector2* Keys, int Count);
 
 // An animation's playing time after one step, held at Length or wrapped into
 // the loop. Inline: every player calls it every frame.

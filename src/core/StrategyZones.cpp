@@ -1,6 +1,7 @@
 #include "core/StrategyZones.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
@@ -144,10 +145,36 @@ void SelectTeamStrategy(TWorld& W) {
   LayLineOnShape(T1);
 }
 
+namespace {
+
+// The last line laid where no read could raise a flag, and the shape it was
+// laid on. The attacking side re-lays its line every 0.4 s, mostly on the
+// shape it already stands on, in the match and in every look-ahead copy.
+// When the shape and the line (keys and depths) are bit for bit the ones
+// kept, laying it again would write the very depths it holds and raise
+// nothing, so it is left as it is.
+struct TLaidLine {
+  TStrategyShape Shape;
+  Arr1<TVector2, 201> Slots;
+  bool Valid;
+};
+TLaidLine LastLaid{};
+
+}  // namespace
+
 void LayLineOnShape(TTeamBlock& T) {
-  ProfileValuesAtKeys(T.CurrentStrategy, &T.LineSlotPos[1], 100);
+  if (LastLaid.Valid && std::memcmp(&LastLaid.Shape, &T.CurrentStrategy, sizeof LastLaid.Shape) == 0 &&
+      std::memcmp(&LastLaid.Slots, &T.LineSlotPos, sizeof LastLaid.Slots) == 0) {
+    return;
+  }
+  const bool low = ProfileValuesAtKeys(T.CurrentStrategy, &T.LineSlotPos[1], 100);
   T.LineSlotPos[101].z = 0.0f;
-  ProfileValuesAtKeys(T.CurrentStrategy, &T.LineSlotPos[102], 100);
+  const bool high = ProfileValuesAtKeys(T.CurrentStrategy, &T.LineSlotPos[102], 100);
+  LastLaid.Valid = low && high;
+  if (LastLaid.Valid) {
+    LastLaid.Shape = T.CurrentStrategy;
+    LastLaid.Slots = T.LineSlotPos;
+  }
 }
 
 void UpdateStrategyTimers(TWorld& W) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cstring>
+#include <limits>
 
 #include "core/Kinematics.h"
 #include "core/StrategyShapes.h"
@@ -157,6 +159,52 @@ TEST_F(StrategySelection, RunningOverridesAndTheSlotLine) {
   EXPECT_FLOAT_EQ(slots[151].z, 15.0f);  // x = 50 on shape 3
   EXPECT_EQ(slots[151].x, 50.0f);
   EXPECT_EQ(slots[1].z, ProfileValueAt(W.Teams[1].CurrentStrategy, -100.0f));
+}
+
+// Laying a line again on the shape it was last laid on leaves it as it is;
+// every other lay gives each slot the shape's value at its key: after a
+// lay on another shape, on a line whose depths or keys were moved since,
+// and every time on a shape whose reads raise the invalid flag.
+TEST(LayLineOnShape, EachSlotTheShapesValueAtItsKeyWhateverWasLaidBefore) {
+  TTeamBlock& T = W.Teams[1];
+  const auto expectLaid = [&](const char* what) {
+    int wrong = 0;
+    for (int k = 1; k <= 201; ++k) {
+      const f32 want = k == 101 ? 0.0f : ProfileValueAt(T.CurrentStrategy, T.LineSlotPos[k].x);
+      wrong += std::memcmp(&T.LineSlotPos[k].z, &want, sizeof want) != 0;
+    }
+    EXPECT_EQ(wrong, 0) << what;
+  };
+  for (int k = 1; k <= 201; ++k) T.LineSlotPos[k] = {static_cast<f32>(k - 101), -9.0f};
+  T.CurrentStrategy = Ramp(3);
+  LayLineOnShape(T);
+  expectLaid("first lay");
+  LayLineOnShape(T);
+  expectLaid("the same shape again");
+  T.LineSlotPos[40].z = 5.0f;
+  LayLineOnShape(T);
+  expectLaid("a depth moved since");
+  T.LineSlotPos[160].x = 12.5f;
+  LayLineOnShape(T);
+  expectLaid("a key moved since");
+  T.CurrentStrategy = Ramp(4);
+  LayLineOnShape(T);
+  expectLaid("another shape");
+  TTeamBlock other = T;
+  T.CurrentStrategy = Ramp(3);
+  LayLineOnShape(T);
+  other.CurrentStrategy = Ramp(3);
+  LayLineOnShape(other);  // the line of shape 4 on shape 3
+  EXPECT_EQ(std::memcmp(&other.LineSlotPos, &T.LineSlotPos, sizeof T.LineSlotPos), 0);
+
+  T.CurrentStrategy.Durations[1] = std::numeric_limits<f32>::quiet_NaN();
+  for (int pass = 1; pass <= 2; ++pass) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    LayLineOnShape(T);
+    EXPECT_NE(std::fetestexcept(FE_INVALID), 0) << pass;
+    expectLaid("a duration not a number");
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
 }
 
 TEST_F(StrategySelection, FreeBallKeepsTheSlotLineAndStandsBack) {
