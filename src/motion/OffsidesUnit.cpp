@@ -73,12 +73,17 @@ void MarkAgainstLines(TWorld& W, double Line1, double Line2, Excluded excluded) 
   }
 }
 
+// Each player's last mark is kept here, before his own marking: the marking
+// of player p reads and writes only his fields, so this is the order of a
+// pass that keeps every mark first.
 void MarkRunning(TWorld& W) {
   TTeamBlock& A = W.Teams[1];
   const TPlayer* C = PlayerAt(A, A.BallCarrier);
   const bool called = W.MarkCalled != 0;
   const double line2 = static_cast<double>(W.BallPos.z) + kMarkedLine;
   for (int p = 1; p <= PlayerCount(W); ++p) {
+    A.Players[p].PrevOffsideMark = A.Players[p].OffsideMark;
+    W.Teams[2].Players[p].PrevOffsideMark = W.Teams[2].Players[p].OffsideMark;
     if (C != nullptr) {
       TPlayer& P = A.Players[p];
       const double line1 = C->Pos.z;
@@ -115,7 +120,8 @@ void ClearFreeBall(TWorld& W) {
 }  // namespace
 
 void Offsides(TWorld& W) {
-  for (int b = 1; b <= 2; ++b) {
+  const bool markRunning = W.gamestate == gsRunning && W.RunningPhase >= 2;  // keeps the last marks itself
+  for (int b = 1; b <= 2 && !markRunning; ++b) {
     for (int p = 1; p <= PlayerCount(W); ++p) {
       TPlayer& P = W.Teams[b].Players[p];
       P.PrevOffsideMark = P.OffsideMark;
@@ -129,7 +135,7 @@ void Offsides(TWorld& W) {
   const TTeamBlock& D = W.Teams[2];
   switch (W.gamestate) {
     case gsRunning:
-      if (W.RunningPhase >= 2) MarkRunning(W);
+      if (markRunning) MarkRunning(W);
       break;
     case gsPassing:
       if (W.PassingPhase >= 2) ClearPassing(W);

@@ -110,11 +110,22 @@ TEST_F(OffsidesTest, BlockTwoIsMarkedInRunningOnlyAfterACalledMark) {
   Run();
   EXPECT_EQ(D(3).OffsideMark, 10.0f);
   EXPECT_EQ(D(3).OffsideLineZ, 10.0f);
+  EXPECT_EQ(D(3).PrevOffsideMark, 0.0f);
   // Cleared once back within 0.75 m, whether or not the call stands.
   W.MarkCalled = kFalse32;
   D(3).Pos.z = 9.3f;
   Run();
   EXPECT_EQ(D(3).OffsideMark, 0.0f);
+  EXPECT_EQ(D(3).PrevOffsideMark, 10.0f);
+  // Without a carrier block 1 is neither marked nor cleared, but every last
+  // mark is still kept.
+  W.Teams[1].BallCarrier = 0;
+  A(4).OffsideMark = 10.0f;
+  A(4).PrevOffsideMark = 0.0f;
+  D(3).PrevOffsideMark = 7.0f;
+  Run();
+  EXPECT_EQ(A(4).PrevOffsideMark, 10.0f);
+  EXPECT_EQ(D(3).PrevOffsideMark, 0.0f);
 }
 
 TEST_F(OffsidesTest, TheRollAgainstDisciplineDecidesWhoStays) {
