@@ -46,5 +46,6 @@ extern TStepRunner StepRunner;
 void RunFrameStep(const TFrameStepEntry& entry, TWorld& W);
 
 // Runs the steps First..Last of FrameSteps on W in order, as RunFrameStep
-// runs each.
+// runs each; without a StepRunner, a step with nothing to do this frame (the
+// empty step, the user-control step out of real-time mode) is passed over.
 void RunFrameSteps(TWorld& W, int First, int Last);

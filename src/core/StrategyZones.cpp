@@ -1,8 +1,10 @@
 #include "core/StrategyZones.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
+#include "core/FloatGuard.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
 #include "core/Rounding.h"
@@ -147,33 +149,56 @@ void SelectTeamStrategy(TWorld& W) {
 
 namespace {
 
-// The last line laid where no read could raise a flag, and the shape it was
-// laid on. The attacking side re-lays its line every 0.4 s, mostly on the
-// shape it already stands on, in the match and in every look-ahead copy.
-// When the shape and the line (keys and depths) are bit for bit the ones
-// kept, laying it again would write the very depths it holds and raise
-// nothing, so it is left as it is.
-struct TLaidLine {
+// Recent layouts: a shape, the slot keys it was read at and the depths that
+// came out. Every look-ahead sample starts from the same world and lays the
+// same shape on the same keys, so nearly every layout repeats one of these;
+// a match of the bits gives the depths computed from those bits. Only a
+// layout that raised no float error is kept (and only when no error flag
+// was up before it, so that one from earlier cannot hide one of its own):
+// the reading it saves would raise none either.
+struct TLineLayout {
+  bool Used;
   TStrategyShape Shape;
-  Arr1<TVector2, 201> Slots;
-  bool Valid;
+  Arr1<f32, 201> Keys;
+  Arr1<f32, 201> Depths;
 };
-TLaidLine LastLaid{};
+constexpr int kLayoutMemoSize = 8;
+TLineLayout LayoutMemo[kLayoutMemoSize];
+int NextLayout;
+
+bool KeysMatch(const TLineLayout& M, const TTeamBlock& T) {
+  for (int k = 1; k <= 201; ++k) {
+    if (std::bit_cast<u32>(M.Keys[k]) != std::bit_cast<u32>(T.LineSlotPos[k].x)) return false;
+  }
+  return true;
+}
+
+const TLineLayout* FindLayout(const TTeamBlock& T) {
+  for (const TLineLayout& M : LayoutMemo) {
+    if (M.Used && std::memcmp(&M.Shape, &T.CurrentStrategy, sizeof M.Shape) == 0 && KeysMatch(M, T)) return &M;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
 void LayLineOnShape(TTeamBlock& T) {
-  if (LastLaid.Valid && std::memcmp(&LastLaid.Shape, &T.CurrentStrategy, sizeof LastLaid.Shape) == 0 &&
-      std::memcmp(&LastLaid.Slots, &T.LineSlotPos, sizeof LastLaid.Slots) == 0) {
+  if (const TLineLayout* M = FindLayout(T)) {
+    for (int k = 1; k <= 201; ++k) T.LineSlotPos[k].z = M->Depths[k];
     return;
   }
-  const bool low = ProfileValuesAtKeys(T.CurrentStrategy, &T.LineSlotPos[1], 100);
+  const bool clear = RaisedFloatFlags(kFloatErrorFlags) == 0;
+  ProfileValuesAtKeys(T.CurrentStrategy, &T.LineSlotPos[1], 100);
   T.LineSlotPos[101].z = 0.0f;
-  const bool high = ProfileValuesAtKeys(T.CurrentStrategy, &T.LineSlotPos[102], 100);
-  LastLaid.Valid = low && high;
-  if (LastLaid.Valid) {
-    LastLaid.Shape = T.CurrentStrategy;
-    LastLaid.Slots = T.LineSlotPos;
+  ProfileValuesAtKeys(T.CurrentStrategy, &T.LineSlotPos[102], 100);
+  if (!clear || RaisedFloatFlags(kFloatErrorFlags) != 0) return;
+  TLineLayout& M = LayoutMemo[NextLayout];
+  NextLayout = (NextLayout + 1) % kLayoutMemoSize;
+  M.Used = true;
+  M.Shape = T.CurrentStrategy;
+  for (int k = 1; k <= 201; ++k) {
+    M.Keys[k] = T.LineSlotPos[k].x;
+    M.Depths[k] = T.LineSlotPos[k].z;
   }
 }
 

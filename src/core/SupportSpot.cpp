@@ -30,10 +30,17 @@ void ClearPlayerSupportCells(TTeamBlock& T, i32 p) {
 void SetSupportGridOrigin(TTeamBlock& T, f32 X, f32 Z) {
   const int side = SupportGridSide(T);
   T.SupportGridOrigin = {X, Z};
+  // A cell's x depends on its column only and its z on its row only, so each
+  // is worked out once. In float: a row or column number is exact in float,
+  // and the double sum of two floats rounded to float is the float sum (53
+  // bits are more than twice 24 + 2), with the same float errors.
+  f32 xs[kSupportGridMax + 1], zs[kSupportGridMax + 1];
+  for (int k = 1; k <= side; ++k) {
+    xs[k] = X + static_cast<f32>(k);
+    zs[k] = Z - static_cast<f32>(k);
+  }
   for (int r = 1; r <= side; ++r) {
-    for (int c = 1; c <= side; ++c) {
-      T.SupportGridSpots[r][c] = {static_cast<f32>(static_cast<double>(X) + c), static_cast<f32>(static_cast<double>(Z) - r)};
-    }
+    for (int c = 1; c <= side; ++c) T.SupportGridSpots[r][c] = {xs[c], zs[r]};
   }
 }
 

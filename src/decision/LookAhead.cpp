@@ -433,8 +433,9 @@ void SimulateAhead(TWorld& W, const TMove& Move, u16 MoveCode, TSimResult& Resul
   if (SetUpRun(W, Move, run, R)) {
     for (;;) {
       const TGameState frameStart = W.gamestate;
+      // The frame's last step passed its flag check, so the error flags
+      // are clear for the tracking without a clear (which reads them).
       RunOneFrame(W, Move, run, R);
-      ClearFloatFlags();
       TrackFrame(W, run, R);
       CheckTiming(W, Move, run);
       const bool ends = RunEnds(W, Move, MoveCode, run, frameStart, R);

@@ -21,6 +21,7 @@ constexpr double kAttackMarkerAllowance = 0.75;   // m/s over a tackled marker's
 constexpr double kDefenceMarkerAllowance = 2.25;  // m/s, the same for a governed defender
 constexpr double kRestartShimmyShare = 0.25;  // of the measured speed, a defender side-stepping
 constexpr double kRestartShare = 0.75;        // otherwise, on the first frames of open play
+constexpr double kSurelyFreeTurn = 0.215;    // radians, see CapForTurn
 constexpr std::string_view kScrimmageStems[] = {"srimmagesetting", "srimmagebreathloop", "srimmageofftheline"};
 
 // The assist level of a human user, read only in real-time mode: anything
@@ -59,6 +60,17 @@ double LandingSpeed(const TWorld& W, const TPlayer& P) {
 void CapForTurn(TPlayer& P) {
   // Running straight on (the common case) costs nothing, and no trigonometry.
   if (P.shimmytimer > 0 || P.FacingAngle == P.PrevFacingAngle) return;
+  // A turn of less than 0.215 radians (12.32 degrees) between facings under
+  // 1000 radians in size: their headings in degrees (under 57296, each
+  // rounded to float within 0.002) lie less than 12.33 degrees apart, so
+  // SpeedAfterTurn finds the turn surely within the free amount and caps
+  // at top speed, with the same minimum as here. The tests are quiet (they
+  // raise nothing on a NaN, which goes on to SpeedAfterTurn).
+  if (std::isless(std::fabs(P.FacingAngle), 1000.0f) && std::isless(std::fabs(P.PrevFacingAngle), 1000.0f) &&
+      std::isless(std::fabs(static_cast<double>(P.FacingAngle) - P.PrevFacingAngle), kSurelyFreeTurn)) {
+    P.speed = std::min(P.speed, P.maxspeed);
+    return;
+  }
   const f32 facing = static_cast<f32>(P.FacingAngle * kRadToDeg);
   const f32 before = static_cast<f32>(P.PrevFacingAngle * kRadToDeg);
   P.speed = SpeedAfterTurn(P.speed, facing, before, P.SpeedLossSlope, P.maxspeed);
@@ -110,8 +122,8 @@ void MeasureSpeed(const TWorld& W, TPlayer& P) {
   P.speed = TimeToCover(P.Pos.x, P.Pos.z, P.OldPos.x, P.OldPos.z, W.PrevTimeStep);
 }
 
+// Both take his measured speed from the first pass.
 void UpdateAttackerSpeed(const TWorld& W, TPlayer& P) {
-  MeasureSpeed(W, P);
   CapForTurn(P);
   ApproachDesiredSpeed(W, P);
   StopOnSpot(W, P);
@@ -121,7 +133,6 @@ void UpdateAttackerSpeed(const TWorld& W, TPlayer& P) {
 // A defender starts open play after a breakdown or set piece at a share of
 // his measured speed.
 void UpdateDefenderSpeed(const TWorld& W, TPlayer& P) {
-  MeasureSpeed(W, P);
   const TGameState prev = W.PrevFrameGameState;
   if ((W.gamestate == gsRunning || W.gamestate == gsPassing) &&
       (prev == gsGotTackled || prev == gsScrum || prev == gsLineout))
@@ -167,11 +178,19 @@ void RunFatigueSpell(const TWorld& W, TPlayer& P) {
 void AccelerateToDesiredSpeed(TWorld& W) {
   const int n = PlayerCount(W);
   const i32 level = AssistLevel();
-  for (TTeamBlock& B : W.Teams)
+  // The measured speed is taken here rather than at the head of each
+  // player's update: the updates read and write only their own player's
+  // speed and none of the positions, so it is the same number, and the
+  // float flags are only read after the step. Here no player's root and
+  // quotient waits on the last one's branches, and the updates start
+  // from a speed in hand.
+  const i32 carrier = W.Teams[1].BallCarrier;
+  for (int b = 1; b <= 2; ++b)
     for (int i = 1; i <= n; ++i) {
-      TPlayer& P = B.Players[i];
+      TPlayer& P = W.Teams[b].Players[i];
       P.Acceleration = static_cast<f32>(P.AccelerationInit * AccelerationFactor(W, P, level));
       P.DistToDesired = Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z);
+      if (b == 2 || i != carrier) MeasureSpeed(W, P);
     }
   for (int i = 1; i <= n; ++i)
     if (i != W.Teams[1].BallCarrier) UpdateAttackerSpeed(W, W.Teams[1].Players[i]);

@@ -143,13 +143,19 @@ bool StateLooks(TGameState s) {
   }
 }
 
-// Block 1's facing from the look direction LookAtPos - OldPos (both in x
-// and z; a player who has not moved looks 10 m up-field).
-void FaceAlongLook(TPlayer& P) {
+// Block 1's look direction LookAtPos - OldPos, as Direction (both in x and
+// z; a player who has not moved looks 10 m up-field).
+void LookAlong(TPlayer& P) {
   if (P.LookAtPos.x == P.OldPos.x && P.LookAtPos.z == P.OldPos.z) P.LookAtPos.z = ToF32(P.LookAtPos.z + kStillLook);
   TVector3 v;
   Subtract3D(P.LookAtPos, P.OldPos, v);
   Normalise3D(v, P.Direction);
+}
+
+// Block 1's facing along his Direction. With neither component a NaN it
+// raises nothing: a unit vector's quotient stays far inside the double
+// range.
+void FaceAlongDirection(TPlayer& P) {
   const double dx = P.Direction.x;
   const double dz = P.Direction.z;
   // Looking straight along z (a player standing still among them) the
@@ -159,23 +165,34 @@ void FaceAlongLook(TPlayer& P) {
   else P.FacingAngle = dx > 0.0 ? kFacingAlongPlusX : kFacingAlongMinusX;
 }
 
+// Sets P's facing to a fixed one; true, for the rules that report whether
+// one of theirs applied.
+bool SetFacing(TPlayer& P, f32 F) {
+  P.FacingAngle = F;
+  return true;
+}
+
 // The three block-move facings of both blocks, later winning: engaged in a
-// block, exiting one, being exited on.
-void FaceBlockMoves(TPlayer& P) {
-  if (P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0) P.FacingAngle = FacingOfHeading(P.BlockFacing);
-  if (P.BlockExitTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.BlockExitFacing);
-  if (P.BlockExitedOnTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.BlockExitedOnFacing);
+// block, exiting one, being exited on. Whether one applied.
+bool FaceBlockMoves(TPlayer& P) {
+  bool set = false;
+  if (P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0) set = SetFacing(P, FacingOfHeading(P.BlockFacing));
+  if (P.BlockExitTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.BlockExitFacing));
+  if (P.BlockExitedOnTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.BlockExitedOnFacing));
+  return set;
 }
 
 // Facings at a breakdown (constants, radians = DegToRad(c)): a player with a
 // ruck role other than 0, 1, 60 and 61 faces the ruck, turned 30 degrees in
 // when he binds at a flank the other side leaves open; role 64 faces back.
-void FaceRuck(const TWorld& W, int b, int i, TPlayer& P) {
-  if (!(P.RuckTimer > 0.0f)) return;
+// Whether one applied.
+bool FaceRuck(const TWorld& W, int b, int i, TPlayer& P) {
+  if (!(P.RuckTimer > 0.0f)) return false;
   const TTeamBlock& own = W.Teams[b];
   const TTeamBlock& other = W.Teams[3 - b];
   const f32 r = P.RuckRole;
-  if (r != 0.0f && r != 1.0f && r != 60.0f && r != 61.0f) {
+  const bool faces = r != 0.0f && r != 1.0f && r != 60.0f && r != 61.0f;  // role 64 among them
+  if (faces) {
     const double towards = b == 1 ? 180.0 : 360.0;
     const double in = b == 1 ? 30.0 : -30.0;  // flank A's turn; flank B turns the other way
     double c = towards;
@@ -184,6 +201,7 @@ void FaceRuck(const TWorld& W, int b, int i, TPlayer& P) {
     P.FacingAngle = FacingOfAngle(c);
   }
   if (r == 64.0f) P.FacingAngle = FacingOfAngle(b == 1 ? 360.0 : 180.0);
+  return faces;
 }
 
 // The heading a scripted facing asks for: mode 1 the fixed FaceAngle, mode 2
@@ -205,7 +223,8 @@ bool ScriptedHeading(const TWorld& W, int b, const TPlayer& P, int Mode, f32 Ang
 
 // The facing of the current event of a running action sequence (a plain run,
 // type 0) and then of the current entry of a playing animation sequence.
-void FaceScripted(const TWorld& W, int b, TPlayer& P) {
+// Out of line: most players follow no sequence (FaceScripted's first test).
+[[gnu::noinline]] void FaceScriptedRules(const TWorld& W, int b, TPlayer& P) {
   double h = 0.0;
   const TActionSeq& S = P.ActionSeq;
   if (S.seqON != 0 && S.CurrEventIndex >= 1 && S.CurrEventIndex <= S.EventArray.kHigh) {
@@ -221,14 +240,29 @@ void FaceScripted(const TWorld& W, int b, TPlayer& P) {
   }
 }
 
-// The scrum-half's own facings, applied to him at this point of every
-// player's pass: towards the ruck (180) in the tackled state while he passes
-// or stands on his spot, his gesture's facing at scrum phase 7.
-void FaceSetPieceHolder(TWorld& W) {
+void FaceScripted(const TWorld& W, int b, TPlayer& P) {
+  if (P.ActionSeq.seqON != 0 || P.AnimSeq.Playing != 0) FaceScriptedRules(W, b, P);
+}
+
+// The scrum-half's own facings, applied to him at one point of every block 1
+// player's pass (see FaceBlock1): towards the ruck (180) in the tackled state
+// while he passes or stands on his spot, his gesture's facing at scrum phase
+// 7. The scrum-half to face and his facing F, or null when none applies. The
+// pass neither moves him nor touches his timers, so this is the same for
+// every player's turn and is decided once (raising what it raises once).
+TPlayer* SetPieceHolderFacing(TWorld& W, f32& F) {
   TPlayer* H = PlayerAt(W.Teams[1], W.Teams[1].SetPieceHolder);
-  if (H == nullptr) return;
-  if (W.gamestate == gsGotTackled && (H->passtimer > 0.0f || Dist(*H) <= 0.35)) H->FacingAngle = FacingOfAngle(180.0);
-  if (W.gamestate == gsScrum && W.ScrumPhase == 7) H->FacingAngle = FacingOfHeading(H->SpecialAnimFacing);
+  if (H == nullptr) return nullptr;
+  bool faces = false;
+  if (W.gamestate == gsGotTackled && (H->passtimer > 0.0f || Dist(*H) <= 0.35)) {
+    F = FacingOfAngle(180.0);
+    faces = true;
+  }
+  if (W.gamestate == gsScrum && W.ScrumPhase == 7) {
+    F = FacingOfHeading(H->SpecialAnimFacing);
+    faces = true;
+  }
+  return faces ? H : nullptr;
 }
 
 // A set-piece pass (PassKind 6) faces the ruck, then the way of the pass on
@@ -244,26 +278,35 @@ void FaceSetPiecePass(const TWorld& W, TPlayer& P) {
   if (open || s == gsScrum) P.Heading = HeadingOfFacing(P.FacingAngle);
 }
 
-void FaceBlock1(TWorld& W, int i) {
+void FaceBlock1(TWorld& W, int i, TPlayer* Holder, f32 HolderFacing) {
   TPlayer& P = W.Teams[1].Players[i];
   P.PrevFacingAngle = P.FacingAngle;
-  FaceAlongLook(P);
-  FaceBlockMoves(P);
-  if (P.TackleAttemptTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.TackleAttemptFacing);
-  if (P.KickTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.KickFacing);
-  if (P.currentAnim == "qbbreath1") P.FacingAngle = FacingOfAngle(270.0);
-  if (P.currentAnim == "qbpass1") P.FacingAngle = P.PrevFacingAngle;
-  FaceRuck(W, 1, i, P);
-  if (P.GettingTackledTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.GettingTackledFacing);
-  if (P.standuptimer > 0.0f) P.FacingAngle = FacingOfHeading(P.StandUpFacing);
-  if (P.OldTackleTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.OldTackleFacing);
-  if (P.DiveTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.DiveAngle);
-  FaceSetPieceHolder(W);
-  if (P.SpecialAnimTimer > 0.0f && !(P.KickTimer > 0.0f)) P.FacingAngle = FacingOfHeading(P.SpecialAnimFacing);
-  if (P.freeballcatchtimer > 0.0f) P.FacingAngle = FacingOfHeading(P.FreeBallCatchFacing);
-  if (P.ForcedRunTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.ForcedRunFacing);
-  if (P.CelebrateTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.CelebrateFacing);
-  if (P.LineOutTimer > 0.0f && Dist(P) < 0.4) P.FacingAngle = FacingOfHeading(P.LineoutFacing);
+  LookAlong(P);
+  // The facing along his look comes first, so any fixed facing replaces it:
+  // it is worked out after them and only where none applied, unless a NaN
+  // in his direction (whose tests raise) keeps it in its place.
+  const bool quiet = !std::isnan(P.Direction.x) && !std::isnan(P.Direction.z);
+  if (!quiet) FaceAlongDirection(P);
+  bool fixed = FaceBlockMoves(P);
+  if (P.TackleAttemptTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.TackleAttemptFacing));
+  if (P.KickTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.KickFacing));
+  if (P.currentAnim == "qbbreath1") fixed = SetFacing(P, FacingOfAngle(270.0));
+  if (P.currentAnim == "qbpass1") fixed = SetFacing(P, P.PrevFacingAngle);
+  fixed |= FaceRuck(W, 1, i, P);
+  if (P.GettingTackledTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.GettingTackledFacing));
+  if (P.standuptimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.StandUpFacing));
+  if (P.OldTackleTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.OldTackleFacing));
+  if (P.DiveTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.DiveAngle));
+  if (Holder != nullptr) {
+    Holder->FacingAngle = HolderFacing;
+    fixed |= Holder == &P;
+  }
+  if (P.SpecialAnimTimer > 0.0f && !(P.KickTimer > 0.0f)) fixed = SetFacing(P, FacingOfHeading(P.SpecialAnimFacing));
+  if (P.freeballcatchtimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.FreeBallCatchFacing));
+  if (P.ForcedRunTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.ForcedRunFacing));
+  if (P.CelebrateTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.CelebrateFacing));
+  if (P.LineOutTimer > 0.0f && Dist(P) < 0.4) fixed = SetFacing(P, FacingOfHeading(P.LineoutFacing));
+  if (quiet && !fixed) FaceAlongDirection(P);
   FaceScripted(W, 1, P);
   FaceSetPiecePass(W, P);
   TurnBody(P, W.TimeStep, true);
@@ -307,26 +350,56 @@ bool RunsFromBall(const TWorld& W, const TPlayer& P) {
 // Block 2 faces the way it moves (down-field when still), except that a
 // slow player moving away from the ball's side in open play backs off
 // facing the ball.
-void FaceBlock2(TWorld& W, int i) {
-  TPlayer& P = W.Teams[2].Players[i];
-  P.PrevFacingAngle = P.FacingAngle;
+f32 Block2LookFacing(const TWorld& W, const TPlayer& P) {
   double f = HeadingToPoint(P.OldPos.x, P.OldPos.z, P.LookAtPos.x, P.LookAtPos.z, 270.0f);
   if ((W.gamestate == gsRunning || W.gamestate == gsPassing) && P.speed < 0.62 * P.maxspeed &&
       RunsFromBall(W, P))
     f = NormaliseHeading(ToF32(HeadingToPoint(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z, 270.0f) + 180.0));
-  P.FacingAngle = FacingOfHeading(f);
-  FaceBlockMoves(P);
-  if (P.shimmytimer > 0.0f) P.FacingAngle = FacingOfHeading(P.ShimmyFacing);
-  if (P.TackleAttemptTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.TackleAttemptFacing);
-  FaceRuck(W, 2, i, P);
-  if (P.standuptimer > 0.0f) P.FacingAngle = FacingOfHeading(P.StandUpFacing);
-  if (P.OldTackleTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.OldTackleFacing);
-  if (P.SpecialAnimTimer > 0.0f && !(P.KickTimer > 0.0f)) P.FacingAngle = FacingOfHeading(P.SpecialAnimFacing);
-  if (P.freeballcatchtimer > 0.0f) P.FacingAngle = FacingOfHeading(P.FreeBallCatchFacing);
-  if (P.GettingTackledTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.GettingTackledFacing);
+  return FacingOfHeading(f);
+}
+
+// Block 2's fixed facings, the later winning: moves, timers and set pieces.
+// None reads his facing or moves him. Whether one applied.
+bool FaceFixed2(const TWorld& W, int i, TPlayer& P) {
+  bool set = FaceBlockMoves(P);
+  if (P.shimmytimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.ShimmyFacing));
+  if (P.TackleAttemptTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.TackleAttemptFacing));
+  set |= FaceRuck(W, 2, i, P);
+  if (P.standuptimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.StandUpFacing));
+  if (P.OldTackleTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.OldTackleFacing));
+  if (P.SpecialAnimTimer > 0.0f && !(P.KickTimer > 0.0f)) set = SetFacing(P, FacingOfHeading(P.SpecialAnimFacing));
+  if (P.freeballcatchtimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.FreeBallCatchFacing));
+  if (P.GettingTackledTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.GettingTackledFacing));
   if (P.ForcedRunTimer > 0.0f && (!(P.TackleAttemptTimer > 0.0f) || P.currentframe < P.TackleAttemptLungeFrame))
-    P.FacingAngle = FacingOfHeading(P.ForcedRunFacing);
-  if (P.LineOutTimer > 0.0f && Dist(P) < 0.4) P.FacingAngle = FacingOfHeading(P.LineoutFacing);
+    set = SetFacing(P, FacingOfHeading(P.ForcedRunFacing));
+  if (P.LineOutTimer > 0.0f && Dist(P) < 0.4) set = SetFacing(P, FacingOfHeading(P.LineoutFacing));
+  return set;
+}
+
+// Whether Block2LookFacing surely raises no float error for P: every
+// position it reads within 1e38 of the origin (so no difference of two
+// overflows a float, and nothing is infinite or NaN), his speeds numbers
+// (an ordered comparison with a NaN raises). Quiet tests themselves.
+bool Block2LookIsQuiet(const TWorld& W, const TPlayer& P) {
+  const f32 v[] = {P.OldPos.x, P.OldPos.z, P.LookAtPos.x, P.LookAtPos.z, P.Pos.x,
+                   P.Pos.z,    P.DesiredPos.x, P.DesiredPos.z, W.BallPos.x, W.BallPos.z};
+  bool quiet = !std::isnan(P.speed) && !std::isnan(P.maxspeed);
+  for (f32 x : v) quiet &= std::isless(std::fabs(x), 1e38f);
+  return quiet;
+}
+
+void FaceBlock2(TWorld& W, int i) {
+  TPlayer& P = W.Teams[2].Players[i];
+  P.PrevFacingAngle = P.FacingAngle;
+  // The facing of the way he moves (an arctangent or two) comes first, so
+  // any fixed facing replaces it: it is worked out after them, and only
+  // where none applied or where skipping it could hide a float error (its
+  // arctangents are calls, so it is not dropped unused).
+  const bool fixed = FaceFixed2(W, i, P);
+  if (!fixed || !Block2LookIsQuiet(W, P)) {
+    const f32 look = Block2LookFacing(W, P);
+    if (!fixed) P.FacingAngle = look;
+  }
   FaceScripted(W, 2, P);
   TurnBody(P, W.TimeStep, false);
 }
@@ -336,7 +409,8 @@ void FaceBlock2(TWorld& W, int i) {
 void SetLookAtPoints(TWorld& W, int b) {
   if (!StateLooks(W.gamestate)) return;
   TTeamBlock& T1 = W.Teams[1];
-  for (int i = 1; i <= PlayerCount(W); ++i) {
+  const int n = PlayerCount(W);  // the players' steps do not change it
+  for (int i = 1; i <= n; ++i) {
     LookInState(W, b, i);
     if (b != 1 || W.gamestate != gsGotTackled) continue;
     for (i32 k : {T1.SetPieceHolder, T1.PassReceiver}) {
@@ -395,11 +469,9 @@ TTurnPlan PlanTurnExactly(const TPlayer& P, double Step, bool TurnFlags) {
   return {true, snaps, flagged, (!snaps || flagged) && TurnsUp(P, diff)};
 }
 
-}  // namespace
-
-void TurnBody(TPlayer& P, double TimeStep, bool TurnFlags) {
-  P.FacingHeading = HeadingOfFacing(P.FacingAngle);
-  if (P.FacingHeading == P.Heading) return;  // turned already: a difference of 0 degrees
+// TurnBody past its first test. Out of line, so that the many players who
+// face their heading already return with no registers saved.
+[[gnu::noinline]] void TurnTowardsFacing(TPlayer& P, double TimeStep, bool TurnFlags) {
   const double step = static_cast<double>(AuxState.TurnRate) * TimeStep;
   TTurnPlan t;
   if (!PlanTurnFromGap(P, step, TurnFlags, t)) t = PlanTurnExactly(P, step, TurnFlags);
@@ -412,11 +484,23 @@ void TurnBody(TPlayer& P, double TimeStep, bool TurnFlags) {
   if (t.flagged) (t.grows ? P.TurnRightWithBall : P.TurnLeftWithBall) = kTrue32;
 }
 
+}  // namespace
+
+void TurnBody(TPlayer& P, double TimeStep, bool TurnFlags) {
+  P.FacingHeading = HeadingOfFacing(P.FacingAngle);
+  if (P.FacingHeading == P.Heading) return;  // turned already: a difference of 0 degrees
+  TurnTowardsFacing(P, TimeStep, TurnFlags);
+}
+
 void LookAtPosition(TWorld& W) {
   SetLookAtPoints(W, 1);
   SetLookAtPoints(W, 2);
   const i32 carrier = W.Teams[1].BallCarrier;
-  for (int i = 1; i <= PlayerCount(W); ++i)
-    if (!(W.gamestate == gsRunning && i == carrier)) FaceBlock1(W, i);
-  for (int i = 1; i <= PlayerCount(W); ++i) FaceBlock2(W, i);
+  const int n = PlayerCount(W);  // the players' steps do not change it
+  f32 holderFacing = 0.0f;
+  // Decided only where a pass runs, as it was at each player's turn.
+  TPlayer* holder = n >= 1 ? SetPieceHolderFacing(W, holderFacing) : nullptr;
+  for (int i = 1; i <= n; ++i)
+    if (!(W.gamestate == gsRunning && i == carrier)) FaceBlock1(W, i, holder, holderFacing);
+  for (int i = 1; i <= n; ++i) FaceBlock2(W, i);
 }

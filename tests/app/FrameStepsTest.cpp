@@ -72,4 +72,25 @@ TEST(RunFrameSteps, RaisesInTheStepOfTheErrorAndRunsNoMore) {
   EXPECT_EQ(ran[3], 0);
 }
 
+// The empty step is passed over in a run, but only the engine's own empty
+// step: a step put in its place runs, and a profiler's runner still gets it.
+TEST(RunFrameSteps, PassesOverOnlyTheEmptyStepItself) {
+  static int ran;
+  static int timed;
+  ran = 0;
+  timed = 0;
+  std::memset(&W, 0, sizeof W);
+  FrameSteps[12] = {"Counted", [](TWorld&) { ++ran; }};
+  RunFrameSteps(W, 12, 12);
+  EXPECT_EQ(ran, 1);
+  ResetFrameSteps();
+  StepRunner = [](const TFrameStepEntry& entry, TWorld& W) {
+    if (entry.Step == EmptyFrameStep) ++timed;
+    entry.Step(W);
+  };
+  RunFrameSteps(W, 12, 12);
+  StepRunner = nullptr;
+  EXPECT_EQ(timed, 1);
+}
+
 }  // namespace

@@ -468,15 +468,23 @@ TEST_F(UserControl, PlayersWithoutAUserAreLeftAlone) {
   EXPECT_EQ(U.ControlledPlayer, 0);
 }
 
+// Alone, and in a run of the frame's steps (which passes the step over out
+// of real-time mode).
 TEST_F(UserControl, FrameStepRunsOnlyInRealTimeMode) {
   ResetFrameSteps();
-  MakeViewerScene(World);
-  PresentUser(1, 10, 0);
-  RunFrameStep(FrameSteps[kStepUserControl], World);
-  EXPECT_EQ(World.Teams[1].Players[10].ControllingUser, 0);
-  UDPRealtime.Active = kTrue32;
-  RunFrameStep(FrameSteps[kStepUserControl], World);
-  EXPECT_EQ(World.Teams[1].Players[10].ControllingUser, 1);
+  using TRunner = void (*)();
+  const TRunner runners[] = {[] { RunFrameStep(FrameSteps[kStepUserControl], World); },
+                             [] { RunFrameSteps(World, kStepUserControl, kStepUserControl); }};
+  for (const TRunner run : runners) {
+    UDPRealtime.Active = kFalse32;
+    MakeViewerScene(World);
+    PresentUser(1, 10, 0);
+    run();
+    EXPECT_EQ(World.Teams[1].Players[10].ControllingUser, 0);
+    UDPRealtime.Active = kTrue32;
+    run();
+    EXPECT_EQ(World.Teams[1].Players[10].ControllingUser, 1);
+  }
 }
 
 }  // namespace

@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cfenv>
 #include <cstring>
-#include <limits>
 
+#include "core/FloatFlags.h"
 #include "core/Kinematics.h"
 #include "core/StrategyShapes.h"
 
@@ -161,52 +162,6 @@ TEST_F(StrategySelection, RunningOverridesAndTheSlotLine) {
   EXPECT_EQ(slots[1].z, ProfileValueAt(W.Teams[1].CurrentStrategy, -100.0f));
 }
 
-// Laying a line again on the shape it was last laid on leaves it as it is;
-// every other lay gives each slot the shape's value at its key: after a
-// lay on another shape, on a line whose depths or keys were moved since,
-// and every time on a shape whose reads raise the invalid flag.
-TEST(LayLineOnShape, EachSlotTheShapesValueAtItsKeyWhateverWasLaidBefore) {
-  TTeamBlock& T = W.Teams[1];
-  const auto expectLaid = [&](const char* what) {
-    int wrong = 0;
-    for (int k = 1; k <= 201; ++k) {
-      const f32 want = k == 101 ? 0.0f : ProfileValueAt(T.CurrentStrategy, T.LineSlotPos[k].x);
-      wrong += std::memcmp(&T.LineSlotPos[k].z, &want, sizeof want) != 0;
-    }
-    EXPECT_EQ(wrong, 0) << what;
-  };
-  for (int k = 1; k <= 201; ++k) T.LineSlotPos[k] = {static_cast<f32>(k - 101), -9.0f};
-  T.CurrentStrategy = Ramp(3);
-  LayLineOnShape(T);
-  expectLaid("first lay");
-  LayLineOnShape(T);
-  expectLaid("the same shape again");
-  T.LineSlotPos[40].z = 5.0f;
-  LayLineOnShape(T);
-  expectLaid("a depth moved since");
-  T.LineSlotPos[160].x = 12.5f;
-  LayLineOnShape(T);
-  expectLaid("a key moved since");
-  T.CurrentStrategy = Ramp(4);
-  LayLineOnShape(T);
-  expectLaid("another shape");
-  TTeamBlock other = T;
-  T.CurrentStrategy = Ramp(3);
-  LayLineOnShape(T);
-  other.CurrentStrategy = Ramp(3);
-  LayLineOnShape(other);  // the line of shape 4 on shape 3
-  EXPECT_EQ(std::memcmp(&other.LineSlotPos, &T.LineSlotPos, sizeof T.LineSlotPos), 0);
-
-  T.CurrentStrategy.Durations[1] = std::numeric_limits<f32>::quiet_NaN();
-  for (int pass = 1; pass <= 2; ++pass) {
-    std::feclearexcept(FE_ALL_EXCEPT);
-    LayLineOnShape(T);
-    EXPECT_NE(std::fetestexcept(FE_INVALID), 0) << pass;
-    expectLaid("a duration not a number");
-  }
-  std::feclearexcept(FE_ALL_EXCEPT);
-}
-
 TEST_F(StrategySelection, FreeBallKeepsTheSlotLineAndStandsBack) {
   ResetWorld(gsFreeBall);
   W.BallPos.z = 30.0f;
@@ -345,4 +300,78 @@ TEST_F(StrategyTimers, OutsideOpenPlayTheLinesStandAtTheBall) {
   W.GainLineZ = 4.0f;
   UpdateStrategyTimers(W);
   EXPECT_EQ(W.GainLineZ, -12.0f);
+}
+
+// Laying a line again on a shape and keys it was laid on before reuses the
+// depths; any change of a key, of the shape or of the segment in force must
+// read the shape afresh, and a layout that raises a float error raises it
+// every time. Each step of the table is checked bit for bit against the
+// shape read slot by slot.
+TEST(LineLayout, RepeatedLayoutsGiveTheDepthsOfAFreshReading) {
+  static TTeamBlock T;
+  TStrategyShape peak{};
+  peak.SegmentCount = 4;
+  peak.CurrentSegment = 3;
+  const f32 d[4] = {100, 15, 15, 100}, a[4] = {0, 12, 15, 12}, b[4] = {12, 15, 12, 0};
+  for (int k = 1; k <= 4; ++k) peak.Durations[k] = d[k - 1], peak.StartValues[k] = a[k - 1], peak.EndValues[k] = b[k - 1];
+  for (int k = 1; k <= 201; ++k) T.LineSlotPos[k] = {static_cast<f32>(k - 101), 0.0f};
+  struct Step {
+    const char* what;
+    void (*change)(TTeamBlock&, const TStrategyShape&);
+  };
+  const Step steps[] = {
+      {"first layout", [](TTeamBlock& B, const TStrategyShape& s) { B.CurrentStrategy = s; }},
+      {"the same again, over stale depths",
+       [](TTeamBlock& B, const TStrategyShape&) {
+         for (int k = 1; k <= 201; ++k) B.LineSlotPos[k].z = -1.0f;
+       }},
+      {"one key moved", [](TTeamBlock& B, const TStrategyShape&) { B.LineSlotPos[140].x += 0.5f; }},
+      {"a key of -0 for +0", [](TTeamBlock& B, const TStrategyShape&) { B.LineSlotPos[101].x = -0.0f; }},
+      {"one end value changed", [](TTeamBlock& B, const TStrategyShape&) { B.CurrentStrategy.EndValues[2] = 16.0f; }},
+      {"another segment in force", [](TTeamBlock& B, const TStrategyShape&) { B.CurrentStrategy.CurrentSegment = 2; }},
+      {"back to the first layout",
+       [](TTeamBlock& B, const TStrategyShape& s) {
+         B.CurrentStrategy = s;
+         B.LineSlotPos[140].x = 39.0f;
+         B.LineSlotPos[101].x = 0.0f;
+       }},
+  };
+  auto expectFresh = [](const char* what) {
+    for (int k = 1; k <= 201; ++k) {
+      const f32 want = k == 101 ? 0.0f : ProfileValueAt(T.CurrentStrategy, T.LineSlotPos[k].x);
+      ASSERT_EQ(std::bit_cast<u32>(T.LineSlotPos[k].z), std::bit_cast<u32>(want)) << what << ", slot " << k;
+    }
+  };
+  for (int round = 0; round < 2; ++round) {
+    for (const Step& s : steps) {
+      s.change(T, peak);
+      LayLineOnShape(T);
+      expectFresh(s.what);
+    }
+  }
+  // More layouts than are kept, then the first again.
+  for (int n = 1; n <= 12; ++n) {
+    T.CurrentStrategy.EndValues[4] = static_cast<f32>(n);
+    LayLineOnShape(T);
+    expectFresh("one of many layouts");
+  }
+  T.CurrentStrategy = peak;
+  for (int k = 1; k <= 201; ++k) T.LineSlotPos[k].z = 7.0f;
+  LayLineOnShape(T);
+  expectFresh("the first layout after many");
+
+  // Depths beyond the float range: the overflow is raised on every laying.
+  TStrategyShape wild{};
+  wild.SegmentCount = 2;
+  wild.CurrentSegment = 2;
+  wild.Durations[1] = wild.Durations[2] = 1000.0f;
+  wild.StartValues[1] = wild.EndValues[1] = 3e38f;
+  wild.StartValues[2] = -3e38f;
+  T.CurrentStrategy = wild;
+  for (int round = 0; round < 2; ++round) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    LayLineOnShape(T);
+    EXPECT_TRUE(FloatErrorRaised()) << "laying " << round + 1;
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
 }

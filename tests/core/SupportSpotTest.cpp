@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
 
 #include "core/DrawCount.h"
+#include "core/FloatFlags.h"
 #include "core/Geometry.h"
 #include "core/StrategyShapes.h"
 
@@ -198,3 +203,53 @@ TEST_F(SupportSpotTest, SpeedErrorChangesOnlyTheSpeed) {
 }
 
 }  // namespace
+
+// The cell points are float sums: the double sums rounded to float, bit for
+// bit, with the same float errors, on every grid size and across the float
+// range (signed zeros, where the step is a whole unit or more, the range's
+// ends, infinities, a NaN).
+TEST(SetSupportGridOrigin, CellPointsAreTheRoundedDoubleSums) {
+  static TTeamBlock T;
+  constexpr f32 kMax = std::numeric_limits<f32>::max();
+  constexpr f32 kInf = std::numeric_limits<f32>::infinity();
+  std::vector<f32> values = {0.0f, -0.0f, 1.0f, -7.25f, 0.1f, 1e-40f, 16777216.0f, 16777215.0f, -16777217.0f,
+                             kMax, -kMax, std::nextafter(kMax, 0.0f), kInf, -kInf,
+                             std::numeric_limits<f32>::quiet_NaN()};
+  uint32_t seed = 7;
+  for (int k = 0; k < 300; ++k) {  // finite, either sign, any exponent
+    f32 v;
+    do {
+      seed = seed * 1664525u + 1013904223u;
+      std::memcpy(&v, &seed, sizeof v);
+    } while (!std::isfinite(v));
+    values.push_back(v);
+  }
+  int wrong = 0, flagsDiffer = 0;
+  for (size_t i = 0; i < values.size(); ++i) {
+    const f32 x = values[i], z = values[(i * 7 + 3) % values.size()];
+    T.SupportGridSize = static_cast<i32>(i % (kSupportGridMax + 3));
+    const int side = SupportGridSide(T);
+    std::feclearexcept(FE_ALL_EXCEPT);
+    for (int k = 1; k <= side; ++k) {
+      volatile f32 wx = static_cast<f32>(static_cast<double>(x) + k);
+      volatile f32 wz = static_cast<f32>(static_cast<double>(z) - k);
+      (void)wx, (void)wz;
+    }
+    const bool want = FloatErrorRaised();
+    std::feclearexcept(FE_ALL_EXCEPT);
+    SetSupportGridOrigin(T, x, z);
+    const bool got = FloatErrorRaised();
+    flagsDiffer += want != got;
+    for (int r = 1; r <= side; ++r) {
+      for (int c = 1; c <= side; ++c) {
+        const f32 wx = static_cast<f32>(static_cast<double>(x) + c);
+        const f32 wz = static_cast<f32>(static_cast<double>(z) - r);
+        wrong += std::memcmp(&wx, &T.SupportGridSpots[r][c].x, sizeof wx) != 0 ||
+                 std::memcmp(&wz, &T.SupportGridSpots[r][c].z, sizeof wz) != 0;
+      }
+    }
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(flagsDiffer, 0);
+}

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "MotionScene.h"
@@ -303,6 +304,143 @@ TEST_F(LookAtPositionTest, OverridesApplyInOrderTheLaterWinning) {
   }
 }
 
+// Block 2's fixed facings replace the facing of the way he moves, and
+// conditions a hair short of them leave it; a scripted facing after a fixed
+// one starts from the fixed one (its default for a target on his spot).
+TEST_F(LookAtPositionTest, Block2FixedFacingsReplaceTheWayHeMovesOnlyWhenTheyApply) {
+  struct Case {
+    const char* what;
+    void (*set)(TWorld&, TPlayer&);
+    double fixed;  // heading of the fixed facing; NaN: the way he moves
+  } cases[] = {
+      {"block exit", [](TWorld&, TPlayer& P) { P.BlockExitTimer = 0.5f; P.BlockExitFacing = 40.0f; }, 40.0},
+      {"exited on", [](TWorld&, TPlayer& P) { P.BlockExitedOnTimer = 0.5f; P.BlockExitedOnFacing = 50.0f; }, 50.0},
+      {"engaged", [](TWorld&, TPlayer& P) { P.BlockEngaged[1] = 1; P.BlockEngaged[2] = 2; P.BlockFacing = 60.0f; }, 60.0},
+      {"engaged one half", [](TWorld&, TPlayer& P) { P.BlockEngaged[2] = 2; P.BlockFacing = 60.0f; }, NAN},
+      {"side-step", [](TWorld&, TPlayer& P) { P.shimmytimer = 0.5f; P.ShimmyFacing = 70.0f; }, 70.0},
+      {"tackle attempt", [](TWorld&, TPlayer& P) { P.TackleAttemptTimer = 0.5f; P.TackleAttemptFacing = 80.0f; }, 80.0},
+      {"ruck role", [](TWorld&, TPlayer& P) { P.RuckTimer = 0.5f; P.RuckRole = 2.0f; }, 270.0},
+      {"ruck role 60", [](TWorld&, TPlayer& P) { P.RuckTimer = 0.5f; P.RuckRole = 60.0f; }, NAN},
+      {"ruck role 1", [](TWorld&, TPlayer& P) { P.RuckTimer = 0.5f; P.RuckRole = 1.0f; }, NAN},
+      {"ruck role, timer run out", [](TWorld&, TPlayer& P) { P.RuckTimer = 0.0f; P.RuckRole = 2.0f; }, NAN},
+      {"standing up", [](TWorld&, TPlayer& P) { P.standuptimer = 0.5f; P.StandUpFacing = 100.0f; }, 100.0},
+      {"old tackle", [](TWorld&, TPlayer& P) { P.OldTackleTimer = 0.5f; P.OldTackleFacing = 110.0f; }, 110.0},
+      {"free-ball catch", [](TWorld&, TPlayer& P) { P.freeballcatchtimer = 0.5f; P.FreeBallCatchFacing = 120.0f; }, 120.0},
+      {"being tackled", [](TWorld&, TPlayer& P) { P.GettingTackledTimer = 0.5f; P.GettingTackledFacing = 130.0f; }, 130.0},
+      {"a timer below zero", [](TWorld&, TPlayer& P) { P.standuptimer = -0.5f; P.StandUpFacing = 100.0f; }, NAN},
+      {"gesture", [](TWorld&, TPlayer& P) { P.SpecialAnimTimer = 0.5f; P.SpecialAnimFacing = 140.0f; }, 140.0},
+      {"gesture while kicking", [](TWorld&, TPlayer& P) {
+         P.SpecialAnimTimer = 0.5f; P.SpecialAnimFacing = 140.0f; P.KickTimer = 0.5f;
+       }, NAN},
+      {"forced run", [](TWorld&, TPlayer& P) { P.ForcedRunTimer = 0.5f; P.ForcedRunFacing = 150.0f; }, 150.0},
+      {"lineout on his spot", [](TWorld&, TPlayer& P) { P.LineOutTimer = 0.5f; P.LineoutFacing = 160.0f; }, 160.0},
+      {"lineout off his spot", [](TWorld&, TPlayer& P) {
+         P.LineOutTimer = 0.5f; P.LineoutFacing = 160.0f; P.DesiredPos.x += 0.5f;
+       }, NAN},
+      {"a tackle then a scripted target on his spot", [](TWorld& W, TPlayer& P) {
+         P.TackleAttemptTimer = 0.5f; P.TackleAttemptFacing = 80.0f;
+         W.Teams[2].Players[5].Pos = P.Pos;
+         P.AnimSeq.Playing = kTrue32; P.AnimSeq.CurrEntry = 1;
+         P.AnimSeq.Entries[1].FaceMode = 2; P.AnimSeq.Entries[1].FaceTarget = 5; P.AnimSeq.Entries[1].FaceOffset = 5.0f;
+       }, 85.0},
+  };
+  for (const Case& c : cases) {
+    MakeMotionScene(MotionWorld);
+    MotionWorld.gamestate = gsLineout;
+    TPlayer& P = MotionWorld.Teams[2].Players[4];
+    Moved(P, 0.2f, 0.1f);
+    P.FacingAngle = 0.25f;
+    P.Heading = 200.0f;
+    c.set(MotionWorld, P);
+    Step();
+    const double moves = HeadingToPoint(P.OldPos.x, P.OldPos.z, P.Pos.x, P.Pos.z, 0.0f);
+    EXPECT_FLOAT_EQ(P.FacingAngle, FacingOf(std::isnan(c.fixed) ? moves : c.fixed)) << c.what;
+  }
+}
+
+// Block 1's fixed facings replace the facing along his look, each alone.
+TEST_F(LookAtPositionTest, Block1FixedFacingsReplaceTheFacingAlongHisLook) {
+  struct Case {
+    const char* what;
+    void (*set)(TPlayer&);
+    double fixed;  // heading of the fixed facing; NaN: along his look
+  } cases[] = {
+      {"block exit", [](TPlayer& P) { P.BlockExitTimer = 0.5f; P.BlockExitFacing = 40.0f; }, 40.0},
+      {"exited on", [](TPlayer& P) { P.BlockExitedOnTimer = 0.5f; P.BlockExitedOnFacing = 50.0f; }, 50.0},
+      {"tackle attempt", [](TPlayer& P) { P.TackleAttemptTimer = 0.5f; P.TackleAttemptFacing = 80.0f; }, 80.0},
+      {"ruck role", [](TPlayer& P) { P.RuckTimer = 0.5f; P.RuckRole = 2.0f; }, 90.0},
+      {"ruck role 0", [](TPlayer& P) { P.RuckTimer = 0.5f; P.RuckRole = 0.0f; }, NAN},
+      {"being tackled", [](TPlayer& P) { P.GettingTackledTimer = 0.5f; P.GettingTackledFacing = 130.0f; }, 130.0},
+      {"old tackle", [](TPlayer& P) { P.OldTackleTimer = 0.5f; P.OldTackleFacing = 110.0f; }, 110.0},
+      {"dive", [](TPlayer& P) { P.DiveTimer = 0.5f; P.DiveAngle = 100.0f; }, 100.0},
+      {"free-ball catch", [](TPlayer& P) { P.freeballcatchtimer = 0.5f; P.FreeBallCatchFacing = 120.0f; }, 120.0},
+      {"forced run", [](TPlayer& P) { P.ForcedRunTimer = 0.5f; P.ForcedRunFacing = 150.0f; }, 150.0},
+      {"celebration", [](TPlayer& P) { P.CelebrateTimer = 0.5f; P.CelebrateFacing = 170.0f; }, 170.0},
+      {"a timer run out", [](TPlayer& P) { P.CelebrateTimer = 0.0f; P.CelebrateFacing = 170.0f; }, NAN},
+  };
+  for (const Case& c : cases) {
+    MakeMotionScene(MotionWorld);
+    MotionWorld.gamestate = gsLineout;
+    TPlayer& P = Att(4);
+    Moved(P, 0.2f, 0.1f);
+    P.FacingAngle = 0.25f;
+    P.Heading = 200.0f;
+    c.set(P);
+    Step();
+    const f32 along = ToF32(std::atan(static_cast<double>(P.Direction.x) / P.Direction.z) + kPi);
+    EXPECT_FLOAT_EQ(P.FacingAngle, std::isnan(c.fixed) ? along : FacingOf(c.fixed)) << c.what;
+  }
+}
+
+// A NaN in block 1's look direction raises its invalid tests with a fixed
+// facing as without.
+TEST_F(LookAtPositionTest, AFixedFacingStillRaisesTheErrorsOfALookThatIsNotANumber) {
+  for (bool fixed : {false, true}) {
+    MakeMotionScene(MotionWorld);
+    MotionWorld.gamestate = gsRunning;
+    TPlayer& P = Att(4);
+    P.Pos.x = std::numeric_limits<f32>::quiet_NaN();
+    if (fixed) P.DiveTimer = 0.5f;
+    ClearFloatFlags();
+    LookAtPosition(MotionWorld);
+    EXPECT_TRUE(FloatErrorRaised()) << fixed;
+  }
+  ClearFloatFlags();
+}
+
+// A fixed facing spares block 2 the way he moves, but not its float errors:
+// infinite or overflowing positions and a speed that is not a number raise
+// with a fixed facing as without.
+TEST_F(LookAtPositionTest, AFixedFacingStillRaisesTheErrorsOfTheWayHeMoves) {
+  constexpr f32 kInf = std::numeric_limits<f32>::infinity();
+  struct Case {
+    const char* what;
+    void (*set)(TPlayer&);
+  } cases[] = {
+      {"infinite position", [](TPlayer& P) { P.Pos.x = kInf; P.OldPos.x = kInf; P.DesiredPos = P.Pos; }},
+      {"a step that overflows", [](TPlayer& P) { P.OldPos.x = -3e38f; P.Pos.x = 3e38f; P.DesiredPos = P.Pos; }},
+      {"speed not a number", [](TPlayer& P) { P.speed = std::numeric_limits<f32>::quiet_NaN(); }},
+  };
+  for (const Case& c : cases)
+    for (bool fixed : {false, true}) {
+      MakeMotionScene(MotionWorld);
+      MotionWorld.gamestate = gsRunning;  // no distance to his spot is measured
+      TPlayer& D = Def(4);
+      c.set(D);
+      if (fixed) {
+        D.RuckTimer = 0.5f;
+        D.RuckRole = 2.0f;
+      }
+      ClearFloatFlags();
+      LookAtPosition(MotionWorld);
+      EXPECT_TRUE(FloatErrorRaised()) << c.what << (fixed ? ", fixed facing" : "");
+      if (fixed) {
+        EXPECT_FLOAT_EQ(D.FacingAngle, FacingOf(270.0)) << c.what;
+      }
+    }
+  ClearFloatFlags();
+}
+
 TEST_F(LookAtPositionTest, ASetPiecePassFacesTheRuckThenTheWayOfThePass) {
   TWorld& W = MotionWorld;
   W.gamestate = gsPassing;
@@ -342,6 +480,35 @@ TEST_F(LookAtPositionTest, TheScrumHalfFacesTheRuckInTheTackledState) {
   W.Teams[1].SetPieceHolder = 0;
   Step();
   EXPECT_FLOAT_EQ(H.FacingAngle, 4.712389f);
+}
+
+// The scrum-half's facing is put on him at every player's turn: before his
+// own (the facing he starts his turn from, unless he is player 1) and after
+// it (over a scripted facing he turned towards, unless he is the last).
+TEST_F(LookAtPositionTest, TheScrumHalfsFacingIsPutOnHimAtEveryPlayersTurn) {
+  const struct {
+    int holder;
+    bool startsFromRuck, endsOnRuck;
+  } cases[] = {{9, true, true}, {1, false, true}, {15, true, false}};
+  const f32 ruck = ToF32(kPi);
+  for (const auto& c : cases) {
+    MakeMotionScene(MotionWorld);
+    TWorld& W = MotionWorld;
+    W.gamestate = gsGotTackled;
+    W.Teams[1].SetPieceHolder = c.holder;
+    TPlayer& H = Att(c.holder);
+    H.passtimer = 1.0f;
+    H.FacingAngle = 0.25f;
+    H.Heading = 90.0f;
+    H.AnimSeq.Playing = kTrue32;
+    H.AnimSeq.CurrEntry = 1;
+    H.AnimSeq.Entries[1].FaceMode = 1;
+    H.AnimSeq.Entries[1].FaceAngle = 30.0f;
+    Step();
+    EXPECT_EQ(H.PrevFacingAngle, c.startsFromRuck ? ruck : 0.25f) << c.holder;
+    EXPECT_EQ(H.FacingAngle, c.endsOnRuck ? ruck : FacingOf(30.0)) << c.holder;
+    EXPECT_FLOAT_EQ(H.Heading, 74.0f) << c.holder;  // turned 16 degrees towards 30
+  }
 }
 
 TEST_F(LookAtPositionTest, TackledStateStartsSideStepsAcrossThePitch) {
