@@ -169,6 +169,17 @@ double ProfileAt(const TStrategyShape& P, double tau) {
   return tau < 0 ? P.StartValues[1] : P.EndValues[n];
 }
 
+// ProfileAt with the segments' start times and slopes read ready.
+double ProfileAt(const TStrategyShape& P, const TProfileReader& R, double tau) {
+  const int n = R.Count;
+  if (n < 1) return P.StartValues[1];
+  for (int k = 1; k <= n; ++k) {
+    const double s = R.Starts[k];
+    if (s <= tau && tau < R.Starts[k + 1]) return P.StartValues[k] + R.Slopes[k] * (tau - s);
+  }
+  return tau < 0 ? P.StartValues[1] : P.EndValues[n];
+}
+
 }  // namespace
 
 f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart, f32 Current) {
@@ -183,62 +194,52 @@ f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart, f32
   return static_cast<f32>(ProfileAt(Profile, tau) + (static_cast<double>(Current) - startC));
 }
 
-bool ProfileValuesAtKeys(const TStrategyShape& Profile, TVector2* Keys, int Count) {
-  // With every duration in 0..1e30 and every value within 1e30, the sums
-  // stay far inside the float range, and a segment is only chosen when its
-  // duration is above 0, so the slopes raise no flag. The segments are then
-  // disjoint and in order: the one holding tau is found from any start, and
-  // its start, end and slope are the very doubles the loop would form
-  // (s + len rounds the same each time). Each key's tau is formed as there
-  // and compared first (a NaN raises the same invalid flag), and one beyond
-  // the ends takes the same end value. Any other profile takes
-  // ProfileValueAt key by key.
-  // Checked on the bits: a float compare would raise the invalid flag on a
-  // NaN entry that the reads never reach.
-  constexpr uint32_t kBound = std::bit_cast<uint32_t>(1e30f);
-  const int n = std::min(Profile.SegmentCount, kProfileCapacity);
-  bool plain = n >= 1;
-  for (int k = 1; k <= kProfileCapacity; ++k) {
-    const uint32_t d = std::bit_cast<uint32_t>(Profile.Durations[k]);  // +0..1e30, sign clear
-    const uint32_t a = std::bit_cast<uint32_t>(Profile.StartValues[k]) & 0x7fffffffu;
-    const uint32_t b = std::bit_cast<uint32_t>(Profile.EndValues[k]) & 0x7fffffffu;
-    plain &= (d <= kBound) & (a <= kBound) & (b <= kBound);
-  }
-  if (!plain) {
-    for (int j = 0; j < Count; ++j) Keys[j].z = ProfileValueAt(Profile, Keys[j].x);
-    return false;
-  }
+TProfileReader ProfileReader(const TStrategyShape& Profile, f32 SegmentStart, f32 Current) {
+  TProfileReader r;  // only what readings look at is filled
+  r.Profile = &Profile;
+  r.SegmentStart = SegmentStart;
+  r.Current = Current;
+  r.Ready = false;
+  // The entries a reading looks at: the durations before the current
+  // segment and up to the count, the values up to the count, the current
+  // segment's start value and the first. isfinite raises nothing, even on
+  // a signalling NaN.
   const int c = Profile.CurrentSegment;
-  const bool inTable = c >= 1 && c <= kProfileCapacity;
+  const int n = std::clamp(Profile.SegmentCount, 0, kProfileCapacity);
+  const int used = std::clamp(std::max(n, c), 1, kProfileCapacity);
+  bool finite = std::isfinite(SegmentStart) & std::isfinite(Current);
+  for (int k = 1; k <= used; ++k) {
+    finite &= std::isfinite(Profile.Durations[k]) & std::isfinite(Profile.StartValues[k]) &
+              std::isfinite(Profile.EndValues[k]);
+  }
+  if (!finite) return r;
+  // As in ProfileValueAt, in its order; at most 20 finite floats summed
+  // cannot overflow a double.
   double before = 0;
   for (int k = 1; k < std::min(c, kProfileCapacity + 1); ++k) before += Profile.Durations[k];
-  const double shift = 0.0 - before;
+  const bool inTable = c >= 1 && c <= kProfileCapacity;
   const double startC = inTable ? Profile.StartValues[c] : 0.0;
-  const double offset = 0.0 - startC;
-  double ends[kProfileCapacity + 2];  // ends[k]: where segment k starts
-  double slopes[kProfileCapacity + 1];
-  ends[1] = 0;
+  r.Base = static_cast<double>(SegmentStart) - before;
+  r.Shift = static_cast<double>(Current) - startC;
+  // As in ProfileAt: its s + len is the next segment's start here. Only a
+  // segment of positive length can hold a time, so only its slope is read,
+  // a finite quotient of finite numbers.
+  r.Count = n;
+  double s = 0;
   for (int k = 1; k <= n; ++k) {
     const double len = Profile.Durations[k];
-    slopes[k] = len > 0 ? (static_cast<double>(Profile.EndValues[k]) - Profile.StartValues[k]) / len : 0.0;
-    ends[k + 1] = ends[k] + len;
+    r.Starts[k] = s;
+    r.Slopes[k] = len > 0 ? (static_cast<double>(Profile.EndValues[k]) - Profile.StartValues[k]) / len : 0.0;
+    s += len;
   }
-  bool bounded = true;
-  int k = 1;  // keys mostly rise, so the search starts at the last one's segment
-  for (int j = 0; j < Count; ++j) {
-    const double tau = static_cast<f32>(static_cast<double>(Keys[j].x) - shift);
-    double v;
-    if (tau < 0) {
-      v = Profile.StartValues[1];
-    } else if (!(tau < ends[n + 1])) {
-      v = Profile.EndValues[n];
-    } else {
-      if (tau < ends[k]) k = 1;
-      while (!(tau < ends[k + 1])) ++k;
-      v = Profile.StartValues[k] + slopes[k] * (tau - ends[k]);
-    }
-    Keys[j].z = static_cast<f32>(v + offset);
-    bounded &= (std::bit_cast<uint32_t>(Keys[j].x) & 0x7fffffffu) <= kBound;
-  }
-  return bounded;
+  r.Starts[n + 1] = s;
+  r.Ready = true;
+  return r;
+}
+
+f32 ProfileValueAt(const TProfileReader& Reader, f32 Now) {
+  if (!Reader.Ready) return ProfileValueAt(*Reader.Profile, Now, Reader.SegmentStart, Reader.Current);
+  const TStrategyShape& P = *Reader.Profile;
+  const double tau = static_cast<f32>(static_cast<double>(Now) - Reader.Base);
+  return static_cast<f32>(ProfileAt(P, Reader, tau) + Reader.Shift);
 }

@@ -5,12 +5,46 @@
 
 u32 RandSeed = 0;
 
+namespace {
+
+// The two uniforms of a normal draw take only the values k / 1000 for k in
+// 1..998, so both factors of Box-Muller are kept in tables, worked out once
+// by the same library calls on the same arguments: the very values a draw
+// would compute, without a logarithm and a cosine per draw. Neither call
+// can raise more than inexact for those arguments.
+constexpr int kUniformSteps = 999;
+
+struct TBoxMullerFactors {
+  double Radius[kUniformSteps];  // sqrt(-2 ln u)
+  double Cosine[kUniformSteps];  // cos(2 pi u)
+};
+
+// A plain function, not a lambda: the compiler may work out a lambda's
+// result itself at build time, with its own rounding of the two calls.
+TBoxMullerFactors BuildBoxMullerFactors() {
+  TBoxMullerFactors f{};
+  for (int k = 1; k < kUniformSteps; ++k) {
+    // Read back through a volatile so that no call is folded either.
+    volatile double stored = k / 1000.0;
+    const double u = stored;
+    f.Radius[k] = std::sqrt(-2.0 * std::log(u));
+    f.Cosine[k] = std::cos(2.0 * std::numbers::pi * u);
+  }
+  return f;
+}
+
+const TBoxMullerFactors& BoxMullerFactors() {
+  static const TBoxMullerFactors factors = BuildBoxMullerFactors();
+  return factors;
+}
+
+}  // namespace
+
 f32 GaussianRandom(f32 Mean, f32 SD, f32 Min, f32 Max, bool32 UseMin, bool32 UseMax) {
-  // Separate statements: u1 is drawn first.
-  const double u1 = RandomRange(1, 999) / 1000.0;
-  const double r = std::sqrt(-2.0 * std::log(u1));
-  const double u2 = RandomRange(1, 999) / 1000.0;
-  const f32 z = static_cast<f32>(std::cos(2.0 * std::numbers::pi * u2) * r);
+  const TBoxMullerFactors& f = BoxMullerFactors();
+  // Separate statements: u1 (the radius) is drawn first.
+  const double r = f.Radius[RandomRange(1, 999)];
+  const f32 z = static_cast<f32>(f.Cosine[RandomRange(1, 999)] * r);
   f32 v = static_cast<f32>(static_cast<double>(SD) * z + Mean);
   if (UseMin != 0 && v < Min) v = Min;
   if (UseMax != 0 && v > Max) v = Max;

@@ -188,9 +188,11 @@ void LayLineOnShape(TTeamBlock& T) {
     return;
   }
   const bool clear = RaisedFloatFlags(kFloatErrorFlags) == 0;
-  ProfileValuesAtKeys(T.CurrentStrategy, &T.LineSlotPos[1], 100);
-  T.LineSlotPos[101].z = 0.0f;
-  ProfileValuesAtKeys(T.CurrentStrategy, &T.LineSlotPos[102], 100);
+  const TProfileReader shape = ProfileReader(T.CurrentStrategy);
+  for (int k = 1; k <= 201; ++k) {
+    TVector2& slot = T.LineSlotPos[k];
+    slot.z = (k == 101) ? 0.0f : ProfileValueAt(shape, slot.x);
+  }
   if (!clear || RaisedFloatFlags(kFloatErrorFlags) != 0) return;
   TLineLayout& M = LayoutMemo[NextLayout];
   NextLayout = (NextLayout + 1) % kLayoutMemoSize;

@@ -1,6 +1,8 @@
 #include "flow/ActionSequences.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 
 #include "core/Geometry.h"
@@ -66,6 +68,33 @@ const TPlayer* NamedPlayer(const TWorld& W, const TActionEvent& E) {
 // Events of types 1 and 2, the passes that end conditions 10 to 12 look at.
 bool PassEvent(const TActionEvent& E) { return E.EventType == 1 || E.EventType == 2; }
 
+// Directions of the events' headings (a run's angle, a relative point's
+// heading), by the heading's bits. An event keeps its headings from frame
+// to frame and every look-ahead sample replays the same events, so nearly
+// every heading asked for was asked before; an entry holds the direction
+// computed for its bits. A heading that is not finite is always computed,
+// so that its float error is raised (and the empty entries' bits, a NaN's,
+// are never matched).
+struct TEventDirection {
+  u32 Bits;
+  TDirection Direction;
+};
+constexpr int kEventDirectionBits = 6;
+constexpr auto EmptyEventDirections() {
+  std::array<TEventDirection, 1 << kEventDirectionBits> t{};
+  for (TEventDirection& e : t) e.Bits = 0x7FC00000u;
+  return t;
+}
+std::array<TEventDirection, 1 << kEventDirectionBits> EventDirections = EmptyEventDirections();
+
+TDirection EventDirection(f32 Heading) {
+  if (!std::isfinite(Heading)) return HeadingDirection(Heading);
+  const u32 bits = std::bit_cast<u32>(Heading);
+  TEventDirection& e = EventDirections[(bits * 0x9E3779B9u) >> (32 - kEventDirectionBits)];
+  if (e.Bits != bits) e = {bits, HeadingDirection(Heading)};
+  return e.Direction;
+}
+
 // The reference player of a relative run: block 1 when RelOwnTeam is set,
 // else block 2.
 const TPlayer* RelReference(const TWorld& W, const TActionEvent& E) {
@@ -90,7 +119,7 @@ struct TMover {
   f32 MaxSpeed; // m/s
 };
 
-TMover MoverOf(const TWorld& W, const TPlayer& Ref) {
+TMover ReadMover(const TWorld& W, const TPlayer& Ref) {
   TMover m;
   m.Heading = HeadingToPoint(Ref.OldPos.x, Ref.OldPos.z, Ref.Pos.x, Ref.Pos.z, 90.0f);
   m.Speed = Ref.speed;
@@ -98,6 +127,27 @@ TMover MoverOf(const TWorld& W, const TPlayer& Ref) {
                 ? ToF32(std::fabs(static_cast<double>(Ref.speed) - Ref.MeasuredSpeed) / W.TimeStep)
                 : 0.0f;
   m.MaxSpeed = Ref.maxspeed;
+  return m;
+}
+
+// The movers read in this call of the runner, by reference. The runner
+// moves nobody and changes no speed, so a reference's mover is the same for
+// every player who runs against him: the first reading (the same call on
+// the same numbers) serves them all. Emptied at each call.
+struct TMoverMemo {
+  const TPlayer* Ref;
+  TMover Mover;
+};
+constexpr int kMoverMemoSize = 4;
+TMoverMemo MoverMemo[kMoverMemoSize];
+int MoverMemoCount;
+
+TMover MoverOf(const TWorld& W, const TPlayer& Ref) {
+  for (int k = 0; k < MoverMemoCount; ++k) {
+    if (MoverMemo[k].Ref == &Ref) return MoverMemo[k].Mover;
+  }
+  const TMover m = ReadMover(W, Ref);
+  if (MoverMemoCount < kMoverMemoSize) MoverMemo[MoverMemoCount++] = {&Ref, m};
   return m;
 }
 
@@ -112,13 +162,29 @@ TVector2 MeetMovingPoint(const TWorld& W, const TPlayer& P, f32 TopSpeed, TVecto
 // shape's depth there anchored at the reference point (the carrier in
 // running, the receiver in passing, the mark on the breakdown line in
 // gottackled, else the ball).
+//
+// The runner moves nobody and changes neither the shape nor the state, so
+// within one call of it a line point depends on TargetX alone. A player's
+// event is read for its progress and again for his aim, so the last point
+// is kept by TargetX's bits for the call.
+struct TLastLinePoint {
+  bool Valid;
+  u32 Bits;
+  TVector2 Point;
+};
+TLastLinePoint LastLinePoint;
+
 TVector2 LinePoint(const TWorld& W, const TActionEvent& E) {
+  const u32 bits = std::bit_cast<u32>(E.TargetX);
+  if (LastLinePoint.Valid && LastLinePoint.Bits == bits) return LastLinePoint.Point;
   const TTeamBlock& A = W.Teams[1];
   TVector2 ref{W.BallPos.x, W.BallPos.z};
   const TPlayer* who = Running(W) ? Carrier(W) : (Passing(W) ? Receiver(W) : nullptr);
   if (who != nullptr) ref = {who->Pos.x, who->Pos.z};
   if (W.gamestate == gsGotTackled) ref = {W.MarkX, A.SetPieceLineZ};
-  return {E.TargetX, ProfileValueAt(A.CurrentStrategy, E.TargetX, ref.x, ref.z)};
+  const TVector2 p{E.TargetX, ProfileValueAt(A.CurrentStrategy, E.TargetX, ref.x, ref.z)};
+  LastLinePoint = {true, bits, p};
+  return p;
 }
 
 void SetDesiredXZ(TPlayer& P, double X, double Z) {
@@ -351,7 +417,7 @@ void AdvanceClocksAndTargets(const TWorld& W, TActionSeq& S) {
     if (E.RelMovementOn == 0) continue;
     const TPlayer* ref = RelReference(W, E);
     if (ref == nullptr) continue;
-    const TDirection u = HeadingDirection(E.RelHeading);
+    const TDirection u = EventDirection(E.RelHeading);
     E.TargetPos.x = ToF32(ref->Pos.x + E.RelDistance * u.x);
     E.TargetPos.z = ToF32(ref->Pos.z + E.RelDistance * u.z);
   }
@@ -436,7 +502,7 @@ void AimAtRun(TWorld& W, TPlayer& P, int k) {
     if (k == EventCount(S)) {
       r = std::max(kRunEndMargin, static_cast<double>(E.DistOrig) - E.DistTravelled + kRunEndMargin);
     }
-    const TDirection u = HeadingDirection(E.Angle);
+    const TDirection u = EventDirection(E.Angle);
     SetDesiredXZ(P, P.Pos.x + r * u.x, P.Pos.z + r * u.z);
     return;
   }
@@ -515,6 +581,8 @@ void StepSequence(TWorld& W, int i) {
 }  // namespace
 
 void RunActionSequences(TWorld& W) {
+  MoverMemoCount = 0;
+  LastLinePoint.Valid = false;
   for (int i = 1; i <= PlayerCount(W); ++i) {
     if (W.Teams[1].Players[i].ActionSeq.seqON != 0) StepSequence(W, i);
   }

@@ -1024,10 +1024,13 @@ void PlaceDepth(TWorld& W, const TRefRun& R) {
     pz = static_cast<double>(W.MarkZ) + D.DefenceLineOffset;
   }
   const bool tackled = W.gamestate == gsGotTackled;
+  if (PlayerCount(W) < 1) return;  // nothing placed, and no anchor rounded
+  // One profile and anchor for every defender: read ready once.
+  const TProfileReader depth = ProfileReader(D.CurrentStrategy, ToF32(px), ToF32(pz));
   for (int p = 1; p <= PlayerCount(W); ++p) {
     TPlayer& P = D.Players[p];
     if (P.SetPiecePlaced == 0) P.DesiredPos.x = P.Pos.x;
-    double z = ProfileValueAt(D.CurrentStrategy, P.DesiredPos.x, ToF32(px), ToF32(pz));
+    double z = ProfileValueAt(depth, P.DesiredPos.x);
     if (!tackled && z > goal && W.BallPos.z < goal) z = goal;
     if (tackled && std::fabs(static_cast<double>(P.Pos.x) - W.MarkX) < kMarkBand) z += kMarkDeeper;
     P.DesiredPos.z = ToF32(z);

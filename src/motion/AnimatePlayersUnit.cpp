@@ -943,7 +943,9 @@ double AnimProgress(const TPlayer& P) {
 }
 
 bool IsNumberedAnim(std::string_view Name, std::string_view Prefix, u32 Number) {
-  if (Name.size() <= Prefix.size() || Name.substr(0, Prefix.size()) != Prefix) return false;
+  if (Name.size() <= Prefix.size()) return false;
+  const size_t p = Prefix.size();
+  if (!(p <= 32 ? SameShortText(Name.data(), Prefix.data(), p) : Name.substr(0, p) == Prefix)) return false;
   char digits[10];
   const int n = DecimalDigits(Number, digits);
   return Name.substr(Prefix.size()) == std::string_view(digits, static_cast<size_t>(n));
@@ -1157,7 +1159,7 @@ void ChooseActionAnim(TWorld& W, int b, int i) {
   // frame would let neither animation, nor its action, ever end.
   const TAnimPlayback before = PlaybackOf(P);
   ChooseActionAnimBySection(W, b, i, P);
-  if (P.currentAnim.View() == before.Name.View()) Restore(P, before);
+  if (P.currentAnim == before.Name.View()) Restore(P, before);
 }
 
 bool IsFreeOfActions(const TPlayer& P, int b) {

@@ -143,19 +143,13 @@ bool StateLooks(TGameState s) {
   }
 }
 
-// Block 1's look direction LookAtPos - OldPos, as Direction (both in x and
-// z; a player who has not moved looks 10 m up-field).
-void LookAlong(TPlayer& P) {
+// Block 1's facing from the look direction LookAtPos - OldPos (both in x
+// and z; a player who has not moved looks 10 m up-field).
+void FaceAlongLook(TPlayer& P) {
   if (P.LookAtPos.x == P.OldPos.x && P.LookAtPos.z == P.OldPos.z) P.LookAtPos.z = ToF32(P.LookAtPos.z + kStillLook);
   TVector3 v;
   Subtract3D(P.LookAtPos, P.OldPos, v);
   Normalise3D(v, P.Direction);
-}
-
-// Block 1's facing along his Direction. With neither component a NaN it
-// raises nothing: a unit vector's quotient stays far inside the double
-// range.
-void FaceAlongDirection(TPlayer& P) {
   const double dx = P.Direction.x;
   const double dz = P.Direction.z;
   // Looking straight along z (a player standing still among them) the
@@ -281,32 +275,23 @@ void FaceSetPiecePass(const TWorld& W, TPlayer& P) {
 void FaceBlock1(TWorld& W, int i, TPlayer* Holder, f32 HolderFacing) {
   TPlayer& P = W.Teams[1].Players[i];
   P.PrevFacingAngle = P.FacingAngle;
-  LookAlong(P);
-  // The facing along his look comes first, so any fixed facing replaces it:
-  // it is worked out after them and only where none applied, unless a NaN
-  // in his direction (whose tests raise) keeps it in its place.
-  const bool quiet = !std::isnan(P.Direction.x) && !std::isnan(P.Direction.z);
-  if (!quiet) FaceAlongDirection(P);
-  bool fixed = FaceBlockMoves(P);
-  if (P.TackleAttemptTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.TackleAttemptFacing));
-  if (P.KickTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.KickFacing));
-  if (P.currentAnim == "qbbreath1") fixed = SetFacing(P, FacingOfAngle(270.0));
-  if (P.currentAnim == "qbpass1") fixed = SetFacing(P, P.PrevFacingAngle);
-  fixed |= FaceRuck(W, 1, i, P);
-  if (P.GettingTackledTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.GettingTackledFacing));
-  if (P.standuptimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.StandUpFacing));
-  if (P.OldTackleTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.OldTackleFacing));
-  if (P.DiveTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.DiveAngle));
-  if (Holder != nullptr) {
-    Holder->FacingAngle = HolderFacing;
-    fixed |= Holder == &P;
-  }
-  if (P.SpecialAnimTimer > 0.0f && !(P.KickTimer > 0.0f)) fixed = SetFacing(P, FacingOfHeading(P.SpecialAnimFacing));
-  if (P.freeballcatchtimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.FreeBallCatchFacing));
-  if (P.ForcedRunTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.ForcedRunFacing));
-  if (P.CelebrateTimer > 0.0f) fixed = SetFacing(P, FacingOfHeading(P.CelebrateFacing));
-  if (P.LineOutTimer > 0.0f && Dist(P) < 0.4) fixed = SetFacing(P, FacingOfHeading(P.LineoutFacing));
-  if (quiet && !fixed) FaceAlongDirection(P);
+  FaceAlongLook(P);
+  FaceBlockMoves(P);
+  if (P.TackleAttemptTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.TackleAttemptFacing);
+  if (P.KickTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.KickFacing);
+  if (P.currentAnim == "qbbreath1") P.FacingAngle = FacingOfAngle(270.0);
+  if (P.currentAnim == "qbpass1") P.FacingAngle = P.PrevFacingAngle;
+  FaceRuck(W, 1, i, P);
+  if (P.GettingTackledTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.GettingTackledFacing);
+  if (P.standuptimer > 0.0f) P.FacingAngle = FacingOfHeading(P.StandUpFacing);
+  if (P.OldTackleTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.OldTackleFacing);
+  if (P.DiveTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.DiveAngle);
+  if (Holder != nullptr) Holder->FacingAngle = HolderFacing;
+  if (P.SpecialAnimTimer > 0.0f && !(P.KickTimer > 0.0f)) P.FacingAngle = FacingOfHeading(P.SpecialAnimFacing);
+  if (P.freeballcatchtimer > 0.0f) P.FacingAngle = FacingOfHeading(P.FreeBallCatchFacing);
+  if (P.ForcedRunTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.ForcedRunFacing);
+  if (P.CelebrateTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.CelebrateFacing);
+  if (P.LineOutTimer > 0.0f && Dist(P) < 0.4) P.FacingAngle = FacingOfHeading(P.LineoutFacing);
   FaceScripted(W, 1, P);
   FaceSetPiecePass(W, P);
   TurnBody(P, W.TimeStep, true);

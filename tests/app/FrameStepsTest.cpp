@@ -72,6 +72,28 @@ TEST(RunFrameSteps, RaisesInTheStepOfTheErrorAndRunsNoMore) {
   EXPECT_EQ(ran[3], 0);
 }
 
+// An error left in the x87 word (long double arithmetic; the steps' own
+// code has none) still ends a run of steps: the word is read at the run's
+// end, so the run's last step is named.
+TEST(RunFrameSteps, AnX87ErrorRaisesByTheRunsEnd) {
+  static int ran;
+  ran = 0;
+  static volatile long double zero = 0.0L;
+  FrameSteps[1] = {"LongDouble", [](TWorld& W) { W.clock = static_cast<f32>(1.0L / zero); }};
+  FrameSteps[2] = {"After", [](TWorld&) { ++ran; }};
+  std::memset(&W, 0, sizeof W);
+  std::string what;
+  try {
+    RunFrameSteps(W, 1, 2);
+  } catch (const TFloatingPointError& e) {
+    what = e.what();
+  }
+  ResetFrameSteps();
+  ClearFloatFlags();
+  EXPECT_EQ(what, "Floating point division by zero in After");
+  EXPECT_EQ(ran, 1);
+}
+
 // The empty step is passed over in a run, but only the engine's own empty
 // step: a step put in its place runs, and a profiler's runner still gets it.
 TEST(RunFrameSteps, PassesOverOnlyTheEmptyStepItself) {

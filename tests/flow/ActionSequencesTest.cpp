@@ -5,6 +5,8 @@
 #include <cfenv>
 #include <cmath>
 #include <functional>
+#include <limits>
+#include <vector>
 
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
@@ -174,6 +176,29 @@ TEST_F(ActionSequencesTest, TheLinePointByStateAndNearTheCarrier) {
     Step();
     EXPECT_EQ(Me().DesiredPos.x, c.expect.x) << c.what;
     EXPECT_EQ(Me().DesiredPos.z, c.expect.z) << c.what;
+  }
+}
+
+// Several runs to the line in one frame each take their own point on the
+// shape, read from the frame's reference.
+TEST_F(ActionSequencesTest, EveryRunToTheLineInAFrameTakesItsOwnPoint) {
+  W.gamestate = gsScrum;
+  W.BallPos = {2.0f, 1.0f, 3.0f};
+  const f32 targets[] = {15.0f, -22.5f, 0.25f, 15.0f, 31.0f};
+  for (int k = 0; k < 5; ++k) {
+    TPlayer& P = Pl(11 + k);
+    Place(P, 40.0f - 3.0f * k, -20.0f);
+    P.ActionSeq = StrategyParams.ActionSeqTemplate;
+    P.ActionSeq.EventArray[1].EventType = 14;
+    P.ActionSeq.EventArray[1].TargetX = targets[k];
+    P.ActionSeq.SeqHeadFlag = kTrue32;  // released breakdown runners move
+    P.ActionSeq.SeqHeadValue = 100.0f;
+  }
+  Step();
+  for (int k = 0; k < 5; ++k) {
+    const TVector2 want = LinePoint(targets[k], 2.0f, 3.0f);
+    EXPECT_EQ(Pl(11 + k).DesiredPos.x, want.x) << k;
+    EXPECT_EQ(Pl(11 + k).DesiredPos.z, want.z) << k;
   }
 }
 
@@ -662,6 +687,88 @@ TEST_F(ActionSequencesTest, RelativeRunsFollowTheirReference) {
   Step();
   EXPECT_EQ(Ev(1).DesSpeed, static_cast<f32>(0.95 * 6.0f));
   EXPECT_GT(Me().DesiredPos.z, -2.0f);  // carried on along the reference's run
+}
+
+// Players who run against the same moving reference each meet him where a
+// fresh reading of his run says, call after call as he moves on; a second
+// reference in the same call is read for himself.
+TEST_F(ActionSequencesTest, RunnersAgainstOneReferenceMeetHisCurrentRun) {
+  struct Runner {
+    int id;
+    int ref;
+    f32 heading;
+  };
+  const Runner runners[] = {{12, 10, 270.0f}, {13, 10, 180.0f}, {14, 9, 0.0f}, {15, 10, 90.0f}};
+  for (const Runner& r : runners) {
+    TPlayer& P = Pl(r.id);
+    Place(P, static_cast<f32>(r.id - 10), -8.0f);
+    P.speed = 3.0f;
+    P.ActionSeq = StrategyParams.ActionSeqTemplate;
+    TActionEvent& E = P.ActionSeq.EventArray[1];
+    E.RelMovementOn = kTrue32;
+    E.RelOwnTeam = kTrue32;
+    E.RelPlayer = r.ref;
+    E.RelDistance = 2.0f;
+    E.RelHeading = r.heading;
+  }
+  struct Frame {
+    TVector3 from10, to10, from9, to9;
+    f32 speed;
+  };
+  const Frame frames[] = {
+      {{0, 0, -0.24f}, {0, 0, 0}, {5, 0, -1}, {5, 0, -1}, 6.0f},
+      {{0, 0, 0}, {0.2f, 0, 0.1f}, {5, 0, -1}, {5.1f, 0, -1.2f}, 4.5f},
+      {{0.2f, 0, 0.1f}, {0.1f, 0, 0.3f}, {5.1f, 0, -1.2f}, {5.1f, 0, -1.2f}, 7.0f},
+  };
+  for (const Frame& f : frames) {
+    TPlayer& R10 = Pl(10);
+    TPlayer& R9 = Pl(9);
+    R10.OldPos = f.from10, R10.Pos = f.to10, R10.speed = f.speed, R10.MeasuredSpeed = 5.0f;
+    R9.OldPos = f.from9, R9.Pos = f.to9, R9.speed = f.speed / 2, R9.MeasuredSpeed = 1.0f;
+    Step();
+    for (const Runner& r : runners) {
+      const TPlayer& P = Pl(r.id);
+      const TPlayer& R = Pl(r.ref);
+      const TActionEvent& E = P.ActionSeq.EventArray[1];
+      const f32 heading = HeadingToPoint(R.OldPos.x, R.OldPos.z, R.Pos.x, R.Pos.z, 90.0f);
+      const f32 accel = static_cast<f32>(std::fabs(static_cast<double>(R.speed) - R.MeasuredSpeed) / W.TimeStep);
+      const TVector2 m = InterceptPoint(heading, E.TargetPos.x, E.TargetPos.z, R.speed, accel, R.maxspeed, P.Pos.x,
+                                        P.Pos.z, P.speed, P.Acceleration, E.DesSpeed, W.PitchWidth, kTrue32,
+                                        kTrue32, kFalse32);
+      EXPECT_EQ(P.DesiredPos.x, m.x) << "runner " << r.id;
+      EXPECT_EQ(P.DesiredPos.z, m.z) << "runner " << r.id;
+    }
+  }
+}
+
+// A run aims along its angle however many angles came before it: a sweep
+// of more angles than any small table holds, in two orders, with signed
+// zeros, each aim checked against the direction worked out afresh; an
+// infinite angle raises its float error on every frame.
+TEST_F(ActionSequencesTest, ARunAimsAlongItsAngleAfterManyOthers) {
+  Give(1);
+  std::vector<f32> angles = {0.0f, -0.0f, 360.0f, -360.0f, 90.0f, 1e-45f};
+  for (int k = 0; k < 150; ++k) angles.push_back(static_cast<f32>(k) * 2.41f - 30.0f);
+  int wrong = 0;
+  for (int round = 0; round < 2; ++round) {
+    for (size_t i = 0; i < angles.size(); ++i) {
+      const f32 a = angles[round == 0 ? i : (i * 37) % angles.size()];
+      Ev(1).Angle = a;
+      Step();
+      const TDirection u = HeadingDirection(a);
+      const double r = 100.0 + 0.01;  // the last run aims past its end
+      wrong += Me().DesiredPos.x != static_cast<f32>(Me().Pos.x + r * u.x) ||
+               Me().DesiredPos.z != static_cast<f32>(Me().Pos.z + r * u.z);
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+  Ev(1).Angle = std::numeric_limits<f32>::infinity();
+  for (int frame = 0; frame < 2; ++frame) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    RunActionSequences(W);
+    EXPECT_TRUE(FloatErrorRaised()) << "frame " << frame;
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
 }
 
 TEST_F(ActionSequencesTest, AReferenceOutsideTheBlockReadsNothing) {

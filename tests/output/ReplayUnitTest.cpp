@@ -197,3 +197,38 @@ TEST_F(ReplayUnitTest, FifteenTracksPerBlockWhateverThePlayerCount) {
   RecordReplayFrame(W, true);
   EXPECT_EQ(MatchStore.PlayerTracks[2][15].Heading[1], 900);
 }
+
+// A track's animation index follows every change of name, and a name that
+// stays follows a new index of the catalogue (the recorder keeps the last
+// index of each track between frames).
+TEST_F(ReplayUnitTest, AnimationIndexFollowsTheNameAndTheCatalogue) {
+  TMatchStore& S = MatchStore;
+  BuildAnimationCatalogue();
+  TPlayer& P = W.Teams[2].Players[4];
+  const TPlayerTrack& T = S.PlayerTracks[2][4];
+  const i32 run = AnimNameToIndex("run");
+  const i32 walk = AnimNameToIndex("walk");
+  ASSERT_GT(walk, 2);
+  ASSERT_NE(run, walk);
+  struct Step {
+    const char* name;
+    bool moveWalkToTwo;  // "walk" also at entry 2, which is then its index
+    i32 expected;
+  };
+  const Step steps[] = {{"run", false, run}, {"run", false, run}, {"walk", false, walk},
+                        {"walk", true, 2},   {"run", false, run}, {"no such one", false, 1}};
+  for (int n = 1; n <= 6; ++n) {
+    const Step& s = steps[n - 1];
+    if (s.moveWalkToTwo) {
+      AnimNames[2].Assign("walk");
+      IndexAnimationNames();
+    }
+    P.currentAnim.Assign(s.name);
+    S.FrameCount = n;
+    S.RecordPending = kTrue32;
+    RecordReplayFrame(W, false);
+    EXPECT_EQ(T.AnimIndex[n], s.expected) << "frame " << n << " " << s.name;
+  }
+  BuildAnimationCatalogue();  // its own names again
+  EXPECT_EQ(AnimNameToIndex("walk"), walk);
+}
