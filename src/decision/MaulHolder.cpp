@@ -7,6 +7,7 @@
 #include "core/Kinematics.h"
 #include "core/Random.h"
 #include "core/SlotLines.h"
+#include "core/StrategyZones.h"
 #include "decision/BallRelease.h"
 #include "decision/CarrierLookups.h"
 
@@ -273,14 +274,6 @@ void PassOut(TWorld& W) {
   B.PassDuration = B.PassTimeLeft;
 }
 
-// The line's profile values at each slot's key; the middle slot's is 0.
-void RefreshLineProfile(TTeamBlock& B) {
-  for (int k = 1; k <= kSlotCount; ++k) {
-    TVector2& e = B.LineSlotPos[k];
-    e.z = k == kCentreSlot ? 0.0f : ProfileValueAt(B.CurrentStrategy, e.x, 0.0f, 0.0f);
-  }
-}
-
 // The carrier winding up a pass holds his place and moves along the pass's
 // run angle at most at PasserSpeedRef.
 void RunWithPass(const TWorld& W, const TTeamBlock& B, TPlayer& C) {
@@ -318,7 +311,7 @@ void MaulBallCarrier(TWorld& W) {
   }
   if (W.gamestate == gsMaul && B.HalfTimeAux == 0) ChoosePass(W);
   if (W.MaulPhase == 4) PassOut(W);
-  if (OnField(W, B.SetPieceHolder) && B.Players[B.SetPieceHolder].passtimer > 0) RefreshLineProfile(B);
+  if (OnField(W, B.SetPieceHolder) && B.Players[B.SetPieceHolder].passtimer > 0) LayLineOnShape(B);
   if (moves && C.passtimer > 0) RunWithPass(W, B, C);
   TurnSetPieceCarrier(W, C);
 }

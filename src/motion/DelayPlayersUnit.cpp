@@ -152,9 +152,19 @@ void CountDefenceAndCarry(TWorld& W) {
   CountDown(W.PostHitTimer, dt);
 }
 
-void CountPlayerTimers(TWorld& W) {
+// The plain countdowns of every player and the defenders' pass and angle
+// reactions, in one pass over the players. It is the order of the separate
+// loops per player: each stage for player i reads and writes only his own
+// timers, the blocks' pressure timers (set to 0, counted after the pass)
+// and fields no stage here writes; the only draws are the pass reads', still
+// in player order. The loose-pass chase, run after this pass now, reads and
+// writes none of the angle reaction timers, AuxTimer3 or the pressure timers.
+void CountPlayerTimersAndReactions(TWorld& W) {
   const f32 dt = W.TimeStep;
-  for (int i = 1; i <= PlayerCount(W); ++i) {
+  TTeamBlock& A = W.Teams[1];
+  TTeamBlock& D = W.Teams[2];
+  const int n = PlayerCount(W);
+  for (int i = 1; i <= n; ++i) {
     for (int b = 1; b <= 2; ++b) {
       TPlayer& P = W.Teams[b].Players[i];
       CountDown(P.RunningAngleReactionTime.value, dt);
@@ -165,44 +175,30 @@ void CountPlayerTimers(TWorld& W) {
       CountDown(P.BallTouchLockTimer, dt);
       CountDownWhileRunning(P.UserActionTimer, dt);
     }
-  }
-}
-
-// The defenders' two pass reaction delays; a block 2 run-out is the pass
-// unit's to act on.
-void CountPassReactions(TWorld& W) {
-  const f32 dt = W.TimeStep;
-  const int n = PlayerCount(W);
-  for (int i = 1; i <= n; ++i) {
-    CountDown(W.Teams[1].Players[i].ReactionDelayExtra2.value, dt);
-    if (RunsOut(W.Teams[2].Players[i].ReactionDelayExtra2.value, dt)) DefenderTriesInterception(W, i);
-  }
-  for (int i = 1; i <= n; ++i) {
-    CountDown(W.Teams[1].Players[i].PassReadTimer, dt);
-    f32& read = W.Teams[2].Players[i].PassReadTimer;
-    if (read > 0.0f) {
-      CountDown(read, dt);
+    TPlayer& PA = A.Players[i];
+    TPlayer& PD = D.Players[i];
+    // A block 2 run-out of the pass reaction is the pass unit's to act on.
+    CountDown(PA.ReactionDelayExtra2.value, dt);
+    if (RunsOut(PD.ReactionDelayExtra2.value, dt)) DefenderTriesInterception(W, i);
+    CountDown(PA.PassReadTimer, dt);
+    if (PD.PassReadTimer > 0.0f) {
+      CountDown(PD.PassReadTimer, dt);
       DefenderReadsPass(W, i);
     }
-  }
-}
-
-// A listed chaser whose angle reaction runs out in running presses at once.
-void CountDefensiveReactions(TWorld& W) {
-  const f32 dt = W.TimeStep;
-  TTeamBlock& D = W.Teams[2];
-  for (int i = 1; i <= PlayerCount(W); ++i) {
-    CountDown(W.Teams[1].Players[i].DefensiveRunningAngleReactionTime.value, dt);
-    if (RunsOut(D.Players[i].DefensiveRunningAngleReactionTime.value, dt) && W.gamestate == gsRunning &&
-        IsListedChaser(D, i)) {
+    // A listed chaser whose angle reaction runs out in running presses at once.
+    CountDown(PA.DefensiveRunningAngleReactionTime.value, dt);
+    if (RunsOut(PD.DefensiveRunningAngleReactionTime.value, dt) && W.gamestate == gsRunning && IsListedChaser(D, i)) {
       D.PressureTimerA = 0.0f;
       D.PressureTimerB = 0.0f;
     }
+    CountDown(PA.AuxTimer3, dt);
+    CountDown(PD.AuxTimer3, dt);
   }
-  for (int i = 1; i <= PlayerCount(W); ++i) {
-    CountDown(W.Teams[1].Players[i].AuxTimer3, dt);
-    CountDown(W.Teams[2].Players[i].AuxTimer3, dt);
-  }
+}
+
+void CountTeamTimers(TWorld& W) {
+  const f32 dt = W.TimeStep;
+  TTeamBlock& D = W.Teams[2];
   CountDownWhileRunning(D.PressureTimerA, dt);
   CountDownWhileRunning(D.PressureTimerB, dt);
   CountDownWhileRunning(W.Teams[1].PressureTimerA, dt);
@@ -281,19 +277,16 @@ bool CelebratesDive(const TWorld& W, const TPlayer& P) {
   return W.clock >= ToF32(2.0 * W.halflength * 0.875) && static_cast<int64_t>(own) - 5 <= other && other <= own;
 }
 
-// Dives of block 1: every diver moves along his dive; kinds 2 to 4 slide to
-// a stop and end here, other kinds are ended by their own steps.
-void EndDives(TWorld& W) {
+// A block 1 diver moves along his dive; kinds 2 to 4 slide to a stop and
+// end here, other kinds are ended by their own steps.
+void EndDive(TWorld& W, TPlayer& P) {
+  if (!(P.DiveTimer > 0.0f)) return;
+  MoveAlong(W, P, P.DiveAngle, P.DiveSpeed);
+  if (P.DiveKind < 2 || P.DiveKind > 4) return;
   const f32 dt = W.TimeStep;
-  for (int i = 1; i <= PlayerCount(W); ++i) {
-    TPlayer& P = W.Teams[1].Players[i];
-    if (!(P.DiveTimer > 0.0f)) continue;
-    MoveAlong(W, P, P.DiveAngle, P.DiveSpeed);
-    if (P.DiveKind < 2 || P.DiveKind > 4) continue;
-    CountDown(P.DiveTimer, dt);
-    if (AnimProgress(P) >= 0.5) P.DiveSpeed = DepleteByRate(P.DiveSpeed, W.Gravity, dt, W.GroundFriction);
-    if (P.DiveTimer <= 0.0f) StartGetUp(P, P.DiveAngle, CelebratesDive(W, P) ? P.trycelebration : 1);
-  }
+  CountDown(P.DiveTimer, dt);
+  if (AnimProgress(P) >= 0.5) P.DiveSpeed = DepleteByRate(P.DiveSpeed, W.Gravity, dt, W.GroundFriction);
+  if (P.DiveTimer <= 0.0f) StartGetUp(P, P.DiveAngle, CelebratesDive(W, P) ? P.trycelebration : 1);
 }
 
 // A blocker got past ("blockgotexitedon8") rolls off his back before he gets
@@ -416,18 +409,16 @@ void ReleaseFromBreakdown(TWorld& W, int b, int i) {
 // ---------------------------------------------------------------- forced movements
 // The kicker runs through his kick; a drop kicker creeps from 80 % of his
 // animation, a place kicker from 90 %.
-void KickRun(TWorld& W, uint64_t Forced) {
-  ForMarked(Forced, [&](int b, int i) {
-    TPlayer& K = W.Teams[b].Players[i];
-    if (!(K.KickTimer > 0.0f)) return;
-    if (b == 1) {
-      const double progress = AnimProgress(K);
-      if ((K.KickKind == 6.0f && progress >= kPlaceKickSlowAt) || (K.KickKind == 5.0f && progress >= kDropKickSlowAt)) {
-        K.KickRunSpeed = kKickRunCreep;
-      }
+void KickRun(TWorld& W, int b, int i) {
+  TPlayer& K = W.Teams[b].Players[i];
+  if (!(K.KickTimer > 0.0f)) return;
+  if (b == 1) {
+    const double progress = AnimProgress(K);
+    if ((K.KickKind == 6.0f && progress >= kPlaceKickSlowAt) || (K.KickKind == 5.0f && progress >= kDropKickSlowAt)) {
+      K.KickRunSpeed = kKickRunCreep;
     }
-    MoveAlong(W, K, K.KickRunAngle, K.KickRunSpeed);
-  });
+  }
+  MoveAlong(W, K, K.KickRunAngle, K.KickRunSpeed);
 }
 
 void LooseBallRun(TPlayer& P) {
@@ -633,16 +624,20 @@ namespace {
 // The players in a tackle, a fall, a lie, a get-up or a breakdown. The
 // stages below start these only for players already in one (a rejoining
 // player is given a support place or a run, nothing of these), so the
-// others can be passed over in every stage.
-uint64_t FallingPlayers(const TWorld& W, int n) {
+// others can be passed over in every stage. The dives end first, in the
+// same pass: a dive touches only the diver, and one that ends starts his
+// get-up, which his marking then sees.
+bool Falling(const TPlayer& P) {
+  return (P.TackleAttemptTimer > 0.0f) | (P.GettingTackledTimer > 0.0f) | (P.RuckTimer2 > 0.0f) |
+         MayRun(P.OldTackleTimer) | MayRun(P.standuptimer);
+}
+
+uint64_t EndDivesAndMarkFalling(TWorld& W, int n) {
   uint64_t marked = 0;
   for (int i = 1; i <= n; ++i) {
-    for (int b = 1; b <= 2; ++b) {
-      const TPlayer& P = W.Teams[b].Players[i];
-      const bool busy = (P.TackleAttemptTimer > 0.0f) | (P.GettingTackledTimer > 0.0f) | (P.RuckTimer2 > 0.0f) |
-                        MayRun(P.OldTackleTimer) | MayRun(P.standuptimer);
-      marked |= static_cast<uint64_t>(busy) << PlayerBit(b, i);
-    }
+    EndDive(W, W.Teams[1].Players[i]);
+    marked |= static_cast<uint64_t>(Falling(W.Teams[1].Players[i])) << PlayerBit(1, i);
+    marked |= static_cast<uint64_t>(Falling(W.Teams[2].Players[i])) << PlayerBit(2, i);
   }
   return marked;
 }
@@ -650,8 +645,7 @@ uint64_t FallingPlayers(const TWorld& W, int n) {
 }  // namespace
 
 void FallsStandUpsAndInjuries(TWorld& W) {
-  EndDives(W);
-  const uint64_t falling = FallingPlayers(W, PlayerCount(W));
+  const uint64_t falling = EndDivesAndMarkFalling(W, PlayerCount(W));
   ForMarked(falling, [&](int b, int i) { EndBlockExit(W, b, i); });
   ForMarked(falling, [&](int b, int i) { EndTackles(W, W.Teams[b].Players[i]); });
   ForMarked(falling, [&](int b, int i) { LieAndGetUp(W, b, i); });
@@ -670,21 +664,45 @@ namespace {
 // passed over in every stage. Each timer is compared here just as its stage
 // compares it for every player, and only where its stage does, so the
 // marking raises the same flags as the stages would.
-uint64_t ForcedPlayers(const TWorld& W, int n) {
-  const bool lineoutHolds = W.gamestate != gsLineout;
-  const bool maulHolds = W.gamestate == gsRunning && PlayerAt(W.Teams[1], W.Teams[1].BallCarrier) != nullptr;
-  const bool ruckHolds = RuckPassHolds(W);
+struct TForcedMarking {
+  bool LineoutHolds, MaulHolds, RuckHolds;
+};
+
+TForcedMarking ForcedMarking(const TWorld& W) {
+  return {W.gamestate != gsLineout,
+          W.gamestate == gsRunning && PlayerAt(W.Teams[1], W.Teams[1].BallCarrier) != nullptr, RuckPassHolds(W)};
+}
+
+bool OnForcedMovement(const TForcedMarking& M, const TPlayer& P, int b) {
+  bool busy = (P.KickTimer > 0.0f) | (P.freeballcatchtimer > 0.0f) | (P.SpecialAnimTimer > 0.0f) |
+              (P.shimmytimer > 0.0f);
+  if (M.LineoutHolds) busy |= P.LineOutTimer > 0.0f;
+  if (M.MaulHolds && b == 1) busy |= P.MaulHoldTimer > 0.0f;
+  if (M.RuckHolds) busy |= P.GettingTackledTimer > 0.0f;
+  return busy;
+}
+
+// The marking, the kick and loose-ball runs, the follows and the scripted
+// runs in one pass over the players, each player's in the stages' order.
+// That is the result of the stage-by-stage loops: these stages write only
+// the player's own DesiredPos, speeds and follow and scripted-run timers,
+// and read of another player only the followed one's Pos and Velocity; and
+// none writes a timer that the marking reads.
+uint64_t MarkAndRunForced(TWorld& W, int n) {
+  const TForcedMarking marking = ForcedMarking(W);
   uint64_t marked = 0;
   for (int i = 1; i <= n; ++i) {
-    for (int b = 1; b <= 2; ++b) {
-      const TPlayer& P = W.Teams[b].Players[i];
-      bool busy = (P.KickTimer > 0.0f) | (P.freeballcatchtimer > 0.0f) | (P.SpecialAnimTimer > 0.0f) |
-                  (P.shimmytimer > 0.0f);
-      if (lineoutHolds) busy |= P.LineOutTimer > 0.0f;
-      if (maulHolds && b == 1) busy |= P.MaulHoldTimer > 0.0f;
-      if (ruckHolds) busy |= P.GettingTackledTimer > 0.0f;
-      marked |= static_cast<uint64_t>(busy) << PlayerBit(b, i);
+    const uint64_t mine = static_cast<uint64_t>(OnForcedMovement(marking, W.Teams[1].Players[i], 1)) |
+                          static_cast<uint64_t>(OnForcedMovement(marking, W.Teams[2].Players[i], 2)) << 1;
+    if (mine != 0) {
+      for (int b = 1; b <= 2; ++b)
+        if ((mine >> (b - 1)) & 1) KickRun(W, b, i);
+      for (int b = 1; b <= 2; ++b)
+        if ((mine >> (b - 1)) & 1) LooseBallRun(W.Teams[b].Players[i]);
     }
+    marked |= mine << PlayerBit(1, i);
+    Follow(W, i);
+    ScriptedRun(W, i);
   }
   return marked;
 }
@@ -694,11 +712,7 @@ uint64_t ForcedPlayers(const TWorld& W, int n) {
 void ForcedMovements(TWorld& W) {
   const int n = PlayerCount(W);
   TTeamBlock& A = W.Teams[1];
-  const uint64_t forced = ForcedPlayers(W, n);
-  KickRun(W, forced);
-  ForMarked(forced, [&](int b, int i) { LooseBallRun(W.Teams[b].Players[i]); });
-  for (int i = 1; i <= n; ++i) Follow(W, i);
-  for (int i = 1; i <= n; ++i) ScriptedRun(W, i);
+  const uint64_t forced = MarkAndRunForced(W, n);
   if (W.gamestate != gsLineout) {
     ForMarked(forced, [&](int b, int i) {
       if (TPlayer& P = W.Teams[b].Players[i]; P.LineOutTimer > 0.0f) HoldOnSpot(P);
@@ -722,13 +736,12 @@ void DelayPlayers(TWorld& W) {
   CountStoppageClocks(W);
   AdvanceMatchClock(W);
   CountDefenceAndCarry(W);
-  CountPlayerTimers(W);
-  CountPassReactions(W);
+  CountPlayerTimersAndReactions(W);
   if (W.gamestate == gsPassing) {
     if (W.LiveWorld != kFalse32) ReaimReceiver(W);
     ChaseLoosePass(W);
   }
-  CountDefensiveReactions(W);
+  CountTeamTimers(W);
   CountPassFlightAndRelease(W);
   ReleaseKick(W);
   FallsStandUpsAndInjuries(W);

@@ -1,6 +1,8 @@
 #include "motion/OffsidesUnit.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 #include "core/Random.h"
 
@@ -32,6 +34,25 @@ void Clear(TPlayer& P, int b) {
   if (P.OffsideMark > 0 && Sense(b) * (static_cast<double>(P.Pos.z) - P.OffsideLineZ) < kMargin) P.OffsideMark = 0;
 }
 
+// Block 1's Mark and then Clear against Line, which OffsideLineZ already
+// holds (a float's value, so both read one gap). An unmarked player's gap is
+// compared in Mark, a marked one's in Clear, and a newly marked one's in
+// both; so comparing it both ways here raises the flags they raise. The
+// clear is a select: whether a marked attacker is back within the margin is
+// close to a coin toss for the branch predictor.
+void MarkAndClearAttacker(TPlayer& P, double Line) {
+  const double gap = static_cast<double>(P.Pos.z) - Line;  // Sense(1) is 1
+  const bool marked = P.OffsideMark > 0;
+  const bool beyond = gap > kMargin;
+  const bool within = gap < kMargin;
+  if (!marked && beyond) {
+    Mark(P, 1, Line);
+    return;
+  }
+  const uint32_t keep = (marked & within) ? 0u : ~0u;
+  P.OffsideMark = std::bit_cast<f32>(std::bit_cast<uint32_t>(P.OffsideMark) & keep);
+}
+
 bool BoundIn(const TPlayer& P) { return P.RuckTimer > 0 && P.RuckRole >= kBoundRole; }
 
 // The set-piece pattern: each side's line, some players excluded (unmarked),
@@ -52,18 +73,22 @@ void MarkAgainstLines(TWorld& W, double Line1, double Line2, Excluded excluded) 
   }
 }
 
+// Each player's last mark is kept here, before his own marking: the marking
+// of player p reads and writes only his fields, so this is the order of a
+// pass that keeps every mark first.
 void MarkRunning(TWorld& W) {
   TTeamBlock& A = W.Teams[1];
   const TPlayer* C = PlayerAt(A, A.BallCarrier);
   const bool called = W.MarkCalled != 0;
   const double line2 = static_cast<double>(W.BallPos.z) + kMarkedLine;
   for (int p = 1; p <= PlayerCount(W); ++p) {
+    A.Players[p].PrevOffsideMark = A.Players[p].OffsideMark;
+    W.Teams[2].Players[p].PrevOffsideMark = W.Teams[2].Players[p].OffsideMark;
     if (C != nullptr) {
       TPlayer& P = A.Players[p];
       const double line1 = C->Pos.z;
       P.OffsideLineZ = static_cast<f32>(line1);
-      Mark(P, 1, line1);
-      Clear(P, 1);
+      MarkAndClearAttacker(P, line1);
       if (p == A.BallCarrier) P.OffsideMark = 0;
     }
     TPlayer& D = W.Teams[2].Players[p];
@@ -95,7 +120,8 @@ void ClearFreeBall(TWorld& W) {
 }  // namespace
 
 void Offsides(TWorld& W) {
-  for (int b = 1; b <= 2; ++b) {
+  const bool markRunning = W.gamestate == gsRunning && W.RunningPhase >= 2;  // keeps the last marks itself
+  for (int b = 1; b <= 2 && !markRunning; ++b) {
     for (int p = 1; p <= PlayerCount(W); ++p) {
       TPlayer& P = W.Teams[b].Players[p];
       P.PrevOffsideMark = P.OffsideMark;
@@ -109,7 +135,7 @@ void Offsides(TWorld& W) {
   const TTeamBlock& D = W.Teams[2];
   switch (W.gamestate) {
     case gsRunning:
-      if (W.RunningPhase >= 2) MarkRunning(W);
+      if (markRunning) MarkRunning(W);
       break;
     case gsPassing:
       if (W.PassingPhase >= 2) ClearPassing(W);

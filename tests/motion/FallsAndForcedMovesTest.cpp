@@ -564,6 +564,39 @@ TEST_F(ForcedMovesTest, ScriptedRunsAndTheLungeOfABlock2Tackler) {
   EXPECT_EQ(D.ForcedRunTimer, 0.0f) << "block 2's counts only while above 0";
 }
 
+// One player on two forced moves ends where the later stage puts him: a
+// kicker who follows aims at the followed player, a loose-ball runner on a
+// scripted run takes the run's path and speed; and a followed player's own
+// kick run does not move the follower's aim.
+TEST_F(ForcedMovesTest, LaterStageWinsForAPlayerOnTwoForcedMoves) {
+  PlaceAt(Def(6), 4.0f, 8.0f);
+  Def(6).Velocity = {0.0f, 0.0f};
+  Def(6).KickTimer = 10.0f;  // kicks too: his DesiredPos moves, not his Pos
+  Def(6).KickRunAngle = 0.0f;
+  Def(6).KickRunSpeed = 6.0f;
+  TPlayer& K = Att(4);
+  K.KickTimer = 10.0f;
+  K.KickKind = 1.0f;
+  K.KickRunAngle = 90.0f;
+  K.KickRunSpeed = 6.0f;
+  K.playertofollow = 6;
+  K.playertofollowtimer = 1.0f;
+  TPlayer& R = Def(3);
+  R.freeballcatchtimer = 10.0f;
+  R.FreeBallCatchSpeed = 3.0f;
+  R.FreeBallCatchAngle = 135.0f;
+  R.speed = 7.0f;
+  R.ForcedRunTimer = 1.0f;
+  R.ForcedRunAngle = 270.0f;
+  R.ForcedRunSpeed = 5.0f;
+  RunStep(ForcedMovements);
+  ExpectDesiredAt(K, {4.0f, 8.0f - 0.25f}, "the follow after the kick run");
+  ExpectDesiredAt(R, Along(R, 270.0, 0.2), "the scripted run after the loose-ball run");
+  EXPECT_EQ(R.speed, 5.0f);
+  EXPECT_EQ(R.desiredspeed, 3.0f);
+  ExpectDesiredAt(Def(6), Along(Def(6), 0.0, 0.24), "the followed kicker's own run");
+}
+
 TEST_F(ForcedMovesTest, HoldsOfLineoutMaulAndRuckPass) {
   TWorld& W = MotionWorld;
   TPlayer& L = Def(4);

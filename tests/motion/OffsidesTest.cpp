@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cfenv>
+#include <cstdint>
+#include <limits>
+
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "flow/OpenPlayScene.h"
@@ -66,6 +71,36 @@ TEST_F(OffsidesTest, RunningMarksAheadOfTheCarrierAndClearsOnceBack) {
   EXPECT_EQ(A(4).PrevOffsideMark, 10.0f);
 }
 
+// An attacker's mark in running, by his mark and his gap in front of the
+// carrier's line: kept bit for bit unless cleared, and the invalid flag
+// raised whenever his gap or his mark is not a number, whether or not he is
+// marked already.
+TEST_F(OffsidesTest, RunningMarkOfAnAttackerByMarkAndGapWithItsFlags) {
+  const f32 nan = std::numeric_limits<f32>::quiet_NaN();
+  const f32 inf = std::numeric_limits<f32>::infinity();
+  struct Case {
+    f32 mark, z, want;
+    bool flag;
+  };
+  const Case cases[] = {
+      {0.0f, nan, 0.0f, true},     {10.0f, nan, 10.0f, true},   {10.0f, inf, 10.0f, false},
+      {10.0f, -inf, 0.0f, false},  {0.0f, inf, 10.0f, false},   {nan, 3.0f, 10.0f, true},
+      {-0.0f, 0.5f, -0.0f, false}, {10.0f, 0.75f, 10.0f, false}, {10.0f, 0.7f, 0.0f, false},
+      {-3.0f, 0.76f, 10.0f, false},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    Running(10, 0.0f);
+    A(4).OffsideMark = c.mark;
+    A(4).Pos.z = c.z;
+    std::feclearexcept(FE_ALL_EXCEPT);
+    Offsides(W);
+    EXPECT_EQ(FloatErrorRaised(), c.flag) << c.mark << " " << c.z;
+    EXPECT_EQ(std::bit_cast<uint32_t>(A(4).OffsideMark), std::bit_cast<uint32_t>(c.want)) << c.mark << " " << c.z;
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
+}
+
 TEST_F(OffsidesTest, BlockTwoIsMarkedInRunningOnlyAfterACalledMark) {
   Running(10, 0.0f);
   D(3).Pos.z = 9.0f;  // more than 0.75 m short of a line 10 m beyond the ball
@@ -75,11 +110,22 @@ TEST_F(OffsidesTest, BlockTwoIsMarkedInRunningOnlyAfterACalledMark) {
   Run();
   EXPECT_EQ(D(3).OffsideMark, 10.0f);
   EXPECT_EQ(D(3).OffsideLineZ, 10.0f);
+  EXPECT_EQ(D(3).PrevOffsideMark, 0.0f);
   // Cleared once back within 0.75 m, whether or not the call stands.
   W.MarkCalled = kFalse32;
   D(3).Pos.z = 9.3f;
   Run();
   EXPECT_EQ(D(3).OffsideMark, 0.0f);
+  EXPECT_EQ(D(3).PrevOffsideMark, 10.0f);
+  // Without a carrier block 1 is neither marked nor cleared, but every last
+  // mark is still kept.
+  W.Teams[1].BallCarrier = 0;
+  A(4).OffsideMark = 10.0f;
+  A(4).PrevOffsideMark = 0.0f;
+  D(3).PrevOffsideMark = 7.0f;
+  Run();
+  EXPECT_EQ(A(4).PrevOffsideMark, 10.0f);
+  EXPECT_EQ(D(3).PrevOffsideMark, 0.0f);
 }
 
 TEST_F(OffsidesTest, TheRollAgainstDisciplineDecidesWhoStays) {

@@ -164,6 +164,44 @@ TEST_F(PassInFlightTest, SecondDelayRunningOutJustAfterTheReleaseNeverTriesThrou
   EXPECT_EQ(Def(kDefender).PassReactionDone, 0);
 }
 
+// Through the timer step the reaction run-out judges the pass read as it
+// stood before this frame's count, and a defender who goes for the ball
+// keeps the ChaseTimer of 0 he is given after his plain countdowns; the
+// reads that run out draw in player order.
+TEST_F(PassInFlightTest, TimerStepOrderOfRunOutReadAndCountdowns) {
+  Place(Def(kDefender), 0.0f, 5.0f);
+  Place(R(), 20.0f, 8.0f);
+  W.TimeStep = 0.04f;
+  struct Case {
+    f32 read;
+    bool tries;
+  };
+  for (const Case c : {Case{0.03f, false}, Case{0.0f, true}}) {
+    Def(kDefender).ReactionDelayExtra2.value = 0.02f;
+    Def(kDefender).PassReadTimer = c.read;  // 0.03: still running when the run-out is judged
+    Def(kDefender).PassReactionDone = kFalse32;
+    Def(kDefender).WillAttemptPassInterCept = kFalse32;
+    Def(kDefender).ChaseTimer = 1.0f;
+    DelayPlayers(W);
+    EXPECT_EQ(Def(kDefender).WillAttemptPassInterCept != 0, c.tries) << c.read;
+    EXPECT_EQ(Def(kDefender).ChaseTimer, c.tries ? 0.0f : ToF32(1.0 - 0.04f)) << c.read;
+  }
+
+  for (int i : {3, kDefender}) {
+    Def(i).PassReadTimer = 0.03f;  // runs out this frame: a fresh reaction drawn
+    Def(i).ReactionDelayExtra2.value = 0.0f;
+  }
+  const u32 seed = RandSeed;
+  DelayPlayers(W);
+  const f32 got3 = Def(3).ReactionDelayExtra2.value;
+  const f32 got7 = Def(kDefender).ReactionDelayExtra2.value;
+  RandSeed = seed;
+  const f32 want3 = DrawClamped(Def(3).ReactionDelayExtra2);
+  const f32 want7 = DrawClamped(Def(kDefender).ReactionDelayExtra2);
+  EXPECT_EQ(got3, want3);
+  EXPECT_EQ(got7, want7);
+}
+
 // ---------------------------------------------------------------- re-aim
 
 TEST_F(PassInFlightTest, ReceiverAlreadyMeetingTheBallKeepsHisRun) {
