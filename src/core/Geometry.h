@@ -124,14 +124,6 @@ inline int AngleAgainstLimit(double AX, double AZ, double BX, double BZ, double 
   return -1;
 }
 
-// Whether HeadingDifference(H1, H2) is certainly below Limit degrees (a
-// Limit up to 170): false within the margin below it.
-inline bool HeadingsSurelyWithin(f32 H1, f32 H2, double Limit) {
-  double a = 0.0;
-  bool up = false;
-  return HeadingGap(H1, H2, a, up) && a < Limit - kHeadingGapMargin;
-}
-
 // A heading from (X1, Z1) towards (X2, Z2), at most MaxTurn from Heading.
 f32 TurnTowardsPoint(f32 X1, f32 Z1, f32 Heading, f32 X2, f32 Z2, f32 MaxTurn);
 

@@ -258,42 +258,6 @@ TEST(HeadingDifference, MemoisedAnswersAreTheComputedOnes) {
   std::feclearexcept(FE_ALL_EXCEPT);
 }
 
-// A pair of headings said to be within a limit is within it by
-// HeadingDifference too, also across 0/360 and for headings beyond one turn;
-// inside the margin below the limit the answer is no, and so for headings
-// that are not finite.
-TEST(HeadingsSurelyWithin, NeverClaimsATurnThatHeadingDifferenceFindsLarger) {
-  const f32 nan = std::numeric_limits<f32>::quiet_NaN();
-  const f32 inf = std::numeric_limits<f32>::infinity();
-  struct Case {
-    f32 a, b;
-    double limit;
-    bool within;
-    const char* what;
-  };
-  const Case cases[] = {{10.0f, 10.98f, 1.0, true, "just inside"},
-                        {10.0f, 10.995f, 1.0, false, "inside the margin"},
-                        {359.6f, 0.3f, 1.0, true, "across 0"},
-                        {0.3f, 719.9f, 1.0, true, "two turns apart"},
-                        {-5.0f, 7.4f, 12.5, true, "a negative heading"},
-                        {100.0f, 112.6f, 12.5, false, "beyond the limit"},
-                        {nan, 0.0f, 1.0, false, "not a number"},
-                        {inf, 0.0f, 12.5, false, "infinite"}};
-  for (const Case& c : cases) EXPECT_EQ(HeadingsSurelyWithin(c.a, c.b, c.limit), c.within) << c.what;
-  // Pairs swept across each limit, from 2 % below it to 2 % above it.
-  int wrong = 0, within = 0;
-  for (int k = 0; k < 100000; ++k) {
-    const f32 a = static_cast<f32>((k % 1009) * 0.713 - 300.0);
-    const double limit = k % 2 != 0 ? 1.0 : 12.5;
-    const f32 b = static_cast<f32>(a + limit * (0.98 + (k % 997) * 4e-5));
-    if (!HeadingsSurelyWithin(a, b, limit)) continue;
-    ++within;
-    if (!(HeadingDifference(a, b) < limit)) ++wrong;
-  }
-  EXPECT_EQ(wrong, 0);
-  EXPECT_GT(within, 10000);
-}
-
 // The gap read from two headings stays within the margin of
 // HeadingDifference up to 170 degrees, whichever turns and signs the
 // headings carry, and its way round is the way the first lies from the
