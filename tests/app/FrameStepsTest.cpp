@@ -12,6 +12,20 @@ namespace {
 TWorld W;
 TWorld Before;
 
+// The float error a run of steps First..Last raises on W ("" for none),
+// with the engine's own steps and clear flags put back after it.
+std::string RunStepsError(int First, int Last) {
+  std::string what;
+  try {
+    RunFrameSteps(W, First, Last);
+  } catch (const TFloatingPointError& e) {
+    what = e.what();
+  }
+  ResetFrameSteps();
+  ClearFloatFlags();
+  return what;
+}
+
 TEST(EmptyFrameStep, LeavesTheWorldAsItWas) {
   std::memset(&W, 0, sizeof W);
   W.PlayersPerTeam = 15;
@@ -58,14 +72,7 @@ TEST(RunFrameSteps, RaisesInTheStepOfTheErrorAndRunsNoMore) {
   std::memset(&W, 0, sizeof W);
   W.clock = 1.0f / zero;  // a flag raised before the run
   EXPECT_NO_THROW(RunFrameSteps(W, 1, 1));
-  std::string what;
-  try {
-    RunFrameSteps(W, 1, 3);
-  } catch (const TFloatingPointError& e) {
-    what = e.what();
-  }
-  ResetFrameSteps();
-  ClearFloatFlags();
+  const std::string what = RunStepsError(1, 3);
   EXPECT_EQ(what, "Floating point division by zero in Two");
   EXPECT_EQ(ran[1], 2);
   EXPECT_EQ(ran[2], 1);
@@ -82,14 +89,7 @@ TEST(RunFrameSteps, AnX87ErrorRaisesByTheRunsEnd) {
   FrameSteps[1] = {"LongDouble", [](TWorld& W) { W.clock = static_cast<f32>(1.0L / zero); }};
   FrameSteps[2] = {"After", [](TWorld&) { ++ran; }};
   std::memset(&W, 0, sizeof W);
-  std::string what;
-  try {
-    RunFrameSteps(W, 1, 2);
-  } catch (const TFloatingPointError& e) {
-    what = e.what();
-  }
-  ResetFrameSteps();
-  ClearFloatFlags();
+  const std::string what = RunStepsError(1, 2);
   EXPECT_EQ(what, "Floating point division by zero in After");
   EXPECT_EQ(ran, 1);
 }
