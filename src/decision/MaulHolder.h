@@ -10,8 +10,8 @@
 // MaulPassTimer (0.4..0.999 s, counted down by the maul handler) holds the
 // ball there before the next.
 //
-// The decision step never enters the maul, so nothing calls these in a
-// match. Everything is read and written through the world given; a carrier,
+// The decision step runs MaulStrategy in the maul state; no match enters
+// that state today. Everything is read and written through the world given; a carrier,
 // holder, receiver or place occupant outside 1..PlayersPerTeam reads no
 // record. Nothing allocates or logs.
 #pragma once

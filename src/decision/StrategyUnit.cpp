@@ -14,6 +14,7 @@
 #include "decision/BallCarrierDecision.h"
 #include "decision/CarrierLookups.h"
 #include "decision/LookAhead.h"
+#include "decision/MaulHolder.h"
 #include "decision/MoveApplication.h"
 #include "decision/OpenMoveFinder.h"
 #include "decision/SetPieceHolder.h"
@@ -454,6 +455,9 @@ void Strategy(TWorld& W) {
       break;
     case gsGotTackled:
       GotTackledStrategy(W);
+      break;
+    case gsMaul:
+      MaulStrategy(W);
       break;
     case gsScrum:
       ScrumStrategy(W);

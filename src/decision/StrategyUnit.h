@@ -7,9 +7,10 @@
 #include "core/TypeDefs.h"
 
 // The decision of the frame by game state: running to RunningStrategy,
-// gottackled to GotTackledStrategy, scrum, kickrestartset and lineout to
-// their holders' controls (decision/SetPieceHolder.h); every other state,
-// maul included, does nothing.
+// gottackled to GotTackledStrategy, maul to MaulStrategy
+// (decision/MaulHolder.h), scrum, kickrestartset and lineout to their
+// holders' controls (decision/SetPieceHolder.h); every other state does
+// nothing.
 void Strategy(TWorld& W);
 
 // Running: switches sampling on in both books, then samples in the book of

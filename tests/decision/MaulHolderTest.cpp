@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "AllocationCounter.h"
+#include "app/FrameSteps.h"
 #include "core/AuxState.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
@@ -196,6 +197,18 @@ TEST_F(MaulHolderTest, BackFromTheFrontByDraw) {
   }
   EXPECT_GT(fives, 0);
   EXPECT_LT(fives, 400);
+}
+
+// In the maul state the decision step of the frame runs the maul control:
+// with option 1 held, one decision frame moves the ball back from the front.
+TEST_F(MaulHolderTest, TheDecisionStepRunsTheMaulControl) {
+  Pack({1, 5}, 1);
+  Side().HalfTimeAux = kTrue32;
+  Side().MaulOption = 1;
+  RunFrameStep(FrameSteps[kStepStrategy], W);
+  EXPECT_EQ(Side().BallCarrier, 5);
+  EXPECT_EQ(P1(5).RuckRole, 65.0f);
+  EXPECT_GE(Side().MaulPassTimer, 0.4f);
 }
 
 // Options 1 to 3 by place; only a player who can take receives; one
