@@ -65,11 +65,13 @@ bool SupportsNearBall(const TWorld& W, const TPlayer& P, const TPlayer* C) {
 
 f32 PlanarDistanceToSpot(const TPlayer& P) { return Distance2D(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z); }
 
-// The x of the flight entry with number Index counted from 0, the way the
-// free-ball rules count: entry Index + 1 of the table, held to the table.
+// The x of flight step Index (1-based), held to the steps the flight has
+// filled, 1..FlightSegments: an entry past the last step holds a point of
+// the flight only when the flight was continued after its landing, and a
+// point of an earlier flight otherwise.
 f32 FlightEntryX(const TWorld& W, i32 Index) {
-  const long long k = std::clamp(static_cast<long long>(Index) + 1, 1LL, static_cast<long long>(W.FlightPos.kHigh));
-  return W.FlightPos[static_cast<int>(k)].x;
+  const i32 last = std::clamp<i32>(W.FlightSegments, 1, W.FlightPos.kHigh);
+  return W.FlightPos[std::clamp<i32>(Index, 1, last)].x;
 }
 
 // Visits the players named in Slots up to the first 0; numbers that name no

@@ -23,6 +23,7 @@
 // 1.0 m/s in place. Reads DistToDesired as the acceleration step left it in
 // the previous frame. Player numbers held in the world (carrier, receiver,
 // set-piece holder, kicker, chasers, edge players) that name no player
-// record are treated as none; free-ball flight entries past the table give
-// its last entry.
+// record are treated as none; the free ball reads the flight's last step
+// (FlightSegments) and its landing step, each held to the steps the flight
+// has filled.
 void SetDesiredSpeed(TWorld& W);

@@ -174,13 +174,19 @@ TEST_F(SetDesiredSpeedTest, RestartKickerChasesAndCelebrationsSlowDown) {
   EXPECT_FLOAT_EQ(Att(5).desiredspeed, 5.6f);  // 0.2 x 20 + 1.6
 }
 
-TEST_F(SetDesiredSpeedTest, FreeBallReadsTheFlightEntryCountedFromZeroAndHeldToTheTable) {
+// The flight's last step is read, never the entry after it: that entry holds
+// a point of this flight only when the flight was filled on after landing
+// (every other entry here, the one after the last step included, holds a
+// point of an earlier flight at x -30).
+TEST_F(SetDesiredSpeedTest, FreeBallReadsTheFlightsLastStepHeldToTheTable) {
   struct Case {
     const char* what;
     i32 segments;
     int entry;  // of the 1-based table
-  } cases[] = {{"index 3 is entry 4", 3, 4}, {"index 999 is the last entry", 999, 1000},
-               {"past the table: the last entry", 1000, 1000}, {"far past", 70000, 1000},
+  } cases[] = {{"step 3 of 3, entry 4 left from an earlier flight", 3, 3},
+               {"step 999", 999, 999},
+               {"the whole table", 1000, 1000},
+               {"far past: the last entry", 70000, 1000},
                {"below the table: the first entry", -9, 1}};
   for (const Case& c : cases) {
     MakeMotionScene(W);
@@ -229,8 +235,10 @@ TEST_F(SetDesiredSpeedTest, FreeBallArrivalTimesByFatigueAndSide) {
   for (const Case& c : cases) {
     MakeMotionScene(W);
     W.gamestate = gsFreeBall;
-    W.FlightLandingStep = 9;  // entry 10
-    W.FlightPos[10].x = -10.0f;
+    W.FlightSegments = 9;
+    W.FlightLandingStep = 9;
+    W.FlightPos[9].x = -10.0f;
+    W.FlightPos[10].x = 30.0f;  // left from an earlier flight
     TPlayer& P = W.Teams[c.block].Players[4];
     PlaceAt(P, -10.0f + c.acrossFromLanding, 0);
     P.Fatigued = c.tired ? kTrue32 : kFalse32;
