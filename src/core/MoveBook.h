@@ -32,7 +32,7 @@ struct TMove {
   // at the tackle (ruck).
   i16 CarrierSlot;
   bool32 PickBySupport;  // open play: roles go to team-mates in the support area only
-  bool32 PickInOrder;    // open play: roles go to the carrier, then to flagged team-mates in index order
+  bool32 PickInOrder;    // open play, with PickBySupport: the line is the carrier, then flagged team-mates in index order
   // Per role, the shirt number (1 to 15) wanted for it; 0 = no role, the
   // first 0 ends the list. Open-play moves hold 1 in each used role.
   Arr1<i16, kMoveRoles> Shirts;

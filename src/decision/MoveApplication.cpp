@@ -324,14 +324,9 @@ void LoadOpenRole(TWorld& W, const TPlayerList& Line, int c, int j, const TActio
 void ApplyOpenMove(TWorld& W, TMoveBook& B, const TMove& M, i32 move) {
   B.Assignment = kEmptyPlayerList;
   const i32 carrier = W.Teams[1].BallCarrier;
-  if (!IsPlayer(carrier)) return;
-  if (M.PickInOrder != 0) {
-    B.Assignment = FlaggedLine(W, carrier);
-  } else if (M.PickBySupport != 0) {
-    B.Assignment = SupportLine(W, carrier);
-  } else {
-    return;
-  }
+  // A move that does not pick from the line loads nobody, flagged line or not.
+  if (!IsPlayer(carrier) || M.PickBySupport == 0) return;
+  B.Assignment = M.PickInOrder != 0 ? FlaggedLine(W, carrier) : SupportLine(W, carrier);
   const TPlayerList& Line = B.Assignment;
   int c = 0;
   for (int j = 1; j <= 25 && c == 0; ++j) {

@@ -29,10 +29,11 @@
 // from the holder, towards its first place (move 1) or its last (move 2):
 // each player but the last passes on to the next, loading the template.
 //
-// Open-play moves: with PickBySupport the line (the book's Assignment) holds
-// the ball carrier and the team-mates in his support area, by ascending x;
-// with PickInOrder the carrier first and then every team-mate with
-// SupportRunCall set, in index order; without either nobody is loaded. The
+// Open-play moves, only with PickBySupport (without it nobody is loaded):
+// the line (the book's Assignment) holds the ball carrier and the
+// team-mates in his support area, by ascending x; with PickInOrder as well,
+// the carrier first and then every team-mate with SupportRunCall set, in
+// index order. The
 // carrier's entry takes role CarrierSlot and the entries beside him the
 // roles beside it, until an empty place or a role without a sequence. Each
 // event's DesSpeed becomes SpeedFraction x maxspeed, its receiver and

@@ -489,7 +489,8 @@ TEST_F(MoveApplication, OpenPlayPlacesOutsideTheLine) {
 }
 
 // With PickInOrder the line is the carrier and then the team-mates called up
-// for support, in index order; with neither way of picking nobody is loaded.
+// for support, in index order; without PickBySupport nobody is loaded, with
+// PickInOrder or without.
 TEST_F(MoveApplication, OpenPlayFlaggedLineAndNoLine) {
   W.gamestate = gsRunning;
   TMove& M = FixtureOpenMove();
@@ -503,14 +504,19 @@ TEST_F(MoveApplication, OpenPlayFlaggedLineAndNoLine) {
   EXPECT_EQ(Seq(kCarrier).EventArray[1].Angle, 10.0f);
   EXPECT_EQ(Seq(12).EventArray[1].Angle, 30.0f);
 
-  SetUp();
-  W.gamestate = gsRunning;
-  TMove& N = FixtureOpenMove();
-  N.PickBySupport = kFalse32;
-  Player(13).Pos = {-5.0f, 0.0f, -1.0f};
-  Apply(kOpenMove);
-  EXPECT_EQ(Book().Assignment[1], 0);
-  EXPECT_EQ(Seq(kCarrier).seqON, kFalse32);
+  for (const bool32 inOrder : {kFalse32, kTrue32}) {
+    SetUp();
+    W.gamestate = gsRunning;
+    TMove& N = FixtureOpenMove();
+    N.PickBySupport = kFalse32;
+    N.PickInOrder = inOrder;
+    Player(13).Pos = {-5.0f, 0.0f, -1.0f};
+    Player(12).SupportRunCall = kTrue32;
+    Apply(kOpenMove);
+    EXPECT_EQ(Book().Assignment[1], 0) << inOrder;
+    EXPECT_EQ(Seq(kCarrier).seqON, kFalse32) << inOrder;
+    EXPECT_EQ(Seq(12).seqON, kFalse32) << inOrder;
+  }
 }
 
 // ---------------------------------------------------------------- trace, states, cost
