@@ -103,8 +103,7 @@ void ResetForLineout(TWorld& W) {
     for (int k = 1; k <= 5; ++k) T.ChaserSlots[k] = T.PrevChaserSlots[k] = T.DefExtras[k] = 0;
     T.SelectedPlayer = 0;
   }
-  // The holder's play and any pending kick are chosen afresh.
-  W.Teams[1].HalfTimeAux = kFalse32;
+  // Any pending kick is chosen afresh.
   W.Teams[1].KickChosen = W.Teams[2].KickChosen = kFalse32;
 }
 
