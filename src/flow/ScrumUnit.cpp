@@ -424,6 +424,8 @@ void TurnOver(TWorld& W) {
   TTeamBlock& A = W.Teams[1];
   A.CarrierActionStage = 0;
   A.PassTimeLeft = A.PassTimeAux = A.KickTimeLeft = 0;
+  // The side that won the feed still holds its commitment from its own last
+  // set piece; its scrum-half has not committed at this one.
   A.HalfTimeAux = kFalse32;
   RollBallIn(W);
   W.ScrumKindFlag = kFalse32;

@@ -101,7 +101,9 @@ void ApplyTurnover(TWorld& W) {
   W.Teams[2].PressureTimerB = 0.0f;
   A.TurnoverRuckTime.value = DrawDistribution(A.TurnoverRuckTime);
   W.RestartDelay = A.TurnoverRuckTime.value;
-  A.HalfTimeAux = kFalse32;  // the new side's scrum-half has not committed yet
+  // The side that won the ball still holds its commitment from its own last
+  // set piece; its scrum-half has not committed at this ruck.
+  A.HalfTimeAux = kFalse32;
   A.SetPieceHolder = TurnoverScrumHalf(W);
   if (TPlayer* H = PlayerAt(A, A.SetPieceHolder)) H->shimmytimer = 0.0f;
   // The line, support and defence lists are laid out again, nobody newly
