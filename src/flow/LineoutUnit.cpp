@@ -170,6 +170,8 @@ void BuildAttackingLine(TWorld& W) {
   W.ScratchPriorityList[4] = 15;
   TSlotLine line = BuildBackline(A, W.ScratchPlayerList, plan, A.SetPieceHolder, W.LineoutRefX, W.LineoutZ,
                                  kTrue32, kFalse32, W.ScratchPriorityList);
+  // BuildBackline never fills the centre slot; the line's holder, the
+  // receiver, stands there, as the nearest-slots line has him.
   line[kCentreSlot] = static_cast<i16>(A.SetPieceHolder);
   StoreSetPieceSlotLine(A, PlaceFlyHalfByReceiver(W, line));
 }
