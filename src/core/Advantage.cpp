@@ -104,6 +104,15 @@ TOutcome JudgeAdvantage(const TWorld& W, const TInfringement& head) {
   return outcome;
 }
 
+// The referee's stop when the advantage is judged over, towards the
+// infringement's restart. Its clearing of block 1's pass and kick countdowns
+// and its entry into transition are those of the contact steps' stoppages
+// (touch, in-goal, held up: the contact steps' StopPlay), but the stop
+// differs: it posts the both-sides message, has no restart kind of its
+// own (0, pending kickrestartset), lets only a carrier in running or in a
+// breakdown with AuxTackleFlag clear keep the ball, clears TransitionAux,
+// and leaves PossessionChangePending to the transition's set-up, which
+// settles it and the restart from the infringement.
 void StopPlay(TWorld& W) {
   const TInfringement& head = W.Infringements[1];
   // Team and player are left 0: the message concerns both sides.
