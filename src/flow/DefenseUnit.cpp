@@ -114,7 +114,7 @@ void ChooseReferenceAttacker(TWorld& W) {
   const double x = A.Players[ref].Pos.x;
   if (tackled && (x < -W.PitchWidth / 2.0 || x > W.PitchWidth / 2.0)) log = true;
   D.BlockChaseTarget = ref;
-  if (log && W.LiveWorld != 0) WriteRunLog(kNoReferenceLine);
+  if (log) WriteRunLog(kNoReferenceLine);
 }
 
 // The ruck's count of attackers either side of the mark (gottackled with no

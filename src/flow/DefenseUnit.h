@@ -26,8 +26,8 @@
 // `AdvantageContactFlag` (read by the look-ahead and the advantage), which
 // the side in possession never has.
 // The look-ahead runs it on its copy: it allocates nothing, and its one run-log
-// line (a missing reference attacker in gottackled) is written only in the
-// live world.
+// line (a missing reference attacker in gottackled) is written in the match
+// world and on the copy alike.
 #pragma once
 
 #include "core/TypeDefs.h"

@@ -394,7 +394,7 @@ TEST_F(DefenseUnitTest, AMissingReferenceAtTheBreakdownIsPlayerNineAndLogged) {
       {"a holder naming no record", gsGotTackled, 40, 0, true, 9, true},
       {"a holder beyond the touchline", gsGotTackled, 12, 35.5f, true, 12, true},
       {"a holder on the pitch", gsGotTackled, 12, 34.5f, true, 12, false},
-      {"in the look-ahead nothing is logged", gsGotTackled, 0, 0, false, 9, false},
+      {"in the look-ahead too", gsGotTackled, 0, 0, false, 9, true},
       {"no receiver in passing: not logged", gsPassing, 0, 0, true, 9, false},
   };
   for (const Case& k : cases) {
