@@ -146,7 +146,7 @@ void ResetBlocks(TWorld& W) {
   }
   W.DefenceCycleTimer = 0;
   W.RestartDelay = GaussianRandom(52.77f, 25.68f, 10.0f, 116.97f, kTrue32, kTrue32);
-  ChoosePlayOption(W, kTrue32, kFalse32);
+  ChoosePlayOption(W, kTrue32, kTrue32);
   for (int side = 1; side <= 2; ++side) {
     TTeamBlock& T = W.Teams[side];
     for (int p = 1; p <= PlayerCount(W); ++p) T.Players[p].SupportRunCall = kFalse32;

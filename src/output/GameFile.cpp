@@ -17,6 +17,10 @@
 namespace {
 
 constexpr double kFrameStep = 0.04;  // s between written frames
+// s: the recording clock is a sum of 32-bit steps, so a frame one step
+// after the last written one may lie a rounding step short of 0.04 s;
+// compared with this margin, well under a step, every such frame is written.
+constexpr double kFrameStepMargin = 0.001;
 constexpr int kSeedCount = 10;
 constexpr i32 kSeedLow = 1, kSeedHigh = 101;        // seeds 1 .. 100
 constexpr i32 kStrategyALow = 1, kStrategyAHigh = 21;  // A of a strategy line: 1 .. 20
@@ -374,9 +378,9 @@ int TFrameWalk::Next() {
   while (!ended_ && slot_ < count_) {
     ++slot_;
     const double time = store_.FrameTimes[slot_];
-    if (time < last_ + kFrameStep) continue;
+    if (time < last_ + kFrameStep - kFrameStepMargin) continue;
     last_ = time;
-    if (last_ + kFrameStep >= static_cast<double>(store_.FrameTimes[count_])) ended_ = true;
+    if (last_ + kFrameStep - kFrameStepMargin >= static_cast<double>(store_.FrameTimes[count_])) ended_ = true;
     return slot_;
   }
   ended_ = true;

@@ -14,10 +14,12 @@
 #include "output/OutputLines.h"
 
 // The frame slots that the frame data writes, in order: slot 1 first, then
-// each slot whose time is at least 0.04 s after the last written one
-// (compared in double on the stored 32-bit times), until the last written one
-// is within 0.04 s of slot AnimFrameCount. Where the recording clock's step
-// falls just below 0.04 s, only every second such frame is written.
+// each slot whose time is at least 0.04 s after the last written one, until
+// the last written one is within 0.04 s of slot AnimFrameCount: at most one
+// line per 0.04 s. Times are compared in double on the stored 32-bit times
+// with a margin of 1 ms, so a frame one 0.04 s step after the last written
+// one is written even where the 32-bit recording clock lands a rounding step
+// short of it.
 class TFrameWalk {
  public:
   explicit TFrameWalk(const TMatchStore& S);

@@ -9,6 +9,7 @@
 #include "core/MatchStore.h"
 #include "core/Random.h"
 #include "core/SlotLines.h"
+#include "core/StrategyShapes.h"
 #include "flow/OpenPlayScene.h"
 
 namespace {
@@ -144,6 +145,30 @@ TEST_F(ScrumUnitTest, FirstFrameSetsThePacksAndEndsInPhaseTwo) {
     const int n = D.DefenceLine[k];
     EXPECT_FALSE(n >= 1 && n <= 8) << "slot " << k << " holds " << n;
   }
+}
+
+// The set-up draws both sides' play options, each from its own team's
+// field strategy: team 1's only zone gives option 2, team 2's option 4.
+TEST_F(ScrumUnitTest, SetUpDrawsBothSidesPlayOptions) {
+  static Arr1<TFieldStrategy, 2> saved;
+  saved = FieldStrategy;
+  for (int t = 1; t <= 2; ++t) {
+    TFieldStrategy& F = FieldStrategy[t];
+    F = TFieldStrategy{};
+    F.CatchUpThreshold = 1000.0f;
+    F.Normal.ZoneCount = 1;
+    F.Normal.Zones[1] = {-35.0f, -60.0f, 35.0f, 60.0f};
+    F.Normal.Families[1].OptionCount = 6;
+    for (int j = 1; j <= 20; ++j) F.Normal.Families[1].Weights[1][j] = j == (t == 1 ? 2 : 4) ? 1000 : 0;
+  }
+  W.halflength = 2400.0f;
+  W.clock = 600.0f;
+  W.Teams[1].PlayOption = W.Teams[2].PlayOption = 0;
+  W.ScrumPhase = 0;
+  DoScrum(W);
+  EXPECT_EQ(W.Teams[1].PlayOption, 2);
+  EXPECT_EQ(W.Teams[2].PlayOption, 4);
+  FieldStrategy = saved;
 }
 
 TEST_F(ScrumUnitTest, RestartDelayIsDrawnWithinItsClamps) {

@@ -382,12 +382,12 @@ TEST_F(GameFileTest, TeamStatsNameTheManOfTheMatchTeamAndPlayerStatsTakeSlotOne)
 
 TEST_F(GameFileTest, FrameLinesSkipFramesWithin40msAndTurnThePointOfInterest) {
   Frame(1, 0.0f);
-  Frame(2, 0.039f);  // skipped: less than 0.04 s after slot 1
+  Frame(2, 0.03f);  // skipped: less than 0.04 s after slot 1
   Frame(3, 0.05f);
   Frame(4, 0.2f, false);
-  Frame(5, 0.24f);  // skipped: as 32-bit floats 0.24 lies below 0.2 + 0.04
-  Frame(6, 0.25f);
-  Frame(7, 0.26f);  // within 0.04 s of the last written slot: the walk has ended
+  Frame(5, 0.24f);  // written: as 32-bit floats 0.24 lies a rounding step below 0.2 + 0.04
+  Frame(6, 0.28f);
+  Frame(7, 0.30f);  // within 0.04 s of the last written slot: the walk has ended
   MatchStore.AnimFrameCount = 7;
   HalfTimeFrame = 6;
   TMatchStore& S = MatchStore;
@@ -400,8 +400,8 @@ TEST_F(GameFileTest, FrameLinesSkipFramesWithin40msAndTurnThePointOfInterest) {
   S.PlayerTracks[1][1].AnimFrame[3] = 200;  // 20 of 40 frames: 50 per cent
   const std::vector<std::string> lines = Write();
   const std::vector<std::string> frames = Section(lines, "//frame data");
-  ASSERT_EQ(frames.size(), 4u);
-  EXPECT_EQ(Markers(lines).end()[-2], "//numframes,4");
+  ASSERT_EQ(frames.size(), 5u);
+  EXPECT_EQ(Markers(lines).end()[-2], "//numframes,5");
   std::vector<std::vector<std::string>> f;
   for (const std::string& l : frames) f.push_back(Split(l));
   for (const auto& v : f) {
@@ -411,7 +411,8 @@ TEST_F(GameFileTest, FrameLinesSkipFramesWithin40msAndTurnThePointOfInterest) {
   EXPECT_EQ(f[0][0], "0");
   EXPECT_EQ(f[1][0], "50");
   EXPECT_EQ(f[2][0], "200");
-  EXPECT_EQ(f[3][0], "250");
+  EXPECT_EQ(f[3][0], "240");
+  EXPECT_EQ(f[4][0], "280");
   // Slot 3: team 1 (block 1) player 1, then team 2's first player from value 77.
   EXPECT_EQ(f[1][1], "202");  // x 101 units: 202 cm
   EXPECT_EQ(f[1][3], "270");
@@ -431,27 +432,37 @@ TEST_F(GameFileTest, FrameLinesSkipFramesWithin40msAndTurnThePointOfInterest) {
   EXPECT_EQ(f[2][76], "202");
   EXPECT_EQ(f[2][157], "-1000");
   // Slot 6: second half with team 1 in block 1.
-  EXPECT_EQ(f[3][157], "-1000");
-  EXPECT_EQ(f[3][158], "500");
+  EXPECT_EQ(f[4][157], "-1000");
+  EXPECT_EQ(f[4][158], "500");
 }
 
-TEST_F(GameFileTest, TheWalkOf120000RecordedFramesWrites111798) {
+// A recording clock summed in 32-bit floats lands now above, now a rounding
+// step below each multiple of its step: at 0.04 s every frame is written, at
+// shorter steps at most one a 0.04 s.
+TEST_F(GameFileTest, TheWalkOverA32BitRecordingClockWritesOneFrameEach004Seconds) {
+  struct Case {
+    f32 step;  // s
+    int every;  // every how many slots one is written
+  } cases[] = {{0.04f, 1}, {0.02f, 2}, {0.03f, 2}};
+  constexpr int kFrames = 120000;
   TMatchStore& S = MatchStore;
-  f32 clock = 0.0f;
-  for (int n = 1; n <= 120000; ++n) {
-    S.FrameTimes[n] = clock;
-    clock = static_cast<f32>(static_cast<double>(clock) + 0.04f);
+  for (const Case& c : cases) {
+    f32 clock = 0.0f;
+    for (int n = 1; n <= kFrames; ++n) {
+      S.FrameTimes[n] = clock;
+      clock = static_cast<f32>(static_cast<double>(clock) + c.step);
+    }
+    S.AnimFrameCount = kFrames;
+    TFrameWalk walk(S);
+    int lines = 0, expected = 1;
+    for (int n = walk.Next(); n != 0; n = walk.Next()) {
+      ASSERT_EQ(n, expected) << c.step;
+      expected += c.every;
+      ++lines;
+    }
+    EXPECT_EQ(lines, kFrames / c.every) << c.step;
+    EXPECT_EQ(walk.Next(), 0);
   }
-  S.AnimFrameCount = 120000;
-  TFrameWalk walk(S);
-  int lines = 0, last = 0;
-  for (int n = walk.Next(); n != 0; n = walk.Next()) {
-    ASSERT_GT(n, last);
-    last = n;
-    ++lines;
-  }
-  EXPECT_EQ(lines, 111798);
-  EXPECT_EQ(walk.Next(), 0);
   S.AnimFrameCount = 0;
   EXPECT_EQ(TFrameWalk(S).Next(), 0);
 }
