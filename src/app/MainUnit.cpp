@@ -111,6 +111,7 @@ void SetWorldStartValues() {
   S.MessageCount = 0;
   S.MessageCapacity = kMessageCapacity;
   S.MessageCountCopy = 0;
+  S.MessageListOverflowed = kFalse32;
 
   W.MessageTimers[1] = 10.0f;
   W.MessageTimers[2] = 7.0f;

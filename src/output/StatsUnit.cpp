@@ -1,5 +1,7 @@
 #include "output/StatsUnit.h"
 
+#include <string>
+
 #include "core/MatchStore.h"
 #include "core/Random.h"
 #include "core/RunLog.h"
@@ -59,10 +61,18 @@ void AdvanceStatCursor(TWorld& W) {
 }
 
 // Appends one message to the list; once the list is full the newest
-// message takes the last entry.
+// message takes the last entry, and the first to do so is logged.
 void AppendToList(TMatchStore& S, const TMatchMessage& m) {
-  S.MessageCount = static_cast<i16>(S.MessageCount + 1);
-  if (S.MessageCount > S.MessageCapacity) S.MessageCount = S.MessageCapacity;
+  if (S.MessageCount < S.MessageCapacity) {
+    S.MessageCount += 1;
+  } else {
+    S.MessageCount = S.MessageCapacity;
+    if (!S.MessageListOverflowed) {
+      S.MessageListOverflowed = kTrue32;
+      WriteRunLog("MESSAGE LIST WAS FULL at " + std::to_string(S.MessageCapacity) +
+                  " messages; later messages overwrite the last");
+    }
+  }
   S.MessageCountCopy = S.MessageCount;
   if (S.MessageCount >= 1 && S.MessageCount <= kMessageCapacity) S.Messages[S.MessageCount] = m;
 }

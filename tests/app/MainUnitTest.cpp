@@ -241,7 +241,8 @@ TEST_F(MainUnitTest, StartMessagesAndStartValues) {
   EXPECT_NE(MatchStore.RecordPending, 0);
   EXPECT_EQ(MatchStore.FrameCount, 1);
   EXPECT_FLOAT_EQ(MatchStore.FrameInterval, 0.0164f);
-  EXPECT_EQ(MatchStore.MessageCapacity, 22500);
+  EXPECT_EQ(MatchStore.MessageCapacity, kMessageCapacity);
+  EXPECT_EQ(MatchStore.MessageListOverflowed, kFalse32);
   EXPECT_NE(World.Teams[1].DecisionsOn, 0);
   EXPECT_NE(World.Teams[2].DecisionsOn, 0);
   EXPECT_TRUE(run.Exists("output"));
@@ -259,7 +260,7 @@ TEST_F(MainUnitTest, FramesAllocateNothing) {
   // recorded.
   for (f32& timer : World.MessageTimers) timer = 0;
   const i32 slots = MatchStore.FrameCount;
-  const i16 messages = MatchStore.MessageCount;
+  const i32 messages = MatchStore.MessageCount;
   StartCountingAllocations();
   for (int i = 0; i < 50 && !SimFinished; ++i) ApplicationIdle(done);
   const long allocations = StopCountingAllocations();

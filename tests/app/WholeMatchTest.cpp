@@ -3,11 +3,14 @@
 // process or another, and datagrams on the listening port change nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <random>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "RunFolder.h"
 #include "app/Easy_UDP1.h"
@@ -136,6 +139,69 @@ TEST_F(WholeMatchTest, ASeededMatchWritesTheSameFilesAfterOtherMatchesInTheProce
 // The seed a run log prints is all it takes to play that run again: a match
 // from the clock, the first of this process as in the program, then the
 // same match from the logged seed.
+// The fields of one line of a comma-separated file.
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::stringstream in(line);
+  for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
+  return fields;
+}
+
+// Sets the half length (minutes) of every row of the run's "players.csv"
+// that gives one.
+void SetHalfLength(const RunFolder& run, const std::string& minutes) {
+  const std::string path = "csvinput/internetinit/players.csv";
+  const std::vector<std::string> lines = run.Lines(path);
+  const std::vector<std::string> header = Fields(lines.at(0));
+  size_t column = 0;
+  while (column < header.size() && header[column] != "halflength") ++column;
+  ASSERT_LT(column, header.size());
+  std::string bytes;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::vector<std::string> f = Fields(lines[i]);
+    if (i > 0 && column < f.size() && !f[column].empty()) f[column] = minutes;
+    for (size_t k = 0; k < f.size(); ++k) bytes += (k ? "," : "") + f[k];
+    bytes += "\r\n";  // as the example input
+  }
+  run.Write(path, bytes);
+}
+
+// A match of 50-minute halves posts some 24,500 messages, more than a
+// 40-minute one (about 19,500): every one is kept, so the event list reaches
+// the last minute of play, and no message overwrote another.
+TEST_F(WholeMatchTest, AMatchOfFiftyMinuteHalvesKeepsItsLastMinuteInTheEventList) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "a whole match is checked in the release build";
+#endif
+  RunFolder run;
+  SetHalfLength(run, "50");
+  ASSERT_EQ(PlaySeededMatch(31337), 0);
+
+  const auto log = run.Lines("mydebuglog.txt");
+  const auto counted = std::find(log.begin(), log.end(), "actual num messages");
+  ASSERT_TRUE(counted != log.end() && counted + 1 != log.end());
+  EXPECT_GT(std::stoi(*(counted + 1)), 22500);
+  for (const std::string& line : log) EXPECT_EQ(line.rfind("MESSAGE LIST WAS FULL", 0), std::string::npos) << line;
+
+  // The match clock of the last frame, whole seconds: the last value of the
+  // game file's last frame line.
+  const auto game = run.Lines("output/game_example01.txt");
+  const auto framesEnd = std::find(game.begin(), game.end(), "//frame data ends");
+  ASSERT_TRUE(framesEnd != game.end() && framesEnd != game.begin());
+  const double fullTime = std::stod(Fields(*(framesEnd - 1)).back());
+  EXPECT_GE(fullTime, 2 * 50 * 60);
+  // Event rows whose match clock (third column, s) lies in the last minute.
+  const auto events = run.Lines("output/eventlist_example01.csv");
+  ASSERT_GT(events.size(), 1u);
+  int lastMinute = 0;
+  for (size_t i = 1; i < events.size(); ++i) {
+    const double clock = std::stod(Fields(events[i]).at(2));
+    EXPECT_LE(clock, fullTime + 0.5) << events[i];
+    if (clock >= fullTime - 60.0) ++lastMinute;
+  }
+  EXPECT_GT(lastMinute, 0);
+}
+
 TEST_F(WholeMatchTest, MatchFromTheLoggedSeedReproducesTheRunsFiles) {
   TRunFiles logged, replayed;
   int loggedStatus = -1, replayedStatus = -1;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "app/FrameSteps.h"
 #include "core/FloatFlags.h"
 #include "core/FloatGuard.h"
+#include "core/MatchStore.h"
 #include "core/MoveBooks.h"
 #include "core/StrategyShapes.h"
 #include "platform/Form.h"
@@ -966,12 +968,18 @@ class LookAheadMatch : public ExampleMatchTest {
 };
 
 TWorld Before, AfterFirst;
+// The match store up to its frame arrays: settings, recorder control and the
+// message list.
+constexpr size_t kStoreHead = offsetof(TMatchStore, FrameTimes);
+unsigned char StoreHeadBefore[kStoreHead];
 
 // A look-ahead of a catalogue move plays real frames on the copy: the match
-// world stays as it was byte for byte, nothing is allocated, and a second run
-// from a fresh copy with the same seed ends the same.
+// world and the match store's message list stay as they were byte for byte,
+// nothing is allocated, and a second run from a fresh copy with the same seed
+// ends the same.
 TEST_F(LookAheadMatch, ALookAheadLeavesTheMatchUntouchedAndRepeatsFromOneCopyAndSeed) {
   std::memcpy(&Before, &World, sizeof World);
+  std::memcpy(StoreHeadBefore, &MatchStore, kStoreHead);
   const u32 seed = RandSeed;
   TakeLookAheadCopy();
   TSimResult first{}, second{};
@@ -982,6 +990,7 @@ TEST_F(LookAheadMatch, ALookAheadLeavesTheMatchUntouchedAndRepeatsFromOneCopyAnd
   EXPECT_EQ(allocations, 0);
   EXPECT_FALSE(FloatErrorRaised());
   EXPECT_EQ(std::memcmp(&Before, &World, sizeof World), 0);
+  EXPECT_EQ(std::memcmp(StoreHeadBefore, &MatchStore, kStoreHead), 0);
   EXPECT_GT(first.SimTime, 0.0f);
   std::memcpy(&AfterFirst, &LookAheadWorld, sizeof LookAheadWorld);
 

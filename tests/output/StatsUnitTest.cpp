@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/DrawCount.h"
 #include "core/MatchStore.h"
@@ -28,6 +29,7 @@ class StatsUnitTest : public ::testing::Test {
     MatchStore.MessageCount = 0;
     MatchStore.MessageCountCopy = 0;
     MatchStore.MessageCapacity = kMessageCapacity;
+    MatchStore.MessageListOverflowed = kFalse32;
     MatchStore.RecordClock = 12.5f;
     Form1.Memo2.Clear();
     RandSeed = 4711;
@@ -185,13 +187,25 @@ TEST_F(StatsUnitTest, TenWaitingMessagesMoveInSlotOrderAndReportAFullQueue) {
   }
 }
 
-TEST_F(StatsUnitTest, AFullListKeepsOverwritingItsLastEntry) {
-  MatchStore.MessageCount = kMessageCapacity;
+TEST_F(StatsUnitTest, AFullListKeepsOverwritingItsLastEntryAndLogsTheFirstOverwriteOnly) {
+  MatchStore.MessageCount = kMessageCapacity - 1;
   MatchStore.Messages[kMessageCapacity - 1].playerID = 7;
-  PostMessage(W, 5, 22501, msgPass, 0);
+  // The message that fills the list is stored as any other.
+  PostMessage(W, 5, 1, msgPass, 0);
   PostStatMessages(W);
-  EXPECT_EQ(MatchStore.MessageCount, 22500);
-  EXPECT_EQ(MatchStore.MessageCountCopy, 22500);
-  EXPECT_EQ(MatchStore.Messages[kMessageCapacity].playerID, 22501);
+  EXPECT_EQ(MatchStore.MessageCount, kMessageCapacity);
+  EXPECT_EQ(MatchStore.Messages[kMessageCapacity].playerID, 1);
+  EXPECT_TRUE(Form1.Memo2.Lines.empty());
+  // Each later one, one frame after another, takes the last entry.
+  for (i32 player = 2; player <= 4; ++player) {
+    PostMessage(W, 5, player, msgPass, 0);
+    PostStatMessages(W);
+    EXPECT_EQ(MatchStore.MessageCount, kMessageCapacity);
+    EXPECT_EQ(MatchStore.MessageCountCopy, kMessageCapacity);
+    EXPECT_EQ(MatchStore.Messages[kMessageCapacity].playerID, player);
+  }
   EXPECT_EQ(MatchStore.Messages[kMessageCapacity - 1].playerID, 7);
+  const std::vector<std::string> logged = {"MESSAGE LIST WAS FULL at " + std::to_string(kMessageCapacity) +
+                                           " messages; later messages overwrite the last"};
+  EXPECT_EQ(Form1.Memo2.Lines, logged);
 }
