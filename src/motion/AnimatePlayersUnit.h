@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "core/TypeDefs.h"
+#include "motion/PlaybackRate.h"
 
 // The whole step: block 1's players 1..PlayersPerTeam, then block 2's, each
 // through the stages below in order; the advance (stage 4) runs for all of
@@ -80,12 +81,7 @@ void ChooseLocomotionAnim(TWorld& W, int b, int i);
 // Stage 2b for a busy player: the animation of each running action.
 void ChooseActionAnim(TWorld& W, int b, int i);
 
-// Stage 3: AnimRate from the name now playing (and the turn of
-// "centerpass1" into the scrimmage start in block 1); a name without a rule
-// keeps its rate. A pass or kick release time of 0 or less gives 10 frames
-// per second. The rule is looked up once per name and kept beside it
-// (currentAnim.RateCode).
-void SetPlaybackRate(TWorld& W, int b, int i);
+// Stage 3: SetPlaybackRate, the rate table (motion/PlaybackRate.h).
 
 // Stage 4: currentframe moved on by AnimRate x TimeStep, held at maxframes
 // (once) or wrapped (loop, AnimLoopCount + 1, kept within i16). A looping
