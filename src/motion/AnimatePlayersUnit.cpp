@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <iterator>
+#include <span>
 
 #include "core/Kinematics.h"
 #include "core/Random.h"
@@ -586,7 +588,7 @@ bool TakesTapKick(const TWorld& W, int i) {
 
 // A carrier's break or step has played out: the decision step may choose
 // again (CarrierActionEnded only in the match world).
-void EndCarrierAction(TWorld& W, i32 Kind) {
+void EndCarrierAction(TWorld& W, TCarrierAction Kind) {
   TTeamBlock& T = W.Teams[1];
   if (T.CarrierActionKind != Kind) return;
   T.CarrierActionTime = 0.0f;
@@ -619,6 +621,136 @@ bool AwaitsPass(const TWorld& W, int b, int i) {
 
 bool BallInPlay(const TWorld& W) {
   return W.gamestate == gsRunning || W.gamestate == gsPassing || W.gamestate == gsFreeBall;
+}
+
+// What else ends with an action, beyond its timer.
+void EndShimmy(TWorld&, int, int, TPlayer& P) {
+  P.ActionHoldTimer = 0.0f;
+  P.PassReadTimer = 0.0f;
+  P.AngleReactionTimer = 0.0f;
+}
+
+void EndCatch(TWorld&, int, int, TPlayer& P) { P.WillAttemptPassInterCept = kFalse32; }
+
+// A loose-ball dive leaves the player to stand up; block 1's carrier who
+// called a mark takes his tap kick.
+void EndLooseBallTake(TWorld& W, int b, int i, TPlayer& P) {
+  if (P.currentAnim == "looseballdive") {
+    P.standuptimer = 10.0f;
+    P.StandUpFacing = P.FreeBallCatchFacing;
+    P.StandUpTurn = 0.0f;
+    P.StandUpKind = 1;
+  } else if (b == 1 && TakesTapKick(W, i)) {
+    StartTapKick(P);
+  }
+}
+
+// After a conversion the kicker walks away.
+void EndKick(TWorld& W, int, int, TPlayer& P) {
+  if (W.KickType != 9) return;
+  P.SpecialAnimKind = 0.0f;
+  P.SpecialAnimTimer = 10.0f;
+  P.SpecialAnimFacing = 270.0f;
+  P.SpecialAnimAngle = 270.0f;
+  P.SpecialAnimSpeed = ToF32(static_cast<double>(P.JogSpeed) - 1.0);
+}
+
+void EndTryDotDown(TWorld&, int, int, TPlayer& P) { P.DiveTimer = 0.0f; }
+
+void EndGetUp(TWorld& W, int b, int i, TPlayer& P) {
+  P.standuptimer = 0.0f;
+  if (b == 1 && TakesTapKick(W, i)) StartTapKick(P);
+}
+
+bool CelebratesTry(const TWorld&, int, const TPlayer& P) { return P.StandUpKind >= 2 && P.StandUpKind <= 16; }
+
+void EndTryCelebration(TWorld& W, int, int, TPlayer& P) {
+  if (W.gamestate != gsTryScored) return;
+  P.CelebrateStage = 0;
+  P.CelebrateJoin = 0;
+  P.CelebrateTimer = 0.0f;
+}
+
+void EndGesture(TWorld&, int, int, TPlayer& P) { ++P.CelebrateStage; }
+
+// The thrower keeps his role while he holds the ball through the throw.
+bool ThrowerLeaves(const TWorld& W, int i, const TPlayer&) {
+  return !(i == W.Teams[1].BallCarrier && W.LineoutPhase <= 12);
+}
+
+void EndThrow(TWorld& W, int, int, TPlayer& P) { LeaveThrowerRole(W, P); }
+
+bool OutOfLineout(const TWorld& W, int, const TPlayer&) { return W.gamestate != gsLineout; }
+
+void EndBreak(TWorld& W, int, int, TPlayer&) {
+  W.CarrierBrace = kFalse32;
+  EndCarrierAction(W, caBreak);
+}
+
+void EndStep(TWorld& W, int, int, TPlayer&) { EndCarrierAction(W, caStep); }
+
+void EndFended(TWorld&, int, int, TPlayer& P) {
+  P.ForcedRunTimer = 0.0f;
+  P.TackleAttemptTimer = 0.0f;
+}
+
+// The blocks a row of the table applies to (bits).
+constexpr u8 kEndsBlock1 = 1;
+constexpr u8 kEndsBlock2 = 2;
+constexpr u8 kEndsBoth = 3;
+
+// An action that ends with its animation. When the row applies to the
+// player's block, its timer runs (a row without a timer: always), the
+// animation now playing is one of its animations (or, with a numbered
+// prefix, that prefix with 1..16) and When holds (when given): the timer
+// := 0, then Then ends the rest.
+struct TActionEnd {
+  f32 TPlayer::*Timer;
+  u8 Blocks;
+  std::span<const std::string_view> Anims;
+  std::string_view NumberedPrefix;
+  bool (*When)(const TWorld& W, int i, const TPlayer& P);
+  void (*Then)(TWorld& W, int b, int i, TPlayer& P);
+};
+
+constexpr std::string_view kOffloadEnds[] = {kOffload.Name};
+constexpr std::string_view kTryDotDownEnds[] = {"trydotdown"};
+constexpr std::string_view kGetUpEnds[] = {kGetUp.Name, kGetUpTurned.Name};
+constexpr std::string_view kGestureEnds[] = {"onehandraisedend", "twohandsraisedend"};
+constexpr std::string_view kThrowEnds[] = {kThrow.Name};
+constexpr std::string_view kStepEnds[] = {kSteps[0].Name, kSteps[1].Name, kSteps[2].Name, kSteps[3].Name};
+static_assert(std::size(kSteps) == std::size(kStepEnds));
+constexpr std::string_view kFendedEnds[] = {kFendedLeft.Name, kFendedRight.Name};
+
+// In this order: a row's end may start what a later row reads (a tap kick,
+// a stand-up).
+using P_ = TPlayer;
+constexpr TActionEnd kActionEnds[] = {
+    {&P_::shimmytimer, kEndsBoth, kShimmyAnims, {}, nullptr, EndShimmy},
+    {&P_::passtimer, kEndsBoth, kPassAnims, {}, nullptr, nullptr},
+    {&P_::OffloadPending, kEndsBoth, kOffloadEnds, {}, nullptr, nullptr},
+    {&P_::passcatchtimer, kEndsBoth, kCatchAnims, {}, nullptr, EndCatch},
+    {&P_::freeballcatchtimer, kEndsBoth, kLooseBallEnds, {}, nullptr, EndLooseBallTake},
+    {&P_::KickTimer, kEndsBlock1, kKickAnims, {}, nullptr, EndKick},
+    {nullptr, kEndsBoth, kTryDotDownEnds, {}, nullptr, EndTryDotDown},
+    {nullptr, kEndsBoth, kGetUpEnds, {}, nullptr, EndGetUp},
+    {&P_::standuptimer, kEndsBoth, kTryCelebrations, {}, CelebratesTry, EndTryCelebration},
+    {&P_::SpecialAnimTimer, kEndsBoth, kSpecialEnds, {}, nullptr, nullptr},
+    {&P_::BlockExitTimer, kEndsBoth, {}, "blockexit", nullptr, nullptr},
+    {&P_::BlockExitedOnTimer, kEndsBoth, {}, "blockgotexitedon", nullptr, nullptr},
+    {&P_::CelebrateTimer, kEndsBlock1, kGestureEnds, {}, nullptr, EndGesture},
+    {nullptr, kEndsBlock1, kThrowEnds, {}, ThrowerLeaves, EndThrow},
+    {&P_::LineOutTimer, kEndsBoth, kLineoutEnds, {}, OutOfLineout, nullptr},
+    {&P_::BreakTackleTimer, kEndsBlock1, kBreakAnims, {}, nullptr, EndBreak},
+    {&P_::StepTimer, kEndsBlock1, kStepEnds, {}, nullptr, EndStep},
+    {nullptr, kEndsBlock2, kFendedEnds, {}, nullptr, EndFended},
+};
+
+bool PlaysEndOf(const TPlayer& P, const TActionEnd& E) {
+  if (!E.NumberedPrefix.empty()) return IsNumberedUpTo(P.currentAnim.View(), E.NumberedPrefix, kBlockMoveNumbers);
+  for (std::string_view n : E.Anims)
+    if (P.currentAnim == n) return true;
+  return false;
 }
 
 }  // namespace
@@ -729,77 +861,14 @@ void CancelActions(TWorld& W, int b, int i) {
 void EndActions(TWorld& W, int b, int i) {
   TPlayer& P = W.Teams[b].Players[i];
   if (!(P.currentframe >= P.maxframes)) return;
-  const bool block1 = b == 1;
-  const std::string_view a = P.currentAnim.View();
-  if (Runs(P.shimmytimer) && PlaysAnyOf(P, kShimmyAnims)) {
-    P.shimmytimer = 0.0f;
-    P.ActionHoldTimer = 0.0f;
-    P.PassReadTimer = 0.0f;
-    P.AngleReactionTimer = 0.0f;
-  }
-  if (Runs(P.passtimer) && PlaysAnyOf(P, kPassAnims)) P.passtimer = 0.0f;
-  if (Runs(P.OffloadPending) && a == kOffload.Name) P.OffloadPending = 0.0f;
-  if (Runs(P.passcatchtimer) && PlaysAnyOf(P, kCatchAnims)) {
-    P.passcatchtimer = 0.0f;
-    P.WillAttemptPassInterCept = kFalse32;
-  }
-  if (Runs(P.freeballcatchtimer) && PlaysAnyOf(P, kLooseBallEnds)) {
-    P.freeballcatchtimer = 0.0f;
-    if (a == "looseballdive") {
-      P.standuptimer = 10.0f;
-      P.StandUpFacing = P.FreeBallCatchFacing;
-      P.StandUpTurn = 0.0f;
-      P.StandUpKind = 1;
-    } else if (block1 && TakesTapKick(W, i)) {
-      StartTapKick(P);
-    }
-  }
-  if (block1 && Runs(P.KickTimer) && PlaysAnyOf(P, kKickAnims)) {
-    P.KickTimer = 0.0f;
-    if (W.KickType == 9) {  // a conversion: the kicker walks away
-      P.SpecialAnimKind = 0.0f;
-      P.SpecialAnimTimer = 10.0f;
-      P.SpecialAnimFacing = 270.0f;
-      P.SpecialAnimAngle = 270.0f;
-      P.SpecialAnimSpeed = ToF32(static_cast<double>(P.JogSpeed) - 1.0);
-    }
-  }
-  if (a == "trydotdown") P.DiveTimer = 0.0f;
-  if (a == kGetUp.Name || a == kGetUpTurned.Name) {
-    P.standuptimer = 0.0f;
-    if (block1 && TakesTapKick(W, i)) StartTapKick(P);
-  }
-  if (Runs(P.standuptimer) && P.StandUpKind >= 2 && P.StandUpKind <= 16 && PlaysAnyOf(P, kTryCelebrations)) {
-    P.standuptimer = 0.0f;
-    if (W.gamestate == gsTryScored) {
-      P.CelebrateStage = 0;
-      P.CelebrateJoin = 0;
-      P.CelebrateTimer = 0.0f;
-    }
-  }
-  if (Runs(P.SpecialAnimTimer) && PlaysAnyOf(P, kSpecialEnds)) P.SpecialAnimTimer = 0.0f;
-  if (Runs(P.BlockExitTimer) && IsNumberedUpTo(a, "blockexit", kBlockMoveNumbers)) P.BlockExitTimer = 0.0f;
-  if (Runs(P.BlockExitedOnTimer) && IsNumberedUpTo(a, "blockgotexitedon", kBlockMoveNumbers))
-    P.BlockExitedOnTimer = 0.0f;
-  if (block1 && Runs(P.CelebrateTimer) && (a == "onehandraisedend" || a == "twohandsraisedend")) {
-    P.CelebrateTimer = 0.0f;
-    ++P.CelebrateStage;
-  }
-  if (block1 && a == kThrow.Name && !(i == W.Teams[1].BallCarrier && W.LineoutPhase <= 12)) LeaveThrowerRole(W, P);
-  if (Runs(P.LineOutTimer) && W.gamestate != gsLineout && PlaysAnyOf(P, kLineoutEnds)) P.LineOutTimer = 0.0f;
-  if (block1) {
-    if (Runs(P.BreakTackleTimer) && PlaysAnyOf(P, kBreakAnims)) {
-      P.BreakTackleTimer = 0.0f;
-      W.CarrierBrace = kFalse32;
-      EndCarrierAction(W, 4);
-    }
-    if (Runs(P.StepTimer) && PlaysAnyOf(P, kSteps)) {
-      P.StepTimer = 0.0f;
-      EndCarrierAction(W, 5);
-    }
-  } else if (a == kFendedLeft.Name || a == kFendedRight.Name) {
-    P.ForcedRunTimer = 0.0f;
-    P.TackleAttemptTimer = 0.0f;
+  const u8 block = b == 1 ? kEndsBlock1 : kEndsBlock2;
+  for (const TActionEnd& E : kActionEnds) {
+    if ((E.Blocks & block) == 0) continue;
+    if (E.Timer != nullptr && !Runs(P.*E.Timer)) continue;
+    if (!PlaysEndOf(P, E)) continue;
+    if (E.When != nullptr && !E.When(W, i, P)) continue;
+    if (E.Timer != nullptr) P.*E.Timer = 0.0f;
+    if (E.Then != nullptr) E.Then(W, b, i, P);
   }
 }
 

@@ -53,6 +53,15 @@ bool PlaysAnyOf(const TPlayer& P, const std::string_view (&Names)[N]) {
   return false;
 }
 
+// The carrier's evasive actions as block 1's CarrierActionKind holds them.
+// When the action's animation has played out (EndActions), the action ends:
+// CarrierActionTime := 0 and, in the match world, CarrierActionEnded, so
+// that the decision step may choose again.
+enum TCarrierAction : i32 {
+  caBreak = 4,  // a break of the tackle: charge, fend, goose step, stumble
+  caStep = 5,   // a side step or spin
+};
+
 // ---------------------------------------------------------------- stages
 // Stage 1, while AnimSeq.Playing is set: finds the entry at the sequence's
 // time and shows its frame (the last entry's EndFrame once the time passes
@@ -62,7 +71,9 @@ bool PlaysAnyOf(const TPlayer& P, const std::string_view (&Names)[N]) {
 bool PlayAnimSeq(TWorld& W, TPlayer& P);
 
 // Stage 2a: cancellations of set-piece gestures and block moves, then the
-// ends of actions whose animation has ended (clearing their timers).
+// ends of actions whose animation has ended (clearing their timers): one
+// table, a row per action (its timer, its animations, what else ends with
+// it), walked in order.
 void CancelActions(TWorld& W, int b, int i);
 void EndActions(TWorld& W, int b, int i);
 
