@@ -89,7 +89,7 @@ uint64_t HashBytes(uint64_t hash, const void* data, size_t size) {
 TMatchFigures PlayProbedMatch(const std::string& dir, bool fixedSeed, u32 seed) {
   g_figures = TMatchFigures{};
   g_figures.PositionHash = kHashStart;
-  ResetFrameSteps();
+  InstallEngineHooks();
   g_footprints = FrameSteps[kStepUpdatePlayerFootprints].Step;
   g_lastStep = FrameSteps[kStepPostStatMessages].Step;
   FrameSteps[kStepUpdatePlayerFootprints].Step = CountingFootprints;

@@ -1,3 +1,7 @@
+#include "app/FrameSteps.h"
 #include "app/MainUnit.h"
 
-int main() { return RunProgram(); }
+int main() {
+  InstallEngineHooks();
+  return RunProgram();
+}

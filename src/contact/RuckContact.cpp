@@ -3,7 +3,6 @@
 // tacklers take hold and bring attackers down, dives that found nobody end,
 // a ruck held by defenders alone is penalised, a ball in touch stops play
 // and, in the match world, a front-row attacker picks the ball up and runs.
-#include "app/UDPUserControlUnit.h"
 #include "contact/ContactHolds.h"
 #include "contact/ContactSteps.h"
 #include "contact/RunningStoppages.h"
@@ -13,6 +12,7 @@
 #include "core/PlayerLists.h"
 #include "core/Random.h"
 #include "core/StrategyShapes.h"
+#include "hooks/UserControl.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "contact/BreakMoves.h"
+#include "contact/SupportCommits.h"
 #include "core/Advantage.h"
 #include "core/AuxState.h"
 #include "core/Geometry.h"
@@ -13,7 +14,6 @@
 #include "core/Random.h"
 #include "core/Rounding.h"
 #include "core/StrategyShapes.h"
-#include "motion/SupportPlayUnit.h"
 
 namespace {
 

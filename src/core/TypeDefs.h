@@ -1037,7 +1037,7 @@ struct TTeamBlock {
   // Candidate throws along a receiver's run (block 1).
   TThrowTargetTable ThrowTargets;
   // The carrier's evasive action and a tackled kicker (block 2 for the last).
-  i32 CarrierActionKind;    // 4 break, 5 step
+  i32 CarrierActionKind;    // TCarrierAction (motion/ActionAnimations.h): 4 break, 5 step
   i32 CarrierActionStage;
   f32 CarrierActionTime;
   bool32 CarrierActionEnded;

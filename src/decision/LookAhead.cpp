@@ -3,7 +3,6 @@
 #include <cmath>
 #include <string>
 
-#include "app/FrameSteps.h"
 #include "core/FloatGuard.h"
 #include "core/Geometry.h"
 #include "core/NumberFormat.h"
@@ -12,6 +11,7 @@
 #include "decision/BallCarrierDecision.h"
 #include "decision/CarrierLookups.h"
 #include "decision/MoveApplication.h"
+#include "hooks/FrameSteps.h"
 #include "platform/Form.h"
 
 namespace {

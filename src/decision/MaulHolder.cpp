@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "contact/BreakdownRelease.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
 #include "core/Random.h"

@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-#include "app/UDPUserControlUnit.h"
 #include "core/Geometry.h"
 #include "core/KickSolving.h"
 #include "core/Random.h"
@@ -11,6 +10,7 @@
 #include "decision/BallCarrierDecision.h"
 #include "decision/BallRelease.h"
 #include "decision/CarrierLookups.h"
+#include "hooks/UserControl.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/UDPUserControlUnit.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
 #include "core/MoveBooks.h"
@@ -19,6 +18,7 @@
 #include "decision/OpenMoveFinder.h"
 #include "decision/SetPieceHolder.h"
 #include "decision/TackledDecision.h"
+#include "hooks/UserControl.h"
 
 TSamplerSeam SamplerSeam = {nullptr, nullptr, nullptr};
 

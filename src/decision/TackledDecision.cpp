@@ -4,7 +4,6 @@
 #include <cmath>
 #include <string>
 
-#include "app/UDPUserControlUnit.h"
 #include "core/Geometry.h"
 #include "core/MoveBooks.h"
 #include "core/Random.h"
@@ -16,6 +15,7 @@
 #include "decision/LookAhead.h"
 #include "decision/MoveApplication.h"
 #include "decision/OpenMoveFinder.h"
+#include "hooks/UserControl.h"
 #include "platform/Form.h"
 
 TRuckChoiceSeam RuckChoiceSeam = {nullptr};

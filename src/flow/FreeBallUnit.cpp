@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/UDPUserControlUnit.h"
 #include "core/BallFlight.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
@@ -12,6 +11,7 @@
 #include "core/SlotLines.h"
 #include "flow/RunningUnit.h"
 #include "flow/SetDesiredPositionUnit.h"
+#include "hooks/UserControl.h"
 
 namespace {
 

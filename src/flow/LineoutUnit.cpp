@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/UDPUserControlUnit.h"
 #include "core/AttackTarget.h"
 #include "core/Backline.h"
 #include "core/Geometry.h"
@@ -16,6 +15,7 @@
 #include "core/SlotLines.h"
 #include "core/SupportSpot.h"
 #include "flow/SetPieceShared.h"
+#include "hooks/UserControl.h"
 
 namespace {
 

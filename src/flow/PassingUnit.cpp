@@ -4,7 +4,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/UDPUserControlUnit.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
 #include "core/PlayerCommands.h"
@@ -16,6 +15,7 @@
 #include "flow/DefenseUnit.h"
 #include "flow/RunningUnit.h"
 #include "flow/SetDesiredPositionUnit.h"
+#include "hooks/UserControl.h"
 #include "motion/PassInFlight.h"
 
 namespace {

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/UDPUserControlUnit.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
 #include "core/Lines.h"
@@ -14,6 +13,7 @@
 #include "flow/ActionSequences.h"
 #include "flow/DefenseUnit.h"
 #include "flow/SetDesiredPositionUnit.h"
+#include "hooks/UserControl.h"
 
 namespace {
 

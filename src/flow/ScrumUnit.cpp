@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/UDPUserControlUnit.h"
 #include "core/Advantage.h"
 #include "core/AttackTarget.h"
 #include "core/AuxState.h"
@@ -18,6 +17,7 @@
 #include "core/ScrumSetup.h"
 #include "flow/ActionSequences.h"
 #include "flow/SetPieceShared.h"
+#include "hooks/UserControl.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "app/UDPUserControlUnit.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
 #include "core/MirrorWorld.h"
@@ -14,6 +13,7 @@
 #include "flow/BreakdownSetup.h"
 #include "flow/DefenseUnit.h"
 #include "flow/RunningUnit.h"
+#include "hooks/UserControl.h"
 
 namespace {
 

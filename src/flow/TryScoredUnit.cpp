@@ -2,11 +2,11 @@
 
 #include <cmath>
 
+#include "contact/BreakdownRelease.h"
 #include "core/Geometry.h"
 #include "core/HalfTime.h"
 #include "core/PlayerLists.h"
 #include "core/Random.h"
-#include "decision/BallRelease.h"
 #include "flow/KickRestartSetUnit.h"
 #include "flow/SetDesiredPositionUnit.h"
 

@@ -15,6 +15,8 @@
 #include <string_view>
 
 #include "core/TypeDefs.h"
+#include "motion/ActionAnimations.h"
+#include "motion/PlaybackRate.h"
 
 // The whole step: block 1's players 1..PlayersPerTeam, then block 2's, each
 // through the stages below in order; the advance (stage 4) runs for all of
@@ -35,6 +37,20 @@ void StartAnim(TPlayer& P, std::string_view Name, f32 Length, bool Loop, i16 Tra
 // phase (AnimFreshStart := 0); from anything else it starts at frame 0 and
 // AnimFreshStart := -1. An old length of 0 or less counts as phase 0.
 void ContinueGait(TPlayer& P, std::string_view Name, f32 Length);
+
+// Starts Name as StartAnim does, unless it already plays.
+inline void StartIfNew(TPlayer& P, std::string_view Name, f32 Length, bool Loop, i16 Track, bool Fresh = false) {
+  if (!(P.currentAnim == Name)) StartAnim(P, Name, Length, Loop, Track, Fresh);
+}
+
+// A name built from a prefix and a number ("blockloop" 13), in a fixed
+// buffer: the longest prefix is 18 characters, a number at most 10 digits.
+struct TBuiltName {
+  char s[32];
+  u8 len;
+  std::string_view View() const { return {s, len}; }
+};
+TBuiltName NumberedAnim(std::string_view Prefix, u32 Number);
 
 // How far through his animation a player is, currentframe / maxframes; an
 // animation without frames counts as just started (0).
@@ -60,16 +76,8 @@ bool PlaysAnyOf(const TPlayer& P, const std::string_view (&Names)[N]) {
 // Rate of 0 or less shows its StartFrame and lasts 0 s when it plays once.
 bool PlayAnimSeq(TWorld& W, TPlayer& P);
 
-// Stage 2a: cancellations of set-piece gestures and block moves, then the
-// ends of actions whose animation has ended (clearing their timers).
-void CancelActions(TWorld& W, int b, int i);
-void EndActions(TWorld& W, int b, int i);
-
-// Whether player i of block b is free of actions and so gets the locomotion
-// and rest choice: none of his action timers runs, or one of the five
-// exceptions holds (a kind-0 tackle, a breakdown role 0, 1, 60 or 61, a
-// lineout role 0 or 1, a maul hold of kind 1, a special action of kind 0).
-bool IsFreeOfActions(const TPlayer& P, int b);
+// Stage 2a: CancelActions and EndActions, the ends of actions
+// (motion/ActionAnimations.h); IsFreeOfActions there too.
 
 // Stage 2b for a free player: the carrier's animations, the tackle loop
 // (block 2), the transition holder, block and scrimmage loops, the running
@@ -77,15 +85,9 @@ bool IsFreeOfActions(const TPlayer& P, int b);
 // (a quarter cycle) or rest (55 %).
 void ChooseLocomotionAnim(TWorld& W, int b, int i);
 
-// Stage 2b for a busy player: the animation of each running action.
-void ChooseActionAnim(TWorld& W, int b, int i);
+// Stage 2b for a busy player: ChooseActionAnim (motion/ActionAnimations.h).
 
-// Stage 3: AnimRate from the name now playing (and the turn of
-// "centerpass1" into the scrimmage start in block 1); a name without a rule
-// keeps its rate. A pass or kick release time of 0 or less gives 10 frames
-// per second. The rule is looked up once per name and kept beside it
-// (currentAnim.RateCode).
-void SetPlaybackRate(TWorld& W, int b, int i);
+// Stage 3: SetPlaybackRate, the rate table (motion/PlaybackRate.h).
 
 // Stage 4: currentframe moved on by AnimRate x TimeStep, held at maxframes
 // (once) or wrapped (loop, AnimLoopCount + 1, kept within i16). A looping

@@ -5,8 +5,8 @@
 // motion/DelayPlayersUnit.h.
 #include <cmath>
 
+#include "contact/BreakdownRelease.h"
 #include "core/Random.h"
-#include "decision/BallRelease.h"
 #include "motion/DelayPlayersUnit.h"
 
 namespace {

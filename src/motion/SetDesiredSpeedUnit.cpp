@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/UDPUserControlUnit.h"
 #include "core/Geometry.h"
+#include "hooks/UserControl.h"
 
 namespace {
 

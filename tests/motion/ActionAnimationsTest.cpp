@@ -414,19 +414,19 @@ TEST_F(ActionAnimationsTest, EndedAnimationsClearTheirTimers) {
       {"break, live", 1, "stumblerightback",
        [](TWorld& W, TPlayer& P) {
          P.BreakTackleTimer = 1, W.CarrierBrace = kTrue32, W.LiveWorld = kTrue32;
-         W.Teams[1].CarrierActionKind = 4, W.Teams[1].CarrierActionTime = 1;
+         W.Teams[1].CarrierActionKind = caBreak, W.Teams[1].CarrierActionTime = 1;
        },
        [](const TWorld& W, const TPlayer& P) {
          return P.BreakTackleTimer == 0 && W.CarrierBrace == 0 && W.Teams[1].CarrierActionTime == 0 &&
                 W.Teams[1].CarrierActionEnded == kTrue32;
        }},
       {"break, look-ahead", 1, "chargeleft",
-       [](TWorld& W, TPlayer& P) { P.BreakTackleTimer = 1, W.Teams[1].CarrierActionKind = 4, W.Teams[1].CarrierActionTime = 1; },
+       [](TWorld& W, TPlayer& P) { P.BreakTackleTimer = 1, W.Teams[1].CarrierActionKind = caBreak, W.Teams[1].CarrierActionTime = 1; },
        [](const TWorld& W, const TPlayer& P) {
          return P.BreakTackleTimer == 0 && W.Teams[1].CarrierActionTime == 0 && W.Teams[1].CarrierActionEnded == 0;
        }},
       {"step, another carrier action", 1, "spinright",
-       [](TWorld& W, TPlayer& P) { P.StepTimer = 1, W.LiveWorld = kTrue32, W.Teams[1].CarrierActionKind = 4, W.Teams[1].CarrierActionTime = 1; },
+       [](TWorld& W, TPlayer& P) { P.StepTimer = 1, W.LiveWorld = kTrue32, W.Teams[1].CarrierActionKind = caBreak, W.Teams[1].CarrierActionTime = 1; },
        [](const TWorld& W, const TPlayer& P) {
          return P.StepTimer == 0 && W.Teams[1].CarrierActionTime == 1 && W.Teams[1].CarrierActionEnded == 0;
        }},

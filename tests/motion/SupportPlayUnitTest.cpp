@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/FrameSteps.h"
+#include "contact/SupportCommits.h"
 #include "core/DrawCount.h"
 #include "core/StrategyShapes.h"
 #include "flow/OpenPlayScene.h"

@@ -1,0 +1,3 @@
+#include "hooks/UserControl.h"
+
+TUserControlHooks UserControlHooks;

@@ -1,0 +1,2 @@
+// Reaches up into app.
+#include "app/Main.h"

@@ -1,0 +1,2 @@
+// May include motion.
+#include "motion/A.h"

@@ -1,0 +1,2 @@
+// A folder without a row in the layer table.
+#pragma once

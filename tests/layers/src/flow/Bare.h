@@ -1,0 +1,2 @@
+// Names no folder.
+#include "Local.h"

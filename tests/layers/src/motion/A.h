@@ -1,0 +1,2 @@
+// Reaches up into decision, which includes motion: a cycle.
+#include "decision/B.h"
