@@ -2,17 +2,10 @@
 // frames of 0.04 s, the running state, everything else zero.
 #pragma once
 
-#include <cstring>
-
-#include "core/TypeDefs.h"
+#include "SmallWorld.h"
 
 inline void MakeOpenPlayPitch(TWorld& W) {
-  std::memset(&W, 0, sizeof W);
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.InGoalDepth = 10.0f;
-  W.PlayersPerTeam = 15;
-  W.TimeStep = 0.04f;
+  MakeSmallWorld(W, {.InGoals = true, .Frame = true});
   W.gamestate = gsRunning;
   W.FrameGameState = gsRunning;
   W.PrevFrameGameState = gsRunning;
