@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <numbers>
 
+#include "SmallWorld.h"
 #include "app/FrameSteps.h"
 #include "contact/CollisionDetectUnit.h"
 #include "core/DrawCount.h"
@@ -24,11 +24,8 @@ constexpr int kOpponent = 4;
 class CollisionDetectTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
+    MakeSmallWorld(W);
     RandSeed = 777;
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
     W.GoalPostGap = 5.6f;
     W.TimeStep = 0.04f;
     W.gamestate = gsRunning;

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <numbers>
 #include <vector>
 
 #include "AllocationCounter.h"
+#include "SmallWorld.h"
 #include "app/FrameSteps.h"
 #include "contact/BreakMoves.h"
 #include "contact/ContactSteps.h"
@@ -45,14 +45,8 @@ class TackleContestTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
+    MakeSmallWorld(W, {.InGoals = true, .Frame = true, .LastFrame = true});
     RandSeed = 4242;
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.InGoalDepth = 10.0f;
-    W.TimeStep = 0.04f;
-    W.PrevTimeStep = 0.04f;
     W.gamestate = gsRunning;
     W.LiveWorld = kTrue32;
     for (bool32& f : W.MessageSlotFree) f = kTrue32;

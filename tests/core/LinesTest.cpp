@@ -4,16 +4,14 @@
 
 #include <vector>
 
+#include "SmallWorld.h"
+
 namespace {
 
 class LinesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    W = {};
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.InGoalDepth = 10.0f;
-    W.PlayersPerTeam = 15;
+    MakeSmallWorld(W, {.InGoals = true});
     // Everybody far away and busy unless a test says otherwise.
     for (int b = 1; b <= 2; ++b) {
       for (int p = 1; p <= 25; ++p) {
