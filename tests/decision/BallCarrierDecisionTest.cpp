@@ -4,10 +4,10 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstring>
 
 #include "AllocationCounter.h"
 #include "ExampleMatch.h"
+#include "SmallWorld.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "core/Geometry.h"
@@ -50,13 +50,8 @@ void SetRun(double Speed, double Heading) {
 }
 
 void MakeScene() {
-  std::memset(&W, 0, sizeof W);
+  MakeSmallWorld(W, {.InGoals = true, .Frame = true});
   RandSeed = 2026;
-  W.PlayersPerTeam = 15;
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.InGoalDepth = 10.0f;
-  W.TimeStep = 0.04f;
   W.gamestate = gsRunning;
   BuildActionSeqTemplates(W);
   for (int b = 1; b <= 2; ++b) {

@@ -5,8 +5,8 @@
 #include <array>
 #include <cfenv>
 #include <cmath>
-#include <cstring>
 
+#include "SmallWorld.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "core/Geometry.h"
@@ -42,13 +42,8 @@ void PlaceCarrier(double X, double Z) {
 }
 
 void MakeScene() {
-  std::memset(&W, 0, sizeof W);
+  MakeSmallWorld(W, {.InGoals = true, .Frame = true});
   RandSeed = kSeed;
-  W.PlayersPerTeam = 15;
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.InGoalDepth = 10.0f;
-  W.TimeStep = 0.04f;
   W.Gravity = 9.81f;
   W.gamestate = gsRunning;
   W.Team1InFirstBlock = kTrue32;

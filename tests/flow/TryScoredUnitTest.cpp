@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
+#include "SmallWorld.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "core/Geometry.h"
@@ -22,11 +22,7 @@ constexpr i32 kScorer = 7;
 class TryScoredTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.TimeStep = 0.04f;
+    MakeSmallWorld(W, {.Frame = true});
     W.gamestate = gsTryScored;
     W.TryScoredPhase = 1;
     W.TryPos = {5.0f, 52.0f};
