@@ -31,16 +31,12 @@ class CollisionDetectTest : public ::testing::Test {
     W.gamestate = gsRunning;
     W.LiveWorld = kTrue32;
     W.CarrierGrounded = kTrue32;
-    for (int b = 1; b <= 2; ++b) {
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        P.Height = 1.8f;
-        P.Weight = 90.0f;
-        P.Pos = {static_cast<f32>(3 * p - 40), 0.0f, b == 1 ? -20.0f : 20.0f};
-        P.OldPos = P.Pos;
-        P.FacingAngle = static_cast<f32>(b == 1 ? std::numbers::pi : 0.0);
-      }
-    }
+    ForEverySlot(W, [](TPlayer& P, int b, int p) {
+      P.Height = 1.8f;
+      P.Weight = 90.0f;
+      PutAt(P, static_cast<f32>(3 * p - 40), b == 1 ? -20.0f : 20.0f);
+      P.FacingAngle = static_cast<f32>(b == 1 ? std::numbers::pi : 0.0);
+    });
     W.Teams[1].BallCarrier = kCarrier;
     Carrier().Pos = {0.0f, 0.0f, 0.0f};
     Carrier().OldPos = Carrier().Pos;

@@ -13,14 +13,11 @@ class LinesTest : public ::testing::Test {
   void SetUp() override {
     MakeSmallWorld(W, {.InGoals = true});
     // Everybody far away and busy unless a test says otherwise.
-    for (int b = 1; b <= 2; ++b) {
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        P.Pos = {100, 0, b == 1 ? -200.0f : 200.0f};
-        P.maxspeed = 8.0f;
-        P.OldTackleTimer = 1.0f;
-      }
-    }
+    ForEverySlot(W, [](TPlayer& P, int b, int) {
+      P.Pos = {100, 0, b == 1 ? -200.0f : 200.0f};
+      P.maxspeed = 8.0f;
+      P.OldTackleTimer = 1.0f;
+    });
   }
   TPlayer& Kicker(f32 x, f32 z, f32 angle, bool free = true) {
     TPlayer& K = W.Teams[1].Players[10];

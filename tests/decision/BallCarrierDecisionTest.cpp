@@ -54,16 +54,12 @@ void MakeScene() {
   RandSeed = 2026;
   W.gamestate = gsRunning;
   BuildActionSeqTemplates(W);
-  for (int b = 1; b <= 2; ++b) {
-    for (int p = 1; p <= 25; ++p) {
-      TPlayer& P = W.Teams[b].Players[p];
-      P.Pos = {static_cast<f32>(p - 8), 0.0f, b == 1 ? 500.0f : -500.0f};
-      P.OldPos = P.Pos;
-      P.maxspeed = 8.0f;
-      P.Acceleration = 4.0f;
-      P.maxpassspeed = 12.0f;  // a pass event that becomes current starts a pass
-    }
-  }
+  ForEverySlot(W, [](TPlayer& P, int b, int p) {
+    PutAt(P, static_cast<f32>(p - 8), b == 1 ? 500.0f : -500.0f);
+    P.maxspeed = 8.0f;
+    P.Acceleration = 4.0f;
+    P.maxpassspeed = 12.0f;  // a pass event that becomes current starts a pass
+  });
   W.Teams[1].BallCarrier = kCarrier;
   TPlayer& C = Carrier();
   C.Pos = {0.0f, 0.0f, 0.0f};
@@ -436,8 +432,7 @@ TEST_F(BallCarrierDecisionTest, TimeToContactOfTheNearestEligibleDefender) {
   for (const Case& c : cases) {
     MakeScene();
     TPlayer& D = Defender(6);
-    D.Pos = {0.0f, 0.0f, c.z};
-    D.OldPos = D.Pos;
+    PutAt(D, 0.0f, c.z);
     D.OldTackleTimer = c.oldTackle;
     if (c.attemptKind != kNone) {
       D.TackleAttemptTimer = 0.5f;

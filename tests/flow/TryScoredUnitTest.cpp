@@ -33,8 +33,7 @@ class TryScoredTest : public ::testing::Test {
       P.OldPos = {P.Pos.x, 0, 39.8f};
       P.GoalKickDeviation2 = 10.0f;
       TPlayer& Q = D().Players[i];
-      Q.Pos = {static_cast<f32>(2 * i - 16), 0, 48.0f};
-      Q.OldPos = Q.Pos;
+      PutAt(Q, static_cast<f32>(2 * i - 16), 48.0f);
     }
     Scorer().Pos = {5.0f, 0, 52.0f};
     Scorer().OldPos = {5.0f, 0, 51.8f};
