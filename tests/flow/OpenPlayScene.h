@@ -1,5 +1,5 @@
-// A small world for the steps of open play: the match pitch, 15 a side,
-// frames of 0.04 s, the running state, everything else zero.
+// A small world for the steps of open play: the small world (SmallWorld.h)
+// with its in-goals and frames of 0.04 s, in the running state.
 #pragma once
 
 #include "SmallWorld.h"
