@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "RunFolder.h"
+#include "SmallWorld.h"
 #include "core/Random.h"
 #include "platform/Form.h"
 #include "setup/InitialisationUnit.h"
@@ -25,9 +26,7 @@ class ExampleMatchTest : public ::testing::Test {
 
 // A player standing still at (x, z), where he wants to be.
 inline void PlaceStill(TPlayer& P, f32 x, f32 z) {
-  P.Pos = {x, 0.0f, z};
-  P.OldPos = P.Pos;
-  P.DesiredPos = P.Pos;
+  Place(P, x, z);
   P.Velocity = {0.0f, 0.0f};
   P.speed = 0.0f;
 }

@@ -425,47 +425,107 @@ struct TPlayer {
   // The same for drop kicks (DropKickSpeedError, DropKickElevationSpread,
   // DropKickHeadingSpread).
   f32 KickDeviation0, KickDeviation1, KickDeviation2;
+  // Where a field below is written by many files, its comment says which
+  // frame step (the names of src/app/FrameSteps.cpp) starts it and which ends
+  // it; a helper's file is named in parentheses. The start-up sets every
+  // field (InitialiseWorld, ReadPlayers); a replacement (Replacements, in
+  // SetDesiredPosition's transition) and the scrum and lineout set-up
+  // (SetPieceShared) clear a player's action timers.
   // 3 - 6. Id, support-run call, pass interception and running heading.
   i32 id;
   TDistribution AuxDistribution1;  // (0.25, 0.1, 0.01, 0.5) by default
+  // Called up for a support run. Started by SampleWorld, by Strategy (the
+  // passer's call, CarrierPass), by SetDesiredPosition (a runner cut back at
+  // touch, RunningUnit) and by DelayPlayers (the pass release calls passer
+  // and runners, PassRelease); ended by SupportPlay, which turns the call
+  // into a run, and cleared by the set-piece handlers of SetDesiredPosition.
   bool32 SupportRunCall;
   f32 SupportAfterPassProb;  // per mille, 1000.0 by default; the passer's chance to call a support run
+  // Goes for the pass in the air. Started by SetDesiredPosition (passing,
+  // PassInFlight); ended by AnimatePlayers when his catch animation ends, by
+  // SetDesiredPosition when the chase is given up (PassInFlight) or play
+  // stops (TransitionUnit), by DelayPlayers at the next release
+  // (PassRelease) and by GeneralCollision when he is tackled (TackleContest).
   bool32 WillAttemptPassInterCept;
   bool32 CanInterceptPassOnFull;
+  // Degrees, the running heading. Turned every frame by LookAtPosition
+  // towards the way he faces; set also where a step turns a player at once
+  // (Strategy's carrier lookups, the contact steps of GeneralCollision,
+  // DelayPlayers' falls, SetDesiredPosition's action sequences).
   f32 Heading;
   // 7 - 8. Scripted movement and scripted animation sequence.
+  // The scripted run. Started by Strategy (a chosen move, BallCarrierDecision,
+  // MoveApplication) and by SupportPlay (a support run); each event ends by
+  // itself as SetDesiredPosition plays it (ActionSequences); reset to the
+  // template (StrategyParams.ActionSeqTemplate) by Strategy, by the contact
+  // steps of GeneralCollision and by UDPUserControl when a user takes him.
   TActionSeq ActionSeq;
   TAnimSeq AnimSeq;
   // 9. Current animation.
   TAnimName currentAnim;  // up to 30 characters, as the animation catalogue
+  // The animation's frame and length (frames). AnimatePlayers advances and
+  // sets them every frame; a step that starts an animation itself sets both
+  // (Strategy's pass sprint, the contact steps' falls and misses in
+  // GeneralCollision, DelayPlayers' falls and injuries). AnimLoop likewise:
+  // set with each animation, read by AnimatePlayers at its end.
   f32 currentframe;
   f32 maxframes;
   f32 AnimRate;
   bool32 AnimLoop;
   i16 AnimLoopCount;
+  // Which ball track of his animation holds the ball (0: none). Set with
+  // the animation that carries the ball: by AnimatePlayers, by Strategy (the
+  // pass, CarrierPass), by GeneralCollision (HeldCarrier, RuckContact) and by
+  // DelayPlayers (an injury); read by BallUpdate.
   i16 BallTrack;
   i32 ContactPoint;
   bool32 SetPiecePlaced;  // defender already placed or busy: InDefLine
   // 10 - 13. Body, position and steering, running speeds.
+  // s, a defender chases while > 0. Started and counted down by
+  // SetDesiredPosition's defence (DefenseUnit) and the try-scored run-on
+  // (TryScoredUnit); ended there and by the set-up of every set piece
+  // (BreakdownSetup, FreeBallUnit, KickRestartSetUnit, LineoutUnit,
+  // ScrumUnit) and by UDPUserControl when a user takes him.
   f32 chasertimer;
   f32 PosCopyX, PosCopyZ;  // a copy of Pos.x and Pos.z made by the world defaults
   f32 Height;
   f32 Weight;
   f32 BodyWidth, BodyDepth;  // 0.15 x Height and 0.8 x BodyWidth
+  // Pos, where he stands: moved every frame by MoveToDesiredPosition and
+  // InterPen, pushed by CollisionDetect (bumps) and by Strategy's carrier
+  // moves. OldPos, last frame's Pos: kept by MoveToDesiredPosition before it
+  // moves him; Strategy sets it where a carrier's move restarts. DesiredPos,
+  // where he goes: set every frame by SetDesiredPosition's handlers, then
+  // overridden by DelayPlayers (forced moves and the releases) and by
+  // UDPUserControl for a user's player.
   TVector3 Pos;
   TVector3 DesiredPos;
   TVector3 OldPos;
   TVector3 Direction;
   f32 DistToDesired;  // m, planar distance from Pos to DesiredPos: ArrivalDistance
+  // m/s. desiredspeed, the speed he tries to reach: set every frame by
+  // SetDesiredSpeed, also by Strategy's carrier decisions, UDPUserControl,
+  // SetDesiredPosition's handlers and DelayPlayers' forced runs. speed, the
+  // speed he runs: set every frame by AccelerateToDesiredSpeed from
+  // desiredspeed, also by CollisionDetect (bumps), DelayPlayers (forced
+  // runs) and LookAtPosition (side-steps).
   f32 speed;
   f32 desiredspeed;
   f32 DesiredSpeedAux;  // 0.25 by default
   // 14. Fatigue.
+  // Fatigued and FatigueTimer (s): AccelerateToDesiredSpeed counts the timer
+  // down and turns Fatigued on and off when it runs out; the contact steps of
+  // GeneralCollision (RuckContact, TackleContest) shift the timer, half-time
+  // and a replacement (SetDesiredPosition) start it afresh.
   bool32 Fatigued;
   i16 FatigueLevel;
   f32 FatigueTimer;
   i16 FatigueFreshTime, FatigueTiredTime;
   // 15. Speeds.
+  // m/s, top speed now: MaxSpeedNonFatigued, cut by AccelerateToDesiredSpeed
+  // while Fatigued; DelayPlayers puts it back as he gets up, half-time
+  // restores it, and the scrum (SetDesiredPosition, ScrumUnit) cuts both for
+  // a player it leaves unavailable.
   f32 maxspeed;
   f32 MaxSpeedNonFatigued;
   f32 JogSpeed;
@@ -482,10 +542,20 @@ struct TPlayer {
   f32 MaxGoalKickSpeed;  // m/s, kicks at goal and restarts (SecondKickSpeed)
   f32 GoalKickRange;
   // 17. Acceleration, facing, place in the line and cover delay.
+  // m/s², Acceleration now and as read (AccelerationInit): cut by
+  // AccelerateToDesiredSpeed while Fatigued; DelayPlayers puts back
+  // AccelerationInit as he gets up; the scrum (ScrumUnit) cuts both for a
+  // player it leaves unavailable.
   f32 Acceleration, AccelerationInit;
   f32 SpeedLossSlope;
   TVector3 LookAtPos;
+  // Rewritten every frame by LookAtPosition; set at once where a step turns
+  // him (Strategy's carrier decisions, DelayPlayers' falls, a replacement).
   f32 FacingAngle;  // radians
+  // InBackline: set and cleared by SetDesiredPosition's handlers
+  // (ActionSequences, BreakdownSetup, LineoutUnit, PassingUnit, ScrumSetup,
+  // Replacements) and by the support-spot choice they and the contact steps
+  // call (SupportSpot); it lasts until the next of them.
   bool32 InBackline;  // stands in his side's 201-slot line, not on a support spot: InLine
   // s, a cover player's delay before he takes over as fullback; its value is
   // the drawn CoverReactionTime.
@@ -505,6 +575,21 @@ struct TPlayer {
   TDistribution ReactionDelayB;
   TDistribution StrengthChance;
   // 19. Pass timing and accuracy.
+  // Action timers of 10 s here and in 22 to 24 are flags, busy while > 0,
+  // unless a comment says they count down (DelayPlayers counts those).
+  // passtimer, a pass under way: started by Strategy (CarrierPass,
+  // BallRelease, MaulHolder, SetPieceHolder, TackledDecision) and by
+  // GeneralCollision (a lineout take, LineoutContact); ended by DelayPlayers
+  // when the ball leaves his hands (PassRelease, KickRelease) or by
+  // AnimatePlayers when his pass animation ends; cleared by Strategy when a
+  // new decision replaces it, by SetDesiredPosition when the pass is over
+  // (PassInFlight) and by the contact steps (CollisionDetect,
+  // GeneralCollision) when he is tackled or play stops.
+  // passcatchtimer, a catch armed: started by SetDesiredPosition (passing:
+  // the receiver, PassingUnit, PassInFlight) and GeneralCollision
+  // (PassingContact); ended by AnimatePlayers when his catch animation ends;
+  // cleared by the carrier's actions in Strategy, by the contact steps, by
+  // DelayPlayers' kick release and by UDPUserControl.
   f32 passtimer, passcatchtimer;
   f32 passAccuracySDDir, passAccuracySDLaunch, passImagAccuracyFactor;
   f32 kickAccuracySDDir, kickAccuracySDLaunch;
@@ -538,33 +623,89 @@ struct TPlayer {
   // KickReturnKickProb. 500 each, nothing in the ratings sets them.
   i16 MarkProb, KickReturnKickProb;
   // 22. Forced actions.
+  // DiveTimer, s, counts down: started by Strategy (CarrierDive) or
+  // UDPUserControl; counted down by DelayPlayers, which starts the get-up at
+  // 0; ended early by AnimatePlayers (the try grounded) or GeneralCollision
+  // (HeldCarrier, TackleContest).
   f32 DiveTimer, DiveAngle, DiveSpeed;
   i32 DiveKind;
+  // shimmytimer, a side-step (shimmy) under way: started by LookAtPosition;
+  // ended by AnimatePlayers when the shimmy animation ends, or by
+  // DelayPlayers for block 1 outside a breakdown; cleared by every other
+  // action's start in Strategy, by the breakdown and defence set-ups of
+  // SetDesiredPosition, by the contact steps and by UDPUserControl.
   f32 shimmytimer, ShimmySpeed, ShimmyAngle;
   f32 ShimmyAux1, ShimmyAux2;  // 2.9 and 3.2 by default
+  // standuptimer, getting up: started by DelayPlayers (after a dive or a
+  // fall) and AnimatePlayers (after a loose-ball dive); ended by
+  // AnimatePlayers when the get-up or celebration animation ends; cleared by
+  // GeneralCollision (TackleContest) and the scrum and lineout set-up
+  // (SetPieceShared).
   f32 standuptimer, StandUpFacing;
   i16 trycelebration;
   bool32 TryCelebrationChosen;
   TDistribution ActionTime1, StrengthScale, ActionTime3;
   f32 TackleAttemptTimer, TackleAttemptAngle, TackleAttemptSpeed, TackleAttemptKind,
       TackleAttemptFacing, TackleAttemptLungeFrame;
+  // GettingTackled*: the carrier held in a tackle. Started (timer, facing,
+  // kind) by the contact steps of GeneralCollision (TackleContest,
+  // ContactHolds, HeldCarrier), by Strategy (CarrierTackled) and by
+  // DelayPlayers for a passer or kicker hit as he releases (PassRelease,
+  // KickRelease); the timer counts down in DelayPlayers, which puts him on
+  // the ground at 0 (OldTackleTimer); ended early by the contact steps, by
+  // DelayPlayers' pass release and by SetDesiredPosition's transition.
   f32 GettingTackledTimer, OffloadPending, GettingTackledAngle, GettingTackledSpeed,
       GettingTackledKind, GettingTackledFacing;
+  // A break through a tackle: started by Strategy (CarrierBreak) or by
+  // CollisionDetect (a stumble); ended by AnimatePlayers when its animation
+  // ends, by CollisionDetect and GeneralCollision (TackleContest) on
+  // contact, and by the scrum and lineout set-up (SetPieceShared).
   f32 BreakTackleTimer;
   f32 ActionCode;
+  // A step run: started by Strategy (CarrierSideStep); ended by
+  // AnimatePlayers when its animation ends, by CollisionDetect and
+  // GeneralCollision (TackleContest) on contact, and by the scrum and lineout
+  // set-up (SetPieceShared).
   f32 StepTimer;
+  // KickTimer, a kick under way: started by Strategy (CarrierKick) and by
+  // SetDesiredPosition (the restart kicker, KickRestartSetUnit); ended by
+  // DelayPlayers when the ball leaves the foot (KickRelease) or by
+  // AnimatePlayers when block 1's kick animation ends; cleared by Strategy
+  // when a new decision replaces it, by DelayPlayers' pass release and by
+  // the contact steps (CollisionDetect, GeneralCollision) on contact and by
+  // the scrum and lineout set-up (SetPieceShared).
   f32 KickTimer, KickRunAngle, KickRunSpeed, KickKind, KickFacing;
   f32 freeballcatchtimer, FreeBallCatchAngle, FreeBallCatchSpeed, FreeBallCatchKind,
       FreeBallCatchValue;
   i16 HighBallProb2;  // per mille, chance of a high jump catch: JumpCatchHighChance
   f32 FreeBallCatchRecoverFraction, FreeBallCatchFacing;
+  // ForcedRunTimer, s, counts down: started by CollisionDetect (a bump) and
+  // GeneralCollision (a knock-on, PassingContact); counted down by
+  // DelayPlayers; ended early by the releases (DelayPlayers), AnimatePlayers,
+  // GeneralCollision (TackleContest) and the scrum and lineout set-up
+  // (SetPieceShared).
   f32 ForcedRunTimer, ForcedRunAngle, ForcedRunSpeed, ForcedRunFacing;
   // 23. Following.
   i32 playertofollow;
+  // s, counts down: started by DelayPlayers at the pass release
+  // (PassRelease); counted down by DelayPlayers; cleared by the breakdown and
+  // transition set-ups of SetDesiredPosition, by GeneralCollision
+  // (TackleContest) and UDPUserControl.
   f32 playertofollowtimer;
   // 24. Special actions.
+  // SpecialAnimTimer, a special action (throw-away, restart walk, tap kick,
+  // conversion walk-off): started by SetDesiredPosition (KickRestartSetUnit,
+  // ScrumUnit, TransitionUnit), DelayPlayers and AnimatePlayers; counted
+  // down by DelayPlayers for kind 0 only; ended by AnimatePlayers when its
+  // animation ends; cleared by GeneralCollision, DelayPlayers' kick release,
+  // Strategy (CarrierDive) and UDPUserControl.
   f32 SpecialAnimTimer, SpecialAnimAngle, SpecialAnimFacing, SpecialAnimSpeed, SpecialAnimKind;
   f32 CelebrateTimer, CelebrateKind, CelebrateFacing, CelebrateTimer2;
+  // RuckTimer, in a ruck or scrum pack: started by SetDesiredPosition (the
+  // breakdown set-up, BreakdownSetup; ScrumUnit); ended by GeneralCollision
+  // when the ruck breaks up (RuckContact, PassingContact), by Strategy when
+  // the ball is released (BallRelease), by DelayPlayers' pass release and by
+  // the scrum's end (ScrumUnit, SetPieceShared).
   f32 RuckTimer, RuckRole;
   // s, breakdown release delay (BreakdownTimer, ContactBusyTimer); the
   // player is busy while > 0.
@@ -572,11 +713,26 @@ struct TPlayer {
   // s, before a player who left a ruck or a loose lineout may join play
   // again; set by the contact steps, busy while > 0.
   f32 RuckJoinDelay;
+  // LineOutTimer, a lineout role under way: started by SetDesiredPosition
+  // (LineoutUnit); ended by AnimatePlayers when the lineout animation ends
+  // after the lineout, by GeneralCollision (LineoutContact), DelayPlayers'
+  // pass release and the lineout set-up (LineoutSetup, SetPieceShared).
   f32 LineOutTimer, LineoutRole, LineoutFacing;
   i32 LiftTarget;  // for a lifter, the jumper he lifts: LiftedJumper
+  // OldTackleTimer, s, on the ground after a tackle, counts down: started by
+  // DelayPlayers (a fall, or the pass release of a tackled passer,
+  // PassRelease), GeneralCollision (RuckContact), Strategy (BallRelease) and
+  // the transition (SetDesiredPosition); counted down by DelayPlayers, which
+  // stands him up at 0; cleared by the scrum and lineout set-up
+  // (SetPieceShared).
   f32 OldTackleTimer, OldTackleFacing;
   u16 OldTackleKind;  // the tackle a player let go of when a ruck broke up: 2 kind 2, else 1
   // 25. Marking links.
+  // Tackle links: target, whom he tackles, and governedby, who tackles
+  // him, with their counts. Started by GeneralCollision (TackleContest,
+  // ContactHolds); ended by DelayPlayers when the tackle goes to ground
+  // (also at the pass release, PassRelease) and by SetDesiredPosition's
+  // transition, scrum, half-time and replacement set-ups.
   i32 target, numtargetting, governedby, numgoverning;
   // 26. Body outline.
   Arr1<TVector2, 8> Footprint;
@@ -584,6 +740,9 @@ struct TPlayer {
   // 27. Contact momentum.
   f32 ImpactMass, ImpactAngle, ImpactSpeed;
   // 28. Offside.
+  // Started (marked) and ended by Offsides each frame; cleared by the
+  // breakdown and transition set-ups of SetDesiredPosition and by
+  // GeneralCollision (FreeBallCatch).
   f32 OffsideMark;
   f32 PrevOffsideMark;
   f32 OffsideLineZ;

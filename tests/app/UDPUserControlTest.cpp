@@ -279,7 +279,7 @@ TEST_F(UserControl, HoldingTheKickButtonChargesTheKick) {
   EXPECT_FLOAT_EQ(A(10).KickFacing, 175.0f);
 }
 
-TEST_F(UserControl, DivesAtTheTryLineAndInGoal) {
+TEST_F(UserControl, DivesAtTheTryLine) {
   TUDPRealtime& R = UDPRealtime;
   TUDPUserSlot& U = Steer(10);
   U.Stick1Heading = 80.0f;
@@ -308,10 +308,12 @@ TEST_F(UserControl, DivesAtTheTryLineAndInGoal) {
   A(10).numgoverning = 1;
   Decide(10);
   EXPECT_EQ(A(10).DiveTimer, 0.0f);
+}
 
-  // Behind his own try line, about to run out of the in-goal: dive back in.
-  A(10).numgoverning = 0;
-  R.KickMode = kFalse32;
+// Behind his own try line, about to run out of the in-goal: dive back in.
+TEST_F(UserControl, DivesBackIntoTheInGoal) {
+  TUDPUserSlot& U = Steer(10);
+  U.Stick1Heading = 80.0f;
   A(10).Pos.z = -52.0f;
   A(10).Velocity.z = 100.0f;
   A(10).speed = 9.0f;

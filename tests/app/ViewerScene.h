@@ -5,8 +5,7 @@
 // their start values.
 #pragma once
 
-#include <cstring>
-
+#include "SmallWorld.h"
 #include "app/MainUnit.h"
 #include "core/MatchStore.h"
 #include "core/Random.h"
@@ -15,13 +14,9 @@
 #include "platform/Form.h"
 
 inline void MakeViewerScene(TWorld& W) {
-  std::memset(&W, 0, sizeof W);
+  MakeSmallWorld(W, {.InGoals = true});
   RandSeed = 12345;
-  W.PlayersPerTeam = 15;
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.InGoalDepth = 10.0f;
-  W.TimeStep = 0.05f;
+  W.TimeStep = 0.05f;  // s, the viewer's frame
   W.MatchPhase = 1;
   W.Team1InFirstBlock = kTrue32;
   W.gamestate = gsRunning;
@@ -29,26 +24,22 @@ inline void MakeViewerScene(TWorld& W) {
   W.ElapsedTime = 130.0f;
   W.RestartDelay = 1.5f;
   BuildActionSeqTemplates(W);
-  for (int b = 1; b <= 2; ++b) {
-    TTeamBlock& B = W.Teams[b];
-    B.teamid = 10 * b;
-    for (int p = 1; p <= 25; ++p) {
-      TPlayer& P = B.Players[p];
-      P.Pos = {static_cast<f32>(p - 8), 0.0f, b == 1 ? -5.0f : 5.0f};
-      P.OldPos = P.Pos;
-      P.Heading = b == 1 ? 90.0f : 270.0f;
-      P.currentAnim.Assign("run");
-      P.currentframe = 5.0f;
-      P.maxframes = 20.0f;
-      P.maxspeed = 8.0f;
-      P.MaxSpeedNonFatigued = 8.0f;
-      P.Acceleration = 4.0f;
-      P.MaxKickSpeed = 30.0f;
-      P.maxpassspeed = 12.0f;
-      P.ActionSeq = StrategyParams.ActionSeqTemplate;
-      P.ActionSeq.seqON = kFalse32;
-    }
-  }
+  W.Teams[1].teamid = 10;
+  W.Teams[2].teamid = 20;
+  ForEverySlot(W, [](TPlayer& P, int b, int p) {
+    PutAt(P, static_cast<f32>(p - 8), b == 1 ? -5.0f : 5.0f);
+    P.Heading = b == 1 ? 90.0f : 270.0f;
+    P.currentAnim.Assign("run");
+    P.currentframe = 5.0f;
+    P.maxframes = 20.0f;
+    P.maxspeed = 8.0f;
+    P.MaxSpeedNonFatigued = 8.0f;
+    P.Acceleration = 4.0f;
+    P.MaxKickSpeed = 30.0f;
+    P.maxpassspeed = 12.0f;
+    P.ActionSeq = StrategyParams.ActionSeqTemplate;
+    P.ActionSeq.seqON = kFalse32;
+  });
   W.Teams[1].BallCarrier = 10;
   W.BallPos = {2.0f, 1.0f, -5.0f};
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <numbers>
 
+#include "SmallWorld.h"
 #include "app/FrameSteps.h"
 #include "contact/CollisionDetectUnit.h"
 #include "core/DrawCount.h"
@@ -24,26 +24,19 @@ constexpr int kOpponent = 4;
 class CollisionDetectTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
+    MakeSmallWorld(W);
     RandSeed = 777;
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
     W.GoalPostGap = 5.6f;
     W.TimeStep = 0.04f;
     W.gamestate = gsRunning;
     W.LiveWorld = kTrue32;
     W.CarrierGrounded = kTrue32;
-    for (int b = 1; b <= 2; ++b) {
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        P.Height = 1.8f;
-        P.Weight = 90.0f;
-        P.Pos = {static_cast<f32>(3 * p - 40), 0.0f, b == 1 ? -20.0f : 20.0f};
-        P.OldPos = P.Pos;
-        P.FacingAngle = static_cast<f32>(b == 1 ? std::numbers::pi : 0.0);
-      }
-    }
+    ForEverySlot(W, [](TPlayer& P, int b, int p) {
+      P.Height = 1.8f;
+      P.Weight = 90.0f;
+      PutAt(P, static_cast<f32>(3 * p - 40), b == 1 ? -20.0f : 20.0f);
+      P.FacingAngle = static_cast<f32>(b == 1 ? std::numbers::pi : 0.0);
+    });
     W.Teams[1].BallCarrier = kCarrier;
     Carrier().Pos = {0.0f, 0.0f, 0.0f};
     Carrier().OldPos = Carrier().Pos;

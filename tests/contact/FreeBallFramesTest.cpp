@@ -92,8 +92,7 @@ TEST_F(FreeBallFramesTest, APlayerWaitingWhereTheBallComesDownCatchesIt) {
   TTeamBlock& D = World.Teams[2];
   const int catcher = 15;
   TPlayer& P = D.Players[catcher];
-  P.Pos = {World.FlightPos[k].x, 0.0f, World.FlightPos[k].z};
-  P.OldPos = P.Pos;
+  PutAt(P, World.FlightPos[k].x, World.FlightPos[k].z);
   P.freeballcatchtimer = 10.0f;
   P.FreeBallCatchKind = 2.0f;
   P.FreeBallCatchRecoverFraction = 0.5f;

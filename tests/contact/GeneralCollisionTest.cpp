@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
+#include "SmallWorld.h"
 #include "app/FrameSteps.h"
 #include "contact/ContactSteps.h"
 #include "contact/GeneralCollisionUnit.h"
@@ -42,10 +41,8 @@ void GoalScoredStep(TWorld& world) {
 class GeneralCollisionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.TimeStep = 0.04f;
+    MakeSmallWorld(W, {.Frame = true});
+    W.PitchWidth = 0.0f;  // no width here
     for (bool32& f : W.MessageSlotFree) f = kTrue32;
     W.AdvantageHoldTimer = 0.02f;
     W.AdvantageTimer = 1.0f;

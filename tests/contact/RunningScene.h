@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <numbers>
 #include <vector>
 
+#include "SmallWorld.h"
 #include "app/FrameSteps.h"
 #include "contact/ContactSteps.h"
 #include "core/Geometry.h"
@@ -36,15 +36,9 @@ inline std::ostream& operator<<(std::ostream& os, const TPosted& m) {
 class RunningSceneTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
+    MakeSmallWorld(W, {.InGoals = true, .Frame = true, .LastFrame = true});
     RandSeed = 4321;
     MatchStore.RecordClock = 600.0f;
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.InGoalDepth = 10.0f;
-    W.TimeStep = 0.04f;
-    W.PrevTimeStep = 0.04f;
     W.clock = 600.0f;
     W.gamestate = gsRunning;
     W.LiveWorld = kTrue32;
@@ -56,22 +50,19 @@ class RunningSceneTest : public ::testing::Test {
       W.PointHeadings[k] = kHeadings[k - 1];
       for (int j = 1; j <= 4; ++j) W.PointNeighbours[k][j] = (k - 1 + kOffsets[j - 1] + 8) % 8 + 1;
     }
-    for (int b = 1; b <= 2; ++b) {
-      W.Teams[b].teamid = 10 * b;
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        P.id = 100 * b + p;
-        P.Height = 1.8f;
-        P.Weight = 90.0f;
-        P.Pos = {static_cast<f32>(4 * p - 40), 0.0f, b == 1 ? -30.0f : 30.0f};
-        P.OldPos = P.Pos;
-        // Facing +z (heading 90) for block 1, -z (heading 270) for block 2.
-        P.FacingAngle = static_cast<f32>(b == 1 ? std::numbers::pi : 2.0 * std::numbers::pi);
-        P.currentAnim.Assign("run");
-        P.maxframes = 1000.0f;
-        P.TacklerCountValue = 1.25f;  // one tackler wanted
-      }
-    }
+    W.Teams[1].teamid = 10;
+    W.Teams[2].teamid = 20;
+    ForEverySlot(W, [](TPlayer& P, int b, int p) {
+      P.id = 100 * b + p;
+      P.Height = 1.8f;
+      P.Weight = 90.0f;
+      PutAt(P, static_cast<f32>(4 * p - 40), b == 1 ? -30.0f : 30.0f);
+      // Facing +z (heading 90) for block 1, -z (heading 270) for block 2.
+      P.FacingAngle = static_cast<f32>(b == 1 ? std::numbers::pi : 2.0 * std::numbers::pi);
+      P.currentAnim.Assign("run");
+      P.maxframes = 1000.0f;
+      P.TacklerCountValue = 1.25f;  // one tackler wanted
+    });
     W.Teams[1].BallCarrier = kCarrier;
     Place(Carrier(), 0.0f, 0.0f);
     W.BallPos = {0.0f, 1.0f, 0.0f};
@@ -82,10 +73,10 @@ class RunningSceneTest : public ::testing::Test {
   static TPlayer& Defender(int p) { return W.Teams[2].Players[p]; }
   static TPlayer& Carrier() { return Attacker(kCarrier); }
 
-  // Puts P at (x, z), standing, with his footprint (radius 0.54 m) round it.
+  // Puts P at (x, z), standing, with his footprint (radius 0.54 m) round it;
+  // where he wants to be is left as it was.
   static void Place(TPlayer& P, f32 x, f32 z) {
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
+    PutAt(P, x, z);
     P.Footprint = PointsOnCircle(x, z, 0.54f);
   }
 

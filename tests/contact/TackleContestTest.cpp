@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <numbers>
 #include <vector>
 
 #include "AllocationCounter.h"
+#include "SmallWorld.h"
 #include "app/FrameSteps.h"
 #include "contact/BreakMoves.h"
 #include "contact/ContactSteps.h"
@@ -45,14 +45,8 @@ class TackleContestTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
+    MakeSmallWorld(W, {.InGoals = true, .Frame = true, .LastFrame = true});
     RandSeed = 4242;
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.InGoalDepth = 10.0f;
-    W.TimeStep = 0.04f;
-    W.PrevTimeStep = 0.04f;
     W.gamestate = gsRunning;
     W.LiveWorld = kTrue32;
     for (bool32& f : W.MessageSlotFree) f = kTrue32;
@@ -62,8 +56,7 @@ class TackleContestTest : public ::testing::Test {
         TPlayer& P = W.Teams[b].Players[p];
         P.id = 100 * b + p;
         P.Weight = 90.0f;
-        P.Pos = {static_cast<f32>(4 * p - 32), 0.0f, b == 1 ? -40.0f : 40.0f};
-        P.OldPos = P.Pos;
+        PutAt(P, static_cast<f32>(4 * p - 32), b == 1 ? -40.0f : 40.0f);
         P.FacingAngle = b == 1 ? kPi : 0.0f;
         P.maxspeed = 8.0f;
         P.MaxSpeedNonFatigued = 8.0f;
@@ -73,8 +66,7 @@ class TackleContestTest : public ::testing::Test {
     }
     W.Teams[1].BallCarrier = kCarrier;
     TPlayer& C = Carrier();
-    C.Pos = {0.0f, 0.0f, 0.0f};
-    C.OldPos = C.Pos;
+    PutAt(C, 0.0f, 0.0f);
     C.TacklerCountValue = 1.0f;
     C.Footprint = PointsOnCircle(0.0f, 0.0f, 0.4f);
     C.HoldBallOnContactProb = 1000;
@@ -99,8 +91,7 @@ class TackleContestTest : public ::testing::Test {
   // Defender p stands at (x, z) on his way to the carrier, already launched.
   static TPlayer& Launched(f32 x, f32 z, int p = kTackler) {
     TPlayer& D = Defender(p);
-    D.Pos = {x, 0.0f, z};
-    D.OldPos = D.Pos;
+    PutAt(D, x, z);
     D.target = kCarrier;
     D.TackleAttemptTimer = 10.0f;
     D.TackleAttemptKind = 1.0f;
@@ -815,8 +806,7 @@ TEST_F(TackleContestTest, TheNearestFreeSupportPlayerBehindEachSideRunsToTheTack
   TTeamBlock& A = W.Teams[1];
   auto place = [&](int p, f32 x, f32 z) {
     TPlayer& P = A.Players[p];
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
+    PutAt(P, x, z);
     P.Acceleration = 3.0f;
     return &P;
   };

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
+#include "SmallWorld.h"
 #include "core/MatchStore.h"
 #include "core/Random.h"
 
@@ -12,9 +11,8 @@ namespace {
 TWorld W;
 
 void ResetWorld() {
-  std::memset(&W, 0, sizeof W);
-  W.PitchLength = 100.0f;
-  W.PlayersPerTeam = 15;
+  MakeSmallWorld(W);
+  W.PitchWidth = 0.0f;  // no width here
   W.gamestate = gsGotTackled;
   W.Teams[1].teamid = 11;
   W.Teams[2].teamid = 22;

@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "SmallWorld.h"
+
 namespace {
 
 class AttackTargetTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    World.PitchLength = 100.0f;
-    World.PitchWidth = 70.0f;
+    SetSmallPitch(World);
     W = {};
     W.Teams[1].BallCarrier = 10;
     W.Teams[1].PassReceiver = 12;

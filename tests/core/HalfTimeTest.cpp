@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <utility>
 
+#include "SmallWorld.h"
 #include "core/AuxState.h"
 #include "core/Random.h"
 
@@ -13,10 +13,7 @@ namespace {
 TWorld W, Before;
 
 void ResetWorld() {
-  std::memset(&W, 0, sizeof W);
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.PlayersPerTeam = 15;
+  MakeSmallWorld(W);
   W.halflength = 2400.0f;
   W.MatchPhase = 1;
   W.Team1InFirstBlock = kTrue32;

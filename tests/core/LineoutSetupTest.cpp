@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "SmallWorld.h"
 #include "core/DrawCount.h"
 
 namespace {
@@ -9,10 +10,7 @@ namespace {
 class LineoutSetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    W = {};
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.PlayersPerTeam = 15;
+    MakeSmallWorld(W);
     W.LineoutZ = 10.0f;
     W.LineoutOnNegativeX = kTrue32;
     for (int b = 1; b <= 2; ++b) {

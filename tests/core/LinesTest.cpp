@@ -4,25 +4,20 @@
 
 #include <vector>
 
+#include "SmallWorld.h"
+
 namespace {
 
 class LinesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    W = {};
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.InGoalDepth = 10.0f;
-    W.PlayersPerTeam = 15;
+    MakeSmallWorld(W, {.InGoals = true});
     // Everybody far away and busy unless a test says otherwise.
-    for (int b = 1; b <= 2; ++b) {
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        P.Pos = {100, 0, b == 1 ? -200.0f : 200.0f};
-        P.maxspeed = 8.0f;
-        P.OldTackleTimer = 1.0f;
-      }
-    }
+    ForEverySlot(W, [](TPlayer& P, int b, int) {
+      P.Pos = {100, 0, b == 1 ? -200.0f : 200.0f};
+      P.maxspeed = 8.0f;
+      P.OldTackleTimer = 1.0f;
+    });
   }
   TPlayer& Kicker(f32 x, f32 z, f32 angle, bool free = true) {
     TPlayer& K = W.Teams[1].Players[10];

@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "SmallWorld.h"
+
 namespace {
 
 class MoveFitnessTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    World.PitchLength = 100.0f;
-    World.PitchWidth = 70.0f;
+    SetSmallPitch(World);
     R = {};
     R.EndState = gsRunning;
     R.EndEventType = 0xFFFF;  // no current event: no try-line term

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include "SmallWorld.h"
 
 namespace {
 
@@ -11,10 +11,7 @@ TWorld W;
 class PointOfInterestTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
-    W.PitchLength = 100;
-    W.PitchWidth = 70;
-    W.PlayersPerTeam = 15;
+    MakeSmallWorld(W);
     W.BallPos = {1, 0.5f, 2};
     W.HuddleCentre = {3, 4};
     W.MarkX = 5;

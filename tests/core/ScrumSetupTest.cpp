@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "SmallWorld.h"
 #include "core/DrawCount.h"
 #include "core/PlayerLists.h"
 #include "core/Random.h"
@@ -17,10 +18,7 @@ class ScrumSetupTest : public ::testing::Test {
   void SetUp() override {
     World.PitchWidth = 70.0f;
     World.PlayersPerTeam = 15;
-    W = {};
-    W.PitchWidth = 70.0f;
-    W.PitchLength = 100.0f;
-    W.PlayersPerTeam = 15;
+    MakeSmallWorld(W);
     W.MarkX = -5.0f;
     W.MarkZ = 10.0f;
     TTeamBlock& A = W.Teams[1];

@@ -4,10 +4,10 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstring>
 
 #include "AllocationCounter.h"
 #include "ExampleMatch.h"
+#include "SmallWorld.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "core/Geometry.h"
@@ -50,25 +50,16 @@ void SetRun(double Speed, double Heading) {
 }
 
 void MakeScene() {
-  std::memset(&W, 0, sizeof W);
+  MakeSmallWorld(W, {.InGoals = true, .Frame = true});
   RandSeed = 2026;
-  W.PlayersPerTeam = 15;
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.InGoalDepth = 10.0f;
-  W.TimeStep = 0.04f;
   W.gamestate = gsRunning;
   BuildActionSeqTemplates(W);
-  for (int b = 1; b <= 2; ++b) {
-    for (int p = 1; p <= 25; ++p) {
-      TPlayer& P = W.Teams[b].Players[p];
-      P.Pos = {static_cast<f32>(p - 8), 0.0f, b == 1 ? 500.0f : -500.0f};
-      P.OldPos = P.Pos;
-      P.maxspeed = 8.0f;
-      P.Acceleration = 4.0f;
-      P.maxpassspeed = 12.0f;  // a pass event that becomes current starts a pass
-    }
-  }
+  ForEverySlot(W, [](TPlayer& P, int b, int p) {
+    PutAt(P, static_cast<f32>(p - 8), b == 1 ? 500.0f : -500.0f);
+    P.maxspeed = 8.0f;
+    P.Acceleration = 4.0f;
+    P.maxpassspeed = 12.0f;  // a pass event that becomes current starts a pass
+  });
   W.Teams[1].BallCarrier = kCarrier;
   TPlayer& C = Carrier();
   C.Pos = {0.0f, 0.0f, 0.0f};
@@ -441,8 +432,7 @@ TEST_F(BallCarrierDecisionTest, TimeToContactOfTheNearestEligibleDefender) {
   for (const Case& c : cases) {
     MakeScene();
     TPlayer& D = Defender(6);
-    D.Pos = {0.0f, 0.0f, c.z};
-    D.OldPos = D.Pos;
+    PutAt(D, 0.0f, c.z);
     D.OldTackleTimer = c.oldTackle;
     if (c.attemptKind != kNone) {
       D.TackleAttemptTimer = 0.5f;

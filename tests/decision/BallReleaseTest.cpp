@@ -4,9 +4,9 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstring>
 
 #include "AllocationCounter.h"
+#include "SmallWorld.h"
 #include "core/AuxState.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
@@ -40,12 +40,6 @@ TPlayer& Holder() { return W.Teams[1].Players[kHolder]; }
 TPlayer& Receiver() { return W.Teams[1].Players[kReceiver]; }
 TPlayer& Mate() { return W.Teams[1].Players[kMate]; }
 
-void Place(TPlayer& P, f32 x, f32 z) {
-  P.Pos = {x, 0.0f, z};
-  P.OldPos = P.Pos;
-  P.DesiredPos = P.Pos;
-}
-
 void SetRelease(TDistribution& d, f32 t) {
   d.mean = d.min = d.max = t;
   d.sd = 1.0f;
@@ -61,13 +55,8 @@ class BallReleaseTest : public ::testing::Test {
     }
     if (!Armed) SavedRecordClock = MatchStore.RecordClock;
     Armed = true;
-    std::memset(&W, 0, sizeof W);
+    MakeSmallWorld(W, {.Frame = true, .LastFrame = true});
     RandSeed = 60;
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.TimeStep = 0.04f;
-    W.PrevTimeStep = 0.04f;
     W.LiveWorld = kTrue32;
     W.gamestate = gsGotTackled;
     W.GotTackledPhase = 2;
@@ -78,18 +67,15 @@ class BallReleaseTest : public ::testing::Test {
     AuxState.TurnRate = 400.0f;
     Side().teamid = 4411;
     Side().SetPieceHolder = kHolder;
-    for (int b = 1; b <= 2; ++b) {
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        Place(P, static_cast<f32>(p - 8), b == 1 ? -500.0f : 500.0f);
-        P.id = 100 * b + p;
-        P.maxspeed = 8.0f;
-        P.Acceleration = 4.0f;
-        P.FacingAngle = static_cast<f32>(180.0 * kDegToRad);  // heading 90
-        SetDistribution(P.ReactionDelayExtra1, 0.1, 0.04, 0, 0.5);
-        SetDistribution(P.DefensiveRunningAngleReactionTime, 0.12, 0.08, 0.01, 0.5);
-      }
-    }
+    ForEverySlot(W, [](TPlayer& P, int b, int p) {
+      Place(P, static_cast<f32>(p - 8), b == 1 ? -500.0f : 500.0f);
+      P.id = 100 * b + p;
+      P.maxspeed = 8.0f;
+      P.Acceleration = 4.0f;
+      P.FacingAngle = static_cast<f32>(180.0 * kDegToRad);  // heading 90
+      SetDistribution(P.ReactionDelayExtra1, 0.1, 0.04, 0, 0.5);
+      SetDistribution(P.DefensiveRunningAngleReactionTime, 0.12, 0.08, 0.01, 0.5);
+    });
     Place(Holder(), 0.0f, -1.0f);
     SetRelease(Holder().DummyhalfPassLeftReleaseTime, kLeftRelease);
     SetRelease(Holder().DummyhalfPassRightReleaseTime, kRightRelease);

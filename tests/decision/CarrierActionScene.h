@@ -9,8 +9,8 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstring>
 
+#include "SmallWorld.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "core/Geometry.h"
@@ -24,31 +24,20 @@ constexpr int kCarrier = 10;
 inline TPlayer& Carrier(TWorld& W) { return W.Teams[1].Players[kCarrier]; }
 inline TActionEvent& Event(TWorld& W) { return Carrier(W).ActionSeq.EventArray[1]; }
 
-inline void PlaceAt(TPlayer& P, double X, double Z) {
-  P.Pos = {static_cast<f32>(X), 0.0f, static_cast<f32>(Z)};
-  P.OldPos = P.Pos;
-}
+inline void PlaceAt(TPlayer& P, double X, double Z) { PutAt(P, static_cast<f32>(X), static_cast<f32>(Z)); }
 
 inline void MakeScene(TWorld& W, u32 Seed, i32 EventType) {
-  std::memset(&W, 0, sizeof W);
+  MakeSmallWorld(W, {.InGoals = true, .Frame = true});
   RandSeed = Seed;
-  W.PlayersPerTeam = 15;
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.InGoalDepth = 10.0f;
-  W.TimeStep = 0.04f;
   W.gamestate = gsRunning;
   W.LiveWorld = kTrue32;
   W.Team1InFirstBlock = kTrue32;
-  for (int b = 1; b <= 2; ++b) {
-    W.Teams[b].DecisionsOn = kTrue32;
-    for (int p = 1; p <= 25; ++p) {
-      TPlayer& P = W.Teams[b].Players[p];
-      PlaceAt(P, 4 * p - 32, b == 1 ? -40.0 : 30.0);
-      P.maxspeed = 8.0f;
-      P.Acceleration = 4.0f;
-    }
-  }
+  W.Teams[1].DecisionsOn = W.Teams[2].DecisionsOn = kTrue32;
+  ForEverySlot(W, [](TPlayer& P, int b, int p) {
+    PlaceAt(P, 4 * p - 32, b == 1 ? -40.0 : 30.0);
+    P.maxspeed = 8.0f;
+    P.Acceleration = 4.0f;
+  });
   W.Teams[1].BallCarrier = kCarrier;
   W.Teams[1].TimeToContact = 10000.0f;
   TPlayer& C = Carrier(W);

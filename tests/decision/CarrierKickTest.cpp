@@ -5,8 +5,8 @@
 #include <array>
 #include <cfenv>
 #include <cmath>
-#include <cstring>
 
+#include "SmallWorld.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "core/Geometry.h"
@@ -36,31 +36,21 @@ TActionEvent& Kick() { return Carrier().ActionSeq.EventArray[1]; }
 
 void PlaceCarrier(double X, double Z) {
   TPlayer& C = Carrier();
-  C.Pos = {static_cast<f32>(X), 0.0f, static_cast<f32>(Z)};
-  C.OldPos = C.Pos;
+  PutAt(C, static_cast<f32>(X), static_cast<f32>(Z));
   W.BallPos = {C.Pos.x, 1.0f, C.Pos.z};
 }
 
 void MakeScene() {
-  std::memset(&W, 0, sizeof W);
+  MakeSmallWorld(W, {.InGoals = true, .Frame = true});
   RandSeed = kSeed;
-  W.PlayersPerTeam = 15;
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.InGoalDepth = 10.0f;
-  W.TimeStep = 0.04f;
   W.Gravity = 9.81f;
   W.gamestate = gsRunning;
   W.Team1InFirstBlock = kTrue32;
-  for (int b = 1; b <= 2; ++b) {
-    for (int p = 1; p <= 25; ++p) {
-      TPlayer& P = W.Teams[b].Players[p];
-      P.Pos = {static_cast<f32>(4 * p - 32), 0.0f, b == 1 ? -40.0f : 30.0f};
-      P.OldPos = P.Pos;
-      P.maxspeed = 8.0f;
-      P.Acceleration = 4.0f;
-    }
-  }
+  ForEverySlot(W, [](TPlayer& P, int b, int p) {
+    PutAt(P, static_cast<f32>(4 * p - 32), b == 1 ? -40.0f : 30.0f);
+    P.maxspeed = 8.0f;
+    P.Acceleration = 4.0f;
+  });
   Side().BallCarrier = kCarrier;
   Side().TimeToContact = 10000.0f;
   TPlayer& C = Carrier();

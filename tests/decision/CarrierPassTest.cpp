@@ -81,8 +81,7 @@ void MakeScene() {
   for (int b = 1; b <= 2; ++b) {
     for (int p = 1; p <= 25; ++p) {
       TPlayer& P = W.Teams[b].Players[p];
-      P.Pos = {static_cast<f32>(p - 8), 0.0f, b == 1 ? -500.0f : 500.0f};
-      P.OldPos = P.Pos;
+      PutAt(P, static_cast<f32>(p - 8), b == 1 ? -500.0f : 500.0f);
       P.maxspeed = 8.0f;
       P.Acceleration = 4.0f;
       P.FacingAngle = Facing(90.0);
@@ -93,8 +92,7 @@ void MakeScene() {
   Side().BallCarrier = kCarrier;
   Side().TimeToContact = 10000.0f;
   TPlayer& C = Carrier();
-  C.Pos = {0.0f, 0.0f, 0.0f};
-  C.OldPos = C.Pos;
+  PutAt(C, 0.0f, 0.0f);
   C.maxpassspeed = 12.0f;
   C.SupportAfterPassProb = 1000.0f;
   C.DummyPassRating = 500;
@@ -455,11 +453,9 @@ TEST_F(CarrierPassTest, AReceiverNearTouchRunsStraightUpField) {
       d->mean = 0.6f;
     }
     C.LongPassRightReleaseTime.max = 0.1f;
-    C.Pos = {33.0f * c.side, 0.0f, 1.0f};
-    C.OldPos = C.Pos;
+    PutAt(C, 33.0f * c.side, 1.0f);
     TPlayer& R = Receiver();
-    R.Pos = {34.0f * c.side, 0.0f, 0.0f};
-    R.OldPos = R.Pos;
+    PutAt(R, 34.0f * c.side, 0.0f);
     R.speed = c.speed;
     R.maxspeed = 8.0f;
     R.BodyWidth = c.bodyWidth;

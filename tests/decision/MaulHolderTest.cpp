@@ -4,9 +4,9 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstring>
 
 #include "AllocationCounter.h"
+#include "SmallWorld.h"
 #include "app/FrameSteps.h"
 #include "core/AuxState.h"
 #include "core/DrawCount.h"
@@ -36,39 +36,25 @@ TWorld W;
 TTeamBlock& Side() { return W.Teams[1]; }
 TPlayer& P1(int n) { return W.Teams[1].Players[n]; }
 
-void Place(TPlayer& P, f32 x, f32 z) {
-  P.Pos = {x, 0.0f, z};
-  P.OldPos = P.Pos;
-  P.DesiredPos = P.Pos;
-}
-
 class MaulHolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
+    MakeSmallWorld(W, {.Frame = true, .LastFrame = true});
     RandSeed = 66;
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.TimeStep = 0.04f;
-    W.PrevTimeStep = 0.04f;
     W.gamestate = gsMaul;
     W.MaulPhase = 2;
     W.LiveWorld = kTrue32;
     AuxState.TurnRate = 400.0f;
     TTeamBlock& B = Side();
     B.DecisionsOn = kTrue32;
-    for (int b = 1; b <= 2; ++b) {
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        Place(P, static_cast<f32>(p - 8), b == 1 ? -20.0f : 20.0f);
-        P.maxspeed = 8.0f;
-        P.Acceleration = 4.0f;
-        P.FacingAngle = static_cast<f32>(180.0 * kDegToRad);
-        P.Heading = 90.0f;
-        SetDistribution(P.ReactionDelayExtra1, 0.1, 0.04, 0, 0.5);
-      }
-    }
+    ForEverySlot(W, [](TPlayer& P, int b, int p) {
+      Place(P, static_cast<f32>(p - 8), b == 1 ? -20.0f : 20.0f);
+      P.maxspeed = 8.0f;
+      P.Acceleration = 4.0f;
+      P.FacingAngle = static_cast<f32>(180.0 * kDegToRad);
+      P.Heading = 90.0f;
+      SetDistribution(P.ReactionDelayExtra1, 0.1, 0.04, 0, 0.5);
+    });
     for (int k = 1; k <= 201; ++k) B.SetPieceSlotPos[k] = {static_cast<f32>((k - 101) * 0.5), -5.0f};
     B.SetPieceLine[100] = kLeftLine;
     B.SetPieceLine[101] = kMiddle;

@@ -6,19 +6,15 @@
 #pragma once
 
 #include <cfenv>
-#include <cstring>
 
+#include "SmallWorld.h"
 #include "core/Random.h"
 #include "core/WorldDefaults.h"
 
 inline void MakeMoveBookScene(TWorld& W) {
   InitialiseWorld(W);
-  std::memset(&W, 0, sizeof W);
+  MakeSmallWorld(W, {.InGoals = true});
   RandSeed = 2026;
   W.Team1InFirstBlock = kTrue32;
-  W.PlayersPerTeam = 15;
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.InGoalDepth = 10.0f;
   std::feclearexcept(FE_ALL_EXCEPT);
 }

@@ -4,9 +4,9 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstring>
 
 #include "AllocationCounter.h"
+#include "SmallWorld.h"
 #include "core/AuxState.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
@@ -36,12 +36,6 @@ TFieldStrategy SavedStrategy[2];
 TTeamBlock& Side() { return W.Teams[1]; }
 TPlayer& P1(int n) { return W.Teams[1].Players[n]; }
 
-void Place(TPlayer& P, f32 x, f32 z) {
-  P.Pos = {x, 0.0f, z};
-  P.OldPos = P.Pos;
-  P.DesiredPos = P.Pos;
-}
-
 // Moves the player d m up-field of his spot.
 void OffSpot(TPlayer& P, f32 d) { P.Pos.z = P.DesiredPos.z + d; }
 
@@ -50,30 +44,22 @@ class SetPieceHolderTest : public ::testing::Test {
   void SetUp() override {
     SavedStrategy[0] = FieldStrategy[1];
     SavedStrategy[1] = FieldStrategy[2];
-    std::memset(&W, 0, sizeof W);
+    MakeSmallWorld(W, {.Frame = true, .LastFrame = true});
     RandSeed = 66;
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.TimeStep = 0.04f;
-    W.PrevTimeStep = 0.04f;
     W.gamestate = gsScrum;
     W.ScrumPhase = 10;
     W.Team1InFirstBlock = kTrue32;
     AuxState.TurnRate = 400.0f;
     Side().DecisionsOn = kTrue32;
     Side().SetPieceHolder = kHolder;
-    for (int b = 1; b <= 2; ++b) {
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        Place(P, static_cast<f32>(p - 8), b == 1 ? -500.0f : 500.0f);
-        P.maxspeed = 8.0f;
-        P.Acceleration = 4.0f;
-        P.FacingAngle = static_cast<f32>(180.0 * kDegToRad);  // heading 90
-        P.PrevFacingAngle = P.FacingAngle;
-        P.Heading = 90.0f;
-      }
-    }
+    ForEverySlot(W, [](TPlayer& P, int b, int p) {
+      Place(P, static_cast<f32>(p - 8), b == 1 ? -500.0f : 500.0f);
+      P.maxspeed = 8.0f;
+      P.Acceleration = 4.0f;
+      P.FacingAngle = static_cast<f32>(180.0 * kDegToRad);  // heading 90
+      P.PrevFacingAngle = P.FacingAngle;
+      P.Heading = 90.0f;
+    });
     Place(P1(kHolder), 0.0f, -1.0f);
     SetDistribution(P1(kHolder).DummyhalfPassLeftReleaseTime, kLeftRelease, 1, kLeftRelease, kLeftRelease);
     SetDistribution(P1(kHolder).DummyhalfPassRightReleaseTime, kRightRelease, 1, kRightRelease, kRightRelease);

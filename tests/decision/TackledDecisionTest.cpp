@@ -12,6 +12,7 @@
 
 #include "AllocationCounter.h"
 #include "MoveBookScene.h"
+#include "SmallWorld.h"
 #include "app/FrameSteps.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
@@ -51,10 +52,8 @@ struct TPickCase {
 // 2 m and its holder role opens with a plain run.
 TEST(RuckOutcome, EachPlayOptionPicksByItsOwnRules) {
   static TWorld W;
-  std::memset(&W, 0, sizeof W);
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.InGoalDepth = 10.0f;
+  MakeSmallWorld(W, {.InGoals = true});
+  W.PlayersPerTeam = 0;  // no team size here
   W.Teams[1].score = 7;
   const std::vector<TPickCase> cases = {
       {"1: further up, in play", 1, true, [](TSimResult&, TSimResult&, TMove&) {}, true},
@@ -478,10 +477,7 @@ class RuckFallback : public ::testing::Test {
   static inline TWorld W;
 
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
+    MakeSmallWorld(W);
     W.gamestate = gsGotTackled;
     W.GotTackledPhase = 2;
     W.MarkX = 10.0f;

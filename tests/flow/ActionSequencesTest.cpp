@@ -29,14 +29,11 @@ class ActionSequencesTest : public ::testing::Test {
     MakeOpenPlayPitch(W);
     BuildStrategyShapes();
     BuildActionSeqTemplates(W);
-    for (int b = 1; b <= 2; ++b) {
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        Place(P, static_cast<f32>(2 * p - 26), b == 1 ? -30.0f : 30.0f);
-        P.maxspeed = 8.0f;
-        P.Acceleration = 4.0f;
-      }
-    }
+    ForEverySlot(W, [](TPlayer& P, int b, int p) {
+      Place(P, static_cast<f32>(2 * p - 26), b == 1 ? -30.0f : 30.0f);
+      P.maxspeed = 8.0f;
+      P.Acceleration = 4.0f;
+    });
     TTeamBlock& A = W.Teams[1];
     A.CurrentStrategy = StrategyParams.Shapes[5];
     A.SupportGridSize = 11;
@@ -49,11 +46,6 @@ class ActionSequencesTest : public ::testing::Test {
     Place(A.Players[9], 5.0f, -1.0f);
   }
 
-  static void Place(TPlayer& P, f32 x, f32 z) {
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
-    P.DesiredPos = P.Pos;
-  }
   static TPlayer& Pl(int i) { return W.Teams[1].Players[i]; }
   static TPlayer& Me() { return Pl(kMe); }
   static TActionSeq& Seq() { return Me().ActionSeq; }

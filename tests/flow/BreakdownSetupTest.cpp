@@ -4,9 +4,9 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstring>
 
 #include "AllocationCounter.h"
+#include "SmallWorld.h"
 #include "core/FloatFlags.h"
 #include "core/MoveBooks.h"
 #include "core/Random.h"
@@ -28,7 +28,8 @@ i32 SavedTeamSize = 0;
 TPlayer& Att(int i) { return W.Teams[1].Players[i]; }
 TPlayer& Def(int i) { return W.Teams[2].Players[i]; }
 
-void Place(TPlayer& P, f32 x, f32 z) { P.Pos = {x, 0.0f, z}; }
+// Only Pos: the set-up reads where players stand, not where they were.
+void SetPos(TPlayer& P, f32 x, f32 z) { P.Pos = {x, 0.0f, z}; }
 
 void SetZone(int team, f32 attack, f32 defence) {
   TFieldStrategyHalf& H = FieldStrategy[team].Normal;
@@ -63,13 +64,9 @@ class BreakdownSetupTest : public ::testing::Test {
 
   // The scene afresh, for each case of a table.
   static void ResetScene() {
-    std::memset(&W, 0, sizeof W);
+    MakeSmallWorld(W, {.Frame = true});
     std::feclearexcept(FE_ALL_EXCEPT);
     RandSeed = 35;
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.TimeStep = 0.04f;
     W.LiveWorld = kTrue32;
     W.Team1InFirstBlock = kTrue32;
     W.halflength = 2400.0f;
@@ -92,8 +89,8 @@ class BreakdownSetupTest : public ::testing::Test {
       }
     }
     for (int i = 1; i <= 15; ++i) {
-      Place(Att(i), static_cast<f32>(-30 + 4 * i), -40.0f);
-      Place(Def(i), static_cast<f32>(-30 + 4 * i), 40.0f);
+      SetPos(Att(i), static_cast<f32>(-30 + 4 * i), -40.0f);
+      SetPos(Def(i), static_cast<f32>(-30 + 4 * i), 40.0f);
       Att(i).MaxSpeedNonFatigued = 8.0f;
     }
     for (TFieldStrategy& F : FieldStrategy) {
@@ -167,8 +164,8 @@ TEST_F(BreakdownSetupTest, LookAheadLeavesTheMoveBooks) {
 TEST_F(BreakdownSetupTest, CommitmentCountsStayInRange) {
   // Everybody stands near the mark, so every pick finds someone.
   for (int i = 1; i <= 15; ++i) {
-    Place(Att(i), static_cast<f32>(i - 8), -3.0f);
-    Place(Def(i), static_cast<f32>(i - 8), 3.0f);
+    SetPos(Att(i), static_cast<f32>(i - 8), -3.0f);
+    SetPos(Def(i), static_cast<f32>(i - 8), 3.0f);
   }
   struct Case {
     const char* what;
@@ -180,8 +177,8 @@ TEST_F(BreakdownSetupTest, CommitmentCountsStayInRange) {
     for (u32 seed = 1; seed <= 250; ++seed) {
       ResetScene();
       for (int i = 1; i <= 15; ++i) {
-        Place(Att(i), static_cast<f32>(i - 8), -3.0f);
-        Place(Def(i), static_cast<f32>(i - 8), 3.0f);
+        SetPos(Att(i), static_cast<f32>(i - 8), -3.0f);
+        SetPos(Def(i), static_cast<f32>(i - 8), 3.0f);
       }
       SetZone(1, c.attack, 0.0f);
       SetZone(2, 0.0f, c.defence);
@@ -215,21 +212,21 @@ TEST_F(BreakdownSetupTest, ScrumHalfAndFullbackOnlyOnPickOneAndBacksOnPicksOneTo
   // Attack: 1 nearest, then 9, the backs 12 to 15, then forwards 2 to 8.
   // Player 1 stands behind the offside line near the mark (bound at once);
   // player 12 is level with the mark (to a waiting spot).
-  Place(Att(1), 0.0f, -1.0f);
-  Place(Att(9), 0.0f, -2.0f);
-  Place(Att(12), 2.5f, 0.0f);
-  Place(Att(13), 0.0f, -3.0f);
-  Place(Att(14), 0.0f, -3.5f);
-  Place(Att(15), 0.0f, -3.6f);
-  for (int i = 2; i <= 8; ++i) Place(Att(i), 0.0f, static_cast<f32>(-3.0 - i));
+  SetPos(Att(1), 0.0f, -1.0f);
+  SetPos(Att(9), 0.0f, -2.0f);
+  SetPos(Att(12), 2.5f, 0.0f);
+  SetPos(Att(13), 0.0f, -3.0f);
+  SetPos(Att(14), 0.0f, -3.5f);
+  SetPos(Att(15), 0.0f, -3.6f);
+  for (int i = 2; i <= 8; ++i) SetPos(Att(i), 0.0f, static_cast<f32>(-3.0 - i));
   // Defence: 1, then 15 and 9 and 10, then forwards.
-  Place(Def(1), 0.0f, 1.0f);
-  Place(Def(15), 0.0f, 2.0f);
-  Place(Def(9), 0.0f, 2.2f);
-  Place(Def(10), 0.0f, 2.4f);
-  Place(Def(11), 0.0f, 2.6f);
-  Place(Def(12), 0.0f, 2.8f);
-  for (int i = 2; i <= 8; ++i) Place(Def(i), 0.0f, static_cast<f32>(3.0 + i));
+  SetPos(Def(1), 0.0f, 1.0f);
+  SetPos(Def(15), 0.0f, 2.0f);
+  SetPos(Def(9), 0.0f, 2.2f);
+  SetPos(Def(10), 0.0f, 2.4f);
+  SetPos(Def(11), 0.0f, 2.6f);
+  SetPos(Def(12), 0.0f, 2.8f);
+  for (int i = 2; i <= 8; ++i) SetPos(Def(i), 0.0f, static_cast<f32>(3.0 + i));
   SetUpBreakdown(W);
   const int attackers[] = {1, 12, 13, 2, 3, 4};
   for (int i : attackers) EXPECT_TRUE(Committed(Att(i))) << "attacker " << i;
@@ -265,15 +262,15 @@ TEST_F(BreakdownSetupTest, ScrumHalfChoice) {
     ResetScene();
     SetZone(1, 0.0f, 0.0f);
     SetRuckTime(c.ruckTime);
-    Place(Att(9), c.x9, c.z9);
-    Place(Att(4), 1.0f, -9.0f);
+    SetPos(Att(9), c.x9, c.z9);
+    SetPos(Att(4), 1.0f, -9.0f);
     // The commitment picks from players 5, 6, 7, 8 and 1 unless 9 is
     // nearest; everybody else far away.
-    Place(Att(5), 0.0f, -1.5f);
-    Place(Att(6), 0.0f, -1.6f);
-    Place(Att(7), 0.0f, -1.7f);
-    Place(Att(8), 0.0f, -1.8f);
-    Place(Att(1), 0.0f, -1.9f);
+    SetPos(Att(5), 0.0f, -1.5f);
+    SetPos(Att(6), 0.0f, -1.6f);
+    SetPos(Att(7), 0.0f, -1.7f);
+    SetPos(Att(8), 0.0f, -1.8f);
+    SetPos(Att(1), 0.0f, -1.9f);
     SetUpBreakdown(W);
     if (c.committed9) {
       ASSERT_TRUE(Committed(Att(9))) << c.what;
@@ -308,8 +305,8 @@ TEST_F(BreakdownSetupTest, ForwardWithin20MetresMayGoToSupportAndBeyondIsInLine)
     for (u32 seed = 1; seed <= 60; ++seed) {
       ResetScene();
       SetZone(1, 0.0f, 0.0f);
-      for (int i = 1; i <= 4; ++i) Place(Att(i), static_cast<f32>(i * 0.5), -1.0f);
-      Place(Att(6), c.x, -5.0f);
+      for (int i = 1; i <= 4; ++i) SetPos(Att(i), static_cast<f32>(i * 0.5), -1.0f);
+      SetPos(Att(6), c.x, -5.0f);
       RandSeed = seed;
       SetUpBreakdown(W);
       ASSERT_FALSE(Committed(Att(6))) << c.what;
@@ -327,7 +324,7 @@ TEST_F(BreakdownSetupTest, BacklineHoldsEveryListedPlayerButTheScrumHalf) {
   for (u32 seed = 1; seed <= 20; ++seed) {
     ResetScene();
     RandSeed = seed;
-    for (int i = 1; i <= 15; ++i) Place(Att(i), static_cast<f32>(i - 8), static_cast<f32>(-2.0 - i % 4));
+    for (int i = 1; i <= 15; ++i) SetPos(Att(i), static_cast<f32>(i - 8), static_cast<f32>(-2.0 - i % 4));
     SetUpBreakdown(W);
     const TTeamBlock& A = W.Teams[1];
     const int holder = A.SetPieceHolder;
@@ -377,14 +374,14 @@ TEST_F(BreakdownSetupTest, SupportCellsStayInsideTouch) {
     W.BallPos = {33.5f, 0.0f, 0.0f};
     SetZone(1, 0.0f, 0.0f);
     for (int i = 1; i <= 15; ++i) {
-      Place(Att(i), 33.5f, -40.0f);
+      SetPos(Att(i), 33.5f, -40.0f);
       Att(i).GettingTackledTimer = 1.0f;  // busy: neither line nor support
     }
-    for (int i = 1; i <= 5; ++i) Place(Att(i), 33.5f - 0.1f * i, -1.0f);
+    for (int i = 1; i <= 5; ++i) SetPos(Att(i), 33.5f - 0.1f * i, -1.0f);
     Att(6).GettingTackledTimer = 0;
-    Place(Att(6), 33.0f, -6.0f);
+    SetPos(Att(6), 33.0f, -6.0f);
     Att(7).GettingTackledTimer = 0;
-    Place(Att(7), 33.0f, -8.0f);
+    SetPos(Att(7), 33.0f, -8.0f);
     for (int i = 1; i <= 5; ++i) Att(i).GettingTackledTimer = 0;
     SetUpBreakdown(W);
     EXPECT_EQ(0, A.SupportGridCells[1][4]) << seed;

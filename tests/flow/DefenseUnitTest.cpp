@@ -39,15 +39,12 @@ class DefenseUnitTest : public ::testing::Test {
     for (int k = 1; k <= 3; ++k) W.DefenceSubTimers[k] = 1.0f;
     W.TimeSinceSetPiece = 30.0f;
     W.GainLineZ = 50.0f;
-    for (int b = 1; b <= 2; ++b) {
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        Place(P, 0.0f, b == 1 ? -60.0f : 60.0f);
-        P.maxspeed = 8.0f;
-        P.Acceleration = 4.0f;
-        P.standuptimer = 5.0f;
-      }
-    }
+    ForEverySlot(W, [](TPlayer& P, int b, int) {
+      Place(P, 0.0f, b == 1 ? -60.0f : 60.0f);
+      P.maxspeed = 8.0f;
+      P.Acceleration = 4.0f;
+      P.standuptimer = 5.0f;
+    });
     A().BallCarrier = kRef;
     D().BlockChaseTarget = kRef;
     D().DefPrevRefAttacker = kRef;
@@ -60,10 +57,8 @@ class DefenseUnitTest : public ::testing::Test {
     World.PitchWidth = SavedWidth;
   }
 
-  static void Place(TPlayer& P, f32 x, f32 z) {
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
-  }
+  // The defence's own places: DesiredPos stays as the step last set it.
+  static void Place(TPlayer& P, f32 x, f32 z) { PutAt(P, x, z); }
   static TTeamBlock& A() { return W.Teams[1]; }
   static TTeamBlock& D() { return W.Teams[2]; }
   static TPlayer& Pl(int i) { return W.Teams[1].Players[i]; }

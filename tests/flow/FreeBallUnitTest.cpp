@@ -62,11 +62,6 @@ class FreeBallUnitTest : public ::testing::Test {
     std::feclearexcept(FE_ALL_EXCEPT);
   }
 
-  static void Place(TPlayer& P, f32 x, f32 z) {
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
-    P.DesiredPos = P.Pos;
-  }
   void SetPoints(f32 x, f32 z, f32 t) {
     for (int k = 1; k <= 8; ++k) {
       W.FreeBallPoints[k] = {x, z};

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
+#include "SmallWorld.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "core/Geometry.h"
@@ -21,11 +21,7 @@ constexpr double kTan20 = 0.36397023426620234;
 class KickRestartSetTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.InGoalDepth = 10.0f;
+    MakeSmallWorld(W, {.InGoals = true});
     W.GoalPostGap = 5.6f;
     W.TimeStep = 0.04f;
     W.gamestate = gsKickRestartSet;

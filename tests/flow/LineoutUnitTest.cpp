@@ -20,8 +20,7 @@ constexpr f32 kLineZ = 10.0f;
 class LineoutUnitTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    World.PitchLength = 100.0f;
-    World.PitchWidth = 70.0f;
+    SetSmallPitch(World);
     World.PlayersPerTeam = 15;
     MakeOpenPlayPitch(W);
     W.gamestate = W.FrameGameState = gsLineout;

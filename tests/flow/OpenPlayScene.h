@@ -1,18 +1,11 @@
-// A small world for the steps of open play: the match pitch, 15 a side,
-// frames of 0.04 s, the running state, everything else zero.
+// A small world for the steps of open play: the small world (SmallWorld.h)
+// with its in-goals and frames of 0.04 s, in the running state.
 #pragma once
 
-#include <cstring>
-
-#include "core/TypeDefs.h"
+#include "SmallWorld.h"
 
 inline void MakeOpenPlayPitch(TWorld& W) {
-  std::memset(&W, 0, sizeof W);
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.InGoalDepth = 10.0f;
-  W.PlayersPerTeam = 15;
-  W.TimeStep = 0.04f;
+  MakeSmallWorld(W, {.InGoals = true, .Frame = true});
   W.gamestate = gsRunning;
   W.FrameGameState = gsRunning;
   W.PrevFrameGameState = gsRunning;

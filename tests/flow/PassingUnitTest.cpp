@@ -31,16 +31,13 @@ class PassingUnitTest : public ::testing::Test {
     W.PassingPhase = 2;
     W.TimeSinceSetPiece = 30.0f;
     W.Gravity = 9.81f;
-    for (int b = 1; b <= 2; ++b) {
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        Place(P, static_cast<f32>(2 * p - 26), b == 1 ? -40.0f : 60.0f);
-        P.maxspeed = 8.0f;
-        P.Acceleration = 4.0f;
-        P.Height = 1.85f;
-        P.maxpassspeed = 20.0f;
-      }
-    }
+    ForEverySlot(W, [](TPlayer& P, int b, int p) {
+      Place(P, static_cast<f32>(2 * p - 26), b == 1 ? -40.0f : 60.0f);
+      P.maxspeed = 8.0f;
+      P.Acceleration = 4.0f;
+      P.Height = 1.85f;
+      P.maxpassspeed = 20.0f;
+    });
     A().SupportGridSize = 11;
     for (int k = 1; k <= 201; ++k) A().LineSlotPos[k] = {static_cast<f32>(k - 101), 0.0f};
     A().PassReceiver = kReceiver;
@@ -53,11 +50,6 @@ class PassingUnitTest : public ::testing::Test {
     W.PassVel = {0.0f, 1.0f, 10.0f};
   }
 
-  static void Place(TPlayer& P, f32 x, f32 z) {
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
-    P.DesiredPos = P.Pos;
-  }
   static TTeamBlock& A() { return W.Teams[1]; }
   static TPlayer& Pl(int i) { return W.Teams[1].Players[i]; }
   static TPlayer& Def(int i) { return W.Teams[2].Players[i]; }

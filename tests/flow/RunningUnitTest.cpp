@@ -34,16 +34,13 @@ class RunningUnitTest : public ::testing::Test {
     W.TimeSinceSetPiece = 30.0f;
     W.Gravity = 9.81f;
     W.GroundFriction = 0.5f;
-    for (int b = 1; b <= 2; ++b) {
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        Place(P, static_cast<f32>(2 * p - 26), b == 1 ? -40.0f : 40.0f);
-        P.maxspeed = 8.0f;
-        P.MaxSpeedNonFatigued = 8.0f;
-        P.Acceleration = 4.0f;
-        P.maxframes = 100.0f;
-      }
-    }
+    ForEverySlot(W, [](TPlayer& P, int b, int p) {
+      Place(P, static_cast<f32>(2 * p - 26), b == 1 ? -40.0f : 40.0f);
+      P.maxspeed = 8.0f;
+      P.MaxSpeedNonFatigued = 8.0f;
+      P.Acceleration = 4.0f;
+      P.maxframes = 100.0f;
+    });
     TTeamBlock& A = W.Teams[1];
     A.SupportGridSize = 11;
     for (int r = 1; r <= 11; ++r) {
@@ -56,11 +53,6 @@ class RunningUnitTest : public ::testing::Test {
     W.BallPos = {0.0f, 1.0f, 0.0f};
   }
 
-  static void Place(TPlayer& P, f32 x, f32 z) {
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
-    P.DesiredPos = P.Pos;
-  }
   static TTeamBlock& A() { return W.Teams[1]; }
   static TPlayer& Pl(int i) { return W.Teams[1].Players[i]; }
   static TPlayer& Def(int i) { return W.Teams[2].Players[i]; }

@@ -20,8 +20,7 @@ constexpr f32 kMarkZ = 10.0f;
 class ScrumUnitTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    World.PitchLength = 100.0f;
-    World.PitchWidth = 70.0f;
+    SetSmallPitch(World);
     World.InGoalDepth = 10.0f;
     World.PlayersPerTeam = 15;
     MakeOpenPlayPitch(W);

@@ -48,11 +48,6 @@ class TackledUnitTest : public ::testing::Test {
     W.BallPos = {0.0f, 0.0f, 0.0f};
   }
 
-  static void Place(TPlayer& P, f32 x, f32 z) {
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
-    P.DesiredPos = P.Pos;
-  }
   static void Ruck(i32 Attackers, i32 Defenders) {
     W.Teams[1].PackSpots.BoundCount = Attackers;
     W.Teams[2].PackSpots.BoundCount = Defenders;

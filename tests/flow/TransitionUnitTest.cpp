@@ -59,11 +59,6 @@ class TransitionTest : public ::testing::Test {
     for (TVector3& p : W.FlightPos) p = kUntouched;
   }
 
-  static void Place(TPlayer& P, f32 x, f32 z) {
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
-    P.DesiredPos = P.Pos;
-  }
   static TPlayer& Player(int b, int p) { return W.Teams[b].Players[p]; }
   static void Frame() {
     ClearFloatFlags();

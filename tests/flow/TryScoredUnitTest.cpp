@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
+#include "SmallWorld.h"
 #include "core/DrawCount.h"
 #include "core/FloatFlags.h"
 #include "core/Geometry.h"
@@ -22,11 +22,7 @@ constexpr i32 kScorer = 7;
 class TryScoredTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::memset(&W, 0, sizeof W);
-    W.PlayersPerTeam = 15;
-    W.PitchLength = 100.0f;
-    W.PitchWidth = 70.0f;
-    W.TimeStep = 0.04f;
+    MakeSmallWorld(W, {.Frame = true});
     W.gamestate = gsTryScored;
     W.TryScoredPhase = 1;
     W.TryPos = {5.0f, 52.0f};
@@ -37,8 +33,7 @@ class TryScoredTest : public ::testing::Test {
       P.OldPos = {P.Pos.x, 0, 39.8f};
       P.GoalKickDeviation2 = 10.0f;
       TPlayer& Q = D().Players[i];
-      Q.Pos = {static_cast<f32>(2 * i - 16), 0, 48.0f};
-      Q.OldPos = Q.Pos;
+      PutAt(Q, static_cast<f32>(2 * i - 16), 48.0f);
     }
     Scorer().Pos = {5.0f, 0, 52.0f};
     Scorer().OldPos = {5.0f, 0, 51.8f};

@@ -470,9 +470,12 @@ TEST_F(ActionAnimationsTest, ALooseBallDiveLeadsToAGetUpAndAMarkToATapKick) {
   EXPECT_EQ(P.SpecialAnimFacing, 90.0f);
   ChooseActionAnim(W, 1, 11);
   EXPECT_EQ(P.currentAnim.View(), "tapkick");
+}
 
-  // A catch ended by someone who is not the carrier, or outside running,
-  // calls no tap kick.
+// A catch ended by someone who is not the carrier, or outside running,
+// calls no tap kick.
+TEST_F(ActionAnimationsTest, ACatchEndedByANonCarrierOrOutsideRunningCallsNoTapKick) {
+  TWorld& W = MotionWorld;
   for (int k = 0; k < 2; ++k) {
     MakeMotionScene(W);
     TPlayer& Q = Att(11);

@@ -382,13 +382,16 @@ TEST_F(AnimatePlayersTest, TheBlockOneCarrierRunsBracesTurnsAndIsDrivenBack) {
   EXPECT_EQ(C.BallTrack, 8);
 }
 
-TEST_F(AnimatePlayersTest, TackleLoopsTransitionHoldersBlocksAndScrimmages) {
+TEST_F(AnimatePlayersTest, ATacklerAttemptingPlaysTheTackleLoop) {
   TWorld& W = MotionWorld;
   TPlayer& tackler = Def(2);
   tackler.TackleAttemptTimer = 1.0f;
   ChooseLocomotionAnim(W, 2, 2);
   EXPECT_EQ(tackler.currentAnim.View(), "intackleloop");
+}
 
+TEST_F(AnimatePlayersTest, OnlyTheTransitionHolderSprintsWithTheBall) {
+  TWorld& W = MotionWorld;
   TPlayer& holder = Def(3);
   W.gamestate = gsTransition;
   W.TransitionBallHeld = kTrue32;
@@ -400,14 +403,20 @@ TEST_F(AnimatePlayersTest, TackleLoopsTransitionHoldersBlocksAndScrimmages) {
   Att(3).speed = 1.0f;
   ChooseLocomotionAnim(W, 1, 3);
   EXPECT_EQ(Att(3).currentAnim.View(), "walk") << "the holder is in block 2";
+}
 
+TEST_F(AnimatePlayersTest, AnEngagedBlockerPlaysHisBlockLoop) {
+  TWorld& W = MotionWorld;
   TPlayer& blocker = Att(4);
   blocker.BlockEngaged[1] = 2;
   blocker.BlockEngaged[2] = 1;
   blocker.BlockLoopNumber = 13;
   ChooseLocomotionAnim(W, 1, 4);
   EXPECT_EQ(blocker.currentAnim.View(), "blockloop13");
+}
 
+TEST_F(AnimatePlayersTest, AScrimmagerInRunningComesOffTheLineAndEndsAfterMostOfALoop) {
+  TWorld& W = MotionWorld;
   TPlayer& S = Att(5);
   W.gamestate = gsRunning;
   S.ScrimmageNumber = 2;
@@ -420,7 +429,10 @@ TEST_F(AnimatePlayersTest, TackleLoopsTransitionHoldersBlocksAndScrimmages) {
   S.currentframe = 96.0f;
   ChooseLocomotionAnim(W, 1, 5);
   EXPECT_EQ(S.ScrimmageNumber, 0) << "off the line for 95 % of a loop";
+}
 
+TEST_F(AnimatePlayersTest, AScrimmagerAtABreakdownSetsThenRestartsHisBreathLoop) {
+  TWorld& W = MotionWorld;
   TPlayer& G = Att(6);
   W.gamestate = gsGotTackled;
   G.ScrimmageNumber = 3;

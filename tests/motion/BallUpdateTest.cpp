@@ -337,7 +337,7 @@ TEST_F(BallUpdateTest, TheScrumFeedRollsInThenHeelsBackToTheExit) {
   EXPECT_EQ(W.BallPos.y, 1.5f);
 }
 
-TEST_F(BallUpdateTest, KickRestartLineoutAndTransitionHolds) {
+TEST_F(BallUpdateTest, KickRestartHoldsTheBallOnTheSpotThenInTheKickersHands) {
   TWorld& W = MotionWorld;
   TTeamBlock& T = W.Teams[1];
   W.gamestate = gsKickRestartSet;
@@ -352,8 +352,13 @@ TEST_F(BallUpdateTest, KickRestartLineoutAndTransitionHolds) {
   Step();
   EXPECT_EQ(W.BallPos.y, 1.5f);
   EXPECT_EQ(W.PrevBallPos.z, 3.0f);
+}
 
+TEST_F(BallUpdateTest, LineoutHoldsTheBallForTheThrowerThenTheCatcher) {
+  TWorld& W = MotionWorld;
+  TTeamBlock& T = W.Teams[1];
   W.gamestate = gsLineout;
+  T.BallCarrier = 10;  // the ball in the thrower's hands
   T.LineoutThrower = 10;
   Step();
   EXPECT_FLOAT_EQ(W.BallPos.y, 1.2f * 1.8f);
@@ -364,7 +369,10 @@ TEST_F(BallUpdateTest, KickRestartLineoutAndTransitionHolds) {
   Attached(10, 1, 0.0f);
   Step();
   EXPECT_FLOAT_EQ(W.BallPos.y, ToF32(0.696 * 1.8f));
+}
 
+TEST_F(BallUpdateTest, TransitionHolderHoldsTheBallBesideHimOrOnHisTrack) {
+  TWorld& W = MotionWorld;
   W.gamestate = gsTransition;
   W.TransitionBallHeld = kTrue32;
   W.TransitionHolder = 6;

@@ -597,7 +597,7 @@ TEST_F(ForcedMovesTest, LaterStageWinsForAPlayerOnTwoForcedMoves) {
   ExpectDesiredAt(Def(6), Along(Def(6), 0.0, 0.24), "the followed kicker's own run");
 }
 
-TEST_F(ForcedMovesTest, HoldsOfLineoutMaulAndRuckPass) {
+TEST_F(ForcedMovesTest, LineoutHoldKeepsTheLineoutsPlaceOnlyInTheLineout) {
   TWorld& W = MotionWorld;
   TPlayer& L = Def(4);
   L.LineOutTimer = 2.0f;
@@ -608,7 +608,10 @@ TEST_F(ForcedMovesTest, HoldsOfLineoutMaulAndRuckPass) {
   W.gamestate = gsRunning;
   RunStep(ForcedMovements);
   EXPECT_EQ(L.DesiredPos.z, L.Pos.z);
+}
 
+TEST_F(ForcedMovesTest, MaulHoldOfKind1StandsBehindTheCarrierAndEndsOutsideTheMaul) {
+  TWorld& W = MotionWorld;
   W.Teams[1].BallCarrier = 8;
   PlaceAt(Att(8), 3.0f, 12.0f);
   TPlayer& M = Att(6);
@@ -625,7 +628,10 @@ TEST_F(ForcedMovesTest, HoldsOfLineoutMaulAndRuckPass) {
   RunStep(ForcedMovements);
   EXPECT_EQ(M.MaulHoldTimer, 0.0f);
   EXPECT_EQ(Att(7).MaulHoldTimer, 0.0f);
+}
 
+TEST_F(ForcedMovesTest, RuckPassHoldKeepsATackledPlayerOnlyWhileTheHolderPasses) {
+  TWorld& W = MotionWorld;
   W.gamestate = gsGotTackled;
   W.Teams[1].SetPieceHolder = 9;
   Att(9).passtimer = 10.0f;

@@ -7,8 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
+#include "SmallWorld.h"
 #include "core/FloatFlags.h"
 #include "core/FloatGuard.h"
 #include "core/Random.h"
@@ -18,36 +17,26 @@
 constexpr f32 kSceneMaxSpeed = 8.0f;  // m/s
 constexpr f32 kSceneJogSpeed = 4.0f;  // m/s; 0.65 x 4 = 2.6 m/s is the arrival floor
 constexpr f32 kSceneAccel = 4.0f;     // m/s²
-constexpr f32 kSceneStep = 0.04f;     // s
+constexpr f32 kSceneStep = kSmallFrame;  // s
 
 inline void MakeMotionScene(TWorld& W) {
-  std::memset(&W, 0, sizeof W);
+  MakeSmallWorld(W, {.Frame = true, .LastFrame = true});
   RandSeed = 4242;
-  W.PlayersPerTeam = 15;
-  W.PitchLength = 100.0f;
-  W.PitchWidth = 70.0f;
-  W.TimeStep = kSceneStep;
-  W.PrevTimeStep = kSceneStep;
   W.gamestate = gsRunning;
   W.PrevFrameGameState = gsRunning;
-  for (int b = 1; b <= 2; ++b) {
-    for (int p = 1; p <= 25; ++p) {
-      TPlayer& P = W.Teams[b].Players[p];
-      P.Pos = {static_cast<f32>(4 * p - 32), 0.0f, b == 1 ? -5.0f : 5.0f};
-      P.DesiredPos = P.Pos;
-      P.OldPos = P.Pos;
-      P.maxspeed = kSceneMaxSpeed;
-      P.MaxSpeedNonFatigued = kSceneMaxSpeed;
-      P.JogSpeed = kSceneJogSpeed;
-      P.AccelerationInit = kSceneAccel;
-      P.Acceleration = kSceneAccel;
-      P.SpeedLossSlope = -1.0f;
-      P.DistToDesired = 200.0f;
-      P.FatigueTimer = 1000.0f;
-      P.FatigueFreshTime = 60;
-      P.FatigueTiredTime = 20;
-    }
-  }
+  ForEverySlot(W, [](TPlayer& P, int b, int p) {
+    Place(P, static_cast<f32>(4 * p - 32), b == 1 ? -5.0f : 5.0f);
+    P.maxspeed = kSceneMaxSpeed;
+    P.MaxSpeedNonFatigued = kSceneMaxSpeed;
+    P.JogSpeed = kSceneJogSpeed;
+    P.AccelerationInit = kSceneAccel;
+    P.Acceleration = kSceneAccel;
+    P.SpeedLossSlope = -1.0f;
+    P.DistToDesired = 200.0f;
+    P.FatigueTimer = 1000.0f;
+    P.FatigueFreshTime = 60;
+    P.FatigueTiredTime = 20;
+  });
   W.Teams[2].DefenceLineSpeed = 1.5f;
   W.Teams[2].DefenceLineZ = 5.0f;
 }
@@ -56,12 +45,9 @@ inline void MakeMotionScene(TWorld& W) {
 inline f32 StepDown(f32 v) { return ToF32(static_cast<double>(v) - kSceneStep); }
 inline f32 StepUp(f32 v) { return ToF32(static_cast<double>(v) + kSceneStep); }
 
-// Puts a player at rest on a spot, DistToDesired still off.
-inline void PlaceAt(TPlayer& P, f32 x, f32 z) {
-  P.Pos = {x, 0.0f, z};
-  P.OldPos = P.Pos;
-  P.DesiredPos = P.Pos;
-}
+// Puts a player at rest on a spot, DistToDesired still off: Place, under
+// the name the motion tests use.
+inline void PlaceAt(TPlayer& P, f32 x, f32 z) { Place(P, x, z); }
 
 // A player playing Name from frame Frame of Length, not fresh.
 inline void Playing(TPlayer& P, const char* Name, f32 Frame, f32 Length, bool Loop = true) {

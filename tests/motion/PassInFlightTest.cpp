@@ -31,19 +31,16 @@ class PassInFlightTest : public ::testing::Test {
     W.Gravity = 9.81f;
     W.CatchSearchStep = 0.01f;
     W.CatchReach = 0.65f;
-    for (int b = 1; b <= 2; ++b) {
-      for (int p = 1; p <= 25; ++p) {
-        TPlayer& P = W.Teams[b].Players[p];
-        Place(P, static_cast<f32>(3 * p - 30), b == 1 ? -100.0f : 100.0f);
-        P.maxspeed = 8.0f;
-        P.Acceleration = 4.0f;
-        P.Height = 1.85f;
-        P.FacingAngle = static_cast<f32>(std::numbers::pi);  // heading 90, up the pitch
-        P.SpeedLossSlope = 0.1f;
-        SetDistribution(P.ReactionDelayExtra1, 0.1, 0.04, 0.0, 0.5);
-        SetDistribution(P.ReactionDelayExtra2, 0.1, 0.04, 0.0, 0.5);
-      }
-    }
+    ForEverySlot(W, [](TPlayer& P, int b, int p) {
+      Place(P, static_cast<f32>(3 * p - 30), b == 1 ? -100.0f : 100.0f);
+      P.maxspeed = 8.0f;
+      P.Acceleration = 4.0f;
+      P.Height = 1.85f;
+      P.FacingAngle = static_cast<f32>(std::numbers::pi);  // heading 90, up the pitch
+      P.SpeedLossSlope = 0.1f;
+      SetDistribution(P.ReactionDelayExtra1, 0.1, 0.04, 0.0, 0.5);
+      SetDistribution(P.ReactionDelayExtra2, 0.1, 0.04, 0.0, 0.5);
+    });
     W.BallPos = {0.0f, 1.2f, 0.0f};
     W.PassVel = {0.0f, 2.0f, 10.0f};
     A().PassReceiver = kReceiver;
@@ -57,11 +54,6 @@ class PassInFlightTest : public ::testing::Test {
     Place(R(), 0.0f, 8.0f);
   }
 
-  static void Place(TPlayer& P, f32 x, f32 z) {
-    P.Pos = {x, 0.0f, z};
-    P.OldPos = P.Pos;
-    P.DesiredPos = P.Pos;
-  }
   static TTeamBlock& A() { return W.Teams[1]; }
   static TTeamBlock& D() { return W.Teams[2]; }
   static TPlayer& R() { return W.Teams[1].Players[kReceiver]; }

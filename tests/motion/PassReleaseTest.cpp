@@ -36,12 +36,6 @@ TThrowTarget& Entry(int j) { return W.Teams[1].ThrowTargets.Entries[j]; }
 
 f32 Facing(double heading) { return static_cast<f32>((heading + 90.0) * kDegToRad); }
 
-void Place(TPlayer& P, f32 x, f32 z) {
-  P.Pos = {x, 0.0f, z};
-  P.OldPos = P.Pos;
-  P.DesiredPos = P.Pos;
-}
-
 void MakeScene() {
   MakeOpenPlayPitch(W);
   RandSeed = 33;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "SmallWorld.h"
 #include "core/MatchStore.h"
 #include "core/TypeDefs.h"
 #include "core/WorldDefaults.h"
@@ -71,8 +72,7 @@ inline void ResetReplayStore(int frames) {
   }
   SetRecordedFrames(frames);
   PositionScale = 50.0f;
-  World.PitchWidth = 70;
-  World.PitchLength = 100;
+  SetSmallPitch(World);
   World.PlayersPerTeam = 15;
   World.halflength = 2400;
 }
