@@ -1045,7 +1045,7 @@ void EndActions(TWorld& W, int b, int i) {
   }
   if (block1 && Runs(P.KickTimer) && PlaysAnyOf(P, kKickAnims)) {
     P.KickTimer = 0.0f;
-    if (W.KickType == 9) {  // a conversion: the kicker walks away
+    if (W.KickType == kKickTypeConversion) {  // a conversion: the kicker walks away
       P.SpecialAnimKind = 0.0f;
       P.SpecialAnimTimer = 10.0f;
       P.SpecialAnimFacing = 270.0f;

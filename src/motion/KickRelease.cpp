@@ -36,7 +36,6 @@ constexpr f32 kSpillKickerBan = 0.75f;     // s of ContactDelayTimer
 constexpr f32 kContactBan = 0.4f;          // s
 constexpr double kBanRadius = 5.0;         // m round the kicker
 
-constexpr i32 kKickTypePlay = 0, kKickTypeDropGoal = 10, kKickTypePenaltyGoal = 8, kKickTypeConversion = 9;
 constexpr i32 kRestartPenaltyTouch = 5;
 
 // Start point of each KickKind 1..8: distance (m) along KickFacing + 10 and height (m).

@@ -692,7 +692,7 @@ void ReleaseChosenThrow(TWorld& W) {
     W.PrevPasser = W.LastPasser;
     W.LastPasser = static_cast<i16>(A.Passer);
   }
-  W.KickType = 0;
+  W.KickType = kKickTypePlay;
   W.BallBouncedInField = kFalse32;
   W.KickTouchFlag1 = kFalse32;
   W.KickTouchFlag2 = kFalse32;
