@@ -40,7 +40,8 @@ void FallsStandUpsAndInjuries(TWorld& W);
 void ForcedMovements(TWorld& W);
 
 // ---------------------------------------------------------------- merged passes
-// Two passes of the step run several stages in one loop over the players,
+// Three passes of the step (the reactions, the forced movements' first pass
+// and the falls' first pass) run several stages in one loop over the players,
 // each stage for player i of both blocks; the result is that of running each
 // stage over all players in turn, as no stage reads what another writes for
 // another player. The stages, in their order, are exposed so that
@@ -56,7 +57,7 @@ void CountAngleReaction(TWorld& W, int i);
 void CountAuxTimer3(TWorld& W, int i);
 
 // The forced-movement pass: the marking of the players on a forced movement
-// (Marked, bit PlayerBit order: player i of block 1, then of block 2), the
+// (Marked: player i of block b at bit 2 (i - 1) + b - 1), the
 // kick runs and loose-ball runs of the marked, every follow, every scripted
 // run. StartForcedPass reads the state's holds once, before the loop.
 struct TForcedPass {
