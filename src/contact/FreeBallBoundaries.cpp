@@ -11,11 +11,6 @@ constexpr i32 kRestartScrum = 0;
 constexpr i32 kRestartDropOut = 2;
 constexpr i32 kRestartKickedIntoTouch = 7;
 
-// Rule kinds of the last kick (KickType).
-constexpr i32 kKickPenaltyTouch = 5;
-constexpr i32 kKickPenaltyGoal = 8;
-constexpr i32 kKickDropGoal = 10;
-
 constexpr double kCatchMargin = 0.3;  // m inside the touch and dead-ball lines
 constexpr double kFiveMetres = 5.0;   // m, the scrum short of the own goal line
 
@@ -26,7 +21,7 @@ bool IsSet(bool32 F) { return F != 0; }
 f32 Line(double Offset) { return ToF32(Offset); }
 
 // After a penalty goal attempt or a drop goal the ball dead gives a drop-out.
-bool GoalAttempt(const TWorld& W) { return W.KickType == kKickPenaltyGoal || W.KickType == kKickDropGoal; }
+bool GoalAttempt(const TWorld& W) { return W.KickType == kKickTypePenaltyGoal || W.KickType == kKickTypeDropGoal; }
 
 // Play stops with the ball loose or held for Kind into Pending.
 void Stop(TWorld& W, i32 Kind, TGameState Pending, bool ToOpponents, bool Held) {
@@ -78,7 +73,7 @@ void StopFreeBallAtBoundary(TWorld& W) {
   const bool inTouch = IsSet(W.KickTouchFlag2);
 
   if ((touched || (inTouch && std::fabs(z) >= dead)) && CrossedInFieldOfPlay(W)) {
-    const bool toOpponents = IsSet(W.BlocksSwapped) && W.KickType != kKickPenaltyTouch;
+    const bool toOpponents = IsSet(W.BlocksSwapped) && W.KickType != kKickTypePenaltyTouch;
     Stop(W, kRestartKickedIntoTouch, gsLineout, toOpponents, false);
   }
   if (W.gamestate == gsTransition) return;
@@ -112,7 +107,7 @@ void StopCatchAtBoundary(TWorld& W) {
   if (CrossedInFieldOfPlay(W)) {
     W.TouchPos = {x, z};
     const bool swapped = IsSet(W.BlocksSwapped);
-    Stop(W, kRestartKickedIntoTouch, gsLineout, W.KickType == kKickPenaltyTouch ? !swapped : swapped, true);
+    Stop(W, kRestartKickedIntoTouch, gsLineout, W.KickType == kKickTypePenaltyTouch ? !swapped : swapped, true);
     return;
   }
   if (z > 0) {

@@ -175,7 +175,7 @@ f32 DistanceToBall(const TWorld& W, const TPlayer& P) { return Distance2D(W.Ball
 // the ball came from a pass; a roll above his MarkProb takes it away.
 bool MarkPossible(const TWorld& W, const TPlayer& C) {
   const double goal = -0.5 * W.PitchLength;
-  const bool kind = W.KickType == 0 || W.KickType == 4 || W.KickType == 10;
+  const bool kind = W.KickType == kKickTypePlay || W.KickType == kKickTypeDropOut || W.KickType == kKickTypeDropGoal;
   if (W.BallBouncedInField != 0 || W.KickTouchFlag2 != 0 || !kind || W.BlocksSwapped != 0) return false;
   if (!(C.Pos.z < goal + 22.0 && C.Pos.z > goal) || W.FromGameState == gsPassing) return false;
   return !(RandomRange(1, 1001) > C.MarkProb);
@@ -423,7 +423,7 @@ void CatchInBlock1(TWorld& W, TMarkChance& Mark) {
 }
 
 void ApplyRestartTenMetreRule(TWorld& W) {
-  if (W.gamestate != gsRunning || !(W.KickType == 1 || W.KickType == 2) || W.BlocksSwapped == 0) return;
+  if (W.gamestate != gsRunning || !(W.KickType == kKickTypeKind1 || W.KickType == kKickTypeKickOff) || W.BlocksSwapped == 0) return;
   const TPlayer* C = PlayerAt(W.Teams[1], W.Teams[1].BallCarrier);
   constexpr f32 kRestartDistance = 10.0f;  // m
   if (C == nullptr || !(C->Pos.z < kRestartDistance) || W.Infringements[1].Kind != 0) return;

@@ -11,11 +11,6 @@ namespace {
 
 constexpr i32 kRestartKickOff = 1;
 
-// Rule kinds of the last kick (KickType).
-constexpr i32 kKickPenaltyGoal = 8;
-constexpr i32 kKickConversion = 9;
-constexpr i32 kKickDropGoal = 10;
-
 constexpr double kPlaneBeyondLine = 0.01;  // m past the goal line
 constexpr double kGoalWindow = 3.0;        // m round the posts, the plane and under the bar
 constexpr double kConversionOver = 1.0;    // m past the goal line ends a conversion
@@ -24,14 +19,14 @@ constexpr double kPostBand = 0.75;         // m either side of a goal line where
 constexpr f32 kPostHitLock = 0.5f;         // s without a second strike
 constexpr f32 kReboundShare = 0.5f;        // of the ball's speed
 
-bool IsGoalKick(i32 Kind) { return Kind == kKickPenaltyGoal || Kind == kKickConversion || Kind == kKickDropGoal; }
+bool IsGoalKick(i32 Kind) { return Kind == kKickTypePenaltyGoal || Kind == kKickTypeConversion || Kind == kKickTypeDropGoal; }
 
 // Message and points of each goal kick.
 TMessageType GoalMessage(i32 Kind) {
-  if (Kind == kKickConversion) return msgConversion;
-  return Kind == kKickDropGoal ? msgDropGoal : msgPenGoal;
+  if (Kind == kKickTypeConversion) return msgConversion;
+  return Kind == kKickTypeDropGoal ? msgDropGoal : msgPenGoal;
 }
-i32 GoalPoints(i32 Kind) { return Kind == kKickConversion ? 2 : 3; }
+i32 GoalPoints(i32 Kind) { return Kind == kKickTypeConversion ? 2 : 3; }
 
 // Posts Message for block 1's kicker; id 0 when the kicker names no player.
 void PostForKicker(TWorld& W, TMessageType Message, f32 Extra) {
@@ -108,6 +103,6 @@ void SettleGoalKicks(TWorld& W) {
       ScoresGoal(W)) {
     ScoreGoal(W);
   }
-  if (W.KickType == kKickConversion && !KickOffJustSet(W) && ConversionEnded(W)) StopForKickOff(W);
+  if (W.KickType == kKickTypeConversion && !KickOffJustSet(W) && ConversionEnded(W)) StopForKickOff(W);
   ReboundOffPosts(W);
 }

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr i32 kKickTypePenaltyTouch = 5;  // KickType of a penalty kick to touch
-
 // Time lost at a stoppage, by restart kind 2 to 5 (kind 1 has none).
 struct TDelayKind {
   f32 Mean, SD, Min, Max;

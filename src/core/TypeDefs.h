@@ -1216,6 +1216,18 @@ struct TTeamBlock {
   Arr1<bool32, 8> FallPointBlocked;
 };
 
+// The rule kinds of a kick, TWorld.KickType: a kick in open play, a drop goal,
+// or in kickrestartset the restart type of block 1 (TTeamBlock.RestartType).
+constexpr i32 kKickTypePlay = 0;          // a kick out of hand in open play
+constexpr i32 kKickTypeKind1 = 1;         // set by no step; the ten-metre rule reads it with the kick-off
+constexpr i32 kKickTypeKickOff = 2;
+constexpr i32 kKickTypeDropOut = 4;
+constexpr i32 kKickTypePenaltyTouch = 5;  // a penalty kicked to touch
+constexpr i32 kKickTypeTapPenalty = 7;
+constexpr i32 kKickTypePenaltyGoal = 8;
+constexpr i32 kKickTypeConversion = 9;
+constexpr i32 kKickTypeDropGoal = 10;
+
 // ---------------------------------------------------------------- world
 struct TWorld {
   // 1. Injuries on; the catch search's step and reach.
@@ -1446,7 +1458,7 @@ struct TWorld {
   bool32 FreeBallOutOfPlay;   // the ball ends beyond the bounds; no chaser is steered
 
   // Motion and ball working fields, kept across frames.
-  i32 KickType;               // rule kind of the last kick: 0 play, 10 drop goal, else the restart type
+  i32 KickType;               // rule kind of the last kick (kKickType*): 0 play, 10 drop goal, else the restart type
   bool32 BallBouncedInField;  // bounced in the field since the kick or pass (PlayedSinceKick)
   bool32 PassDeflected;       // the pass glanced off a defender or was knocked on
   bool32 BounceOffPending;    // the ball step left a bounce off a player for the free-ball step

@@ -27,7 +27,9 @@
 // the side in possession never has.
 // The look-ahead runs it on its copy: it allocates nothing, and its one run-log
 // line (a missing reference attacker in gottackled) is written in the match
-// world and on the copy alike.
+// world and on the copy alike. The stages live in DefenseUnit.cpp
+// (organisation and the step), DefensePressure.cpp and DefensePositions.cpp;
+// DefenseShared.h holds what they share.
 #pragma once
 
 #include "core/TypeDefs.h"

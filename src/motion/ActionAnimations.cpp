@@ -474,7 +474,7 @@ void EndLooseBallTake(TWorld& W, int b, int i, TPlayer& P) {
 
 // After a conversion the kicker walks away.
 void EndKick(TWorld& W, int, int, TPlayer& P) {
-  if (W.KickType != 9) return;
+  if (W.KickType != kKickTypeConversion) return;
   P.SpecialAnimKind = 0.0f;
   P.SpecialAnimTimer = 10.0f;
   P.SpecialAnimFacing = 270.0f;

@@ -152,6 +152,58 @@ void CountDefenceAndCarry(TWorld& W) {
   CountDown(W.PostHitTimer, dt);
 }
 
+}  // namespace
+
+void CountPlainTimers(TWorld& W, int i) {
+  const f32 dt = W.TimeStep;
+  for (int b = 1; b <= 2; ++b) {
+    TPlayer& P = W.Teams[b].Players[i];
+    CountDown(P.RunningAngleReactionTime.value, dt);
+    CountDown(P.ChaseTimer, dt);
+    CountDown(P.ContactDelayTimer, dt);
+    CountDown(P.AuxTimer2, dt);
+    CountDown(P.AuxTimer1, dt);
+    CountDown(P.BallTouchLockTimer, dt);
+    CountDownWhileRunning(P.UserActionTimer, dt);
+  }
+}
+
+// A block 2 run-out of the pass reaction is the pass unit's to act on.
+void CountPassReaction(TWorld& W, int i) {
+  const f32 dt = W.TimeStep;
+  CountDown(W.Teams[1].Players[i].ReactionDelayExtra2.value, dt);
+  if (RunsOut(W.Teams[2].Players[i].ReactionDelayExtra2.value, dt)) DefenderTriesInterception(W, i);
+}
+
+void CountPassRead(TWorld& W, int i) {
+  const f32 dt = W.TimeStep;
+  CountDown(W.Teams[1].Players[i].PassReadTimer, dt);
+  TPlayer& PD = W.Teams[2].Players[i];
+  if (PD.PassReadTimer > 0.0f) {
+    CountDown(PD.PassReadTimer, dt);
+    DefenderReadsPass(W, i);
+  }
+}
+
+// A listed chaser whose angle reaction runs out in running presses at once.
+void CountAngleReaction(TWorld& W, int i) {
+  const f32 dt = W.TimeStep;
+  TTeamBlock& D = W.Teams[2];
+  CountDown(W.Teams[1].Players[i].DefensiveRunningAngleReactionTime.value, dt);
+  if (RunsOut(D.Players[i].DefensiveRunningAngleReactionTime.value, dt) && W.gamestate == gsRunning &&
+      IsListedChaser(D, i)) {
+    D.PressureTimerA = 0.0f;
+    D.PressureTimerB = 0.0f;
+  }
+}
+
+void CountAuxTimer3(TWorld& W, int i) {
+  CountDown(W.Teams[1].Players[i].AuxTimer3, W.TimeStep);
+  CountDown(W.Teams[2].Players[i].AuxTimer3, W.TimeStep);
+}
+
+namespace {
+
 // The plain countdowns of every player and the defenders' pass and angle
 // reactions, in one pass over the players. It is the order of the separate
 // loops per player: each stage for player i reads and writes only his own
@@ -159,40 +211,15 @@ void CountDefenceAndCarry(TWorld& W) {
 // and fields no stage here writes; the only draws are the pass reads', still
 // in player order. The loose-pass chase, run after this pass now, reads and
 // writes none of the angle reaction timers, AuxTimer3 or the pressure timers.
+// tests/motion/MergedPassesTest.cpp runs the stages one at a time against it.
 void CountPlayerTimersAndReactions(TWorld& W) {
-  const f32 dt = W.TimeStep;
-  TTeamBlock& A = W.Teams[1];
-  TTeamBlock& D = W.Teams[2];
   const int n = PlayerCount(W);
   for (int i = 1; i <= n; ++i) {
-    for (int b = 1; b <= 2; ++b) {
-      TPlayer& P = W.Teams[b].Players[i];
-      CountDown(P.RunningAngleReactionTime.value, dt);
-      CountDown(P.ChaseTimer, dt);
-      CountDown(P.ContactDelayTimer, dt);
-      CountDown(P.AuxTimer2, dt);
-      CountDown(P.AuxTimer1, dt);
-      CountDown(P.BallTouchLockTimer, dt);
-      CountDownWhileRunning(P.UserActionTimer, dt);
-    }
-    TPlayer& PA = A.Players[i];
-    TPlayer& PD = D.Players[i];
-    // A block 2 run-out of the pass reaction is the pass unit's to act on.
-    CountDown(PA.ReactionDelayExtra2.value, dt);
-    if (RunsOut(PD.ReactionDelayExtra2.value, dt)) DefenderTriesInterception(W, i);
-    CountDown(PA.PassReadTimer, dt);
-    if (PD.PassReadTimer > 0.0f) {
-      CountDown(PD.PassReadTimer, dt);
-      DefenderReadsPass(W, i);
-    }
-    // A listed chaser whose angle reaction runs out in running presses at once.
-    CountDown(PA.DefensiveRunningAngleReactionTime.value, dt);
-    if (RunsOut(PD.DefensiveRunningAngleReactionTime.value, dt) && W.gamestate == gsRunning && IsListedChaser(D, i)) {
-      D.PressureTimerA = 0.0f;
-      D.PressureTimerB = 0.0f;
-    }
-    CountDown(PA.AuxTimer3, dt);
-    CountDown(PD.AuxTimer3, dt);
+    CountPlainTimers(W, i);
+    CountPassReaction(W, i);
+    CountPassRead(W, i);
+    CountAngleReaction(W, i);
+    CountAuxTimer3(W, i);
   }
 }
 
@@ -632,27 +659,55 @@ bool Falling(const TPlayer& P) {
          MayRun(P.OldTackleTimer) | MayRun(P.standuptimer);
 }
 
-uint64_t EndDivesAndMarkFalling(TWorld& W, int n) {
-  uint64_t marked = 0;
-  for (int i = 1; i <= n; ++i) {
-    EndDive(W, W.Teams[1].Players[i]);
-    marked |= static_cast<uint64_t>(Falling(W.Teams[1].Players[i])) << PlayerBit(1, i);
-    marked |= static_cast<uint64_t>(Falling(W.Teams[2].Players[i])) << PlayerBit(2, i);
-  }
-  return marked;
+void EndBlockExitsOf(TWorld& W, uint64_t Marked) {
+  ForMarked(Marked, [&](int b, int i) { EndBlockExit(W, b, i); });
+}
+
+void EndTacklesOf(TWorld& W, uint64_t Marked) {
+  ForMarked(Marked, [&](int b, int i) { EndTackles(W, W.Teams[b].Players[i]); });
+}
+
+void LieAndGetUpOf(TWorld& W, uint64_t Marked) {
+  ForMarked(Marked, [&](int b, int i) { LieAndGetUp(W, b, i); });
+}
+
+void HoldGettingUp(TWorld& W, uint64_t Marked) {
+  ForMarked(Marked, [&](int b, int i) {
+    if (TPlayer& P = W.Teams[b].Players[i]; P.standuptimer > 0.0f) HoldOnSpot(P);
+  });
+}
+
+void ReleaseFromBreakdownOf(TWorld& W, uint64_t Marked) {
+  ForMarked(Marked, [&](int b, int i) { ReleaseFromBreakdown(W, b, i); });
 }
 
 }  // namespace
 
+void EndDiveOf(TWorld& W, int i) { EndDive(W, W.Teams[1].Players[i]); }
+
+void MarkFalling(TWorld& W, int i, uint64_t& Marked) {
+  Marked |= static_cast<uint64_t>(Falling(W.Teams[1].Players[i])) << PlayerBit(1, i);
+  Marked |= static_cast<uint64_t>(Falling(W.Teams[2].Players[i])) << PlayerBit(2, i);
+}
+
+uint64_t EndDivesAndMarkFalling(TWorld& W) {
+  uint64_t marked = 0;
+  for (int i = 1; i <= PlayerCount(W); ++i) {
+    EndDiveOf(W, i);
+    MarkFalling(W, i, marked);
+  }
+  return marked;
+}
+
+const TMarkedStage kFallStages[kFallStageCount] = {
+    {"block exits", EndBlockExitsOf},      {"tackles end", EndTacklesOf},
+    {"lying and getting up", LieAndGetUpOf}, {"getting up held", HoldGettingUp},
+    {"breakdown release", ReleaseFromBreakdownOf},
+};
+
 void FallsStandUpsAndInjuries(TWorld& W) {
-  const uint64_t falling = EndDivesAndMarkFalling(W, PlayerCount(W));
-  ForMarked(falling, [&](int b, int i) { EndBlockExit(W, b, i); });
-  ForMarked(falling, [&](int b, int i) { EndTackles(W, W.Teams[b].Players[i]); });
-  ForMarked(falling, [&](int b, int i) { LieAndGetUp(W, b, i); });
-  ForMarked(falling, [&](int b, int i) {
-    if (TPlayer& P = W.Teams[b].Players[i]; P.standuptimer > 0.0f) HoldOnSpot(P);
-  });
-  ForMarked(falling, [&](int b, int i) { ReleaseFromBreakdown(W, b, i); });
+  const uint64_t falling = EndDivesAndMarkFalling(W);
+  for (const TMarkedStage& stage : kFallStages) stage.Run(W, falling);
 }
 
 namespace {
@@ -664,16 +719,16 @@ namespace {
 // passed over in every stage. Each timer is compared here just as its stage
 // compares it for every player, and only where its stage does, so the
 // marking raises the same flags as the stages would.
-struct TForcedMarking {
-  bool LineoutHolds, MaulHolds, RuckHolds;
-};
+}  // namespace
 
-TForcedMarking ForcedMarking(const TWorld& W) {
+TForcedPass StartForcedPass(const TWorld& W) {
   return {W.gamestate != gsLineout,
-          W.gamestate == gsRunning && PlayerAt(W.Teams[1], W.Teams[1].BallCarrier) != nullptr, RuckPassHolds(W)};
+          W.gamestate == gsRunning && PlayerAt(W.Teams[1], W.Teams[1].BallCarrier) != nullptr, RuckPassHolds(W), 0};
 }
 
-bool OnForcedMovement(const TForcedMarking& M, const TPlayer& P, int b) {
+namespace {
+
+bool OnForcedMovement(const TForcedPass& M, const TPlayer& P, int b) {
   bool busy = (P.KickTimer > 0.0f) | (P.freeballcatchtimer > 0.0f) | (P.SpecialAnimTimer > 0.0f) |
               (P.shimmytimer > 0.0f);
   if (M.LineoutHolds) busy |= P.LineOutTimer > 0.0f;
@@ -682,51 +737,88 @@ bool OnForcedMovement(const TForcedMarking& M, const TPlayer& P, int b) {
   return busy;
 }
 
+}  // namespace
+
+void MarkForced(TWorld& W, int i, TForcedPass& F) {
+  const uint64_t mine = static_cast<uint64_t>(OnForcedMovement(F, W.Teams[1].Players[i], 1)) |
+                        static_cast<uint64_t>(OnForcedMovement(F, W.Teams[2].Players[i], 2)) << 1;
+  F.Marked |= mine << PlayerBit(1, i);
+}
+
+void RunKickRuns(TWorld& W, int i, const TForcedPass& F) {
+  for (int b = 1; b <= 2; ++b)
+    if ((F.Marked >> PlayerBit(b, i)) & 1) KickRun(W, b, i);
+}
+
+void RunLooseBallRuns(TWorld& W, int i, const TForcedPass& F) {
+  for (int b = 1; b <= 2; ++b)
+    if ((F.Marked >> PlayerBit(b, i)) & 1) LooseBallRun(W.Teams[b].Players[i]);
+}
+
+void RunFollow(TWorld& W, int i) { Follow(W, i); }
+
+void RunScripted(TWorld& W, int i) { ScriptedRun(W, i); }
+
+namespace {
+
 // The marking, the kick and loose-ball runs, the follows and the scripted
 // runs in one pass over the players, each player's in the stages' order.
 // That is the result of the stage-by-stage loops: these stages write only
 // the player's own DesiredPos, speeds and follow and scripted-run timers,
 // and read of another player only the followed one's Pos and Velocity; and
 // none writes a timer that the marking reads.
+// tests/motion/MergedPassesTest.cpp runs the stages one at a time against it.
 uint64_t MarkAndRunForced(TWorld& W, int n) {
-  const TForcedMarking marking = ForcedMarking(W);
-  uint64_t marked = 0;
+  TForcedPass pass = StartForcedPass(W);
   for (int i = 1; i <= n; ++i) {
-    const uint64_t mine = static_cast<uint64_t>(OnForcedMovement(marking, W.Teams[1].Players[i], 1)) |
-                          static_cast<uint64_t>(OnForcedMovement(marking, W.Teams[2].Players[i], 2)) << 1;
-    if (mine != 0) {
-      for (int b = 1; b <= 2; ++b)
-        if ((mine >> (b - 1)) & 1) KickRun(W, b, i);
-      for (int b = 1; b <= 2; ++b)
-        if ((mine >> (b - 1)) & 1) LooseBallRun(W.Teams[b].Players[i]);
+    MarkForced(W, i, pass);
+    if (((pass.Marked >> PlayerBit(1, i)) & 3) != 0) {
+      RunKickRuns(W, i, pass);
+      RunLooseBallRuns(W, i, pass);
     }
-    marked |= mine << PlayerBit(1, i);
     Follow(W, i);
     ScriptedRun(W, i);
   }
-  return marked;
+  return pass.Marked;
 }
 
 }  // namespace
 
-void ForcedMovements(TWorld& W) {
-  const int n = PlayerCount(W);
+namespace {
+
+void HoldInLineout(TWorld& W, uint64_t Forced) {
+  if (W.gamestate == gsLineout) return;
+  ForMarked(Forced, [&](int b, int i) {
+    if (TPlayer& P = W.Teams[b].Players[i]; P.LineOutTimer > 0.0f) HoldOnSpot(P);
+  });
+}
+
+void SpecialActions(TWorld& W, uint64_t Forced) {
   TTeamBlock& A = W.Teams[1];
-  const uint64_t forced = MarkAndRunForced(W, n);
-  if (W.gamestate != gsLineout) {
-    ForMarked(forced, [&](int b, int i) {
-      if (TPlayer& P = W.Teams[b].Players[i]; P.LineOutTimer > 0.0f) HoldOnSpot(P);
-    });
-  }
-  MaulHold(W, forced);
   // Compared where the loop over every player compared it: at the receiver.
-  const bool receiverWaits = A.PassReceiver >= 1 && A.PassReceiver <= n && A.PassTimeLeft > 0.0f;
-  ForMarked(forced, [&](int b, int i) {
+  const bool receiverWaits = A.PassReceiver >= 1 && A.PassReceiver <= PlayerCount(W) && A.PassTimeLeft > 0.0f;
+  ForMarked(Forced, [&](int b, int i) {
     if (b == 1) SpecialAction(W, A.Players[i], i == A.PassReceiver && receiverWaits);
     else SpecialAction(W, W.Teams[2].Players[i], false);
   });
-  ForMarked(forced, [&](int b, int i) { Shimmy(W, b, i); });
-  RuckPassHold(W, forced);
+}
+
+void Shimmies(TWorld& W, uint64_t Forced) {
+  ForMarked(Forced, [&](int b, int i) { Shimmy(W, b, i); });
+}
+
+}  // namespace
+
+const TMarkedStage kForcedStages[kForcedStageCount] = {
+    {"lineout hold", HoldInLineout}, {"maul hold", MaulHold},           {"special actions", SpecialActions},
+    {"side-steps", Shimmies},        {"ruck pass hold", RuckPassHold},
+};
+
+uint64_t MarkAndRunForcedMovements(TWorld& W) { return MarkAndRunForced(W, PlayerCount(W)); }
+
+void ForcedMovements(TWorld& W) {
+  const uint64_t forced = MarkAndRunForcedMovements(W);
+  for (const TMarkedStage& stage : kForcedStages) stage.Run(W, forced);
 }
 
 void DelayPlayers(TWorld& W) {

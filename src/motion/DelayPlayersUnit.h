@@ -11,6 +11,8 @@
 // reach 0 or below.
 #pragma once
 
+#include <cstdint>
+
 #include "core/TypeDefs.h"
 
 // The whole step, in its order of work: world clocks and the held-carrier
@@ -36,6 +38,64 @@ void FallsStandUpsAndInjuries(TWorld& W);
 // actions, the shimmy and the hold of tackled players during a ruck pass,
 // each setting DesiredPos (and some a speed) for the motion steps.
 void ForcedMovements(TWorld& W);
+
+// ---------------------------------------------------------------- merged passes
+// Three passes of the step (the reactions, the forced movements' first pass
+// and the falls' first pass) run several stages in one loop over the players,
+// each stage for player i of both blocks; the result is that of running each
+// stage over all players in turn, as no stage reads what another writes for
+// another player. The stages, in their order, are exposed so that
+// tests/motion/MergedPassesTest.cpp can run them one at a time.
+
+// The reaction pass: plain countdowns, the pass reaction's run-out (the
+// interception try), the pass read, the angle reaction (a listed chaser
+// presses), AuxTimer3.
+void CountPlainTimers(TWorld& W, int i);
+void CountPassReaction(TWorld& W, int i);
+void CountPassRead(TWorld& W, int i);
+void CountAngleReaction(TWorld& W, int i);
+void CountAuxTimer3(TWorld& W, int i);
+
+// The forced-movement pass: the marking of the players on a forced movement
+// (Marked: player i of block b at bit 2 (i - 1) + b - 1), the
+// kick runs and loose-ball runs of the marked, every follow, every scripted
+// run. StartForcedPass reads the state's holds once, before the loop.
+struct TForcedPass {
+  bool LineoutHolds, MaulHolds, RuckHolds;
+  uint64_t Marked;
+};
+TForcedPass StartForcedPass(const TWorld& W);
+void MarkForced(TWorld& W, int i, TForcedPass& F);
+void RunKickRuns(TWorld& W, int i, const TForcedPass& F);
+void RunLooseBallRuns(TWorld& W, int i, const TForcedPass& F);
+void RunFollow(TWorld& W, int i);
+void RunScripted(TWorld& W, int i);
+
+// The falls' and the forced movements' later stages run only over the
+// players that a first pass marks (a set of bits, player i of block b at
+// 2 (i - 1) + b - 1): over the others each stage would do nothing, as it
+// starts none of what the marking looks for. Each stage runs over the set in
+// turn, as the tables list them; a test runs them over every player.
+struct TMarkedStage {
+  const char* Name;
+  void (*Run)(TWorld& W, uint64_t Marked);
+};
+
+// The falls' first pass, merged: for each player, block 1's dive ends
+// (EndDiveOf), then both blocks' players in a tackle, a fall, a lie, a
+// get-up or a breakdown are marked (MarkFalling), an ended dive's get-up
+// among them. Returns the set.
+void EndDiveOf(TWorld& W, int i);
+void MarkFalling(TWorld& W, int i, uint64_t& Marked);
+uint64_t EndDivesAndMarkFalling(TWorld& W);
+constexpr int kFallStageCount = 5;
+extern const TMarkedStage kFallStages[kFallStageCount];
+
+// The forced movements' first pass (the stages above, with TForcedPass),
+// returning TForcedPass::Marked.
+uint64_t MarkAndRunForcedMovements(TWorld& W);
+constexpr int kForcedStageCount = 5;
+extern const TMarkedStage kForcedStages[kForcedStageCount];
 
 // Player i is among the first ChaserCount entries of T's ChaserSlots.
 bool IsListedChaser(const TTeamBlock& T, int i);

@@ -13,6 +13,7 @@
 #include "core/Rounding.h"
 #include "core/RunLog.h"
 #include "motion/DelayPlayersUnit.h"
+#include "motion/ReleaseTackle.h"
 
 namespace {
 
@@ -25,18 +26,12 @@ constexpr f32 kGoalX = 0.0f, kGoalZ = 50.0f;  // m, the posts aimed at
 constexpr i32 kShrinkChance = 455;         // per mille, a place kick's speed and heading errors shrink
 constexpr i32 kHalveChance = 500;          // per mille of those, halved rather than quartered
 constexpr double kErrorClamp = 20.0;       // general-play Gaussian errors held within +-20
-constexpr double kMaxTackleSpeed = 3.0;    // m/s
-constexpr f32 kHeldTimer = 10.0f;          // s, GettingTackledTimer until the fall is drawn
-constexpr f32 kMinGroundTime = 0.05f;      // s
-constexpr f32 kFallsForward = 6.0f, kFallsBack = 7.0f;                // carrier's GettingTackledKind
-constexpr f32 kHolderAway = 5.0f, kHolderAtImpact = 6.0f;             // tackler's TackleAttemptKind
 constexpr f32 kSpillSpeed = 10.0f, kSpillElevation = 20.0f, kSpillHeading = 90.0f;
 constexpr double kKnockOnMin = 5.0, kKnockOnMax = 175.0;  // degrees, a spill heading between goes forward
 constexpr f32 kSpillKickerBan = 0.75f;     // s of ContactDelayTimer
 constexpr f32 kContactBan = 0.4f;          // s
 constexpr double kBanRadius = 5.0;         // m round the kicker
 
-constexpr i32 kKickTypePlay = 0, kKickTypeDropGoal = 10, kKickTypePenaltyGoal = 8, kKickTypeConversion = 9;
 constexpr i32 kRestartPenaltyTouch = 5;
 
 // Start point of each KickKind 1..8: distance (m) along KickFacing + 10 and height (m).
@@ -45,8 +40,6 @@ struct TKickStart {
 };
 constexpr TKickStart kKindStarts[8] = {{0.85f, 0.5f},  {0.55f, 0.3f},  {0.65f, 0.35f}, {0.75f, 0.55f},
                                        {0.55f, 0.3f},  {0.55f, 0.25f}, {0.55f, 0.3f},  {0.85f, 0.5f}};
-
-double FallDraw() { return RandomRange(300, 701) / 1000.0; }
 
 TVector3 StartPoint(const TPlayer& C, double Facing, f32 Distance, f32 Height) {
   const double a = Facing * kDegToRad;
@@ -222,62 +215,26 @@ void FallTackledKicker(TWorld& W, int c) {
   TPlayer& C = A.Players[c];
   C.passtimer = 0;
   C.OffloadPending = 0;
-  if (static_cast<double>(B.TackleSpeed) > kMaxTackleSpeed) B.TackleSpeed = ToF32(kMaxTackleSpeed);
-  C.ForcedRunTimer = 0;
-  C.ForcedRunAngle = B.TackleHeading;
-  C.ForcedRunSpeed = B.TackleSpeed;
-  C.ImpactSpeed = B.TackleSpeed;
-  C.ImpactAngle = B.TackleHeading;
-  C.ImpactMass = B.TackleMass;
-  C.GettingTackledSpeed = C.ImpactSpeed;
-  C.GettingTackledAngle = C.ImpactAngle;
-  C.DesiredPos = C.Pos;
-  C.GettingTackledKind = 0;
-  C.GettingTackledTimer = kHeldTimer;
-  C.KickTimer = 0;
-
-  const f32 back = ToF32(static_cast<double>(C.ImpactAngle) + 180.0);
-  B.TackleDirForward = HeadingVector(C.ImpactAngle);
-  B.TackleDirBack = HeadingVector(back);
+  // He falls forward unless he faces nearer the reverse of the tackle's
+  // heading, which he takes as his ImpactAngle.
+  B.TackleDirForward = HeadingVector(B.TackleHeading);
+  B.TackleDirBack = HeadingVector(ToF32(static_cast<double>(B.TackleHeading) + 180.0));
   W.ScratchPoint = HeadingVector(C.GettingTackledFacing);
   const TVector2 f = W.ScratchPoint;
   const bool forward = Distance2D(f.x, f.z, B.TackleDirBack.x, B.TackleDirBack.z) >=
                        Distance2D(f.x, f.z, B.TackleDirForward.x, B.TackleDirForward.z);
-  C.GettingTackledKind = forward ? kFallsForward : kFallsBack;
-  C.GettingTackledFacing = forward ? C.ImpactAngle : back;
-  B.CarrierFallsForward = Flag(forward);
-  C.GroundTime = ToF32(FallDraw());
-  C.GettingTackledTimer = ToF32(RandomRange(450, 551) / 1000.0);
-
-  W.ScratchCircle = PointsOnCircle(0.0f, 0.0f, 1.0f);
-  for (int k = 1; k <= 8; ++k) W.ScratchCircleFlags[k] = kFalse32;
-  const int slot = NearestFreeCirclePoint(W.ScratchCircle, W.ScratchCircleFlags, B.TackleDirForward.x, B.TackleDirForward.z);
-  B.ImpactSlot = slot;
-  for (int k = 1; k <= 8; ++k) B.ImpactSlotFree[k] = -1;
-  if (slot >= 1 && slot <= 8) {
-    B.ImpactSlotFree[slot] = 0;
-    B.ImpactSlotFree[std::min(slot + 1, 8)] = 0;  // no wrap from 8 to 1
-    B.ImpactSlotFree[std::max(slot - 1, 1)] = 0;
-    ShiftImpactWords(W.CarrierContactSlots[slot]);
-  }
+  const i32 slot = FallReleasedCarrier(W, C, forward, 0);
+  if (slot != 0) ShiftImpactWords(W.CarrierContactSlots[slot]);
 
   const int n = PlayerCount(W);
   for (int i = 1; i <= n; ++i) {
     TPlayer& D = B.Players[i];
     if (!(D.TackleAttemptTimer > 0.0f) || D.governedby != c) continue;
     const bool held = D.ContactPoint >= 1 && D.ContactPoint <= 8;
-    if (!held || B.ImpactSlotFree[D.ContactPoint] != 0) {
-      D.TackleAttemptKind = kHolderAway;
-      D.TackleAttemptAngle = C.ImpactAngle;
-      const f32 t = ToF32(static_cast<double>(C.GroundTime) - FallDraw());
-      D.GroundTime = t > 0.0f ? t : kMinGroundTime;
-    } else {
-      D.TackleAttemptKind = kHolderAtImpact;
-      D.TackleAttemptAngle = ToF32(static_cast<double>(C.ImpactAngle) + 180.0);
-      D.GroundTime = ToF32(static_cast<double>(C.GroundTime) + FallDraw());
-      PlayHolderFallBack(D);
-    }
-    D.TackleAttemptFacing = D.TackleAttemptAngle;
+    const bool away = TacklerFallsAway(B, D);
+    const f32 t = ToF32(FallWithCarrier(D, C, away));
+    D.GroundTime = away && !(t > 0.0f) ? ToF32(kTacklerMinGround) : t;
+    if (!away) PlayHolderFallBack(D);
     D.TackleAttemptSpeed = C.GettingTackledSpeed;
     D.TackleAttemptTimer = C.GettingTackledTimer;
     if (held) {

@@ -159,29 +159,19 @@ void FaceAlongLook(TPlayer& P) {
   else P.FacingAngle = dx > 0.0 ? kFacingAlongPlusX : kFacingAlongMinusX;
 }
 
-// Sets P's facing to a fixed one; true, for the rules that report whether
-// one of theirs applied.
-bool SetFacing(TPlayer& P, f32 F) {
-  P.FacingAngle = F;
-  return true;
-}
-
 // The three block-move facings of both blocks, later winning: engaged in a
-// block, exiting one, being exited on. Whether one applied.
-bool FaceBlockMoves(TPlayer& P) {
-  bool set = false;
-  if (P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0) set = SetFacing(P, FacingOfHeading(P.BlockFacing));
-  if (P.BlockExitTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.BlockExitFacing));
-  if (P.BlockExitedOnTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.BlockExitedOnFacing));
-  return set;
+// block, exiting one, being exited on.
+void FaceBlockMoves(TPlayer& P) {
+  if (P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0) P.FacingAngle = FacingOfHeading(P.BlockFacing);
+  if (P.BlockExitTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.BlockExitFacing);
+  if (P.BlockExitedOnTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.BlockExitedOnFacing);
 }
 
 // Facings at a breakdown (constants, radians = DegToRad(c)): a player with a
 // ruck role other than 0, 1, 60 and 61 faces the ruck, turned 30 degrees in
 // when he binds at a flank the other side leaves open; role 64 faces back.
-// Whether one applied.
-bool FaceRuck(const TWorld& W, int b, int i, TPlayer& P) {
-  if (!(P.RuckTimer > 0.0f)) return false;
+void FaceRuck(const TWorld& W, int b, int i, TPlayer& P) {
+  if (!(P.RuckTimer > 0.0f)) return;
   const TTeamBlock& own = W.Teams[b];
   const TTeamBlock& other = W.Teams[3 - b];
   const f32 r = P.RuckRole;
@@ -195,7 +185,6 @@ bool FaceRuck(const TWorld& W, int b, int i, TPlayer& P) {
     P.FacingAngle = FacingOfAngle(c);
   }
   if (r == 64.0f) P.FacingAngle = FacingOfAngle(b == 1 ? 360.0 : 180.0);
-  return faces;
 }
 
 // The heading a scripted facing asks for: mode 1 the fixed FaceAngle, mode 2
@@ -344,47 +333,29 @@ f32 Block2LookFacing(const TWorld& W, const TPlayer& P) {
 }
 
 // Block 2's fixed facings, the later winning: moves, timers and set pieces.
-// None reads his facing or moves him. Whether one applied.
-bool FaceFixed2(const TWorld& W, int i, TPlayer& P) {
-  bool set = FaceBlockMoves(P);
-  if (P.shimmytimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.ShimmyFacing));
-  if (P.TackleAttemptTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.TackleAttemptFacing));
-  set |= FaceRuck(W, 2, i, P);
-  if (P.standuptimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.StandUpFacing));
-  if (P.OldTackleTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.OldTackleFacing));
-  if (P.SpecialAnimTimer > 0.0f && !(P.KickTimer > 0.0f)) set = SetFacing(P, FacingOfHeading(P.SpecialAnimFacing));
-  if (P.freeballcatchtimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.FreeBallCatchFacing));
-  if (P.GettingTackledTimer > 0.0f) set = SetFacing(P, FacingOfHeading(P.GettingTackledFacing));
+// None reads his facing or moves him.
+void FaceFixed2(const TWorld& W, int i, TPlayer& P) {
+  FaceBlockMoves(P);
+  if (P.shimmytimer > 0.0f) P.FacingAngle = FacingOfHeading(P.ShimmyFacing);
+  if (P.TackleAttemptTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.TackleAttemptFacing);
+  FaceRuck(W, 2, i, P);
+  if (P.standuptimer > 0.0f) P.FacingAngle = FacingOfHeading(P.StandUpFacing);
+  if (P.OldTackleTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.OldTackleFacing);
+  if (P.SpecialAnimTimer > 0.0f && !(P.KickTimer > 0.0f)) P.FacingAngle = FacingOfHeading(P.SpecialAnimFacing);
+  if (P.freeballcatchtimer > 0.0f) P.FacingAngle = FacingOfHeading(P.FreeBallCatchFacing);
+  if (P.GettingTackledTimer > 0.0f) P.FacingAngle = FacingOfHeading(P.GettingTackledFacing);
   if (P.ForcedRunTimer > 0.0f && (!(P.TackleAttemptTimer > 0.0f) || P.currentframe < P.TackleAttemptLungeFrame))
-    set = SetFacing(P, FacingOfHeading(P.ForcedRunFacing));
-  if (P.LineOutTimer > 0.0f && Dist(P) < 0.4) set = SetFacing(P, FacingOfHeading(P.LineoutFacing));
-  return set;
+    P.FacingAngle = FacingOfHeading(P.ForcedRunFacing);
+  if (P.LineOutTimer > 0.0f && Dist(P) < 0.4) P.FacingAngle = FacingOfHeading(P.LineoutFacing);
 }
 
-// Whether Block2LookFacing surely raises no float error for P: every
-// position it reads within 1e38 of the origin (so no difference of two
-// overflows a float, and nothing is infinite or NaN), his speeds numbers
-// (an ordered comparison with a NaN raises). Quiet tests themselves.
-bool Block2LookIsQuiet(const TWorld& W, const TPlayer& P) {
-  const f32 v[] = {P.OldPos.x, P.OldPos.z, P.LookAtPos.x, P.LookAtPos.z, P.Pos.x,
-                   P.Pos.z,    P.DesiredPos.x, P.DesiredPos.z, W.BallPos.x, W.BallPos.z};
-  bool quiet = !std::isnan(P.speed) && !std::isnan(P.maxspeed);
-  for (f32 x : v) quiet &= std::isless(std::fabs(x), 1e38f);
-  return quiet;
-}
-
+// As block 1 (FaceBlock1): the facing of the way he moves, then the fixed
+// facings over it, the scripted facing, and the turn of the body.
 void FaceBlock2(TWorld& W, int i) {
   TPlayer& P = W.Teams[2].Players[i];
   P.PrevFacingAngle = P.FacingAngle;
-  // The facing of the way he moves (an arctangent or two) comes first, so
-  // any fixed facing replaces it: it is worked out after them, and only
-  // where none applied or where skipping it could hide a float error (its
-  // arctangents are calls, so it is not dropped unused).
-  const bool fixed = FaceFixed2(W, i, P);
-  if (!fixed || !Block2LookIsQuiet(W, P)) {
-    const f32 look = Block2LookFacing(W, P);
-    if (!fixed) P.FacingAngle = look;
-  }
+  P.FacingAngle = Block2LookFacing(W, P);
+  FaceFixed2(W, i, P);
   FaceScripted(W, 2, P);
   TurnBody(P, W.TimeStep, false);
 }

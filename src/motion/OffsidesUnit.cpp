@@ -73,27 +73,43 @@ void MarkAgainstLines(TWorld& W, double Line1, double Line2, Excluded excluded) 
   }
 }
 
+}  // namespace
+
+TRunningMarks StartRunningMarks(const TWorld& W) {
+  const TTeamBlock& A = W.Teams[1];
+  return {PlayerAt(A, A.BallCarrier), W.MarkCalled != 0, static_cast<double>(W.BallPos.z) + kMarkedLine};
+}
+
+void KeepLastMarks(TWorld& W, int p) {
+  W.Teams[1].Players[p].PrevOffsideMark = W.Teams[1].Players[p].OffsideMark;
+  W.Teams[2].Players[p].PrevOffsideMark = W.Teams[2].Players[p].OffsideMark;
+}
+
+void MarkRunningPlayer(TWorld& W, int p, const TRunningMarks& M) {
+  TTeamBlock& A = W.Teams[1];
+  if (M.Carrier != nullptr) {
+    TPlayer& P = A.Players[p];
+    const double line1 = M.Carrier->Pos.z;
+    P.OffsideLineZ = static_cast<f32>(line1);
+    MarkAndClearAttacker(P, line1);
+    if (p == A.BallCarrier) P.OffsideMark = 0;
+  }
+  TPlayer& D = W.Teams[2].Players[p];
+  if (M.Called) Mark(D, 2, M.Line2);
+  Clear(D, 2);
+}
+
+namespace {
+
 // Each player's last mark is kept here, before his own marking: the marking
 // of player p reads and writes only his fields, so this is the order of a
-// pass that keeps every mark first.
+// pass that keeps every mark first. tests/motion/MergedPassesTest.cpp runs
+// the stages one at a time against it.
 void MarkRunning(TWorld& W) {
-  TTeamBlock& A = W.Teams[1];
-  const TPlayer* C = PlayerAt(A, A.BallCarrier);
-  const bool called = W.MarkCalled != 0;
-  const double line2 = static_cast<double>(W.BallPos.z) + kMarkedLine;
+  const TRunningMarks marks = StartRunningMarks(W);
   for (int p = 1; p <= PlayerCount(W); ++p) {
-    A.Players[p].PrevOffsideMark = A.Players[p].OffsideMark;
-    W.Teams[2].Players[p].PrevOffsideMark = W.Teams[2].Players[p].OffsideMark;
-    if (C != nullptr) {
-      TPlayer& P = A.Players[p];
-      const double line1 = C->Pos.z;
-      P.OffsideLineZ = static_cast<f32>(line1);
-      MarkAndClearAttacker(P, line1);
-      if (p == A.BallCarrier) P.OffsideMark = 0;
-    }
-    TPlayer& D = W.Teams[2].Players[p];
-    if (called) Mark(D, 2, line2);
-    Clear(D, 2);
+    KeepLastMarks(W, p);
+    MarkRunningPlayer(W, p, marks);
   }
 }
 

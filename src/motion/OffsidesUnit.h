@@ -17,3 +17,19 @@
 // their state excludes them. States other than running, passing, gottackled,
 // scrum, lineout and freeball leave the marks as they are.
 void Offsides(TWorld& W);
+
+// The marking in running (RunningPhase 2 on) is one pass over the players,
+// each player's two stages in turn: his last marks kept (PrevOffsideMark of
+// both blocks), then his marking: block 1's player against the carrier's z,
+// block 2's against the ball's z + 10 when a mark is called (one stage, so
+// that the draws of new marks come in player order). The result is that of
+// keeping every mark first; the stages are exposed so that
+// tests/motion/MergedPassesTest.cpp can run them one at a time.
+struct TRunningMarks {
+  const TPlayer* Carrier;  // block 1's carrier, or null
+  bool Called;             // MarkCalled
+  double Line2;            // m, block 2's line
+};
+TRunningMarks StartRunningMarks(const TWorld& W);
+void KeepLastMarks(TWorld& W, int p);
+void MarkRunningPlayer(TWorld& W, int p, const TRunningMarks& M);

@@ -12,6 +12,7 @@
 #include "core/StrategyShapes.h"
 #include "core/SupportSpot.h"
 #include "motion/DelayPlayersUnit.h"
+#include "motion/ReleaseTackle.h"
 
 namespace {
 
@@ -52,9 +53,6 @@ constexpr double kAttackSideWidth = 1.25;   // m across the pitch that sets Atta
 constexpr double kSupportWidth = 5.5;       // m each side of the receiver
 constexpr double kSupportWithdraw = 4.0;    // m, a passer this near the receiver makes no call
 constexpr f32 kOffloadMark = 10.0f;         // OffloadPending of an offload out of a tackle
-constexpr double kTackleSpeedCap = 3.0;     // m/s of the tackle momentum handed to the passer
-constexpr f32 kTackleHold = 10.0f;          // s, the tackle action until the fall is chosen
-constexpr double kMinTacklerGround = 0.05;  // s
 constexpr double kOldTackleExtra = 0.25;    // s beyond the last breakdown release
 
 bool OnField(const TWorld& W, i32 n) { return n >= 1 && n <= PlayerCount(W); }
@@ -448,64 +446,24 @@ void CallSupport(TWorld& W, i32 PasserNumber, i32 ReceiverNumber) {
 void CompleteOffloadTackle(TWorld& W, i32 PasserNumber) {
   TPlayer& C = W.Teams[1].Players[PasserNumber];
   TTeamBlock& D = W.Teams[2];
-  D.TackleSpeed = static_cast<f32>(std::min<double>(D.TackleSpeed, kTackleSpeedCap));
-  C.ForcedRunTimer = 0.0f;
-  C.ForcedRunAngle = D.TackleHeading;
-  C.ForcedRunSpeed = D.TackleSpeed;
-  C.ImpactSpeed = D.TackleSpeed;
-  C.ImpactAngle = D.TackleHeading;
-  C.ImpactMass = D.TackleMass;
-  C.GettingTackledSpeed = C.ImpactSpeed;
-  C.GettingTackledAngle = C.ImpactAngle;
-  C.DesiredPos = C.Pos;
-  C.GettingTackledKind = 0.0f;
-  C.GettingTackledTimer = kTackleHold;
-  C.passtimer = 0.0f;
-  C.KickTimer = 0.0f;
-  const TDirection forward = HeadingDirection(C.ImpactAngle);
+  // Facing nearer the reverse of the momentum he falls back; he takes the
+  // tackle's heading as his ImpactAngle.
+  const TDirection forward = HeadingDirection(D.TackleHeading);
   const TDirection facing = HeadingDirection(C.GettingTackledFacing);
   const bool backward = Distance2D(facing.x, facing.z, -forward.x, -forward.z) <
                         Distance2D(facing.x, facing.z, forward.x, forward.z);
-  C.GettingTackledKind = backward ? 7.0f : 6.0f;
-  C.GettingTackledFacing = static_cast<f32>(backward ? C.ImpactAngle + 180.0 : C.ImpactAngle);
-  C.GroundTime = static_cast<f32>(RandomRange(300, 701) / 1000.0);
-  C.GettingTackledTimer = static_cast<f32>(RandomRange(450, 551) / 1000.0);
-  D.CarrierFallsForward = backward ? kFalse32 : kTrue32;
-  W.ScratchCircle = PointsOnCircle(0.0f, 0.0f, 1.0f);
-  for (bool32& f : W.ScratchCircleFlags) f = kFalse32;
-  Arr1<i32, 8> taken{};
   // A momentum that is not a number finds no nearest point: slot 1.
-  const i32 k = std::max(NearestFreeCirclePoint(W.ScratchCircle, taken, forward.x, forward.z), 1);
-  D.ImpactSlot = k;
-  for (i32& s : D.ImpactSlotFree) s = -1;
-  D.ImpactSlotFree[k] = 0;
-  D.ImpactSlotFree[std::min(k + 1, 8)] = 0;
-  D.ImpactSlotFree[std::max(k - 1, 1)] = 0;
-  Arr1<i32, 4>& slots = W.CarrierContactSlots[k];
-  for (int w = 1; w <= 3; w += 2)
-    if (slots[w] != 0 && slots[w + 1] == 0) {
-      slots[w + 1] = slots[w];
-      slots[w] = 0;
-    }
+  const i32 k = FallReleasedCarrier(W, C, !backward, 1);
+  ShiftImpactWords(W.CarrierContactSlots[k]);
   for (int i = 1; i <= PlayerCount(W); ++i) {
     TPlayer& T = D.Players[i];
     if (T.governedby != PasserNumber) continue;
     T.ForcedRunTimer = 0.0f;
     T.TackleAttemptTimer = C.GettingTackledTimer;
-    const bool away = !Arr1<i32, 8>::InRange(T.ContactPoint) || D.ImpactSlotFree[T.ContactPoint] == -1;
-    if (away) {
-      T.TackleAttemptKind = 5.0f;
-      T.TackleAttemptAngle = C.ImpactAngle;
-      T.TackleAttemptFacing = C.ImpactAngle;
-      T.GroundTime = static_cast<f32>(
-          std::max(static_cast<double>(C.GroundTime) - RandomRange(300, 701) / 1000.0, kMinTacklerGround));
-    } else {
-      T.TackleAttemptKind = 6.0f;
-      T.TackleAttemptAngle = static_cast<f32>(C.ImpactAngle + 180.0);
-      T.TackleAttemptFacing = T.TackleAttemptAngle;
-      T.GroundTime = static_cast<f32>(C.GroundTime + RandomRange(300, 701) / 1000.0);
-      PlayHolderFallBack(T);
-    }
+    const bool away = TacklerFallsAway(D, T);
+    const double ground = FallWithCarrier(T, C, away);
+    T.GroundTime = static_cast<f32>(away ? std::max(ground, kTacklerMinGround) : ground);
+    if (!away) PlayHolderFallBack(T);
   }
 }
 
@@ -692,7 +650,7 @@ void ReleaseChosenThrow(TWorld& W) {
     W.PrevPasser = W.LastPasser;
     W.LastPasser = static_cast<i16>(A.Passer);
   }
-  W.KickType = 0;
+  W.KickType = kKickTypePlay;
   W.BallBouncedInField = kFalse32;
   W.KickTouchFlag1 = kFalse32;
   W.KickTouchFlag2 = kFalse32;

@@ -300,7 +300,7 @@ TEST_F(FreeBallCatchTest, Block1DrawsAKickReturnAfterABounceInsideTheGameAndTheF
 TEST_F(FreeBallCatchTest, ARestartKickCaughtByTheKickingSideShortOfTenMetresGivesAScrum) {
   for (const auto& [z, stops] : {std::pair{9.9f, true}, {10.0f, false}}) {
     SetUp();
-    W.KickType = 1;
+    W.KickType = kKickTypeKind1;
     W.BlocksSwapped = kTrue32;
     W.BallPos.z = z;
     W.PrevBallPos.z = z;
@@ -328,7 +328,7 @@ TEST_F(FreeBallCatchTest, ARestartKickCaughtByTheKickingSideShortOfTenMetresGive
   }
   // An infringement already listed keeps play going.
   SetUp();
-  W.KickType = 2;
+  W.KickType = kKickTypeKickOff;
   W.BlocksSwapped = kTrue32;
   W.Infringements[1].Kind = 1;
   Catching(Attacker(kBack), 0.3f, 0.0f).CleanCatchProb = 1000;

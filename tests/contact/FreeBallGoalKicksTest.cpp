@@ -48,7 +48,7 @@ class FreeBallGoalKicksTest : public RunningSceneTest {
     LooseBallScene();
     W.Teams[1].BallKicker = kKicker;
     W.BlocksSwapped = kTrue32;
-    W.KickType = 8;
+    W.KickType = kKickTypePenaltyGoal;
     W.BallPhase = kPhase;
     W.FlightLandingStep = 900;
     for (int k = 1; k <= 1000; ++k) {
@@ -136,7 +136,7 @@ TEST_F(FreeBallGoalKicksTest, AKickThatWasPlayedOrWentWideOrLowDoesNotScore) {
     Flight(c.Q, c.P);
     Step();
     EXPECT_EQ(W.Teams[1].score, 0) << c.what;
-    for (const TPosted& m : Posted()) EXPECT_NE(m.code, c.KickType == 10 ? msgDropGoal : msgPenGoal) << c.what;
+    for (const TPosted& m : Posted()) EXPECT_NE(m.code, c.KickType == kKickTypeDropGoal ? msgDropGoal : msgPenGoal) << c.what;
   }
 }
 
@@ -158,7 +158,7 @@ TEST_F(FreeBallGoalKicksTest, AFailedConversionEndsInAKickOffWithoutPointsOrMess
   };
   for (const TCase& c : cases) {
     Scene();
-    W.KickType = 9;
+    W.KickType = kKickTypeConversion;
     W.FlightLandingStep = c.Landing;
     W.FlightVel[kPhase].y = c.ClimbY;
     Flight({c.P.x, c.P.y, c.P.z - 0.8f}, c.P);
@@ -174,7 +174,7 @@ TEST_F(FreeBallGoalKicksTest, AFailedConversionEndsInAKickOffWithoutPointsOrMess
 }
 
 TEST_F(FreeBallGoalKicksTest, ACaughtConversionEndsInAKickOff) {
-  W.KickType = 9;
+  W.KickType = kKickTypeConversion;
   for (int p = 1; p <= 25; ++p) Place(Defender(p), Defender(p).Pos.x, 45.0f);
   Catching(Attacker(kBack), 6.0f, 30.0f).CleanCatchProb = 1000;
   Flight({6.0f, 1.0f, 29.4f}, {6.0f, 1.0f, 30.2f});
@@ -203,7 +203,7 @@ TEST_F(FreeBallGoalKicksTest, ABallPassingCloseToAPostOrTheBarStrikesItAndComesB
   };
   for (const TCase& c : cases) {
     Scene();
-    W.KickType = 0;
+    W.KickType = kKickTypePlay;
     Flight({c.P.x, c.P.y, c.P.z - 0.3f}, c.P);
     EXPECT_EQ(StepCountingDraws(), 0) << c.what;
     if (!c.Strikes) {

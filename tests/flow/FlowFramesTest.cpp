@@ -155,7 +155,7 @@ TEST(FlowFrames, TryLeadsToTheConversionBeingKicked) {
   const int conversionFrames = n;
   while (W.gamestate == gsKickRestartSet && n < conversionFrames + 6000) frame(++n);
   EXPECT_NE(W.gamestate, gsKickRestartSet) << "the conversion was never kicked";
-  EXPECT_EQ(W.KickType, 9);
+  EXPECT_EQ(W.KickType, kKickTypeConversion);
   f32 extra = 0;
   EXPECT_TRUE(Posted(W, msgKickTaken, &extra));
   EXPECT_EQ(A.KickerIndex, kicker);

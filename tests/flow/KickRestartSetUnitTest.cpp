@@ -227,7 +227,7 @@ TEST_F(KickRestartSetTest, TapNearTouchPullsTheForwardsIn) {
     EXPECT_FLOAT_EQ(A().Players[i].DesiredPos.x, static_cast<f32>(x)) << i;
   }
   EXPECT_TRUE(pulled) << "the seed must draw some forwards past 33.5";
-  EXPECT_EQ(W.KickType, 7);
+  EXPECT_EQ(W.KickType, kKickTypeTapPenalty);
   EXPECT_EQ(Kicker().KickKind, 7.0f);
   // Block 2 ten metres off, slots from 2 m inside one touchline to the other.
   EXPECT_FLOAT_EQ(D().Players[14].DesiredPos.x, static_cast<f32>(-35.0 + 2.0 + 66.0 / 13.0));

@@ -373,7 +373,7 @@ TEST_F(ActionAnimationsTest, EndedAnimationsClearTheirTimers) {
        [](const TWorld&, const TPlayer& P) { return P.KickTimer == 0 && P.SpecialAnimTimer == 0; }},
       {"a kick, block 2", 2, "punt", [](TWorld&, TPlayer& P) { P.KickTimer = 1; },
        [](const TWorld&, const TPlayer& P) { return P.KickTimer == 1; }},
-      {"a conversion: walk away", 1, "goalkick", [](TWorld& W, TPlayer& P) { P.KickTimer = 1, W.KickType = 9; },
+      {"a conversion: walk away", 1, "goalkick", [](TWorld& W, TPlayer& P) { P.KickTimer = 1, W.KickType = kKickTypeConversion; },
        [](const TWorld&, const TPlayer& P) {
          return P.KickTimer == 0 && P.SpecialAnimTimer == 10 && P.SpecialAnimKind == 0 && P.SpecialAnimFacing == 270 &&
                 P.SpecialAnimAngle == 270 && P.SpecialAnimSpeed == kSceneJogSpeed - 1;

@@ -197,7 +197,7 @@ TEST_F(KickReleaseTest, GoalKickErrorsWidenForLongKicksAndARangeOfZeroIsLong) {
   K.GoalKickDeviation0 = 0.8f;
   K.GoalKickDeviation1 = 2.0f;
   K.GoalKickDeviation2 = 4.0f;
-  W.KickType = 8;
+  W.KickType = kKickTypePenaltyGoal;
   struct Case {
     f32 range;
     int minDraws, maxDraws;
@@ -216,7 +216,7 @@ TEST_F(KickReleaseTest, GoalKickErrorsWidenForLongKicksAndARangeOfZeroIsLong) {
     EXPECT_TRUE(e == 0.8f || e == 0.4f || e == 0.2f) << e;
     EXPECT_LE(std::fabs(W.Teams[1].KickElevationError), 3.0f);
   }
-  W.KickType = 0;
+  W.KickType = kKickTypePlay;
   K.KickKind = 7.0f;
   const u32 seed = RandSeed;
   AddKickingErrors(W, K);
