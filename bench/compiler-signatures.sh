@@ -12,8 +12,9 @@
 #   -j     compile jobs (default: the number of cores)
 # What a fresh machine lacks is installed first (`make deps compiler-deps`,
 # as root). Only the engine and match_signature are built, through ccache
-# when it is installed. Prints one row per build: its name, "same" or "DIFFERS", and
-# the line it played; exits 1 when a line differs from the expected one.
+# when it is installed. Prints one row per build (its name, "same" or
+# "DIFFERS", the line it played), then the expected line; exits 1 when a
+# line differs, 2 when a build fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
