@@ -20,6 +20,19 @@ deps:
 	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
 	fi
 
+# The compilers that bench/compiler-signatures.sh builds with besides the
+# default one; only that script asks for them, so run and test never install them.
+COMPILER_PACKAGES := clang
+
+.PHONY: compiler-deps
+compiler-deps:
+	@missing=""; for p in $(COMPILER_PACKAGES); do \
+	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:$$missing"; \
+	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	fi
+
 # The engine's profile: an instrumented build plays one seeded match on the
 # example input. It is played again only when the instrumented program has
 # changed, so an unchanged tree builds no slower than before.

@@ -137,7 +137,7 @@ void EUDPSocket::Start(u16 Port) {
     OnError("Start: Cannot Create Socket.");
     return;
   }
-  if (!SocketBindAny(SocketHandle, Port)) {
+  if (!SocketBindLoopback(SocketHandle, Port)) {
     OnError("Start: Cannot Bind Socket.");
     CloseSocket();
     return;

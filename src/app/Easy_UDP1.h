@@ -24,8 +24,10 @@ class EUDPSocket {
   EUDPSocket(const EUDPSocket&) = delete;
   EUDPSocket& operator=(const EUDPSocket&) = delete;
 
-  // Opens the socket and binds it on every local address at Port (0 takes a
-  // free port). Failures go to OnError and leave the socket unbound.
+  // Opens the socket and binds it on the loopback address at Port (0 takes a
+  // free port): the viewer runs on this machine, and no datagram from
+  // another host reaches the match. Failures go to OnError and leave the
+  // socket unbound.
   void Start(u16 Port);
   // The bytes sent, 0 on any failure (reported through OnError).
   i32 SendData(const std::string& Host, u16 Port, const void* Data, i32 Size);

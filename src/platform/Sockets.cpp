@@ -71,8 +71,8 @@ void SocketClose(int32_t sock) {
   if (sock != kNoSocket) ::close(sock);
 }
 
-bool SocketBindAny(int32_t sock, uint16_t port) {
-  const sockaddr_in a = MakeAddress(htonl(INADDR_ANY), port);
+bool SocketBindLoopback(int32_t sock, uint16_t port) {
+  const sockaddr_in a = MakeAddress(htonl(INADDR_LOOPBACK), port);
   if (::bind(sock, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0) return true;
   NoteError();
   return false;

@@ -28,8 +28,9 @@ int32_t SocketLastError();
 // A UDP socket of the Internet family, or kNoSocket.
 int32_t SocketOpenUDP();
 void SocketClose(int32_t sock);
-// Binds to every local address (0.0.0.0) at `port`; port 0 takes a free one.
-bool SocketBindAny(int32_t sock, uint16_t port);
+// Binds to the loopback address (127.0.0.1) at `port`, so that only
+// programs on this machine reach it; port 0 takes a free one.
+bool SocketBindLoopback(int32_t sock, uint16_t port);
 // The port the socket is bound to, 0 when unknown.
 uint16_t SocketLocalPort(int32_t sock);
 bool SocketSetNonBlocking(int32_t sock);

@@ -124,8 +124,31 @@ struct TRowState {
 
 const TMatchInfo& Match() { return MatchStore.MatchInfo; }
 
-// A rating as a 32-bit float: one that does not fit is no rating.
-f32 RatingValue(const TCsvRow& row, int c) { return static_cast<f32>(CsvRealForF32(row, c)); }
+// Ratings are written for 0 to 100; values a little beyond convert as the
+// lines extend, but far beyond (over 1000 away) engine values overflow or
+// the match runs on absurd speeds and chances, so the set-up refuses them.
+constexpr double kRatingLimit = 1000.0;
+
+// A rating as a 32-bit float: one that does not fit, or lies beyond the
+// limit, is no rating.
+f32 RatingValue(const TCsvRow& row, int c) {
+  const double r = CsvRealForF32(row, c);
+  if (r < -kRatingLimit || r > kRatingLimit)
+    RaiseCsvError(*row.File, row.Line(), row.Name(c),
+                  "'" + row.Value(c) + "' is outside the ratings -1000 to 1000");
+  return static_cast<f32>(r);
+}
+
+// A body measure read as a whole number (height in cm, weight in kg): one
+// of 0 or below would leave the player without height or mass, and contacts
+// reach and push by both.
+i32 BodyMeasure(const TCsvRow& row, int c, const char* unit) {
+  const i32 v = CsvInteger(row, c);
+  if (v <= 0)
+    RaiseCsvError(*row.File, row.Line(), row.Name(c),
+                  "'" + row.Value(c) + "' is not a " + row.Name(c) + " above 0 " + unit);
+  return v;
+}
 
 // ---------------------------------------------------------------- passes before the players
 void ReadCaptainsLeadership(TReader& R) {
@@ -378,14 +401,14 @@ bool ApplyOtherKey(TRowState& s, const TCsvRow& row, int c) {
   } else if (key == "age") {
     st.age = static_cast<f32>(CsvInteger(row, c));
   } else if (key == "height") {
-    const i32 cm = CsvInteger(row, c);
+    const i32 cm = BodyMeasure(row, c, "cm");
     st.height = static_cast<f32>(cm);
     sq.height = WrapToI16(cm);
     s.Player.Height = static_cast<f32>(cm / 100.0);
   } else if (key == "width") {
     st.width = static_cast<f32>(CsvInteger(row, c));
   } else if (key == "weight") {
-    const i32 kg = CsvInteger(row, c);
+    const i32 kg = BodyMeasure(row, c, "kg");
     st.weight = static_cast<f32>(kg);
     sq.weight = WrapToI16(kg);
     s.Player.Weight = static_cast<f32>(kg);

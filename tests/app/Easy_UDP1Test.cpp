@@ -126,7 +126,7 @@ TEST_F(EUDPSocketTest, TakenPortIsReportedAndLeavesTheSocketUnbound) {
 TEST(EasyUDP, CreateUDPSocketListensOnTheListenPortWithTheProgramsCallbacks) {
   // A free port for the test: bind one, note it, let it go.
   const int32_t probe = SocketOpenUDP();
-  ASSERT_TRUE(SocketBindAny(probe, 0));
+  ASSERT_TRUE(SocketBindLoopback(probe, 0));
   const u16 free = SocketLocalPort(probe);
   SocketClose(probe);
   const i32 saved = UDPListenPort;
@@ -141,7 +141,7 @@ TEST(EasyUDP, CreateUDPSocketListensOnTheListenPortWithTheProgramsCallbacks) {
   // Start-up again while the port is held elsewhere: no raise, no socket.
   const int32_t holder = SocketOpenUDP();
   UDPSocket.reset();
-  ASSERT_TRUE(SocketBindAny(holder, free));
+  ASSERT_TRUE(SocketBindLoopback(holder, free));
   EXPECT_NO_THROW(CreateUDPSocket());
   ASSERT_TRUE(UDPSocket);
   EXPECT_FALSE(UDPSocket->Bound);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "AllocationCounter.h"
 #include "RunFolder.h"
@@ -224,6 +226,45 @@ TEST_F(MainUnitTest, MissingInputFileGivesStatus2AndBothMarkers) {
   const auto log = run.Lines("mydebuglog.txt");
   ASSERT_GE(log.size(), 2u);
   EXPECT_EQ(log[0], "Memo2");
+}
+
+// A player no match can be played with (here one without mass) ends the
+// start-up as a malformed number does: the cell named, status 2, both markers.
+TEST_F(MainUnitTest, PlayerWithoutMassGivesStatus2AndNamesTheCell) {
+  RunFolder run;
+  run.Remove("csvinput/internetinit/fileID.txt");
+  auto lines = run.Lines("csvinput/internetinit/players.csv");
+  ASSERT_GE(lines.size(), 8u);
+  const auto cells = [](const std::string& line) {
+    std::vector<std::string> out(1);
+    for (char ch : line) {
+      if (ch == ',')
+        out.emplace_back();
+      else
+        out.back().push_back(ch);
+    }
+    return out;
+  };
+  const std::vector<std::string> header = cells(lines[0]);
+  const size_t weight = std::find(header.begin(), header.end(), "weight") - header.begin();
+  std::vector<std::string> row = cells(lines[7]);
+  ASSERT_LT(weight, row.size());
+  row[weight] = "0";
+  lines[7].clear();
+  for (size_t c = 0; c < row.size(); ++c) lines[7] += (c ? "," : "") + row[c];
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  run.Write("csvinput/internetinit/players.csv", text);
+
+  ReplaceAllSteps(Nothing);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunProgram(), 2);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("players.csv, line 8, column \"weight\": '0' is not a weight above 0 kg"), std::string::npos)
+      << err;
+  EXPECT_EQ(run.Read("output/ThisSimFinished.txt"), kMarker);
+  EXPECT_EQ(run.Read("output/ThisSimHasErrors.txt"), std::string(kMarker) + "game time 0\r\n");
+  EXPECT_FALSE(run.Exists("output/ThisSimHasNoErrors.txt"));
 }
 
 TEST_F(MainUnitTest, StartMessagesAndStartValues) {

@@ -209,7 +209,7 @@ TEST_F(UDPLinkTest, EngineWhosePortIsTakenStillRunsItsMatch) {
   // Hold the listen port as another engine would (if something else already
   // holds it, the port is taken all the same).
   const int32_t holder = SocketOpenUDP();
-  const bool held = SocketBindAny(holder, 2501);
+  const bool held = SocketBindLoopback(holder, 2501);
   FrameSteps[13].Step = [](TWorld& W) {
     W.clock += W.TimeStep;
     if (W.clock >= 0.2f) W.MatchPhase = 3;

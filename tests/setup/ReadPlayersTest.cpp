@@ -548,6 +548,49 @@ TEST_F(ReadPlayersTest, BadValueStopsTheReadAndLeavesItsRowUnstored) {
   }
 }
 
+// A body without mass or height, or a rating far outside 0..100, would play
+// until a contact divides by it or a speed overflows: the set-up refuses it
+// where it stands. Ratings a little beyond 0..100 still read on the lines.
+TEST_F(ReadPlayersTest, ValuesNoMatchCanPlayWithStopTheSetUp) {
+  const std::string path = run.InputDir() + "players.csv";
+  const struct {
+    const char* column;
+    const char* value;
+    const char* text;
+  } cases[] = {
+      {"weight", "0", "'0' is not a weight above 0 kg"},
+      {"weight", "-80", "'-80' is not a weight above 0 kg"},
+      {"height", "0", "'0' is not a height above 0 cm"},
+      {"speed", "1e30", "'1e30' is outside the ratings -1000 to 1000"},
+      {"tackling", "-1000.5", "'-1000.5' is outside the ratings -1000 to 1000"},
+      // The captains' pass reads leadership before the player pass.
+      {"leadership", "1001", "'1001' is outside the ratings -1000 to 1000"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.column) + " " + c.value);
+    SetUp();
+    PlayersCsv csv = PlayersCsv::Full();
+    csv.Row({{"playernum", "4"}, {"playerid", "1004"}});
+    csv.Row({{"teamid", "22"}, {"playernum", "5"}, {"playerid", "2005"}, {c.column, c.value}});
+    const std::string error = ReadError(csv);
+    EXPECT_NE(error.find(path + ", line 3, column \"" + c.column + "\": " + c.text), std::string::npos)
+        << error;
+  }
+
+  SetUp();
+  PlayersCsv csv = PlayersCsv::Full();
+  csv.Row({{"speed", "100.5"}, {"tackling", "-5"}, {"weight", "1"}, {"height", "1"}});
+  csv.Row({{"playernum", "2"}, {"kicking", "1000"}, {"passing", "-1000"}});
+  csv.Row({{"teamid", "22"}});
+  Read(csv);
+  EXPECT_FLOAT_EQ(Player(1, 1).maxspeed, 4.75f + 5.25f * 1.005f);
+  EXPECT_FLOAT_EQ(Stats(1, 1).tackling, -5.0f);
+  EXPECT_EQ(Player(1, 1).Weight, 1.0f);
+  EXPECT_FLOAT_EQ(Player(1, 1).Height, 0.01f);
+  EXPECT_FLOAT_EQ(Player(1, 2).MaxKickSpeed, 19.0f + 15.5f * 10.0f);
+  EXPECT_FLOAT_EQ(Player(1, 2).maxpassspeed, 11.5f - 2.29f * 10.0f);
+}
+
 TEST_F(ReadPlayersTest, AppearanceCodeWritesFixedPositions) {
   PlayersCsv csv = PlayersCsv::Full();
   // Position 5 is "z": the code is built from the names.
