@@ -57,7 +57,10 @@ configure: deps profile
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# A match needs only the program (and the profile, which configure takes):
+# not the tests, the benchmarks or the sanitizer build.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target matchengine
 	rm -rf $(RUNDIR)
 	mkdir -p $(RUNDIR)/output $(RUNDIR)/csvinput
 	cp $(BUILD)/matchengine $(RUNDIR)/

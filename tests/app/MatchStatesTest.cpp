@@ -15,7 +15,8 @@
 
 namespace {
 
-// A whole match is some forty times slower under the sanitizers; the
+// A whole match is about sixteen times slower under the sanitizers (the
+// example match, seed 4242: 115 CPU-seconds against 7); the
 // release build plays it, and the sanitizer builds check bounded matches
 // elsewhere.
 #if !defined(__SANITIZE_ADDRESS__)
