@@ -86,49 +86,6 @@ TEST(Distance2D, TheFactoredFormsBitsAndErrors) {
   std::feclearexcept(FE_ALL_EXCEPT);
 }
 
-// Two distances by one packed root are Distance2D's own bits and float
-// errors: over the float range, and with one lane or both past 1e38, beyond
-// the float range, infinite or not a number beside an ordinary one.
-TEST(Distance2D, PairIsTwoDistancesBitsAndErrors) {
-  const auto check = [](const f32 (&a)[4], const f32 (&b)[4]) {
-    std::feclearexcept(FE_ALL_EXCEPT);
-    const f32 want1 = Distance2D(a[0], a[1], a[2], a[3]);
-    const f32 want2 = Distance2D(b[0], b[1], b[2], b[3]);
-    const bool wantRaised = FloatErrorRaised();
-    std::feclearexcept(FE_ALL_EXCEPT);
-    f32 got1 = 0, got2 = 0;
-    Distance2DPair(a[0], a[1], a[2], a[3], b[0], b[1], b[2], b[3], got1, got2);
-    const bool raised = FloatErrorRaised();
-    std::feclearexcept(FE_ALL_EXCEPT);
-    return Bits(got1) == Bits(want1) && Bits(got2) == Bits(want2) && raised == wantRaised;
-  };
-  TFloatSweep sweep{0xA0761D6478BD642Full};
-  int wrong = 0;
-  for (int k = 0; k < 1000000; ++k) {
-    const f32 a[4] = {sweep.Value(-148), k % 5 == 0 ? 0.0f : sweep.Value(-148), sweep.Value(-148), sweep.Value(-148)};
-    f32 b[4] = {k % 3 == 0 ? 0.0f : sweep.Value(-148), k % 3 == 0 ? 0.0f : sweep.Value(-148), sweep.Value(-148),
-                sweep.Value(-148)};
-    if (k % 11 == 0) b[3] = b[1];  // along x only
-    if (!check(a, b)) ++wrong;
-  }
-  EXPECT_EQ(wrong, 0);
-  const f32 inf = std::numeric_limits<f32>::infinity(), big = std::numeric_limits<f32>::max(),
-            nan = std::numeric_limits<f32>::quiet_NaN();
-  const f32 plain[4] = {1, 2, 4, 6};
-  // The last but one lies some 2e-15 below the distance whose float
-  // rounding overflows: Distance2D gives the largest float, raising
-  // nothing, and the packed check must not raise on it either.
-  const f32 nearTop = std::nextafter(0x1p116f, 0.0f);
-  const f32 edge[][4] = {{inf, 0, 0, 0},        {inf, inf, 0, 0},  {0, 0, -inf, inf}, {big, 0, -big, 0},
-                         {big, big, 0, 0},      {3e38f, 0, 0, 1e38f}, {1e38f, 0, 0, 0}, {nan, 0, 0, 0},
-                         {0, 0, 0, nan},        {0, 0, big, nearTop}, {5, 5, 5, 5}};
-  for (const auto& e : edge) {
-    EXPECT_TRUE(check(e, plain)) << e[0] << " " << e[1] << " " << e[2] << " " << e[3] << ", first";
-    EXPECT_TRUE(check(plain, e)) << e[0] << " " << e[1] << " " << e[2] << " " << e[3] << ", second";
-    EXPECT_TRUE(check(e, e)) << e[0] << " " << e[1] << " " << e[2] << " " << e[3] << ", both";
-  }
-}
-
 TEST(HeadingToPoint, CompassAndDefaults) {
   struct Case {
     f32 x2, z2, expected;
