@@ -130,27 +130,6 @@ TMover ReadMover(const TWorld& W, const TPlayer& Ref) {
   return m;
 }
 
-// The movers read in this call of the runner, by reference. The runner
-// moves nobody and changes no speed, so a reference's mover is the same for
-// every player who runs against him: the first reading (the same call on
-// the same numbers) serves them all. Emptied at each call.
-struct TMoverMemo {
-  const TPlayer* Ref;
-  TMover Mover;
-};
-constexpr int kMoverMemoSize = 4;
-TMoverMemo MoverMemo[kMoverMemoSize];
-int MoverMemoCount;
-
-TMover MoverOf(const TWorld& W, const TPlayer& Ref) {
-  for (int k = 0; k < MoverMemoCount; ++k) {
-    if (MoverMemo[k].Ref == &Ref) return MoverMemo[k].Mover;
-  }
-  const TMover m = ReadMover(W, Ref);
-  if (MoverMemoCount < kMoverMemoSize) MoverMemo[MoverMemoCount++] = {&Ref, m};
-  return m;
-}
-
 // Where player P, running at his speed and acceleration up to TopSpeed,
 // meets the point Target that moves like the reference.
 TVector2 MeetMovingPoint(const TWorld& W, const TPlayer& P, f32 TopSpeed, TVector2 Target, const TMover& Ref) {
@@ -511,7 +490,7 @@ void AimAtRun(TWorld& W, TPlayer& P, int k) {
     SetDesiredXZ(P, E.TargetPos.x, E.TargetPos.z);
     return;
   }
-  const TMover m = MoverOf(W, *ref);
+  const TMover m = ReadMover(W, *ref);
   TVector2 point = MeetMovingPoint(W, P, E.DesSpeed, E.TargetPos, m);
   if (InHold(E) && ref->speed > kMovingReference) {
     // Holding on a moving point: catch it up, then keep pace with it.
@@ -534,7 +513,7 @@ void AimAtLine(TWorld& W, TPlayer& P, const TActionEvent& E) {
   TVector2 point = LinePoint(W, E);
   const TPlayer* who = Running(W) ? Carrier(W) : (Passing(W) ? Receiver(W) : nullptr);
   if (who != nullptr) {
-    point = MeetMovingPoint(W, P, E.DesSpeed, point, MoverOf(W, *who));
+    point = MeetMovingPoint(W, P, E.DesSpeed, point, ReadMover(W, *who));
     if (std::fabs(static_cast<double>(P.Pos.x) - who->Pos.x) < kCarrierSideReach) {
       point.z = std::min(point.z, ToF32(who->Pos.z - kCarrierBehind));
     }
@@ -581,7 +560,6 @@ void StepSequence(TWorld& W, int i) {
 }  // namespace
 
 void RunActionSequences(TWorld& W) {
-  MoverMemoCount = 0;
   LastLinePoint.Valid = false;
   for (int i = 1; i <= PlayerCount(W); ++i) {
     if (W.Teams[1].Players[i].ActionSeq.seqON != 0) StepSequence(W, i);
