@@ -141,29 +141,13 @@ TVector2 MeetMovingPoint(const TWorld& W, const TPlayer& P, f32 TopSpeed, TVecto
 // shape's depth there anchored at the reference point (the carrier in
 // running, the receiver in passing, the mark on the breakdown line in
 // gottackled, else the ball).
-//
-// The runner moves nobody and changes neither the shape nor the state, so
-// within one call of it a line point depends on TargetX alone. A player's
-// event is read for its progress and again for his aim, so the last point
-// is kept by TargetX's bits for the call.
-struct TLastLinePoint {
-  bool Valid;
-  u32 Bits;
-  TVector2 Point;
-};
-TLastLinePoint LastLinePoint;
-
 TVector2 LinePoint(const TWorld& W, const TActionEvent& E) {
-  const u32 bits = std::bit_cast<u32>(E.TargetX);
-  if (LastLinePoint.Valid && LastLinePoint.Bits == bits) return LastLinePoint.Point;
   const TTeamBlock& A = W.Teams[1];
   TVector2 ref{W.BallPos.x, W.BallPos.z};
   const TPlayer* who = Running(W) ? Carrier(W) : (Passing(W) ? Receiver(W) : nullptr);
   if (who != nullptr) ref = {who->Pos.x, who->Pos.z};
   if (W.gamestate == gsGotTackled) ref = {W.MarkX, A.SetPieceLineZ};
-  const TVector2 p{E.TargetX, ProfileValueAt(A.CurrentStrategy, E.TargetX, ref.x, ref.z)};
-  LastLinePoint = {true, bits, p};
-  return p;
+  return {E.TargetX, ProfileValueAt(A.CurrentStrategy, E.TargetX, ref.x, ref.z)};
 }
 
 void SetDesiredXZ(TPlayer& P, double X, double Z) {
@@ -560,7 +544,6 @@ void StepSequence(TWorld& W, int i) {
 }  // namespace
 
 void RunActionSequences(TWorld& W) {
-  LastLinePoint.Valid = false;
   for (int i = 1; i <= PlayerCount(W); ++i) {
     if (W.Teams[1].Players[i].ActionSeq.seqON != 0) StepSequence(W, i);
   }
