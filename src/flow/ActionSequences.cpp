@@ -1,8 +1,6 @@
 #include "flow/ActionSequences.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <cmath>
 
 #include "core/Geometry.h"
@@ -67,33 +65,6 @@ const TPlayer* NamedPlayer(const TWorld& W, const TActionEvent& E) {
 
 // Events of types 1 and 2, the passes that end conditions 10 to 12 look at.
 bool PassEvent(const TActionEvent& E) { return E.EventType == 1 || E.EventType == 2; }
-
-// Directions of the events' headings (a run's angle, a relative point's
-// heading), by the heading's bits. An event keeps its headings from frame
-// to frame and every look-ahead sample replays the same events, so nearly
-// every heading asked for was asked before; an entry holds the direction
-// computed for its bits. A heading that is not finite is always computed,
-// so that its float error is raised (and the empty entries' bits, a NaN's,
-// are never matched).
-struct TEventDirection {
-  u32 Bits;
-  TDirection Direction;
-};
-constexpr int kEventDirectionBits = 6;
-constexpr auto EmptyEventDirections() {
-  std::array<TEventDirection, 1 << kEventDirectionBits> t{};
-  for (TEventDirection& e : t) e.Bits = 0x7FC00000u;
-  return t;
-}
-std::array<TEventDirection, 1 << kEventDirectionBits> EventDirections = EmptyEventDirections();
-
-TDirection EventDirection(f32 Heading) {
-  if (!std::isfinite(Heading)) return HeadingDirection(Heading);
-  const u32 bits = std::bit_cast<u32>(Heading);
-  TEventDirection& e = EventDirections[(bits * 0x9E3779B9u) >> (32 - kEventDirectionBits)];
-  if (e.Bits != bits) e = {bits, HeadingDirection(Heading)};
-  return e.Direction;
-}
 
 // The reference player of a relative run: block 1 when RelOwnTeam is set,
 // else block 2.
@@ -380,7 +351,7 @@ void AdvanceClocksAndTargets(const TWorld& W, TActionSeq& S) {
     if (E.RelMovementOn == 0) continue;
     const TPlayer* ref = RelReference(W, E);
     if (ref == nullptr) continue;
-    const TDirection u = EventDirection(E.RelHeading);
+    const TDirection u = HeadingDirection(E.RelHeading);
     E.TargetPos.x = ToF32(ref->Pos.x + E.RelDistance * u.x);
     E.TargetPos.z = ToF32(ref->Pos.z + E.RelDistance * u.z);
   }
@@ -465,7 +436,7 @@ void AimAtRun(TWorld& W, TPlayer& P, int k) {
     if (k == EventCount(S)) {
       r = std::max(kRunEndMargin, static_cast<double>(E.DistOrig) - E.DistTravelled + kRunEndMargin);
     }
-    const TDirection u = EventDirection(E.Angle);
+    const TDirection u = HeadingDirection(E.Angle);
     SetDesiredXZ(P, P.Pos.x + r * u.x, P.Pos.z + r * u.z);
     return;
   }
