@@ -188,10 +188,9 @@ void LayLineOnShape(TTeamBlock& T) {
     return;
   }
   const bool clear = RaisedFloatFlags(kFloatErrorFlags) == 0;
-  const TProfileReader shape = ProfileReader(T.CurrentStrategy);
   for (int k = 1; k <= 201; ++k) {
     TVector2& slot = T.LineSlotPos[k];
-    slot.z = (k == 101) ? 0.0f : ProfileValueAt(shape, slot.x);
+    slot.z = (k == 101) ? 0.0f : ProfileValueAt(T.CurrentStrategy, slot.x);
   }
   if (!clear || RaisedFloatFlags(kFloatErrorFlags) != 0) return;
   TLineLayout& M = LayoutMemo[NextLayout];
