@@ -5,22 +5,21 @@
 #include <cstdint>
 #include <cmath>
 
+#include "core/Caches.h"
+
 namespace {
 
-// The circle's cosines and sines, so that a footprint costs no trigonometry.
-struct TCircleTrig {
-  double c[8], s[8];
-};
-const TCircleTrig& CircleTrig() {
-  static const TCircleTrig t = [] {
-    TCircleTrig r{};
-    for (int k = 0; k < 8; ++k) {
-      r.c[k] = std::cos(k * 45.0 * kDegToRad);
-      r.s[k] = std::sin(k * 45.0 * kDegToRad);
-    }
-    return r;
-  }();
-  return t;
+// The circle's cosines and sines, by the library at run time: a plain
+// function, its angles read back through a volatile so that no call is
+// worked out by the compiler.
+void FillCircleTrig(TCircleTrigTable& T) {
+  for (int k = 0; k < 8; ++k) {
+    volatile double angle = k * 45.0 * kDegToRad;
+    const double r = angle;
+    T.c[k] = std::cos(r);
+    T.s[k] = std::sin(r);
+  }
+  T.Filled = true;
 }
 
 // The arctangents of offsets along the axes (radians).
@@ -78,26 +77,13 @@ f32 AngleBetweenHeadings(f32 H1, f32 H2) {
   return static_cast<f32>(std::acos(c) * kRadToDeg);
 }
 
-// Recent answers by the exact bits of both headings, one entry per slot of
-// a multiplicative hash of the pair (1 MB). Every look-ahead sample replays
-// frames from the same start, and players who hold their line repeat their
-// turns, so half the pairs or more come back; an entry holds the answer
-// computed for its pair, so the memo changes no result. All zero, an entry
-// holds the pair (0, 0), whose answer is 0.
-struct TTurnMemo {
-  uint64_t Key;
-  f32 Angle;
-};
-constexpr int kTurnMemoBits = 16;
-TTurnMemo TurnMemo[1 << kTurnMemoBits];
-
 }  // namespace
 
 f32 HeadingDifference(f32 H1, f32 H2) {
   // Not a number or infinite: computed, so that its float errors are raised.
   if (!std::isfinite(H1) || !std::isfinite(H2)) return AngleBetweenHeadings(H1, H2);
   const uint64_t key = (static_cast<uint64_t>(std::bit_cast<uint32_t>(H1)) << 32) | std::bit_cast<uint32_t>(H2);
-  TTurnMemo& m = TurnMemo[(key * 0x9E3779B97F4A7C15ull) >> (64 - kTurnMemoBits)];
+  TTurnMemoEntry& m = TurnMemo[(key * 0x9E3779B97F4A7C15ull) >> (64 - kTurnMemoBits)];
   if (m.Key == key) return m.Angle;
   m.Key = key;
   m.Angle = AngleBetweenHeadings(H1, H2);
@@ -138,7 +124,8 @@ void Interpolate3D(const TVector3& A, const TVector3& B, f32 Fraction, TVector3&
 }
 
 TCirclePoints PointsOnCircle(f32 CX, f32 CZ, f32 Radius) {
-  const TCircleTrig& t = CircleTrig();
+  if (!CircleTrigTable.Filled) FillCircleTrig(CircleTrigTable);
+  const TCircleTrigTable& t = CircleTrigTable;
   TCirclePoints p;
   for (int k = 1; k <= 8; ++k) {
     p[k] = {static_cast<f32>(CX - t.c[k - 1] * Radius), static_cast<f32>(CZ + t.s[k - 1] * Radius)};

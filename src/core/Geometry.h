@@ -53,7 +53,8 @@ f32 HeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Default);
 f32 NormaliseHeading(f32 H);
 
 // Unsigned angle between two headings, 0..180. The frame steps ask it of
-// every turning player, so the answers for finite headings are memoised.
+// every turning player, so the answers for finite headings are memoised
+// (TurnMemo in core/Caches.h).
 f32 HeadingDifference(f32 H1, f32 H2);
 
 // The angle between two headings read from their own difference: A in

@@ -11,6 +11,7 @@
 #include <limits>
 #include <utility>
 
+#include "core/Caches.h"
 #include "core/FloatFlags.h"
 
 namespace {
@@ -183,9 +184,11 @@ TEST(HeadingDifference, UnsignedAndSymmetric) {
 
 // Answers are memoised by the bits of both headings: asked again, after the
 // memo's slots have been overwritten many times, a pair gets the answer its
-// own computation gives, bit for bit; a heading that is not a number raises
-// the invalid-operation flag every time, as the computation does.
+// own computation gives, bit for bit, from a cold memo, a warm one and one
+// emptied by ResetCaches; a heading that is not a number raises the
+// invalid-operation flag every time, as the computation does.
 TEST(HeadingDifference, MemoisedAnswersAreTheComputedOnes) {
+  ResetCaches();
   auto computed = [](f32 a, f32 b) {
     const TVector2 u1 = HeadingVector(a);
     const TVector2 u2 = HeadingVector(b);
@@ -195,7 +198,8 @@ TEST(HeadingDifference, MemoisedAnswersAreTheComputedOnes) {
   // Thirteen headings against a fine sweep: pairs that share one heading and
   // differ in the last bits of the other.
   auto pair = [](int k) { return std::pair<f32, f32>((k % 13) * 27.1f, 100.0f + (k / 13) * 1e-4f); };
-  for (int round = 0; round < 2; ++round) {
+  for (int round = 0; round < 3; ++round) {
+    if (round == 2) ResetCaches();
     int wrong = 0;
     for (int k = 0; k < 200000; ++k) {
       const auto [a, b] = pair(k);
