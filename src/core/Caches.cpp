@@ -4,6 +4,7 @@
 
 TTurnMemoEntry TurnMemo[1 << kTurnMemoBits];
 TLayoutMemo LayoutMemo;
+TLastHeading LastTargetHeading{kNoHeadingBits, {0.0, 0.0}};
 TBoxMullerTable BoxMullerTable;
 TCircleTrigTable CircleTrigTable;
 
@@ -11,6 +12,7 @@ void ResetCaches() {
   std::memset(TurnMemo, 0, sizeof TurnMemo);
   for (TLineLayout& M : LayoutMemo.Layouts) M.Used = false;
   LayoutMemo.Next = 0;
+  LastTargetHeading = {kNoHeadingBits, {0.0, 0.0}};
   BoxMullerTable.Filled = false;
   CircleTrigTable.Filled = false;
 }
