@@ -22,25 +22,13 @@ void FillCircleTrig(TCircleTrigTable& T) {
   T.Filled = true;
 }
 
-// The arctangents of offsets along the axes (radians).
-constexpr double kQuarterTurn = std::numbers::pi / 2;
-constexpr double kHalfTurn = std::numbers::pi;
-
 }  // namespace
 
 f32 HeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Default) {
   const f32 dx = static_cast<f32>(static_cast<double>(X2) - X1);
   const f32 dz = static_cast<f32>(static_cast<double>(Z2) - Z1);
   if (dx == 0 && dz == 0) return Default;
-  // Along an axis the arctangent is known exactly: a quarter turn of dz's
-  // sign, or a zero or half turn of dz's sign (dx's sign choosing). Players
-  // settling on their spots or stepping straight up-field give many such
-  // offsets. Sign bits and quiet tests only, so a NaN raises nothing here
-  // and goes on to the arctangent as before; an axis offset raises nothing.
-  double a;
-  if (dx == 0 && !std::isnan(dz)) a = std::signbit(dz) ? -kQuarterTurn : kQuarterTurn;
-  else if (dz == 0 && !std::isnan(dx)) a = std::signbit(dx) ? (std::signbit(dz) ? -kHalfTurn : kHalfTurn) : static_cast<double>(dz);
-  else a = std::atan2(static_cast<double>(dz), dx);
+  const double a = std::atan2(static_cast<double>(dz), dx);
   const f32 h = static_cast<f32>(180.0 - a * kRadToDeg);
   if (std::isnan(h)) return Default;
   return h;
