@@ -6,7 +6,6 @@ TTurnMemoEntry TurnMemo[1 << kTurnMemoBits];
 TLayoutMemo LayoutMemo;
 TLastHeading LastTargetHeading{kNoHeadingBits, {0.0, 0.0}};
 TBoxMullerTable BoxMullerTable;
-TCircleTrigTable CircleTrigTable;
 
 void ResetCaches() {
   std::memset(TurnMemo, 0, sizeof TurnMemo);
@@ -14,5 +13,4 @@ void ResetCaches() {
   LayoutMemo.Next = 0;
   LastTargetHeading = {kNoHeadingBits, {0.0, 0.0}};
   BoxMullerTable.Filled = false;
-  CircleTrigTable.Filled = false;
 }

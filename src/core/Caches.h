@@ -2,20 +2,20 @@
 // a pure function of its key, so a hit gives the very bits a computation
 // would, and none is part of the world: the look-ahead's copies share them,
 // and emptying them changes no result, only the work of the next calls.
-// Each memo and the Box-Muller table earn their place by their saving on a
-// seeded match (callgrind instructions, seed 4242 of the example input,
-// 42.3 G a match); the circle's eight cosines are older and not measured.
+// Each earns its place by its saving on a seeded match (callgrind
+// instructions, seed 4242 of the example input, 42.3 G a match).
 //
 //   cache              key                               answer                 owner
 //   TurnMemo           bits of both headings (finite)    HeadingDifference      core/Geometry.cpp
 //   LayoutMemo         shape and the 201 slot keys       the slots' depths      core/StrategyZones.cpp
 //   LastTargetHeading  bits of one finite heading        its direction          core/Interception.cpp
 //   BoxMullerTable     the uniform's step k, 1..998      sqrt(-2 ln u), cos(2 pi u)  core/Random.cpp
-//   CircleTrigTable    the circle point k, 0..7          cos, sin of k x 45 degrees  core/Geometry.cpp
 //
-// The two tables are filled whole at their first use after a reset, by the
-// library's own calls at run time (never folded by the compiler, whose
-// rounding may differ).
+// The Box-Muller table is filled whole at its first use after a reset, by
+// the library's own calls at run time (never folded by the compiler, whose
+// rounding may differ). The footprint circle's eight cosines and sines
+// (CircleTrig in core/Geometry.cpp) are a constant table the compiler may
+// fold, with nothing to reset.
 //
 // The owners read and fill them; ResetCaches empties them all (a test that
 // counts work from a cold start, or that must not lean on answers left by
@@ -82,14 +82,6 @@ struct TBoxMullerTable {
   double Cosine[kUniformSteps];  // cos(2 pi u)
 };
 extern TBoxMullerTable BoxMullerTable;
-
-// The cosines and sines of the eight points of a footprint's circle, so
-// that a footprint costs no trigonometry.
-struct TCircleTrigTable {
-  bool Filled;
-  double c[8], s[8];
-};
-extern TCircleTrigTable CircleTrigTable;
 
 // Empties every cache above.
 void ResetCaches();

@@ -9,17 +9,21 @@
 
 namespace {
 
-// The circle's cosines and sines, by the library at run time: a plain
-// function, its angles read back through a volatile so that no call is
-// worked out by the compiler.
-void FillCircleTrig(TCircleTrigTable& T) {
-  for (int k = 0; k < 8; ++k) {
-    volatile double angle = k * 45.0 * kDegToRad;
-    const double r = angle;
-    T.c[k] = std::cos(r);
-    T.s[k] = std::sin(r);
-  }
-  T.Filled = true;
+// The circle's cosines and sines, so that a footprint costs no trigonometry
+// (a constant table; see core/Caches.h).
+struct TCircleTrig {
+  double c[8], s[8];
+};
+const TCircleTrig& CircleTrig() {
+  static const TCircleTrig t = [] {
+    TCircleTrig r{};
+    for (int k = 0; k < 8; ++k) {
+      r.c[k] = std::cos(k * 45.0 * kDegToRad);
+      r.s[k] = std::sin(k * 45.0 * kDegToRad);
+    }
+    return r;
+  }();
+  return t;
 }
 
 }  // namespace
@@ -112,8 +116,7 @@ void Interpolate3D(const TVector3& A, const TVector3& B, f32 Fraction, TVector3&
 }
 
 TCirclePoints PointsOnCircle(f32 CX, f32 CZ, f32 Radius) {
-  if (!CircleTrigTable.Filled) FillCircleTrig(CircleTrigTable);
-  const TCircleTrigTable& t = CircleTrigTable;
+  const TCircleTrig& t = CircleTrig();
   TCirclePoints p;
   for (int k = 1; k <= 8; ++k) {
     p[k] = {static_cast<f32>(CX - t.c[k - 1] * Radius), static_cast<f32>(CZ + t.s[k - 1] * Radius)};
