@@ -3,32 +3,11 @@
 // rather than once per frame.
 #pragma once
 
-#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
 
 #include "core/Arrays.h"
-
-// Whether the first N (at most 32) bytes of A and B agree: overlapping word
-// compares in place of a library call, reading no byte beyond N.
-template <class W>
-bool SameWord(const char* A, const char* B, size_t At) {
-  W a, b;
-  std::memcpy(&a, A + At, sizeof a);
-  std::memcpy(&b, B + At, sizeof b);
-  return a == b;
-}
-
-inline bool SameShortText(const char* A, const char* B, size_t N) {
-  using W8 = uint64_t;
-  if (N >= 16)
-    return SameWord<W8>(A, B, 0) && SameWord<W8>(A, B, 8) && SameWord<W8>(A, B, N - 16) && SameWord<W8>(A, B, N - 8);
-  if (N >= 8) return SameWord<W8>(A, B, 0) && SameWord<W8>(A, B, N - 8);
-  if (N >= 4) return SameWord<uint32_t>(A, B, 0) && SameWord<uint32_t>(A, B, N - 4);
-  if (N >= 2) return SameWord<uint16_t>(A, B, 0) && SameWord<uint16_t>(A, B, N - 2);
-  return N == 0 || A[0] == B[0];
-}
 
 // Text as ShortStr<30>, plus the code. Assign forgets the code; a copy of the
 // record carries name and code together. Nothing else writes the name, so
@@ -46,6 +25,6 @@ struct TAnimName {
   }
   std::string Str() const { return std::string(s, len); }
   std::string_view View() const { return std::string_view(s, len); }
-  bool operator==(std::string_view v) const { return v.size() == len && SameShortText(s, v.data(), len); }
+  bool operator==(std::string_view v) const { return View() == v; }
 };
 static_assert(sizeof(TAnimName) == 32);

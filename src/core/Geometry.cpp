@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <cmath>
 
+#include "core/Caches.h"
+
 namespace {
 
-// The circle's cosines and sines, so that a footprint costs no trigonometry.
+// The circle's cosines and sines, so that a footprint costs no trigonometry
+// (a constant table; see core/Caches.h).
 struct TCircleTrig {
   double c[8], s[8];
 };
@@ -23,25 +26,13 @@ const TCircleTrig& CircleTrig() {
   return t;
 }
 
-// The arctangents of offsets along the axes (radians).
-constexpr double kQuarterTurn = std::numbers::pi / 2;
-constexpr double kHalfTurn = std::numbers::pi;
-
 }  // namespace
 
 f32 HeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Default) {
   const f32 dx = static_cast<f32>(static_cast<double>(X2) - X1);
   const f32 dz = static_cast<f32>(static_cast<double>(Z2) - Z1);
   if (dx == 0 && dz == 0) return Default;
-  // Along an axis the arctangent is known exactly: a quarter turn of dz's
-  // sign, or a zero or half turn of dz's sign (dx's sign choosing). Players
-  // settling on their spots or stepping straight up-field give many such
-  // offsets. Sign bits and quiet tests only, so a NaN raises nothing here
-  // and goes on to the arctangent as before; an axis offset raises nothing.
-  double a;
-  if (dx == 0 && !std::isnan(dz)) a = std::signbit(dz) ? -kQuarterTurn : kQuarterTurn;
-  else if (dz == 0 && !std::isnan(dx)) a = std::signbit(dx) ? (std::signbit(dz) ? -kHalfTurn : kHalfTurn) : static_cast<double>(dz);
-  else a = std::atan2(static_cast<double>(dz), dx);
+  const double a = std::atan2(static_cast<double>(dz), dx);
   const f32 h = static_cast<f32>(180.0 - a * kRadToDeg);
   if (std::isnan(h)) return Default;
   return h;
@@ -78,26 +69,13 @@ f32 AngleBetweenHeadings(f32 H1, f32 H2) {
   return static_cast<f32>(std::acos(c) * kRadToDeg);
 }
 
-// Recent answers by the exact bits of both headings, one entry per slot of
-// a multiplicative hash of the pair (1 MB). Every look-ahead sample replays
-// frames from the same start, and players who hold their line repeat their
-// turns, so half the pairs or more come back; an entry holds the answer
-// computed for its pair, so the memo changes no result. All zero, an entry
-// holds the pair (0, 0), whose answer is 0.
-struct TTurnMemo {
-  uint64_t Key;
-  f32 Angle;
-};
-constexpr int kTurnMemoBits = 16;
-TTurnMemo TurnMemo[1 << kTurnMemoBits];
-
 }  // namespace
 
 f32 HeadingDifference(f32 H1, f32 H2) {
   // Not a number or infinite: computed, so that its float errors are raised.
   if (!std::isfinite(H1) || !std::isfinite(H2)) return AngleBetweenHeadings(H1, H2);
   const uint64_t key = (static_cast<uint64_t>(std::bit_cast<uint32_t>(H1)) << 32) | std::bit_cast<uint32_t>(H2);
-  TTurnMemo& m = TurnMemo[(key * 0x9E3779B97F4A7C15ull) >> (64 - kTurnMemoBits)];
+  TTurnMemoEntry& m = TurnMemo[(key * 0x9E3779B97F4A7C15ull) >> (64 - kTurnMemoBits)];
   if (m.Key == key) return m.Angle;
   m.Key = key;
   m.Angle = AngleBetweenHeadings(H1, H2);

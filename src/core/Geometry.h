@@ -5,8 +5,6 @@
 // coincident points are part of the contract.
 #pragma once
 
-#include <emmintrin.h>
-
 #include <cmath>
 #include <numbers>
 
@@ -46,32 +44,6 @@ inline f32 Distance2D(f32 X1, f32 Z1, f32 X2, f32 Z2) {
   return FactoredDistance2D(a, b);
 }
 
-// Distance2D of two pairs of points at once, (X1, Z1)-(X2, Z2) into D1 and
-// (X3, Z3)-(X4, Z4) into D2: the same bits and float errors. Both roots are
-// taken by one packed instruction, which costs the divider little more
-// than one. The lanes are Distance2D's own operations; a lane whose root is
-// 1e38 or more, or not a number, is zeroed before the packed conversions
-// (which would raise overflow on it), and where either lane misses the
-// float check both are worked out by Distance2D itself.
-inline void Distance2DPair(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 X3, f32 Z3, f32 X4, f32 Z4, f32& D1, f32& D2) {
-  const __m128d dx = _mm_sub_pd(_mm_set_pd(X4, X2), _mm_set_pd(X3, X1));
-  const __m128d dz = _mm_sub_pd(_mm_set_pd(Z4, Z2), _mm_set_pd(Z3, Z1));
-  const __m128d s = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dz, dz)));
-  // s < 1e38, raising on a NaN as Distance2D's comparison does.
-  const __m128d small = _mm_cmplt_pd(s, _mm_set1_pd(1e38));
-  const __m128d t = _mm_and_pd(s, small);
-  const __m128 lo = _mm_cvtpd_ps(_mm_mul_pd(t, _mm_set1_pd(1.0 - 1e-14)));
-  const __m128 hi = _mm_cvtpd_ps(_mm_mul_pd(t, _mm_set1_pd(1.0 + 1e-14)));
-  const int same = _mm_movemask_ps(_mm_cmpeq_ps(lo, hi)) & _mm_movemask_pd(small);
-  if (same == 3) {
-    D1 = _mm_cvtss_f32(lo);
-    D2 = _mm_cvtss_f32(_mm_shuffle_ps(lo, lo, 1));
-    return;
-  }
-  D1 = Distance2D(X1, Z1, X2, Z2);
-  D2 = Distance2D(X3, Z3, X4, Z4);
-}
-
 // Heading from (X1, Z1) to (X2, Z2) in 0..360 (360 only for a negative-zero
 // dz); Default, unchanged, for coincident points or a not-a-number result.
 f32 HeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Default);
@@ -81,7 +53,8 @@ f32 HeadingToPoint(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Default);
 f32 NormaliseHeading(f32 H);
 
 // Unsigned angle between two headings, 0..180. The frame steps ask it of
-// every turning player, so the answers for finite headings are memoised.
+// every turning player, so the answers for finite headings are memoised
+// (TurnMemo in core/Caches.h).
 f32 HeadingDifference(f32 H1, f32 H2);
 
 // The angle between two headings read from their own difference: A in

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 
+#include "core/Caches.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
 
@@ -13,18 +14,10 @@ TVector2 Along(f32 X, f32 Z, const TDirection& u, double distance) {
   return {static_cast<f32>(X + u.x * distance), static_cast<f32>(Z + u.z * distance)};
 }
 
-// The direction of the last finite target heading asked for. Callers place
-// one side's chasers against the same runner in a row, so nine calls in ten
-// ask for the heading of the call before; the answer is the one computed for
-// those bits. Headings that are not finite are always computed, so that
-// their float errors are raised (and the empty entry's bits, a NaN's, are
-// never matched).
-struct TLastHeading {
-  u32 Bits;
-  TDirection Direction;
-};
-TLastHeading LastTargetHeading{0x7FC00000u, {0.0, 0.0}};
-
+// The direction of a target heading through its one-entry cache
+// (LastTargetHeading in core/Caches.h). Headings that are not finite are
+// always computed, so that their float errors are raised (and the empty
+// entry's bits, a NaN's, are never matched).
 TDirection TargetDirection(f32 Heading) {
   if (!std::isfinite(Heading)) return HeadingDirection(Heading);
   const u32 bits = std::bit_cast<u32>(Heading);

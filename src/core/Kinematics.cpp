@@ -169,17 +169,6 @@ double ProfileAt(const TStrategyShape& P, double tau) {
   return tau < 0 ? P.StartValues[1] : P.EndValues[n];
 }
 
-// ProfileAt with the segments' start times and slopes read ready.
-double ProfileAt(const TStrategyShape& P, const TProfileReader& R, double tau) {
-  const int n = R.Count;
-  if (n < 1) return P.StartValues[1];
-  for (int k = 1; k <= n; ++k) {
-    const double s = R.Starts[k];
-    if (s <= tau && tau < R.Starts[k + 1]) return P.StartValues[k] + R.Slopes[k] * (tau - s);
-  }
-  return tau < 0 ? P.StartValues[1] : P.EndValues[n];
-}
-
 }  // namespace
 
 f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart, f32 Current) {
@@ -194,52 +183,3 @@ f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart, f32
   return static_cast<f32>(ProfileAt(Profile, tau) + (static_cast<double>(Current) - startC));
 }
 
-TProfileReader ProfileReader(const TStrategyShape& Profile, f32 SegmentStart, f32 Current) {
-  TProfileReader r;  // only what readings look at is filled
-  r.Profile = &Profile;
-  r.SegmentStart = SegmentStart;
-  r.Current = Current;
-  r.Ready = false;
-  // The entries a reading looks at: the durations before the current
-  // segment and up to the count, the values up to the count, the current
-  // segment's start value and the first. isfinite raises nothing, even on
-  // a signalling NaN.
-  const int c = Profile.CurrentSegment;
-  const int n = std::clamp(Profile.SegmentCount, 0, kProfileCapacity);
-  const int used = std::clamp(std::max(n, c), 1, kProfileCapacity);
-  bool finite = std::isfinite(SegmentStart) & std::isfinite(Current);
-  for (int k = 1; k <= used; ++k) {
-    finite &= std::isfinite(Profile.Durations[k]) & std::isfinite(Profile.StartValues[k]) &
-              std::isfinite(Profile.EndValues[k]);
-  }
-  if (!finite) return r;
-  // As in ProfileValueAt, in its order; at most 20 finite floats summed
-  // cannot overflow a double.
-  double before = 0;
-  for (int k = 1; k < std::min(c, kProfileCapacity + 1); ++k) before += Profile.Durations[k];
-  const bool inTable = c >= 1 && c <= kProfileCapacity;
-  const double startC = inTable ? Profile.StartValues[c] : 0.0;
-  r.Base = static_cast<double>(SegmentStart) - before;
-  r.Shift = static_cast<double>(Current) - startC;
-  // As in ProfileAt: its s + len is the next segment's start here. Only a
-  // segment of positive length can hold a time, so only its slope is read,
-  // a finite quotient of finite numbers.
-  r.Count = n;
-  double s = 0;
-  for (int k = 1; k <= n; ++k) {
-    const double len = Profile.Durations[k];
-    r.Starts[k] = s;
-    r.Slopes[k] = len > 0 ? (static_cast<double>(Profile.EndValues[k]) - Profile.StartValues[k]) / len : 0.0;
-    s += len;
-  }
-  r.Starts[n + 1] = s;
-  r.Ready = true;
-  return r;
-}
-
-f32 ProfileValueAt(const TProfileReader& Reader, f32 Now) {
-  if (!Reader.Ready) return ProfileValueAt(*Reader.Profile, Now, Reader.SegmentStart, Reader.Current);
-  const TStrategyShape& P = *Reader.Profile;
-  const double tau = static_cast<f32>(static_cast<double>(Now) - Reader.Base);
-  return static_cast<f32>(ProfileAt(P, Reader, tau) + Reader.Shift);
-}

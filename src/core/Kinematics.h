@@ -81,27 +81,6 @@ f32 SpeedAfterTurn(f32 Speed, f32 H1, f32 H2, f32 Rate, f32 MaxSpeed);
 // own start, unshifted. An empty profile holds its start value.
 f32 ProfileValueAt(const TStrategyShape& Profile, f32 Now, f32 SegmentStart = 0.0f, f32 Current = 0.0f);
 
-// One profile read at many times with one SegmentStart and Current: what
-// ProfileValueAt works out before it looks at the time (the sum of the
-// segments before the current one, the shift), the segments' start times
-// and their slopes, worked out once with the same roundings, so that each
-// reading gives ProfileValueAt's bits. Only a profile whose every number a
-// reading looks at is finite is made ready, so that nothing worked out
-// ahead can raise a float error a reading would not; any other is read by
-// ProfileValueAt itself. Worth it from some five readings on.
-struct TProfileReader {
-  const TStrategyShape* Profile;
-  f32 SegmentStart, Current;
-  bool Ready;
-  int Count;          // segments read, 0 for an empty profile
-  double Base;        // SegmentStart less the time before the current segment
-  double Shift;       // Current less the current segment's start value
-  double Starts[22];  // start time of segment k, Starts[Count + 1] the last one's end
-  double Slopes[21];  // rise per unit time of segment k (0 when it has no length)
-};
-TProfileReader ProfileReader(const TStrategyShape& Profile, f32 SegmentStart = 0.0f, f32 Current = 0.0f);
-f32 ProfileValueAt(const TProfileReader& Reader, f32 Now);
-
 // An animation's playing time after one step, held at Length or wrapped into
 // the loop. Inline: every player calls it every frame.
 inline f32 AdvanceAnimTime(f32 Time, f32 Length, f32 Rate, f32 DeltaT, bool32 Loop) {

@@ -3,45 +3,31 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/Caches.h"
+
 u32 RandSeed = 0;
 
 namespace {
 
-// The two uniforms of a normal draw take only the values k / 1000 for k in
-// 1..998, so both factors of Box-Muller are kept in tables, worked out once
-// by the same library calls on the same arguments: the very values a draw
-// would compute, without a logarithm and a cosine per draw. Neither call
-// can raise more than inexact for those arguments.
-constexpr int kUniformSteps = 999;
-
-struct TBoxMullerFactors {
-  double Radius[kUniformSteps];  // sqrt(-2 ln u)
-  double Cosine[kUniformSteps];  // cos(2 pi u)
-};
-
-// A plain function, not a lambda: the compiler may work out a lambda's
-// result itself at build time, with its own rounding of the two calls.
-TBoxMullerFactors BuildBoxMullerFactors() {
-  TBoxMullerFactors f{};
+// A plain function, not a lambda, and its argument read back through a
+// volatile: the compiler may work out a call on a constant itself at build
+// time, with its own rounding. Neither call can raise more than inexact
+// for these arguments.
+void FillBoxMullerTable(TBoxMullerTable& T) {
   for (int k = 1; k < kUniformSteps; ++k) {
-    // Read back through a volatile so that no call is folded either.
     volatile double stored = k / 1000.0;
     const double u = stored;
-    f.Radius[k] = std::sqrt(-2.0 * std::log(u));
-    f.Cosine[k] = std::cos(2.0 * std::numbers::pi * u);
+    T.Radius[k] = std::sqrt(-2.0 * std::log(u));
+    T.Cosine[k] = std::cos(2.0 * std::numbers::pi * u);
   }
-  return f;
-}
-
-const TBoxMullerFactors& BoxMullerFactors() {
-  static const TBoxMullerFactors factors = BuildBoxMullerFactors();
-  return factors;
+  T.Filled = true;
 }
 
 }  // namespace
 
 f32 GaussianRandom(f32 Mean, f32 SD, f32 Min, f32 Max, bool32 UseMin, bool32 UseMax) {
-  const TBoxMullerFactors& f = BoxMullerFactors();
+  if (!BoxMullerTable.Filled) FillBoxMullerTable(BoxMullerTable);
+  const TBoxMullerTable& f = BoxMullerTable;
   // Separate statements: u1 (the radius) is drawn first.
   const double r = f.Radius[RandomRange(1, 999)];
   const f32 z = static_cast<f32>(f.Cosine[RandomRange(1, 999)] * r);

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "core/Caches.h"
 #include "core/FloatGuard.h"
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
@@ -149,23 +150,8 @@ void SelectTeamStrategy(TWorld& W) {
 
 namespace {
 
-// Recent layouts: a shape, the slot keys it was read at and the depths that
-// came out. Every look-ahead sample starts from the same world and lays the
-// same shape on the same keys, so nearly every layout repeats one of these;
-// a match of the bits gives the depths computed from those bits. Only a
-// layout that raised no float error is kept (and only when no error flag
-// was up before it, so that one from earlier cannot hide one of its own):
-// the reading it saves would raise none either.
-struct TLineLayout {
-  bool Used;
-  TStrategyShape Shape;
-  Arr1<f32, 201> Keys;
-  Arr1<f32, 201> Depths;
-};
-constexpr int kLayoutMemoSize = 8;
-TLineLayout LayoutMemo[kLayoutMemoSize];
-int NextLayout;
-
+// The layout memo of core/Caches.h: a layout whose shape and keys match bit
+// for bit gives the depths read from those bits.
 bool KeysMatch(const TLineLayout& M, const TTeamBlock& T) {
   for (int k = 1; k <= 201; ++k) {
     if (std::bit_cast<u32>(M.Keys[k]) != std::bit_cast<u32>(T.LineSlotPos[k].x)) return false;
@@ -174,7 +160,7 @@ bool KeysMatch(const TLineLayout& M, const TTeamBlock& T) {
 }
 
 const TLineLayout* FindLayout(const TTeamBlock& T) {
-  for (const TLineLayout& M : LayoutMemo) {
+  for (const TLineLayout& M : LayoutMemo.Layouts) {
     if (M.Used && std::memcmp(&M.Shape, &T.CurrentStrategy, sizeof M.Shape) == 0 && KeysMatch(M, T)) return &M;
   }
   return nullptr;
@@ -188,14 +174,13 @@ void LayLineOnShape(TTeamBlock& T) {
     return;
   }
   const bool clear = RaisedFloatFlags(kFloatErrorFlags) == 0;
-  const TProfileReader shape = ProfileReader(T.CurrentStrategy);
   for (int k = 1; k <= 201; ++k) {
     TVector2& slot = T.LineSlotPos[k];
-    slot.z = (k == 101) ? 0.0f : ProfileValueAt(shape, slot.x);
+    slot.z = (k == 101) ? 0.0f : ProfileValueAt(T.CurrentStrategy, slot.x);
   }
   if (!clear || RaisedFloatFlags(kFloatErrorFlags) != 0) return;
-  TLineLayout& M = LayoutMemo[NextLayout];
-  NextLayout = (NextLayout + 1) % kLayoutMemoSize;
+  TLineLayout& M = LayoutMemo.Layouts[LayoutMemo.Next];
+  LayoutMemo.Next = (LayoutMemo.Next + 1) % kLayoutMemoSize;
   M.Used = true;
   M.Shape = T.CurrentStrategy;
   for (int k = 1; k <= 201; ++k) {

@@ -40,13 +40,8 @@ bool TurnsSharply(const TPlayer& C, f32 TimeStep) {
   constexpr double kMargin = 0.02;  // degrees
   const double limit = kSharpTurnRate * TimeStep;
   if (limit > kMargin && limit + kMargin < kHeadingGapBoundUpTo) {
-    // The step is the same frame after frame: its cosines are kept.
-    static double cachedLimit = -1.0, cosBeyond = 0.0, cosWithin = 0.0;
-    if (limit != cachedLimit) {
-      cachedLimit = limit;
-      cosBeyond = std::cos((limit + kMargin) * kDegToRad);
-      cosWithin = std::cos((limit - kMargin) * kDegToRad);
-    }
+    const double cosBeyond = std::cos((limit + kMargin) * kDegToRad);
+    const double cosWithin = std::cos((limit - kMargin) * kDegToRad);
     const int sure =
         AngleAgainstLimit(C.OldVelocity.x, C.OldVelocity.z, C.Velocity.x, C.Velocity.z, cosBeyond, cosWithin);
     if (sure >= 0) return sure == 1;

@@ -1,8 +1,6 @@
 #include "flow/ActionSequences.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <cmath>
 
 #include "core/Geometry.h"
@@ -68,33 +66,6 @@ const TPlayer* NamedPlayer(const TWorld& W, const TActionEvent& E) {
 // Events of types 1 and 2, the passes that end conditions 10 to 12 look at.
 bool PassEvent(const TActionEvent& E) { return E.EventType == 1 || E.EventType == 2; }
 
-// Directions of the events' headings (a run's angle, a relative point's
-// heading), by the heading's bits. An event keeps its headings from frame
-// to frame and every look-ahead sample replays the same events, so nearly
-// every heading asked for was asked before; an entry holds the direction
-// computed for its bits. A heading that is not finite is always computed,
-// so that its float error is raised (and the empty entries' bits, a NaN's,
-// are never matched).
-struct TEventDirection {
-  u32 Bits;
-  TDirection Direction;
-};
-constexpr int kEventDirectionBits = 6;
-constexpr auto EmptyEventDirections() {
-  std::array<TEventDirection, 1 << kEventDirectionBits> t{};
-  for (TEventDirection& e : t) e.Bits = 0x7FC00000u;
-  return t;
-}
-std::array<TEventDirection, 1 << kEventDirectionBits> EventDirections = EmptyEventDirections();
-
-TDirection EventDirection(f32 Heading) {
-  if (!std::isfinite(Heading)) return HeadingDirection(Heading);
-  const u32 bits = std::bit_cast<u32>(Heading);
-  TEventDirection& e = EventDirections[(bits * 0x9E3779B9u) >> (32 - kEventDirectionBits)];
-  if (e.Bits != bits) e = {bits, HeadingDirection(Heading)};
-  return e.Direction;
-}
-
 // The reference player of a relative run: block 1 when RelOwnTeam is set,
 // else block 2.
 const TPlayer* RelReference(const TWorld& W, const TActionEvent& E) {
@@ -130,27 +101,6 @@ TMover ReadMover(const TWorld& W, const TPlayer& Ref) {
   return m;
 }
 
-// The movers read in this call of the runner, by reference. The runner
-// moves nobody and changes no speed, so a reference's mover is the same for
-// every player who runs against him: the first reading (the same call on
-// the same numbers) serves them all. Emptied at each call.
-struct TMoverMemo {
-  const TPlayer* Ref;
-  TMover Mover;
-};
-constexpr int kMoverMemoSize = 4;
-TMoverMemo MoverMemo[kMoverMemoSize];
-int MoverMemoCount;
-
-TMover MoverOf(const TWorld& W, const TPlayer& Ref) {
-  for (int k = 0; k < MoverMemoCount; ++k) {
-    if (MoverMemo[k].Ref == &Ref) return MoverMemo[k].Mover;
-  }
-  const TMover m = ReadMover(W, Ref);
-  if (MoverMemoCount < kMoverMemoSize) MoverMemo[MoverMemoCount++] = {&Ref, m};
-  return m;
-}
-
 // Where player P, running at his speed and acceleration up to TopSpeed,
 // meets the point Target that moves like the reference.
 TVector2 MeetMovingPoint(const TWorld& W, const TPlayer& P, f32 TopSpeed, TVector2 Target, const TMover& Ref) {
@@ -162,29 +112,13 @@ TVector2 MeetMovingPoint(const TWorld& W, const TPlayer& P, f32 TopSpeed, TVecto
 // shape's depth there anchored at the reference point (the carrier in
 // running, the receiver in passing, the mark on the breakdown line in
 // gottackled, else the ball).
-//
-// The runner moves nobody and changes neither the shape nor the state, so
-// within one call of it a line point depends on TargetX alone. A player's
-// event is read for its progress and again for his aim, so the last point
-// is kept by TargetX's bits for the call.
-struct TLastLinePoint {
-  bool Valid;
-  u32 Bits;
-  TVector2 Point;
-};
-TLastLinePoint LastLinePoint;
-
 TVector2 LinePoint(const TWorld& W, const TActionEvent& E) {
-  const u32 bits = std::bit_cast<u32>(E.TargetX);
-  if (LastLinePoint.Valid && LastLinePoint.Bits == bits) return LastLinePoint.Point;
   const TTeamBlock& A = W.Teams[1];
   TVector2 ref{W.BallPos.x, W.BallPos.z};
   const TPlayer* who = Running(W) ? Carrier(W) : (Passing(W) ? Receiver(W) : nullptr);
   if (who != nullptr) ref = {who->Pos.x, who->Pos.z};
   if (W.gamestate == gsGotTackled) ref = {W.MarkX, A.SetPieceLineZ};
-  const TVector2 p{E.TargetX, ProfileValueAt(A.CurrentStrategy, E.TargetX, ref.x, ref.z)};
-  LastLinePoint = {true, bits, p};
-  return p;
+  return {E.TargetX, ProfileValueAt(A.CurrentStrategy, E.TargetX, ref.x, ref.z)};
 }
 
 void SetDesiredXZ(TPlayer& P, double X, double Z) {
@@ -417,7 +351,7 @@ void AdvanceClocksAndTargets(const TWorld& W, TActionSeq& S) {
     if (E.RelMovementOn == 0) continue;
     const TPlayer* ref = RelReference(W, E);
     if (ref == nullptr) continue;
-    const TDirection u = EventDirection(E.RelHeading);
+    const TDirection u = HeadingDirection(E.RelHeading);
     E.TargetPos.x = ToF32(ref->Pos.x + E.RelDistance * u.x);
     E.TargetPos.z = ToF32(ref->Pos.z + E.RelDistance * u.z);
   }
@@ -502,7 +436,7 @@ void AimAtRun(TWorld& W, TPlayer& P, int k) {
     if (k == EventCount(S)) {
       r = std::max(kRunEndMargin, static_cast<double>(E.DistOrig) - E.DistTravelled + kRunEndMargin);
     }
-    const TDirection u = EventDirection(E.Angle);
+    const TDirection u = HeadingDirection(E.Angle);
     SetDesiredXZ(P, P.Pos.x + r * u.x, P.Pos.z + r * u.z);
     return;
   }
@@ -511,7 +445,7 @@ void AimAtRun(TWorld& W, TPlayer& P, int k) {
     SetDesiredXZ(P, E.TargetPos.x, E.TargetPos.z);
     return;
   }
-  const TMover m = MoverOf(W, *ref);
+  const TMover m = ReadMover(W, *ref);
   TVector2 point = MeetMovingPoint(W, P, E.DesSpeed, E.TargetPos, m);
   if (InHold(E) && ref->speed > kMovingReference) {
     // Holding on a moving point: catch it up, then keep pace with it.
@@ -534,7 +468,7 @@ void AimAtLine(TWorld& W, TPlayer& P, const TActionEvent& E) {
   TVector2 point = LinePoint(W, E);
   const TPlayer* who = Running(W) ? Carrier(W) : (Passing(W) ? Receiver(W) : nullptr);
   if (who != nullptr) {
-    point = MeetMovingPoint(W, P, E.DesSpeed, point, MoverOf(W, *who));
+    point = MeetMovingPoint(W, P, E.DesSpeed, point, ReadMover(W, *who));
     if (std::fabs(static_cast<double>(P.Pos.x) - who->Pos.x) < kCarrierSideReach) {
       point.z = std::min(point.z, ToF32(who->Pos.z - kCarrierBehind));
     }
@@ -581,8 +515,6 @@ void StepSequence(TWorld& W, int i) {
 }  // namespace
 
 void RunActionSequences(TWorld& W) {
-  MoverMemoCount = 0;
-  LastLinePoint.Valid = false;
   for (int i = 1; i <= PlayerCount(W); ++i) {
     if (W.Teams[1].Players[i].ActionSeq.seqON != 0) StepSequence(W, i);
   }

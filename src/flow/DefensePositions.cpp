@@ -186,12 +186,11 @@ void PlaceDepth(TWorld& W, const TRefRun& R) {
   }
   const bool tackled = W.gamestate == gsGotTackled;
   if (PlayerCount(W) < 1) return;  // nothing placed, and no anchor rounded
-  // One profile and anchor for every defender: read ready once.
-  const TProfileReader depth = ProfileReader(D.CurrentStrategy, ToF32(px), ToF32(pz));
+  const f32 anchorX = ToF32(px), anchorZ = ToF32(pz);
   for (int p = 1; p <= PlayerCount(W); ++p) {
     TPlayer& P = D.Players[p];
     if (P.SetPiecePlaced == 0) P.DesiredPos.x = P.Pos.x;
-    double z = ProfileValueAt(depth, P.DesiredPos.x);
+    double z = ProfileValueAt(D.CurrentStrategy, P.DesiredPos.x, anchorX, anchorZ);
     if (!tackled && z > goal && W.BallPos.z < goal) z = goal;
     if (tackled && std::fabs(static_cast<double>(P.Pos.x) - W.MarkX) < kMarkBand) z += kMarkDeeper;
     P.DesiredPos.z = ToF32(z);

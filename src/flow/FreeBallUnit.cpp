@@ -436,11 +436,10 @@ void PlaceSpreadLine(TWorld& W) {
   for (TTeamBlock& B : W.Teams) {
     const f32 rx = ToF32(static_cast<double>(R.x) + B.DefenceLineAux);
     const f32 rz = ToF32(static_cast<double>(R.z) + B.DefenceLineOffset);
-    const TProfileReader shape = ProfileReader(B.CurrentStrategy, rx, rz);  // one shape and anchor for all
     for (int i = 1; i <= PlayerCount(W); ++i) {
       TPlayer& P = B.Players[i];
       P.DesiredPos.x = P.LineSlot.x;
-      P.DesiredPos.z = ProfileValueAt(shape, P.LineSlot.x);
+      P.DesiredPos.z = ProfileValueAt(B.CurrentStrategy, P.LineSlot.x, rx, rz);
     }
   }
 }

@@ -203,9 +203,7 @@ double AnimProgress(const TPlayer& P) {
 }
 
 bool IsNumberedAnim(std::string_view Name, std::string_view Prefix, u32 Number) {
-  if (Name.size() <= Prefix.size()) return false;
-  const size_t p = Prefix.size();
-  if (!(p <= 32 ? SameShortText(Name.data(), Prefix.data(), p) : Name.substr(0, p) == Prefix)) return false;
+  if (Name.size() <= Prefix.size() || Name.substr(0, Prefix.size()) != Prefix) return false;
   char digits[10];
   const int n = DecimalDigits(Number, digits);
   return Name.substr(Prefix.size()) == std::string_view(digits, static_cast<size_t>(n));

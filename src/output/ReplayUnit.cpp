@@ -37,29 +37,11 @@ TVector3 FreeBallOnPath(const TWorld& W) {
   return ball;
 }
 
-// The catalogue index of each track's last animation name: a player keeps
-// his animation for many frames, and the index of a name stays the same
-// until the catalogue is indexed again, so it is looked up only on a change.
-struct TKnownAnim {
-  TAnimName Name;
-  i32 Index;
-  u32 Generation;  // AnimIndexGeneration of the lookup; 0 = none yet
-};
-TKnownAnim KnownAnims[3][kTrackPlayers + 1];
-
-i32 AnimIndexOf(TKnownAnim& K, const TAnimName& Name) {
-  if (K.Generation == AnimIndexGeneration && K.Generation != 0 && K.Name == Name.View()) return K.Index;
-  K.Name = Name;
-  K.Index = AnimNameToIndex(Name.View());
-  K.Generation = AnimIndexGeneration;
-  return K.Index;
-}
-
-void StorePlayer(TPlayerTrack& track, TKnownAnim& known, int n, const TPlayer& P, double scale) {
+void StorePlayer(TPlayerTrack& track, int n, const TPlayer& P, double scale) {
   const double q = kReplayQuantum;
   track.Pos[n] = Stored16(q * P.Pos.x * scale, q * P.Pos.y * scale, q * P.Pos.z * scale);
   track.Heading[n] = Stored16(q * P.Heading);
-  track.AnimIndex[n] = static_cast<u16>(AnimIndexOf(known, P.currentAnim));
+  track.AnimIndex[n] = static_cast<u16>(AnimNameToIndex(P.currentAnim.View()));
   track.AnimFrame[n] = RoundToI32(q * P.currentframe);
   track.AnimLoop[n] = P.AnimLoop;
   track.Fatigued[n] = P.Fatigued;
@@ -89,8 +71,8 @@ void FillSlot(const TWorld& W, TMatchStore& S, int n) {
   S.FrameBallAngles[n] = Stored16(q * W.BallSpin, q * W.BallYaw, q * W.BallPitch);
   const int players = std::min(PlayerCount(W), kTrackPlayers);
   for (int p = 1; p <= players; ++p) {
-    StorePlayer(S.PlayerTracks[1][p], KnownAnims[1][p], n, W.Teams[1].Players[p], scale);
-    StorePlayer(S.PlayerTracks[2][p], KnownAnims[2][p], n, W.Teams[2].Players[p], scale);
+    StorePlayer(S.PlayerTracks[1][p], n, W.Teams[1].Players[p], scale);
+    StorePlayer(S.PlayerTracks[2][p], n, W.Teams[2].Players[p], scale);
   }
 }
 

@@ -328,10 +328,7 @@ i16 NameSlots[kSlotCount];
 
 }  // namespace
 
-u32 AnimIndexGeneration = 0;
-
 void IndexAnimationNames() {
-  ++AnimIndexGeneration;
   for (i16& s : NameSlots) s = 0;
   for (int i = 1; i <= kAnimCatalogueSize; ++i) {
     const std::string_view name = AnimNames[i].View();

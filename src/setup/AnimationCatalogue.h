@@ -18,10 +18,6 @@ extern Arr1<f32, kAnimCatalogueSize> AnimLengths;
 // indexes them for AnimNameToIndex.
 void BuildAnimationCatalogue();
 
-// Counts the builds of the name index: a result of AnimNameToIndex kept by
-// a caller holds while the count is the same.
-extern u32 AnimIndexGeneration;
-
 // Rebuilds the name index from AnimNames as they stand. BuildAnimationCatalogue
 // calls it; call it again only after changing AnimNames by hand.
 void IndexAnimationNames();

@@ -11,6 +11,7 @@
 #include <limits>
 #include <utility>
 
+#include "core/Caches.h"
 #include "core/FloatFlags.h"
 
 namespace {
@@ -86,49 +87,6 @@ TEST(Distance2D, TheFactoredFormsBitsAndErrors) {
   std::feclearexcept(FE_ALL_EXCEPT);
 }
 
-// Two distances by one packed root are Distance2D's own bits and float
-// errors: over the float range, and with one lane or both past 1e38, beyond
-// the float range, infinite or not a number beside an ordinary one.
-TEST(Distance2D, PairIsTwoDistancesBitsAndErrors) {
-  const auto check = [](const f32 (&a)[4], const f32 (&b)[4]) {
-    std::feclearexcept(FE_ALL_EXCEPT);
-    const f32 want1 = Distance2D(a[0], a[1], a[2], a[3]);
-    const f32 want2 = Distance2D(b[0], b[1], b[2], b[3]);
-    const bool wantRaised = FloatErrorRaised();
-    std::feclearexcept(FE_ALL_EXCEPT);
-    f32 got1 = 0, got2 = 0;
-    Distance2DPair(a[0], a[1], a[2], a[3], b[0], b[1], b[2], b[3], got1, got2);
-    const bool raised = FloatErrorRaised();
-    std::feclearexcept(FE_ALL_EXCEPT);
-    return Bits(got1) == Bits(want1) && Bits(got2) == Bits(want2) && raised == wantRaised;
-  };
-  TFloatSweep sweep{0xA0761D6478BD642Full};
-  int wrong = 0;
-  for (int k = 0; k < 1000000; ++k) {
-    const f32 a[4] = {sweep.Value(-148), k % 5 == 0 ? 0.0f : sweep.Value(-148), sweep.Value(-148), sweep.Value(-148)};
-    f32 b[4] = {k % 3 == 0 ? 0.0f : sweep.Value(-148), k % 3 == 0 ? 0.0f : sweep.Value(-148), sweep.Value(-148),
-                sweep.Value(-148)};
-    if (k % 11 == 0) b[3] = b[1];  // along x only
-    if (!check(a, b)) ++wrong;
-  }
-  EXPECT_EQ(wrong, 0);
-  const f32 inf = std::numeric_limits<f32>::infinity(), big = std::numeric_limits<f32>::max(),
-            nan = std::numeric_limits<f32>::quiet_NaN();
-  const f32 plain[4] = {1, 2, 4, 6};
-  // The last but one lies some 2e-15 below the distance whose float
-  // rounding overflows: Distance2D gives the largest float, raising
-  // nothing, and the packed check must not raise on it either.
-  const f32 nearTop = std::nextafter(0x1p116f, 0.0f);
-  const f32 edge[][4] = {{inf, 0, 0, 0},        {inf, inf, 0, 0},  {0, 0, -inf, inf}, {big, 0, -big, 0},
-                         {big, big, 0, 0},      {3e38f, 0, 0, 1e38f}, {1e38f, 0, 0, 0}, {nan, 0, 0, 0},
-                         {0, 0, 0, nan},        {0, 0, big, nearTop}, {5, 5, 5, 5}};
-  for (const auto& e : edge) {
-    EXPECT_TRUE(check(e, plain)) << e[0] << " " << e[1] << " " << e[2] << " " << e[3] << ", first";
-    EXPECT_TRUE(check(plain, e)) << e[0] << " " << e[1] << " " << e[2] << " " << e[3] << ", second";
-    EXPECT_TRUE(check(e, e)) << e[0] << " " << e[1] << " " << e[2] << " " << e[3] << ", both";
-  }
-}
-
 TEST(HeadingToPoint, CompassAndDefaults) {
   struct Case {
     f32 x2, z2, expected;
@@ -148,55 +106,6 @@ TEST(HeadingToPoint, CompassAndDefaults) {
   EXPECT_EQ(HeadingToPoint(0, 0, -1, 0.0f, 7.0f), 0.0f);
   // Not a number falls back to the default.
   EXPECT_EQ(HeadingToPoint(0, 0, std::numeric_limits<f32>::quiet_NaN(), 1, 33.0f), 33.0f);
-}
-
-// Offsets along an axis take known arctangents: the same bits and the same
-// float errors as the arctangent itself, for signed zeros, the smallest and
-// largest floats, infinities, NaNs and differences that overflow.
-TEST(HeadingToPoint, AxisOffsetsGiveTheArctangentsBitsAndErrors) {
-  const auto byArctangent = [](f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Default) {
-    const f32 dx = static_cast<f32>(static_cast<double>(X2) - X1);
-    const f32 dz = static_cast<f32>(static_cast<double>(Z2) - Z1);
-    if (dx == 0 && dz == 0) return Default;
-    const f32 h = static_cast<f32>(180.0 - std::atan2(static_cast<double>(dz), dx) * kRadToDeg);
-    return std::isnan(h) ? Default : h;
-  };
-  const auto agrees = [&](f32 X1, f32 Z1, f32 X2, f32 Z2) {
-    std::feclearexcept(FE_ALL_EXCEPT);
-    const f32 want = byArctangent(X1, Z1, X2, Z2, 7.0f);
-    const bool wantRaised = FloatErrorRaised();
-    std::feclearexcept(FE_ALL_EXCEPT);
-    const f32 got = HeadingToPoint(X1, Z1, X2, Z2, 7.0f);
-    const bool raised = FloatErrorRaised();
-    std::feclearexcept(FE_ALL_EXCEPT);
-    EXPECT_EQ(Bits(got), Bits(want)) << X1 << "," << Z1 << " -> " << X2 << "," << Z2;
-    EXPECT_EQ(raised, wantRaised) << X1 << "," << Z1 << " -> " << X2 << "," << Z2;
-  };
-  constexpr f32 kInf = std::numeric_limits<f32>::infinity();
-  constexpr f32 kNaN = std::numeric_limits<f32>::quiet_NaN();
-  constexpr f32 kMax = std::numeric_limits<f32>::max();
-  constexpr f32 kTiny = std::numeric_limits<f32>::denorm_min();
-  const f32 along[] = {1.0f, -1.0f, 0.25f, -3e-7f, kTiny, -kTiny, kMax, -kMax, kInf, -kInf, kNaN, 0.0f, -0.0f};
-  const f32 zeros[] = {0.0f, -0.0f};
-  for (f32 d : along)
-    for (f32 z : zeros) {
-      agrees(0.0f, 0.0f, z, d);  // along z, dx a zero of either sign
-      agrees(0.0f, 0.0f, d, z);  // along x, dz a zero of either sign
-    }
-  // Differences that overflow a float or are of infinities along an axis.
-  agrees(0.0f, -kMax, 0.0f, kMax);
-  agrees(kMax, 5.0f, -kMax, 5.0f);
-  agrees(0.0f, kInf, 0.0f, kInf);
-  agrees(kInf, 1.0f, kInf, 1.0f);
-  agrees(3.0f, kNaN, 3.0f, 1.0f);
-  // Players on the pitch stepping along an axis, and off it.
-  TFloatSweep sweep{88172645463325252ull};
-  for (int k = 0; k < 20000; ++k) {
-    const f32 x = sweep.Value(-30), z = sweep.Value(-30), d = sweep.Value();
-    agrees(x, z, x, z + d);
-    agrees(x, z, x + d, z);
-    agrees(x, z, x + d, z + sweep.Value());
-  }
 }
 
 TEST(NormaliseHeading, IntoZeroTo360) {
@@ -226,9 +135,11 @@ TEST(HeadingDifference, UnsignedAndSymmetric) {
 
 // Answers are memoised by the bits of both headings: asked again, after the
 // memo's slots have been overwritten many times, a pair gets the answer its
-// own computation gives, bit for bit; a heading that is not a number raises
-// the invalid-operation flag every time, as the computation does.
+// own computation gives, bit for bit, from a cold memo, a warm one and one
+// emptied by ResetCaches; a heading that is not a number raises the
+// invalid-operation flag every time, as the computation does.
 TEST(HeadingDifference, MemoisedAnswersAreTheComputedOnes) {
+  ResetCaches();
   auto computed = [](f32 a, f32 b) {
     const TVector2 u1 = HeadingVector(a);
     const TVector2 u2 = HeadingVector(b);
@@ -238,7 +149,8 @@ TEST(HeadingDifference, MemoisedAnswersAreTheComputedOnes) {
   // Thirteen headings against a fine sweep: pairs that share one heading and
   // differ in the last bits of the other.
   auto pair = [](int k) { return std::pair<f32, f32>((k % 13) * 27.1f, 100.0f + (k / 13) * 1e-4f); };
-  for (int round = 0; round < 2; ++round) {
+  for (int round = 0; round < 3; ++round) {
+    if (round == 2) ResetCaches();
     int wrong = 0;
     for (int k = 0; k < 200000; ++k) {
       const auto [a, b] = pair(k);

@@ -6,6 +6,7 @@
 #include <cfenv>
 #include <cstring>
 
+#include "core/Caches.h"
 #include "core/FloatFlags.h"
 #include "core/Kinematics.h"
 #include "core/StrategyShapes.h"
@@ -308,6 +309,7 @@ TEST_F(StrategyTimers, OutsideOpenPlayTheLinesStandAtTheBall) {
 // every time. Each step of the table is checked bit for bit against the
 // shape read slot by slot.
 TEST(LineLayout, RepeatedLayoutsGiveTheDepthsOfAFreshReading) {
+  ResetCaches();  // no layout left by an earlier test
   static TTeamBlock T;
   TStrategyShape peak{};
   peak.SegmentCount = 4;
