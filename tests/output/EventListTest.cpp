@@ -28,7 +28,10 @@ class EventListTest : public ::testing::Test {
     FileSuffix = "_t";
     ResetReplayStore(5);  // frames stamped 0, 0.04, 0.08, 0.12, 0.16 s
   }
-  void TearDown() override { FileSuffix = ""; }
+  void TearDown() override {
+    FileSuffix = "";
+    ClearReplayStore();
+  }
 
   // The file's lines after the header; every line must end in CR LF.
   std::vector<std::string> Rows() {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -75,12 +76,23 @@ class GameFileTest : public ::testing::Test {
   RunFolder run{false};
   f32 savedScale = 0;
   f32 savedLength = 0;
+  i32 savedPlayers = 0;
+  i32 savedHalfTime = 0;
+  u32 savedSeed = 0;
+  // The highest frame slot a test writes itself. The store's own clear at a
+  // run's start reaches only the slots its counters cover, so these are
+  // cleared here: a stale animation index there made the next run's finish
+  // convert frames it never recorded.
+  int slotsWritten = 0;
 
   void SetUp() override {
     run.UseAsRunContext();
     FileSuffix = "_g1";
     savedScale = PositionScale;
     savedLength = AnimLengths[kAnim];
+    savedPlayers = World.PlayersPerTeam;
+    savedHalfTime = HalfTimeFrame;
+    savedSeed = RandSeed;
     PositionScale = 50.0f;
     AnimLengths[kAnim] = 40.0f;
     World.PlayersPerTeam = 15;
@@ -109,6 +121,14 @@ class GameFileTest : public ::testing::Test {
     FileSuffix.clear();
     PositionScale = savedScale;
     AnimLengths[kAnim] = savedLength;
+    World.PlayersPerTeam = savedPlayers;
+    HalfTimeFrame = savedHalfTime;
+    RandSeed = savedSeed;
+    MatchStore.AnimFrameCount = std::max(MatchStore.AnimFrameCount, slotsWritten);
+    ClearMatchStore();
+    MatchStats = TMatchStats{};
+    MatchSummary = TMatchSummary{};
+    for (TFieldStrategy& f : FieldStrategy) f = TFieldStrategy{};
   }
 
   static TTeamInfo& Team(int t) { return MatchStore.MatchInfo.Team[t]; }
@@ -120,7 +140,8 @@ class GameFileTest : public ::testing::Test {
     return run.Lines("output/game_g1.txt");
   }
   // Frame slot n at recording time `time` with match team 1 in block 1 or 2.
-  static void Frame(int n, f32 time, bool team1InBlock1 = true) {
+  void Frame(int n, f32 time, bool team1InBlock1 = true) {
+    slotsWritten = std::max(slotsWritten, n);
     TMatchStore& S = MatchStore;
     S.FrameTimes[n] = time;
     S.FrameClock[n] = time;
@@ -446,6 +467,7 @@ TEST_F(GameFileTest, TheWalkOverA32BitRecordingClockWritesOneFrameEach004Seconds
   } cases[] = {{0.04f, 1}, {0.02f, 2}, {0.03f, 2}};
   constexpr int kFrames = 120000;
   TMatchStore& S = MatchStore;
+  slotsWritten = kFrames;
   for (const Case& c : cases) {
     f32 clock = 0.0f;
     for (int n = 1; n <= kFrames; ++n) {

@@ -55,6 +55,7 @@ class ReplayPostProcessingTest : public ::testing::Test {
     ResetReplayStore(kFrames);
     States(1, 9, gsKickRestartSet);  // the kick-off, then open play
   }
+  void TearDown() override { ClearReplayStore(); }
 };
 
 using ReplayConversionTest = ReplayPostProcessingTest;

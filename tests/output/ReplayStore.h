@@ -54,9 +54,14 @@ inline void SetRecordedFrames(int frames) {
   }
 }
 
+// The highest slot a ResetReplayStore has prepared since the last
+// ClearReplayStore.
+inline int ReplaySlotsPrepared = 0;
+
 inline void ResetReplayStore(int frames) {
   BuildAnimationCatalogue();
   TMatchStore& S = MatchStore;
+  ReplaySlotsPrepared = std::max({ReplaySlotsPrepared, kClearedSlots, frames + 2});
   auto& first = S.PlayerTracks[1][1].AnimIndex;
   std::fill(first.begin(), first.end(), u16{0});
   std::fill(S.FrameClock.begin(), S.FrameClock.end(), 0.0f);
@@ -75,6 +80,17 @@ inline void ResetReplayStore(int frames) {
   SetSmallPitch(World);
   World.PlayersPerTeam = 15;
   World.halflength = 2400;
+}
+
+// Clears what ResetReplayStore and the tests left in the store, for the
+// fixtures' TearDown. A run's start clears only the slots the store's own
+// counters cover, so a recording left beyond them would be taken by the next
+// run's finish as its own.
+inline void ClearReplayStore() {
+  TMatchStore& S = MatchStore;
+  S.AnimFrameCount = std::max({S.AnimFrameCount, S.FrameCount, ReplaySlotsPrepared});
+  ClearMatchStore();
+  ReplaySlotsPrepared = 0;
 }
 
 inline void AddMessage(u8 type, i32 team, i32 player, f32 time, f32 extra = 0) {
