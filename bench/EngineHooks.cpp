@@ -1,8 +1,0 @@
-// A benchmark process plays frames without the program's start-up: it
-// installs the engine's hooks (the frame-step table, the user-control hooks)
-// itself, before the first benchmark runs.
-#include "app/FrameSteps.h"
-
-namespace {
-[[maybe_unused]] const bool kHooksInstalled = (InstallEngineHooks(), true);
-}  // namespace
