@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <utility>
 
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
@@ -699,15 +700,28 @@ uint64_t EndDivesAndMarkFalling(TWorld& W) {
   return marked;
 }
 
-const TMarkedStage kFallStages[kFallStageCount] = {
+constexpr TMarkedStage kFallStages[kFallStageCount] = {
     {"block exits", EndBlockExitsOf},      {"tackles end", EndTacklesOf},
     {"lying and getting up", LieAndGetUpOf}, {"getting up held", HoldGettingUp},
     {"breakdown release", ReleaseFromBreakdownOf},
 };
 
+namespace {
+
+// Runs a table's stages in order. The table is a constant, so each call is
+// direct and the compiler may inline it: called through the pointers, the
+// two tables cost 61 M of 46.57 G callgrind instructions of a seeded match
+// (seed 4242).
+template <const TMarkedStage* Stages, size_t... I>
+void RunMarkedStages(TWorld& W, uint64_t Marked, std::index_sequence<I...>) {
+  (Stages[I].Run(W, Marked), ...);
+}
+
+}  // namespace
+
 void FallsStandUpsAndInjuries(TWorld& W) {
   const uint64_t falling = EndDivesAndMarkFalling(W);
-  for (const TMarkedStage& stage : kFallStages) stage.Run(W, falling);
+  RunMarkedStages<kFallStages>(W, falling, std::make_index_sequence<kFallStageCount>{});
 }
 
 namespace {
@@ -809,7 +823,7 @@ void Shimmies(TWorld& W, uint64_t Forced) {
 
 }  // namespace
 
-const TMarkedStage kForcedStages[kForcedStageCount] = {
+constexpr TMarkedStage kForcedStages[kForcedStageCount] = {
     {"lineout hold", HoldInLineout}, {"maul hold", MaulHold},           {"special actions", SpecialActions},
     {"side-steps", Shimmies},        {"ruck pass hold", RuckPassHold},
 };
@@ -818,7 +832,7 @@ uint64_t MarkAndRunForcedMovements(TWorld& W) { return MarkAndRunForced(W, Playe
 
 void ForcedMovements(TWorld& W) {
   const uint64_t forced = MarkAndRunForcedMovements(W);
-  for (const TMarkedStage& stage : kForcedStages) stage.Run(W, forced);
+  RunMarkedStages<kForcedStages>(W, forced, std::make_index_sequence<kForcedStageCount>{});
 }
 
 void DelayPlayers(TWorld& W) {
