@@ -153,9 +153,12 @@ void CountDefenceAndCarry(TWorld& W) {
   CountDown(W.PostHitTimer, dt);
 }
 
-}  // namespace
+// The merged passes' stages. Their bodies are inline in this unit, so each
+// pass holds them in its loop; the functions the header exposes for the
+// tests forward to them.
+namespace body {
 
-void CountPlainTimers(TWorld& W, int i) {
+inline void CountPlainTimers(TWorld& W, int i) {
   const f32 dt = W.TimeStep;
   for (int b = 1; b <= 2; ++b) {
     TPlayer& P = W.Teams[b].Players[i];
@@ -170,13 +173,13 @@ void CountPlainTimers(TWorld& W, int i) {
 }
 
 // A block 2 run-out of the pass reaction is the pass unit's to act on.
-void CountPassReaction(TWorld& W, int i) {
+inline void CountPassReaction(TWorld& W, int i) {
   const f32 dt = W.TimeStep;
   CountDown(W.Teams[1].Players[i].ReactionDelayExtra2.value, dt);
   if (RunsOut(W.Teams[2].Players[i].ReactionDelayExtra2.value, dt)) DefenderTriesInterception(W, i);
 }
 
-void CountPassRead(TWorld& W, int i) {
+inline void CountPassRead(TWorld& W, int i) {
   const f32 dt = W.TimeStep;
   CountDown(W.Teams[1].Players[i].PassReadTimer, dt);
   TPlayer& PD = W.Teams[2].Players[i];
@@ -187,7 +190,7 @@ void CountPassRead(TWorld& W, int i) {
 }
 
 // A listed chaser whose angle reaction runs out in running presses at once.
-void CountAngleReaction(TWorld& W, int i) {
+inline void CountAngleReaction(TWorld& W, int i) {
   const f32 dt = W.TimeStep;
   TTeamBlock& D = W.Teams[2];
   CountDown(W.Teams[1].Players[i].DefensiveRunningAngleReactionTime.value, dt);
@@ -198,10 +201,20 @@ void CountAngleReaction(TWorld& W, int i) {
   }
 }
 
-void CountAuxTimer3(TWorld& W, int i) {
+inline void CountAuxTimer3(TWorld& W, int i) {
   CountDown(W.Teams[1].Players[i].AuxTimer3, W.TimeStep);
   CountDown(W.Teams[2].Players[i].AuxTimer3, W.TimeStep);
 }
+
+}  // namespace body
+
+}  // namespace
+
+void CountPlainTimers(TWorld& W, int i) { body::CountPlainTimers(W, i); }
+void CountPassReaction(TWorld& W, int i) { body::CountPassReaction(W, i); }
+void CountPassRead(TWorld& W, int i) { body::CountPassRead(W, i); }
+void CountAngleReaction(TWorld& W, int i) { body::CountAngleReaction(W, i); }
+void CountAuxTimer3(TWorld& W, int i) { body::CountAuxTimer3(W, i); }
 
 namespace {
 
@@ -216,11 +229,11 @@ namespace {
 void CountPlayerTimersAndReactions(TWorld& W) {
   const int n = PlayerCount(W);
   for (int i = 1; i <= n; ++i) {
-    CountPlainTimers(W, i);
-    CountPassReaction(W, i);
-    CountPassRead(W, i);
-    CountAngleReaction(W, i);
-    CountAuxTimer3(W, i);
+    body::CountPlainTimers(W, i);
+    body::CountPassReaction(W, i);
+    body::CountPassRead(W, i);
+    body::CountAngleReaction(W, i);
+    body::CountAuxTimer3(W, i);
   }
 }
 
@@ -497,7 +510,7 @@ void ScriptedRun(TWorld& W, int i) {
   }
 }
 
-void MaulHold(TWorld& W, uint64_t Forced) {
+inline void MaulHold(TWorld& W, uint64_t Forced) {
   TTeamBlock& A = W.Teams[1];
   if (W.gamestate != gsRunning) {
     for (int i = 1; i <= PlayerCount(W); ++i) A.Players[i].MaulHoldTimer = 0.0f;
@@ -540,7 +553,7 @@ bool RuckPassHolds(const TWorld& W) {
   return H != nullptr && H->passtimer > 0.0f;
 }
 
-void RuckPassHold(TWorld& W, uint64_t Forced) {
+inline void RuckPassHold(TWorld& W, uint64_t Forced) {
   if (!RuckPassHolds(W)) return;
   ForMarked(Forced, [&](int b, int i) {
     if (TPlayer& P = W.Teams[b].Players[i]; P.GettingTackledTimer > 0.0f) HoldOnSpot(P);
@@ -660,42 +673,50 @@ bool Falling(const TPlayer& P) {
          MayRun(P.OldTackleTimer) | MayRun(P.standuptimer);
 }
 
-void EndBlockExitsOf(TWorld& W, uint64_t Marked) {
+inline void EndBlockExitsOf(TWorld& W, uint64_t Marked) {
   ForMarked(Marked, [&](int b, int i) { EndBlockExit(W, b, i); });
 }
 
-void EndTacklesOf(TWorld& W, uint64_t Marked) {
+inline void EndTacklesOf(TWorld& W, uint64_t Marked) {
   ForMarked(Marked, [&](int b, int i) { EndTackles(W, W.Teams[b].Players[i]); });
 }
 
-void LieAndGetUpOf(TWorld& W, uint64_t Marked) {
+inline void LieAndGetUpOf(TWorld& W, uint64_t Marked) {
   ForMarked(Marked, [&](int b, int i) { LieAndGetUp(W, b, i); });
 }
 
-void HoldGettingUp(TWorld& W, uint64_t Marked) {
+inline void HoldGettingUp(TWorld& W, uint64_t Marked) {
   ForMarked(Marked, [&](int b, int i) {
     if (TPlayer& P = W.Teams[b].Players[i]; P.standuptimer > 0.0f) HoldOnSpot(P);
   });
 }
 
-void ReleaseFromBreakdownOf(TWorld& W, uint64_t Marked) {
+inline void ReleaseFromBreakdownOf(TWorld& W, uint64_t Marked) {
   ForMarked(Marked, [&](int b, int i) { ReleaseFromBreakdown(W, b, i); });
 }
 
-}  // namespace
+namespace body {
 
-void EndDiveOf(TWorld& W, int i) { EndDive(W, W.Teams[1].Players[i]); }
+inline void EndDiveOf(TWorld& W, int i) { EndDive(W, W.Teams[1].Players[i]); }
 
-void MarkFalling(TWorld& W, int i, uint64_t& Marked) {
+inline void MarkFalling(TWorld& W, int i, uint64_t& Marked) {
   Marked |= static_cast<uint64_t>(Falling(W.Teams[1].Players[i])) << PlayerBit(1, i);
   Marked |= static_cast<uint64_t>(Falling(W.Teams[2].Players[i])) << PlayerBit(2, i);
 }
 
+}  // namespace body
+
+}  // namespace
+
+void EndDiveOf(TWorld& W, int i) { body::EndDiveOf(W, i); }
+void MarkFalling(TWorld& W, int i, uint64_t& Marked) { body::MarkFalling(W, i, Marked); }
+
 uint64_t EndDivesAndMarkFalling(TWorld& W) {
   uint64_t marked = 0;
-  for (int i = 1; i <= PlayerCount(W); ++i) {
-    EndDiveOf(W, i);
-    MarkFalling(W, i, marked);
+  const int n = PlayerCount(W);
+  for (int i = 1; i <= n; ++i) {
+    body::EndDiveOf(W, i);
+    body::MarkFalling(W, i, marked);
   }
   return marked;
 }
@@ -751,26 +772,32 @@ bool OnForcedMovement(const TForcedPass& M, const TPlayer& P, int b) {
   return busy;
 }
 
-}  // namespace
+namespace body {
 
-void MarkForced(TWorld& W, int i, TForcedPass& F) {
+inline void MarkForced(TWorld& W, int i, TForcedPass& F) {
   const uint64_t mine = static_cast<uint64_t>(OnForcedMovement(F, W.Teams[1].Players[i], 1)) |
                         static_cast<uint64_t>(OnForcedMovement(F, W.Teams[2].Players[i], 2)) << 1;
   F.Marked |= mine << PlayerBit(1, i);
 }
 
-void RunKickRuns(TWorld& W, int i, const TForcedPass& F) {
+inline void RunKickRuns(TWorld& W, int i, const TForcedPass& F) {
   for (int b = 1; b <= 2; ++b)
     if ((F.Marked >> PlayerBit(b, i)) & 1) KickRun(W, b, i);
 }
 
-void RunLooseBallRuns(TWorld& W, int i, const TForcedPass& F) {
+inline void RunLooseBallRuns(TWorld& W, int i, const TForcedPass& F) {
   for (int b = 1; b <= 2; ++b)
     if ((F.Marked >> PlayerBit(b, i)) & 1) LooseBallRun(W.Teams[b].Players[i]);
 }
 
-void RunFollow(TWorld& W, int i) { Follow(W, i); }
+}  // namespace body
 
+}  // namespace
+
+void MarkForced(TWorld& W, int i, TForcedPass& F) { body::MarkForced(W, i, F); }
+void RunKickRuns(TWorld& W, int i, const TForcedPass& F) { body::RunKickRuns(W, i, F); }
+void RunLooseBallRuns(TWorld& W, int i, const TForcedPass& F) { body::RunLooseBallRuns(W, i, F); }
+void RunFollow(TWorld& W, int i) { Follow(W, i); }
 void RunScripted(TWorld& W, int i) { ScriptedRun(W, i); }
 
 namespace {
@@ -785,10 +812,10 @@ namespace {
 uint64_t MarkAndRunForced(TWorld& W, int n) {
   TForcedPass pass = StartForcedPass(W);
   for (int i = 1; i <= n; ++i) {
-    MarkForced(W, i, pass);
+    body::MarkForced(W, i, pass);
     if (((pass.Marked >> PlayerBit(1, i)) & 3) != 0) {
-      RunKickRuns(W, i, pass);
-      RunLooseBallRuns(W, i, pass);
+      body::RunKickRuns(W, i, pass);
+      body::RunLooseBallRuns(W, i, pass);
     }
     Follow(W, i);
     ScriptedRun(W, i);
@@ -800,14 +827,14 @@ uint64_t MarkAndRunForced(TWorld& W, int n) {
 
 namespace {
 
-void HoldInLineout(TWorld& W, uint64_t Forced) {
+inline void HoldInLineout(TWorld& W, uint64_t Forced) {
   if (W.gamestate == gsLineout) return;
   ForMarked(Forced, [&](int b, int i) {
     if (TPlayer& P = W.Teams[b].Players[i]; P.LineOutTimer > 0.0f) HoldOnSpot(P);
   });
 }
 
-void SpecialActions(TWorld& W, uint64_t Forced) {
+inline void SpecialActions(TWorld& W, uint64_t Forced) {
   TTeamBlock& A = W.Teams[1];
   // Compared where the loop over every player compared it: at the receiver.
   const bool receiverWaits = A.PassReceiver >= 1 && A.PassReceiver <= PlayerCount(W) && A.PassTimeLeft > 0.0f;
@@ -817,7 +844,7 @@ void SpecialActions(TWorld& W, uint64_t Forced) {
   });
 }
 
-void Shimmies(TWorld& W, uint64_t Forced) {
+inline void Shimmies(TWorld& W, uint64_t Forced) {
   ForMarked(Forced, [&](int b, int i) { Shimmy(W, b, i); });
 }
 

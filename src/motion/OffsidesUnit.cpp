@@ -73,19 +73,17 @@ void MarkAgainstLines(TWorld& W, double Line1, double Line2, Excluded excluded) 
   }
 }
 
-}  // namespace
+// The running marking's stages. Their bodies are inline in this unit, so
+// the pass holds them in its loop; the functions the header exposes for the
+// tests forward to them.
+namespace body {
 
-TRunningMarks StartRunningMarks(const TWorld& W) {
-  const TTeamBlock& A = W.Teams[1];
-  return {PlayerAt(A, A.BallCarrier), W.MarkCalled != 0, static_cast<double>(W.BallPos.z) + kMarkedLine};
-}
-
-void KeepLastMarks(TWorld& W, int p) {
+inline void KeepLastMarks(TWorld& W, int p) {
   W.Teams[1].Players[p].PrevOffsideMark = W.Teams[1].Players[p].OffsideMark;
   W.Teams[2].Players[p].PrevOffsideMark = W.Teams[2].Players[p].OffsideMark;
 }
 
-void MarkRunningPlayer(TWorld& W, int p, const TRunningMarks& M) {
+inline void MarkRunningPlayer(TWorld& W, int p, const TRunningMarks& M) {
   TTeamBlock& A = W.Teams[1];
   if (M.Carrier != nullptr) {
     TPlayer& P = A.Players[p];
@@ -99,6 +97,18 @@ void MarkRunningPlayer(TWorld& W, int p, const TRunningMarks& M) {
   Clear(D, 2);
 }
 
+}  // namespace body
+
+}  // namespace
+
+TRunningMarks StartRunningMarks(const TWorld& W) {
+  const TTeamBlock& A = W.Teams[1];
+  return {PlayerAt(A, A.BallCarrier), W.MarkCalled != 0, static_cast<double>(W.BallPos.z) + kMarkedLine};
+}
+
+void KeepLastMarks(TWorld& W, int p) { body::KeepLastMarks(W, p); }
+void MarkRunningPlayer(TWorld& W, int p, const TRunningMarks& M) { body::MarkRunningPlayer(W, p, M); }
+
 namespace {
 
 // Each player's last mark is kept here, before his own marking: the marking
@@ -107,9 +117,10 @@ namespace {
 // the stages one at a time against it.
 void MarkRunning(TWorld& W) {
   const TRunningMarks marks = StartRunningMarks(W);
-  for (int p = 1; p <= PlayerCount(W); ++p) {
-    KeepLastMarks(W, p);
-    MarkRunningPlayer(W, p, marks);
+  const int n = PlayerCount(W);
+  for (int p = 1; p <= n; ++p) {
+    body::KeepLastMarks(W, p);
+    body::MarkRunningPlayer(W, p, marks);
   }
 }
 
