@@ -583,11 +583,8 @@ bool PlaysEndOf(const TPlayer& P, const TActionEnd& E) {
 }  // namespace
 
 // ---------------------------------------------------------------- stages
-void CancelActions(TWorld& W, int b, int i) {
+void CancelRunningActions(TWorld& W, int b, int i) {
   TPlayer& P = W.Teams[b].Players[i];
-  // Only these three timers are ever cancelled, and what decides it reads
-  // the world without changing it: with none running there is nothing to do.
-  if (!Runs(P.SpecialAnimTimer) && !Runs(P.BlockExitTimer) && !Runs(P.BlockExitedOnTimer)) return;
   const bool engaged = P.BlockEngaged[1] > 0 && P.BlockEngaged[2] > 0;
   const bool awaitsPass = AwaitsPass(W, b, i);
   const int special = WholeKind(P.SpecialAnimKind);

@@ -20,7 +20,14 @@ enum TCarrierAction : i32 {
 // ends of actions whose animation has ended (clearing their timers): one
 // table, a row per action (its timer, its animations, what else ends with
 // it), walked in order.
-void CancelActions(TWorld& W, int b, int i);
+// CancelActions runs for every player on every frame, and only these three
+// timers are ever cancelled: with none running it returns here, inline, and
+// the rules (which read the world without changing it) are not called.
+void CancelRunningActions(TWorld& W, int b, int i);
+inline void CancelActions(TWorld& W, int b, int i) {
+  const TPlayer& P = W.Teams[b].Players[i];
+  if (P.SpecialAnimTimer > 0.0f || P.BlockExitTimer > 0.0f || P.BlockExitedOnTimer > 0.0f) CancelRunningActions(W, b, i);
+}
 void EndActions(TWorld& W, int b, int i);
 
 // Whether player i of block b is free of actions and so gets the locomotion
