@@ -387,23 +387,21 @@ void KeepOutOfPath(TWorld& W, i32 Holder, double Back, double Side) {
 }
 
 void MoveTacklePlayers(TWorld& W) {
-  // One pass: a player's own tackled move still comes before his tackler's
-  // move, and neither reads what the other writes for anyone else (a
-  // tackler reads his opponent's footprint only).
   for (int i = 1; i <= PlayerCount(W); ++i) {
-    TPlayer& A = W.Teams[1].Players[i];
-    TPlayer& D = W.Teams[2].Players[i];
-    MoveTackledPlayer(W, A, true);
-    MoveTackledPlayer(W, D, false);
-    MoveTackler(W, A, W.Teams[2]);
-    MoveTackler(W, D, W.Teams[1]);
+    MoveTackledPlayer(W, W.Teams[1].Players[i], true);
+    MoveTackledPlayer(W, W.Teams[2].Players[i], false);
+  }
+  for (int i = 1; i <= PlayerCount(W); ++i) {
+    MoveTackler(W, W.Teams[1].Players[i], W.Teams[2]);
+    MoveTackler(W, W.Teams[2].Players[i], W.Teams[1]);
   }
 }
 
 void DoRunning(TWorld& W) { RunStateHandler(W, W.RunningPhase, SetUpRunning, RunningFrame); }
 
 // A player sliding on in a tackle of kind 6, 7 or 8.
-void SlideTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock) {
+void MoveTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock) {
+  if (!(P.GettingTackledTimer > 0)) return;
   double share = 0;  // of the animation, from which he slows
   if (P.GettingTackledKind == 6) {
     share = 0.92;
@@ -425,7 +423,8 @@ void SlideTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock) {
 }
 
 // A tackler on his lunge, or on the contact point of the opponent he holds.
-void LungeTackler(const TWorld& W, TPlayer& P, const TTeamBlock& Opponents) {
+void MoveTackler(const TWorld& W, TPlayer& P, const TTeamBlock& Opponents) {
+  if (!(P.TackleAttemptTimer > 0)) return;
   if (P.TackleAttemptKind == 3 && P.currentframe >= P.TackleAttemptLungeFrame) {
     P.TackleAttemptSpeed = DepleteByRate(P.TackleAttemptSpeed, W.GroundFriction, W.TimeStep, W.Gravity);
   }

@@ -94,17 +94,9 @@ void MoveTacklePlayers(TWorld& W);
 // GettingTackledAngle, slowed by ground friction once his animation reaches
 // 0.92 (kind 6), 0.55 in block 1 or 0.7 in block 2 (kind 7) or 0.7 (kind 8)
 // of its frames. Nobody else moves.
-// Inline, as is MoveTackler: most players are in no tackle, and the steps
-// ask it of every player every frame.
-void SlideTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock);
-inline void MoveTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock) {
-  if (P.GettingTackledTimer > 0) SlideTackledPlayer(W, P, FirstBlock);
-}
+void MoveTackledPlayer(const TWorld& W, TPlayer& P, bool FirstBlock);
 
 // One tackler (TackleAttemptTimer > 0) lunges along TackleAttemptAngle,
 // slowed after the lunge frame for kind 3; when he holds an opponent
 // (governedby) by a footprint point 1..8 he goes to that point instead.
-void LungeTackler(const TWorld& W, TPlayer& P, const TTeamBlock& Opponents);
-inline void MoveTackler(const TWorld& W, TPlayer& P, const TTeamBlock& Opponents) {
-  if (P.TackleAttemptTimer > 0) LungeTackler(W, P, Opponents);
-}
+void MoveTackler(const TWorld& W, TPlayer& P, const TTeamBlock& Opponents);
