@@ -15,33 +15,17 @@ inline constexpr double kDegToRad = std::numbers::pi / 180.0;
 inline constexpr double kRadToDeg = 180.0 / std::numbers::pi;
 
 // Planar distance, the larger difference factored out; exactly 0 for a point
-// with itself.
-inline f32 FactoredDistance2D(double A, double B) {
-  if (A == 0 && B == 0) return 0.0f;
-  if (B > A) {
-    const double q = A / B;
-    return static_cast<f32>(B * std::sqrt(1.0 + q * q));
-  }
-  const double q = B / A;
-  return static_cast<f32>(A * std::sqrt(1.0 + q * q));
-}
-
-// The same bits as FactoredDistance2D of the differences. Inline: the frame
-// steps call it more than any other helper. The plain root of the sum of
-// squares needs no quotient; it and the factored form are both within a few
-// units of the last place of the true distance, so where every value within
-// 1e-14 of it rounds to one float that float is the factored form's too.
-// Otherwise, and for distances not finite or near the float range's end
-// (whose rounding raises), the factored form decides.
+// with itself. Inline: the frame steps call it more than any other helper.
 inline f32 Distance2D(f32 X1, f32 Z1, f32 X2, f32 Z2) {
   const double a = std::fabs(static_cast<double>(X2) - X1);
   const double b = std::fabs(static_cast<double>(Z2) - Z1);
-  const double s = std::sqrt(a * a + b * b);
-  if (s < 1e38) {
-    const f32 lo = static_cast<f32>(s * (1.0 - 1e-14));
-    if (lo == static_cast<f32>(s * (1.0 + 1e-14))) return lo;
+  if (a == 0 && b == 0) return 0.0f;
+  if (b > a) {
+    const double q = a / b;
+    return static_cast<f32>(b * std::sqrt(1.0 + q * q));
   }
-  return FactoredDistance2D(a, b);
+  const double q = b / a;
+  return static_cast<f32>(a * std::sqrt(1.0 + q * q));
 }
 
 // Heading from (X1, Z1) to (X2, Z2) in 0..360 (360 only for a negative-zero

@@ -57,36 +57,6 @@ TEST(Distance2D, Cases) {
   EXPECT_EQ(Distance2D(5.5f, -2.25f, 5.5f, -2.25f), 0.0f);
 }
 
-// The root of the sum of squares gives the factored form's very bits, from
-// the smallest floats to the largest, and the same float errors where the
-// difference is infinite or the distance leaves the float range.
-TEST(Distance2D, TheFactoredFormsBitsAndErrors) {
-  const auto factored = [](f32 x1, f32 z1, f32 x2, f32 z2) {
-    return FactoredDistance2D(std::fabs(static_cast<double>(x2) - x1), std::fabs(static_cast<double>(z2) - z1));
-  };
-  TFloatSweep sweep{0x9E3779B97F4A7C15ull};
-  int wrong = 0;
-  for (int k = 0; k < 2000000; ++k) {
-    const f32 x1 = sweep.Value(-148), z1 = k % 5 == 0 ? 0.0f : sweep.Value(-148),
-              x2 = k % 7 == 0 ? x1 : sweep.Value(-148), z2 = sweep.Value(-148);
-    if (Bits(Distance2D(x1, z1, x2, z2)) != Bits(factored(x1, z1, x2, z2))) ++wrong;
-  }
-  EXPECT_EQ(wrong, 0);
-  const f32 inf = std::numeric_limits<f32>::infinity(), big = std::numeric_limits<f32>::max();
-  const f32 edge[][4] = {{inf, 0, 0, 0}, {inf, inf, 0, 0}, {0, 0, -inf, inf}, {big, 0, -big, 0},
-                         {big, big, 0, 0}, {3e38f, 0, 0, 1e38f}, {1e38f, 0, 0, 0}};
-  for (const auto& c : edge) {
-    std::feclearexcept(FE_ALL_EXCEPT);
-    const f32 got = Distance2D(c[0], c[1], c[2], c[3]);
-    const bool raised = FloatErrorRaised();
-    std::feclearexcept(FE_ALL_EXCEPT);
-    const f32 want = factored(c[0], c[1], c[2], c[3]);
-    EXPECT_EQ(Bits(got), Bits(want)) << c[0] << " " << c[1];
-    EXPECT_EQ(raised, FloatErrorRaised()) << c[0] << " " << c[1];
-  }
-  std::feclearexcept(FE_ALL_EXCEPT);
-}
-
 TEST(HeadingToPoint, CompassAndDefaults) {
   struct Case {
     f32 x2, z2, expected;
