@@ -104,9 +104,7 @@ TDirection HeadingDirection(double H);
 void SetDesiredPosAlongHeading(TPlayer& P, f32 H, double Distance);
 
 // Vector helpers; a zero vector normalises to itself. R may alias an input.
-// Inline: every player moves by them every frame. A difference or quotient
-// of two floats is formed in float: rounded once from double it is the same
-// float (53 >= 2 x 24 + 2 bits), with the same errors.
+// Inline: every player moves by them every frame.
 inline f32 Length2D(const TVector2& V) {
   const double xx = static_cast<double>(V.x) * V.x;
   const double zz = static_cast<double>(V.z) * V.z;
@@ -119,9 +117,11 @@ inline void Normalise2D(const TVector2& V, TVector2& R) {
     R = V;
     return;
   }
-  R = {V.x / len, V.z / len};
+  R = {static_cast<f32>(static_cast<double>(V.x) / len), static_cast<f32>(static_cast<double>(V.z) / len)};
 }
-inline void Subtract2D(const TVector2& A, const TVector2& B, TVector2& R) { R = {A.x - B.x, A.z - B.z}; }
+inline void Subtract2D(const TVector2& A, const TVector2& B, TVector2& R) {
+  R = {static_cast<f32>(static_cast<double>(A.x) - B.x), static_cast<f32>(static_cast<double>(A.z) - B.z)};
+}
 inline f32 Length3D(const TVector3& V) {
   const double xx = static_cast<double>(V.x) * V.x;
   const double yy = static_cast<double>(V.y) * V.y;
@@ -136,15 +136,16 @@ inline void Normalise3D(const TVector3& V, TVector3& R) {
     R = {V.x, V.y, V.z > 0 ? 1.0f : -1.0f};
     return;
   }
-  const f32 len = Length3D(V);
+  const double len = Length3D(V);
   if (len == 0) {
     R = V;
     return;
   }
-  R = {V.x / len, V.y / len, V.z / len};
+  R = {static_cast<f32>(V.x / len), static_cast<f32>(V.y / len), static_cast<f32>(V.z / len)};
 }
 inline void Subtract3D(const TVector3& A, const TVector3& B, TVector3& R) {
-  R = {A.x - B.x, A.y - B.y, A.z - B.z};
+  R = {static_cast<f32>(static_cast<double>(A.x) - B.x), static_cast<f32>(static_cast<double>(A.y) - B.y),
+       static_cast<f32>(static_cast<double>(A.z) - B.z)};
 }
 // The point at Fraction of the way from A to B (beyond B above 1); A when the
 // two coincide.

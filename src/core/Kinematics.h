@@ -11,13 +11,10 @@
 #include "core/TypeDefs.h"
 
 // Distance / Speed; 0 when Speed is not positive. Inline: every frame
-// measures every player's speed with it. The quotient of two floats is
-// divided in float: a double quotient rounded to float is the same number
-// (53 bits are more than twice 24 + 2, so the second rounding never moves
-// it) with the same overflow.
+// measures every player's speed with it.
 inline f32 TimeToCover(f32 X1, f32 Z1, f32 X2, f32 Z2, f32 Speed) {
   if (!std::isgreater(Speed, 0.0f)) return 0.0f;
-  return Distance2D(X1, Z1, X2, Z2) / Speed;
+  return static_cast<f32>(static_cast<double>(Distance2D(X1, Z1, X2, Z2)) / Speed);
 }
 
 // The time of a run that never arrives: longer than any match.

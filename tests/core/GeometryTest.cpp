@@ -261,28 +261,6 @@ TEST(Vectors, LengthsNormalisationAndSubtraction) {
   EXPECT_EQ(r3.z, 1.0f);
 }
 
-// Differences and quotients formed in float are the double ones rounded,
-// over the whole float range, subnormal and near-overflow values included.
-TEST(Vectors, FloatFormsAreTheRoundedDoubleOnes) {
-  TFloatSweep sweep{0xD1B54A32D192ED03ull};
-  const auto value = [&sweep] { return sweep.Value(); };
-  int wrong = 0;
-  for (int k = 0; k < 1000000; ++k) {
-    const TVector3 a{value(), value(), value()}, b{value(), value(), value()};
-    TVector3 d, n;
-    Subtract3D(a, b, d);
-    Normalise3D(a, n);
-    const double len = Length3D(a);
-    const f32 want[6] = {static_cast<f32>(static_cast<double>(a.x) - b.x), static_cast<f32>(static_cast<double>(a.y) - b.y),
-                         static_cast<f32>(static_cast<double>(a.z) - b.z), len == 0 ? a.x : static_cast<f32>(a.x / len),
-                         len == 0 ? a.y : static_cast<f32>(a.y / len), len == 0 ? a.z : static_cast<f32>(a.z / len)};
-    const f32 got[6] = {d.x, d.y, d.z, n.x, n.y, n.z};
-    for (int c = 0; c < 6; ++c) wrong += Bits(got[c]) != Bits(want[c]);
-  }
-  EXPECT_EQ(wrong, 0);
-  std::feclearexcept(FE_ALL_EXCEPT);
-}
-
 TEST(Interpolate3D, FractionOfTheWay) {
   const TVector3 a{1, 2, 3};
   for (f32 f : {0.0f, 0.5f, 2.0f}) {
