@@ -310,11 +310,9 @@ void RunningFrame(TWorld& W) {
 }  // namespace
 
 void PlaceLineSlots(TTeamBlock& A, f32 X, f32 Z) {
-  // Float sums: the double sum of two floats rounded to float is the float
-  // sum (53 bits are more than twice 24 + 2), overflow included, and four
-  // slots go at once.
   for (int k = 1; k <= kSlotCount; ++k) {
-    A.SetPieceSlotPos[k] = {X + A.LineSlotPos[k].x, Z + A.LineSlotPos[k].z};
+    A.SetPieceSlotPos[k] = {static_cast<f32>(static_cast<double>(X) + A.LineSlotPos[k].x),
+                            static_cast<f32>(static_cast<double>(Z) + A.LineSlotPos[k].z)};
   }
 }
 

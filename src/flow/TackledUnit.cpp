@@ -1,7 +1,6 @@
 #include "flow/TackledUnit.h"
 
 #include <cmath>
-#include <limits>
 
 #include "core/Geometry.h"
 #include "core/Kinematics.h"
@@ -180,21 +179,6 @@ void StepAside(TWorld& W, TTeamBlock& T, bool Attackers) {
 
 void PlaceLineSlotsAtRuck(const TWorld& W, TTeamBlock& A) {
   const double deadBall = -(static_cast<double>(W.PitchLength) / 2.0 + W.InGoalDepth);
-  if (deadBall <= -1.0 && deadBall >= -std::numeric_limits<f32>::max()) {
-    // In float, four slots at once. The double sum of two floats rounded to
-    // float is the float sum (53 bits are more than twice 24 + 2), overflow
-    // included. Rounding keeps order, so a z below the dead-ball line rounds
-    // to at most the line's float and any other z to at least it: the larger
-    // of the two floats is the rounded clamp (on a tie both are the line's
-    // float, a non-zero one, which is why the line is held 1 m or more deep
-    // and within the float range here).
-    const f32 floor = ToF32(deadBall);
-    for (int s = 1; s <= kSlotCount; ++s) {
-      const f32 z = A.SetPieceLineZ + A.LineSlotPos[s].z;
-      A.SetPieceSlotPos[s] = {W.MarkX + A.LineSlotPos[s].x, z < floor ? floor : z};
-    }
-    return;
-  }
   for (int s = 1; s <= kSlotCount; ++s) {
     const double z = static_cast<double>(A.SetPieceLineZ) + A.LineSlotPos[s].z;
     A.SetPieceSlotPos[s] = {ToF32(static_cast<double>(W.MarkX) + A.LineSlotPos[s].x), ToF32(z < deadBall ? deadBall : z)};

@@ -4,8 +4,6 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <numbers>
 #include <set>
 #include <vector>
@@ -121,46 +119,6 @@ TEST(GridRowFree, OnlyTheFirstSideColumnsCount) {
     if (c.column != 0) row[c.column] = 7;
     EXPECT_EQ(GridRowFree(row, c.side), c.isFree) << c.column << " of " << c.side;
   }
-}
-
-// The slot positions are float sums: the double sums rounded to float, bit
-// for bit, and overflowing where those do, over the whole float range.
-TEST(PlaceLineSlots, FloatSumsAreTheRoundedDoubleOnes) {
-  static TTeamBlock A;
-  uint32_t seed = 99;
-  auto any = [&seed] {  // finite, either sign, any exponent
-    f32 v;
-    do {
-      seed = seed * 1664525u + 1013904223u;
-      std::memcpy(&v, &seed, sizeof v);
-    } while (!std::isfinite(v));
-    return v;
-  };
-  int wrong = 0, flagsDiffer = 0;
-  for (int round = 0; round < 200; ++round) {
-    for (int k = 1; k <= 201; ++k) A.LineSlotPos[k] = {any(), any()};
-    const f32 x = any(), z = round % 2 == 0 ? any() : 1.5f;
-    std::feclearexcept(FE_ALL_EXCEPT);
-    for (int k = 1; k <= 201; ++k) {
-      volatile f32 wx = static_cast<f32>(static_cast<double>(x) + A.LineSlotPos[k].x);
-      volatile f32 wz = static_cast<f32>(static_cast<double>(z) + A.LineSlotPos[k].z);
-      (void)wx, (void)wz;
-    }
-    const bool wantOverflow = std::fetestexcept(FE_OVERFLOW) != 0;
-    std::feclearexcept(FE_ALL_EXCEPT);
-    PlaceLineSlots(A, x, z);
-    const bool gotOverflow = std::fetestexcept(FE_OVERFLOW) != 0;
-    flagsDiffer += wantOverflow != gotOverflow;
-    for (int k = 1; k <= 201; ++k) {
-      const f32 wx = static_cast<f32>(static_cast<double>(x) + A.LineSlotPos[k].x);
-      const f32 wz = static_cast<f32>(static_cast<double>(z) + A.LineSlotPos[k].z);
-      wrong += std::memcmp(&wx, &A.SetPieceSlotPos[k].x, sizeof wx) != 0 ||
-               std::memcmp(&wz, &A.SetPieceSlotPos[k].z, sizeof wz) != 0;
-    }
-  }
-  std::feclearexcept(FE_ALL_EXCEPT);
-  EXPECT_EQ(wrong, 0);
-  EXPECT_EQ(flagsDiffer, 0);
 }
 
 // ---------------------------------------------------------------- set-up
