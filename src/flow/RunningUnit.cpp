@@ -324,7 +324,6 @@ void PlaceGridPlayers(TWorld& W, i32 Holder, double ForwardSpeed, double LineZ, 
   const double edge = HalfWidth(W) - 0.3;
   const int side = SupportGridSide(A);
   for (int r = 1; r <= side; ++r) {
-    if (GridRowFree(A.SupportGridCells[r], side)) continue;
     for (int c = 1; c <= side; ++c) {
       const i32 p = A.SupportGridCells[r][c];
       if (!IsPlayer(p) || (SkipHolder && p == Holder)) continue;

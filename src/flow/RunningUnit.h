@@ -69,14 +69,6 @@ inline int NextFilledSlot(const Arr1<i32, 201>& Line, int From) {
   return k;
 }
 
-// Whether columns 1..Side of a support-grid row are all free: the grid scans
-// pass such rows (most of them) at once.
-inline bool GridRowFree(const Arr1<u16, kSupportGridMax>& Row, int Side) {
-  u32 any = 0;
-  for (int c = 1; c <= Side; ++c) any |= Row[c];
-  return any == 0;
-}
-
 // Team-mates of Holder standing in his path (from Back m behind him to
 // 10 m ahead, within Side m on either side, level in x counting as the
 // left) are sent out of it, just behind him; only once 1.1 s have passed

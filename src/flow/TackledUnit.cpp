@@ -237,12 +237,10 @@ void PlaceAttack(TWorld& W) {
   }
   for (int i = 1; i <= 25; ++i) A.Players[i].SpeedOverrideOn = kFalse32;
   const int side = SupportGridSide(A);
-  for (int r = 1; r <= side; ++r) {
-    if (GridRowFree(A.SupportGridCells[r], side)) continue;
+  for (int r = 1; r <= side; ++r)
     for (int c = 1; c <= side; ++c)
       if (TPlayer* P = PlayerAt(A, A.SupportGridCells[r][c]))
         P->DesiredPos.x = A.SupportGridSpots[r][c].x, P->DesiredPos.z = A.SupportGridSpots[r][c].z;
-  }
   SendToRuckSpots(A);
   RunActionSequences(W);
   TPlayer* H = PlayerAt(A, A.SetPieceHolder);

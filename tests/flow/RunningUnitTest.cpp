@@ -106,21 +106,6 @@ TEST(NextFilledSlot, VisitsEveryFilledSlotInOrder) {
   }
 }
 
-// A grid row is free when none of its first Side columns holds anyone; a
-// player past Side is not on the grid.
-TEST(GridRowFree, OnlyTheFirstSideColumnsCount) {
-  struct Case {
-    int column, side;
-    bool isFree;
-  };
-  const Case cases[] = {{0, 11, true}, {1, 11, false}, {11, 11, false}, {12, 11, true}, {15, 15, false}, {1, 0, true}};
-  for (const Case& c : cases) {
-    Arr1<u16, kSupportGridMax> row{};
-    if (c.column != 0) row[c.column] = 7;
-    EXPECT_EQ(GridRowFree(row, c.side), c.isFree) << c.column << " of " << c.side;
-  }
-}
-
 // ---------------------------------------------------------------- set-up
 
 TEST_F(RunningUnitTest, TheFirstSupportPlayerDrawsEvenlyAmongTheCellsOfRowsOneToSeven) {
