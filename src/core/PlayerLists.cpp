@@ -1,7 +1,6 @@
 #include "core/PlayerLists.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "core/Geometry.h"
 #include "core/Random.h"
@@ -46,32 +45,10 @@ bool PlayerListHas(const TPlayerList& List, i16 Id) {
 TPlayerList SortPlayersByKey(const TPlayerList& List, const Arr1<f32, 25>& Keys) {
   int n = 0;
   for (i16 v : List.Items) n += v != 0;
-  bool ordered = n >= 2;  // and no key is not a number
-  for (int k = 1; ordered && k <= n; ++k) ordered = !std::isnan(Keys[k]);
+  Arr1<int, 25> order{};
+  SelectAscending(n, [&](int k) { return Keys[k]; }, order);
   TPlayerList out = kEmptyPlayerList;
-  if (!ordered) {
-    Arr1<int, 25> order{};
-    SelectAscending(n, [&](int k) { return Keys[k]; }, order);
-    for (int i = 1; i <= n; ++i) out[i] = List[order[i]];
-    return out;
-  }
-  // Ordered keys: a stable insertion sort gives the selection's order (each
-  // pass of it takes the first of the least keys left) in far fewer steps.
-  // Keys that are not a number order nothing, so they keep the selection,
-  // which also raises the same float errors on them.
-  Arr1<f32, 25> key{};
-  for (int i = 1; i <= n; ++i) {
-    const f32 v = Keys[i];
-    const i16 id = List[i];
-    int j = i - 1;
-    while (j >= 1 && key[j] > v) {
-      key[j + 1] = key[j];
-      out[j + 1] = out[j];
-      --j;
-    }
-    key[j + 1] = v;
-    out[j + 1] = id;
-  }
+  for (int i = 1; i <= n; ++i) out[i] = List[order[i]];
   return out;
 }
 

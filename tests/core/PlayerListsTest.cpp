@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
-#include <limits>
 #include <vector>
 
 #include "core/DrawCount.h"
@@ -43,41 +42,6 @@ TEST_F(PlayerListsTest, SortByKeyKeepsEntriesWithHugeKeys) {
   keys[1] = 2.0e6f, keys[2] = 4.0f, keys[3] = 1.0e6f, keys[4] = -3.0f;
   EXPECT_EQ(Entries(SortPlayersByKey(MakeList({11, 12, 13, 14}), keys)),
             (std::vector<int>{14, 12, 13, 11}));
-}
-
-// The order is the one of a selection that takes the first of the least
-// keys left each pass: checked against that selection on lists of every
-// length with many equal keys, signed zeros among them, and with a key that
-// is not a number (which orders nothing).
-TEST_F(PlayerListsTest, SortByKeyMatchesFirstLeastSelection) {
-  auto selection = [](const TPlayerList& list, const Arr1<f32, 25>& keys, int n) {
-    std::vector<int> out;
-    bool taken[26] = {};
-    for (int i = 1; i <= n; ++i) {
-      int best = 0;
-      for (int k = 1; k <= n; ++k) {
-        if (!taken[k] && (best == 0 || keys[k] < keys[best])) best = k;
-      }
-      taken[best] = true;
-      out.push_back(list[best]);
-    }
-    return out;
-  };
-  const f32 values[] = {3.0f, -1.0f, 0.0f, -0.0f, 2.5f, 3.0f, -1.0f, 1e6f};
-  unsigned seed = 12345;
-  for (int n = 0; n <= 25; ++n) {
-    for (int round = 0; round < 40; ++round) {
-      TPlayerList list = kEmptyPlayerList;
-      Arr1<f32, 25> keys{};
-      for (int k = 1; k <= n; ++k) {
-        seed = seed * 1103515245u + 12345u;
-        list[k] = static_cast<i16>(k + 30);
-        keys[k] = values[(seed >> 16) % 8];
-      }
-      if (round == 0 && n >= 2) keys[n / 2 + 1] = std::numeric_limits<f32>::quiet_NaN();
-      EXPECT_EQ(Entries(SortPlayersByKey(list, keys)), selection(list, keys, n)) << n << " " << round;
-    }
-  }
 }
 
 TEST_F(PlayerListsTest, ListPlayersByXSkipsPlacedPlayers) {
