@@ -213,23 +213,9 @@ void ShiftFatigue(TPlayer& D) {
   }
 }
 
-// Surely at Reach or further apart by x or z alone, read without the
-// distance's division and root: the distance rounds to no less than the
-// larger difference less one part in 2^24. Only for differences below 1e30
-// m, where the distance itself raises no floating-point flag; a difference
-// that is not a number answers no, as the distance is left to raise it.
-bool SurelyApart(const TPlayer& A, const TPlayer& B, double Reach) {
-  constexpr double kMargin = 1.000001;
-  constexpr double kBounded = 1e30;  // m
-  const double dx = std::fabs(static_cast<double>(A.Pos.x) - B.Pos.x);
-  const double dz = std::fabs(static_cast<double>(A.Pos.z) - B.Pos.z);
-  return (dx > Reach * kMargin || dz > Reach * kMargin) && dx < kBounded && dz < kBounded;
-}
-
 void TryLaunch(TWorld& W, TPlayer& C, int c, TPlayer& D, int p) {
   if (!MayLaunch(D, c)) return;
-  const double band = kLaunchBand * TackleReach(W, C, D);
-  if (SurelyApart(D, C, band) || !(Gap(D, C) < band)) return;
+  if (!(Gap(D, C) < kLaunchBand * TackleReach(W, C, D))) return;
 
   const double lunge = (D.Pos.z > C.Pos.z ? kLungeAhead : kLungeBehind) * D.speed;
   D.TackleAttemptSpeed = ToF32(std::max(lunge, kLeastLungeSpeed));

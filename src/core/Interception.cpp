@@ -172,30 +172,6 @@ TCatchResult BallCatchPoint(f32 BallVX, f32 BallVY, f32 BallVZ, f32 BallX, f32 B
   return r;
 }
 
-// Whether a throw with speeds s to target is sure to fail the launch-speed
-// test of FillThrowTargets, so that its direction (an arctangent, a sine and
-// a cosine) need not be worked out. Length3D sums the squares of the
-// components rounded to f32, each within 2^-24 of |u| times the planar speed
-// (|u| = 1 within 1e-15): the sum is at least (P^2 (1 - 2e-7) + V^2)
-// (1 - 1e-15). Above Max^2 (1 + 1e-5) its root is above Max by far more than
-// the last rounding to f32, so the test fails too. Only taken with every
-// value below 1e30, where the skipped heading, sine, cosine, products and
-// length can raise no flag, and with Max and a nonzero planar speed above
-// 1e-30, clear of the subnormal range where roundings are not relative;
-// quiet comparisons leave a Max that is not a number to the full test, which
-// raises its flag as before.
-bool SurelyTooFast(const TLaunchSpeeds& s, f32 ThrowerX, f32 ThrowerZ, TVector2 target, f32 Max) {
-  constexpr double kBig = 1e30, kTiny = 1e-30;
-  const auto small = [](double v) { return std::islessequal(std::fabs(v), kBig); };
-  if (!(small(s.Planar) && small(s.Vertical) && small(ThrowerX) && small(ThrowerZ) && small(target.x) &&
-        small(target.z) && std::isgreaterequal(Max, kTiny) &&
-        (s.Planar == 0 || std::isgreaterequal(std::fabs(s.Planar), kTiny))))
-    return false;
-  const double p = s.Planar, v = s.Vertical, m = Max;
-  const double lower = (p * p * (1.0 - 2e-7) + v * v) * (1.0 - 1e-15);
-  return std::isgreater(lower, m * m * (1.0 + 1e-5));
-}
-
 TThrowTargetFill StartThrowTargets(f32 RunnerHeading, f32 Reach, i32 Count, TThrowTargetTable& Table) {
   for (TThrowTarget& e : Table.Entries) e.Valid = kFalse32;
   TThrowTargetFill f{};
@@ -222,12 +198,9 @@ void FillThrowTargets(f32 RunnerX, f32 RunnerZ, f32 TargetY, f32 RunnerSpeed, f3
     const f32 tk = TimeToCoverAccelerating(RunnerSpeed, RunnerAccel, RunnerMaxSpeed, dk);
     if (tk > 0) {  // a point that takes no time to reach has no flight to it
       const TVector2 target = Along(RunnerX, RunnerZ, u, dk);
-      const TLaunchSpeeds s = LaunchSpeeds(ThrowerX, ThrowerY, ThrowerZ, target.x, TargetY, target.z, tk);
-      if (!SurelyTooFast(s, ThrowerX, ThrowerZ, target, MaxLaunchSpeed)) {
-        const TVector3 V = LaunchVelocityOf(s, ThrowerX, ThrowerZ, target.x, target.z);
-        if (!(Length3D(V) > MaxLaunchSpeed))
-          Table.Entries[Fill.Entry++] = {V.x, V.y, V.z, target.x, TargetY, target.z, tk, kTrue32};
-      }
+      const TVector3 V = LaunchVelocity(ThrowerX, ThrowerY, ThrowerZ, target.x, TargetY, target.z, tk);
+      if (!(Length3D(V) > MaxLaunchSpeed))
+        Table.Entries[Fill.Entry++] = {V.x, V.y, V.z, target.x, TargetY, target.z, tk, kTrue32};
     }
     if (Fill.Point > Count || Fill.Entry > Arr1<TThrowTarget, 100>::kSize) Fill.Done = true;
   }

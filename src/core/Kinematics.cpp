@@ -91,18 +91,11 @@ TRunPrediction PredictRunPosition(f32 Speed, f32 Accel, f32 TopSpeed, f32 Time, 
   return r;
 }
 
-TLaunchSpeeds LaunchSpeeds(f32 X1, f32 Y1, f32 Z1, f32 X2, f32 Y2, f32 Z2, f32 Time) {
-  const double t = Time;
-  return {static_cast<f32>(Distance2D(X1, Z1, X2, Z2) / t), static_cast<f32>((4.905 * t * t + Y2 - Y1) / t)};
-}
-
 TVector3 LaunchVelocity(f32 X1, f32 Y1, f32 Z1, f32 X2, f32 Y2, f32 Z2, f32 Time) {
-  return LaunchVelocityOf(LaunchSpeeds(X1, Y1, Z1, X2, Y2, Z2, Time), X1, Z1, X2, Z2);
-}
-
-TVector3 LaunchVelocityOf(const TLaunchSpeeds& s, f32 X1, f32 Z1, f32 X2, f32 Z2) {
+  const double t = Time;
+  const f32 hs = static_cast<f32>(Distance2D(X1, Z1, X2, Z2) / t);
   const TDirection u = HeadingDirection(HeadingToPoint(X1, Z1, X2, Z2, 0.0f));
-  return {static_cast<f32>(u.x * s.Planar), s.Vertical, static_cast<f32>(u.z * s.Planar)};
+  return {static_cast<f32>(u.x * hs), static_cast<f32>((4.905 * t * t + Y2 - Y1) / t), static_cast<f32>(u.z * hs)};
 }
 
 f32 DepleteByRate(f32 Value, f32 Factor, f32 DeltaT, f32 Rate) {

@@ -44,15 +44,6 @@ TRunPrediction PredictRunPosition(f32 Speed, f32 Accel, f32 TopSpeed, f32 Time, 
 // Drag-free velocity from point 1 to point 2 in Time (> 0) seconds.
 TVector3 LaunchVelocity(f32 X1, f32 Y1, f32 Z1, f32 X2, f32 Y2, f32 Z2, f32 Time);
 
-// Its planar speed and its vertical component, as LaunchVelocity rounds them
-// (without the direction, which costs the trigonometry).
-struct TLaunchSpeeds {
-  f32 Planar, Vertical;
-};
-TLaunchSpeeds LaunchSpeeds(f32 X1, f32 Y1, f32 Z1, f32 X2, f32 Y2, f32 Z2, f32 Time);
-// LaunchVelocity from its speeds (LaunchSpeeds of the same points).
-TVector3 LaunchVelocityOf(const TLaunchSpeeds& s, f32 X1, f32 Z1, f32 X2, f32 Z2);
-
 // A countdown floored at 0: max(0, Value - Factor x Rate x DeltaT).
 f32 DepleteByRate(f32 Value, f32 Factor, f32 DeltaT, f32 Rate);
 
