@@ -599,9 +599,8 @@ void CancelRunningActions(TWorld& W, int b, int i) {
   if (Runs(P.BlockExitedOnTimer) && (blockMoveOff || Runs(P.BlockExitTimer))) P.BlockExitedOnTimer = 0.0f;
 }
 
-void EndActions(TWorld& W, int b, int i) {
+void EndPlayedOutActions(TWorld& W, int b, int i) {
   TPlayer& P = W.Teams[b].Players[i];
-  if (!(P.currentframe >= P.maxframes)) return;
   const u8 block = b == 1 ? kEndsBlock1 : kEndsBlock2;
   for (const TActionEnd& E : kActionEnds) {
     if ((E.Blocks & block) == 0) continue;

@@ -20,15 +20,25 @@ enum TCarrierAction : i32 {
 // ends of actions whose animation has ended (clearing their timers): one
 // table, a row per action (its timer, its animations, what else ends with
 // it), walked in order.
-// CancelActions runs for every player on every frame, and only these three
-// timers are ever cancelled: with none running it returns here, inline, and
-// the rules (which read the world without changing it) are not called.
+//
+// CancelActions and EndActions run for every player on every frame, and
+// each has nothing to do on most: their tests are inline here, so the rules
+// are called only when there is. Together they save 0.78 % of a seeded
+// match (362 M of 46.86 G callgrind instructions, seed 4242).
+// Only these three timers are ever cancelled, and the rules that cancel
+// them read the world without changing it.
 void CancelRunningActions(TWorld& W, int b, int i);
 inline void CancelActions(TWorld& W, int b, int i) {
   const TPlayer& P = W.Teams[b].Players[i];
   if (P.SpecialAnimTimer > 0.0f || P.BlockExitTimer > 0.0f || P.BlockExitedOnTimer > 0.0f) CancelRunningActions(W, b, i);
 }
-void EndActions(TWorld& W, int b, int i);
+// EndActions runs for every player on every frame too, and an action ends
+// only when its animation has played out: until then it returns here.
+void EndPlayedOutActions(TWorld& W, int b, int i);
+inline void EndActions(TWorld& W, int b, int i) {
+  const TPlayer& P = W.Teams[b].Players[i];
+  if (P.currentframe >= P.maxframes) EndPlayedOutActions(W, b, i);
+}
 
 // Whether player i of block b is free of actions and so gets the locomotion
 // and rest choice: none of his action timers runs, or one of the five
