@@ -53,10 +53,6 @@ f32 HeadingDifference(f32 H1, f32 H2);
 // radians of a heading lose their fraction.
 inline constexpr double kHeadingGapMargin = 0.01;
 inline constexpr double kHeadingGapBoundUpTo = 170.0;
-// Beyond 170 degrees the gap stays within this of HeadingDifference (whose
-// error grows to some 0.07 degrees at a half turn, and which never exceeds
-// 180).
-inline constexpr double kHalfTurnMargin = 0.2;
 inline bool HeadingGap(f32 H1, f32 H2, double& A, bool& Up) {
   if (!std::isfinite(H1) || !std::isfinite(H2) || std::fabs(H1) > 1e6f || std::fabs(H2) > 1e6f) return false;
   double d = static_cast<double>(H1) - static_cast<double>(H2);

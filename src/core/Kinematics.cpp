@@ -1,8 +1,6 @@
 #include "core/Kinematics.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
 #include <cmath>
 
 #include "core/Geometry.h"
@@ -119,25 +117,18 @@ f32 DistanceFalloff(f32 Amount, f32 Rate, f32 Value) {
 f32 SpeedAfterTurn(f32 Speed, f32 H1, f32 H2, f32 Rate, f32 MaxSpeed) {
   double a = 0.0;
   bool up = false;
-  if (HeadingGap(H1, H2, a, up)) {
-    // Near a half turn HeadingDifference's arccosine is steep: its error
-    // stays under 0.07 degrees there, and it never exceeds 180.
-    const double margin = a <= kHeadingGapBoundUpTo ? kHeadingGapMargin : kHalfTurnMargin;
+  if (HeadingGap(H1, H2, a, up) && a <= kHeadingGapBoundUpTo) {
     // A turn surely within the free amount holds nothing below top speed,
     // whatever its exact size.
-    if (a < kFalloffFreeAmount - margin) return std::min(Speed, DistanceFalloff(0.0f, Rate, MaxSpeed));
+    if (a < kFalloffFreeAmount - kHeadingGapMargin) return std::min(Speed, DistanceFalloff(0.0f, Rate, MaxSpeed));
     // Beyond it the falloff is monotone in the turn, so it lies between its
-    // values at the ends of the margin: at or below both, the speed stands
-    // whatever the exact turn, and where both are one float (a falloff
-    // clamped at nothing) that float is the cap.
-    const f32 lo = static_cast<f32>(a - margin);
-    const f32 hi = static_cast<f32>(std::min(a + margin, 180.0));
-    if (lo > kFalloffFreeAmount) {
-      const f32 capLo = DistanceFalloff(lo, Rate, MaxSpeed);
-      const f32 capHi = DistanceFalloff(hi, Rate, MaxSpeed);
-      if (Speed <= std::min(capLo, capHi)) return Speed;
-      if (std::bit_cast<uint32_t>(capLo) == std::bit_cast<uint32_t>(capHi)) return std::min(Speed, capLo);
-    }
+    // values at the ends of the gap's margin: at or below both, the speed
+    // stands whatever the exact turn.
+    const f32 lo = static_cast<f32>(a - kHeadingGapMargin);
+    const f32 hi = static_cast<f32>(a + kHeadingGapMargin);
+    if (lo > kFalloffFreeAmount &&
+        Speed <= std::min(DistanceFalloff(lo, Rate, MaxSpeed), DistanceFalloff(hi, Rate, MaxSpeed)))
+      return Speed;
   }
   return std::min(Speed, DistanceFalloff(HeadingDifference(H1, H2), Rate, MaxSpeed));
 }

@@ -21,7 +21,6 @@ constexpr double kAttackMarkerAllowance = 0.75;   // m/s over a tackled marker's
 constexpr double kDefenceMarkerAllowance = 2.25;  // m/s, the same for a governed defender
 constexpr double kRestartShimmyShare = 0.25;  // of the measured speed, a defender side-stepping
 constexpr double kRestartShare = 0.75;        // otherwise, on the first frames of open play
-constexpr double kSurelyFreeTurn = 0.215;    // radians, see CapForTurn
 constexpr std::string_view kScrimmageStems[] = {"srimmagesetting", "srimmagebreathloop", "srimmageofftheline"};
 
 // The assist level of a human user, read only in real-time mode: anything
@@ -60,17 +59,6 @@ double LandingSpeed(const TWorld& W, const TPlayer& P) {
 void CapForTurn(TPlayer& P) {
   // Running straight on (the common case) costs nothing, and no trigonometry.
   if (P.shimmytimer > 0 || P.FacingAngle == P.PrevFacingAngle) return;
-  // A turn of less than 0.215 radians (12.32 degrees) between facings under
-  // 1000 radians in size: their headings in degrees (under 57296, each
-  // rounded to float within 0.002) lie less than 12.33 degrees apart, so
-  // SpeedAfterTurn finds the turn surely within the free amount and caps
-  // at top speed, with the same minimum as here. The tests are quiet (they
-  // raise nothing on a NaN, which goes on to SpeedAfterTurn).
-  if (std::isless(std::fabs(P.FacingAngle), 1000.0f) && std::isless(std::fabs(P.PrevFacingAngle), 1000.0f) &&
-      std::isless(std::fabs(static_cast<double>(P.FacingAngle) - P.PrevFacingAngle), kSurelyFreeTurn)) {
-    P.speed = std::min(P.speed, P.maxspeed);
-    return;
-  }
   const f32 facing = static_cast<f32>(P.FacingAngle * kRadToDeg);
   const f32 before = static_cast<f32>(P.PrevFacingAngle * kRadToDeg);
   P.speed = SpeedAfterTurn(P.speed, facing, before, P.SpeedLossSlope, P.maxspeed);

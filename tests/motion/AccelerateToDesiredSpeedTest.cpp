@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 #include <numbers>
 #include <string>
@@ -13,7 +11,6 @@
 #include "app/Datagrams.h"
 #include "app/UDPCommands.h"
 #include "core/DrawCount.h"
-#include "core/Kinematics.h"
 #include "motion/MotionScene.h"
 
 namespace {
@@ -113,57 +110,6 @@ TEST_F(AccelerateToDesiredSpeedTest, TurnsBeyondTwelveAndAHalfDegreesCapTheSpeed
     Run();
     EXPECT_NEAR(P.speed, c.expected, 1e-4) << c.what;
   }
-}
-
-// Small turns are capped at top speed without SpeedAfterTurn: every player's
-// speed after the step is SpeedAfterTurn's own answer, for turns each side
-// of the shortcut's 0.215 radians and of 12.5 degrees (0.2182), facings
-// each side of its 1000 radians, across the wrap at a whole turn, and
-// speeds over and under the cap. The gain and the spot are set so that
-// nothing after the cap moves the speed.
-TEST_F(AccelerateToDesiredSpeedTest, SmallTurnsCapAsSpeedAfterTurnDoes) {
-  uint64_t x = 0x9E3779B97F4A7C15ull;
-  const auto next = [&x] {
-    x ^= x << 13;
-    x ^= x >> 7;
-    x ^= x << 17;
-    return static_cast<double>(x % 1000001) * 1e-6;  // 0..1
-  };
-  const double turns[] = {0.01, 0.2, 0.2149, 0.215, 0.2151, 0.2181, 0.2183, 0.25, 0.5};
-  int capped = 0;
-  for (int round = 0; round < 200; ++round) {
-    MakeMotionScene(W);
-    for (int b = 1; b <= 2; ++b)
-      for (int i = 1; i <= 15; ++i) {
-        TPlayer& P = W.Teams[b].Players[i];
-        const int k = (round * 30 + (b - 1) * 15 + i) % 9;
-        Running(P, k % 2 == 0 ? 9.0f : 5.0f, 50);
-        P.desiredspeed = 100;
-        P.AccelerationInit = 0;
-        P.SpeedLossSlope = round % 2 == 0 ? -1.0f : -3.0f;
-        // Facings up to 1100 radians either way, some just past a whole turn.
-        const double facing = round % 5 == 0 ? 2 * std::numbers::pi + 0.1 * next() : (next() - 0.5) * 2200;
-        const double turn = (next() < 0.5 ? -1 : 1) * (round % 3 == 0 ? turns[k] : next() * 0.3);
-        P.PrevFacingAngle = static_cast<f32>(facing);
-        P.FacingAngle = static_cast<f32>(facing + turn);
-      }
-    TWorld before = W;
-    Run();
-    for (int b = 1; b <= 2; ++b)
-      for (int i = 1; i <= 15; ++i) {
-        const TPlayer& P0 = before.Teams[b].Players[i];
-        const TPlayer& P = W.Teams[b].Players[i];
-        const f32 ran = TimeToCover(P0.Pos.x, P0.Pos.z, P0.OldPos.x, P0.OldPos.z, W.PrevTimeStep);
-        const f32 expected = SpeedAfterTurn(ran, static_cast<f32>(P0.FacingAngle * (180.0 / std::numbers::pi)),
-                                            static_cast<f32>(P0.PrevFacingAngle * (180.0 / std::numbers::pi)),
-                                            P0.SpeedLossSlope, P0.maxspeed);
-        ASSERT_EQ(std::bit_cast<uint32_t>(P.speed), std::bit_cast<uint32_t>(expected))
-            << "round " << round << " block " << b << " player " << i << ": facings " << P0.PrevFacingAngle
-            << " to " << P0.FacingAngle;
-        if (expected < std::min(ran, P0.maxspeed)) ++capped;
-      }
-  }
-  EXPECT_GT(capped, 500);  // the sweep reaches turns that cost speed
 }
 
 // A facing that is not a number still raises its float error.
