@@ -30,27 +30,6 @@ void StoreScaled(TDistribution& D, f32 Draw, double Scale, double Cap) {
   D.value = ToF32(std::min(static_cast<double>(Draw) * Scale, Cap));
 }
 
-// Whether the carrier's velocity turned faster than the sharp-turn rate: the
-// heading difference of the two velocities over the time step. Read from
-// their dot product against the cosines of the rate's turn either side of a
-// margin that holds the headings' and the difference's roundings (0.02
-// degrees, short of 170); from the headings where that does not settle it,
-// or a velocity is none (its heading is a default) or not finite.
-bool TurnsSharply(const TPlayer& C, f32 TimeStep) {
-  constexpr double kMargin = 0.02;  // degrees
-  const double limit = kSharpTurnRate * TimeStep;
-  if (limit > kMargin && limit + kMargin < kHeadingGapBoundUpTo) {
-    const double cosBeyond = std::cos((limit + kMargin) * kDegToRad);
-    const double cosWithin = std::cos((limit - kMargin) * kDegToRad);
-    const int sure =
-        AngleAgainstLimit(C.OldVelocity.x, C.OldVelocity.z, C.Velocity.x, C.Velocity.z, cosBeyond, cosWithin);
-    if (sure >= 0) return sure == 1;
-  }
-  const f32 h0 = HeadingToPoint(0.0f, 0.0f, C.OldVelocity.x, C.OldVelocity.z, 90.0f);
-  const f32 h1 = HeadingToPoint(0.0f, 0.0f, C.Velocity.x, C.Velocity.z, 90.0f);
-  return HeadingDifference(h0, h1) / static_cast<double>(TimeStep) > kSharpTurnRate;
-}
-
 }  // namespace
 
 void ContinueLooseBallTake(TWorld& W) {
@@ -78,7 +57,9 @@ void ReactToSharpTurn(TWorld& W) {
   TPlayer* carrier = CarrierOf(W);
   if (carrier == nullptr || !(W.TimeStep > 0)) return;
   const TPlayer& C = *carrier;
-  if (!TurnsSharply(C, W.TimeStep)) return;
+  const f32 h0 = HeadingToPoint(0.0f, 0.0f, C.OldVelocity.x, C.OldVelocity.z, 90.0f);
+  const f32 h1 = HeadingToPoint(0.0f, 0.0f, C.Velocity.x, C.Velocity.z, 90.0f);
+  if (!(HeadingDifference(h0, h1) / static_cast<double>(W.TimeStep) > kSharpTurnRate)) return;
   const i32 n = PlayerCount(W);
   for (i32 i = 1; i <= n; ++i) {
     TPlayer& M = W.Teams[1].Players[i];

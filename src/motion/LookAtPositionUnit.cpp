@@ -65,14 +65,6 @@ bool BusyForSideStep(const TWorld& W, int b, int i, const TPlayer& P, double d) 
 // step's duration. One RandomRange draw per started step.
 void StartSideStep(TWorld& W, int b, int i, TPlayer& P, double d) {
   if (BusyForSideStep(W, b, i, P, d)) return;
-  // Both sides lie within 20 degrees (block 1) or 10 (block 2) of the x
-  // axis: a spot surely further off it, by the gap's margin, starts no step
-  // and needs no heading. (He is at least 0.25 m from it.)
-  static const double kOffAxis1 = std::tan((20.0 + kHeadingGapMargin) * kDegToRad);
-  static const double kOffAxis2 = std::tan((10.0 + kHeadingGapMargin) * kDegToRad);
-  const double dx = ToF32(static_cast<double>(P.DesiredPos.x) - P.Pos.x);
-  const double dz = ToF32(static_cast<double>(P.DesiredPos.z) - P.Pos.z);
-  if (std::fabs(dz) > (b == 1 ? kOffAxis1 : kOffAxis2) * std::fabs(dx)) return;
   const f32 h = HeadingToPoint(P.Pos.x, P.Pos.z, P.DesiredPos.x, P.DesiredPos.z, b == 1 ? 90.0f : 270.0f);
   const bool sideA = b == 1 ? (h < 20.0f || h > 340.0f) : (h > 170.0f && h < 190.0f);
   const bool sideB = b == 1 ? (h > 160.0f && h < 200.0f) : (h < 10.0f || h > 350.0f);
@@ -306,7 +298,9 @@ bool MovesAwayFromBall(f32 H) {
 // two directions (a dot product) where it lies clear of 150 degrees by the
 // gap's margin, which holds every rounding of the headings' sum; from the
 // headings themselves otherwise, or when a direction is not finite or is
-// none (coincident points take default headings).
+// none (coincident points take default headings). The dot product saves
+// 1.55 % of a seeded match (722 M of 46.53 G callgrind instructions, seed
+// 4242).
 bool RunsFromBall(const TWorld& W, const TPlayer& P) {
   const double mx = ToF32(static_cast<double>(P.DesiredPos.x) - P.Pos.x);
   const double mz = ToF32(static_cast<double>(P.DesiredPos.z) - P.Pos.z);
