@@ -26,23 +26,6 @@ TVector2 PointAt(double h) {
 
 uint32_t Bits(f32 v) { return std::bit_cast<uint32_t>(v); }
 
-// Floats spread over the whole range, subnormals included: a signed
-// mantissa of six decimals scaled by 2^-150 .. 2^119, from a xorshift
-// sequence of the given seed.
-struct TFloatSweep {
-  uint64_t x;
-  uint64_t Next() {
-    x ^= x << 13;
-    x ^= x >> 7;
-    x ^= x << 17;
-    return x;
-  }
-  f32 Value(int LowestExponent = -150) {
-    const int e = static_cast<int>(Next() % static_cast<uint64_t>(120 - LowestExponent)) + LowestExponent;
-    return static_cast<f32>(std::ldexp((static_cast<double>(Next() % 2000001) - 1000000) * 1e-6, e));
-  }
-};
-
 }  // namespace
 
 TEST(Distance2D, Cases) {
