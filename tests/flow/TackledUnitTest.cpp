@@ -273,6 +273,25 @@ TEST_F(TackledUnitTest, LinePlayersTakeTheirSlotsDepthRules) {
   }
 }
 
+// The slots at the ruck stand at the mark's x and the line's depth plus
+// their offsets, none behind the dead-ball line: a slot whose depth would
+// fall behind it is held on it.
+TEST_F(TackledUnitTest, SlotPositionsAreHeldAtTheDeadBallLine) {
+  TTeamBlock& A = W.Teams[1];
+  W.MarkX = 3.3f;
+  W.MarkZ = W.RuckOriginZ = -20.7f;  // the pack stands
+  Frame();  // the line's depth from the mark
+  const double deadBall = -(static_cast<double>(W.PitchLength) / 2.0 + W.InGoalDepth);
+  for (int k = 1; k <= 201; ++k)
+    A.LineSlotPos[k] = {static_cast<f32>(k - 101) * 0.913f, k <= 100 ? -1000.0f : static_cast<f32>(k - 150) * 0.37f};
+  Frame();
+  for (int k = 1; k <= 201; ++k) {
+    const double z = static_cast<double>(A.SetPieceLineZ) + A.LineSlotPos[k].z;
+    EXPECT_EQ(A.SetPieceSlotPos[k].x, static_cast<f32>(static_cast<double>(W.MarkX) + A.LineSlotPos[k].x)) << k;
+    EXPECT_EQ(A.SetPieceSlotPos[k].z, static_cast<f32>(k <= 100 ? deadBall : z)) << k;
+  }
+}
+
 TEST_F(TackledUnitTest, ScrumHalfRuckSpotsAndStepAsides) {
   TTeamBlock& A = W.Teams[1];
   TTeamBlock& D = W.Teams[2];
