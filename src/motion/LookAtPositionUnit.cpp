@@ -278,16 +278,8 @@ void FaceBlock1(TWorld& W, int i, TPlayer* Holder, f32 HolderFacing) {
   TurnBody(P, W.TimeStep, true);
 }
 
-// Whether NormaliseHeading(H) lies strictly between 240 and 300. Read from
-// H's gap to 0 where it lies clear of both bounds by the gap's margin, which
-// holds NormaliseHeading's rounding too (the same 32-bit unit vector).
+// Whether NormaliseHeading(H) lies strictly between 240 and 300.
 bool MovesAwayFromBall(f32 H) {
-  double a = 0.0;
-  bool up = false;
-  if (HeadingGap(H, 0.0f, a, up)) {
-    const double h = up ? a : 360.0 - a;
-    if (std::fabs(h - 240.0) > kHeadingGapMargin && std::fabs(h - 300.0) > kHeadingGapMargin) return h > 240.0 && h < 300.0;
-  }
   const f32 away = NormaliseHeading(H);
   return away > 240.0f && away < 300.0f;
 }
