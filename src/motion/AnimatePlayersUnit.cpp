@@ -301,6 +301,26 @@ void AdvanceAnim(const TWorld& W, TPlayer& P) {
   if (P.currentframe < old && P.AnimLoopCount < INT16_MAX) ++P.AnimLoopCount;
 }
 
+namespace {
+namespace body {
+
+// Inline here, so the step holds it in its loop; ChooseAnimation forwards.
+inline bool ChooseAnimation(TWorld& W, int b, int i) {
+  TPlayer& P = W.Teams[b].Players[i];
+  if (PlayAnimSeq(W, P)) return false;
+  CancelActions(W, b, i);
+  EndActions(W, b, i);
+  if (IsFreeOfActions(P, b)) ChooseLocomotionAnim(W, b, i);
+  else ChooseActionAnim(W, b, i);
+  SetPlaybackRate(W, b, i);
+  return true;
+}
+
+}  // namespace body
+}  // namespace
+
+bool ChooseAnimation(TWorld& W, int b, int i) { return body::ChooseAnimation(W, b, i); }
+
 void AnimatePlayers(TWorld& W) {
   const int n = PlayerCount(W);
   // The advance runs as a second pass: each player's rate is then no longer
@@ -309,16 +329,8 @@ void AnimatePlayers(TWorld& W) {
   // currentframe and AnimLoopCount, which no stage reads of another player.
   u32 advance[3] = {0, 0, 0};  // bit i of block b: player i advances
   for (int b = 1; b <= 2; ++b)
-    for (int i = 1; i <= n; ++i) {
-      TPlayer& P = W.Teams[b].Players[i];
-      if (PlayAnimSeq(W, P)) continue;
-      CancelActions(W, b, i);
-      EndActions(W, b, i);
-      if (IsFreeOfActions(P, b)) ChooseLocomotionAnim(W, b, i);
-      else ChooseActionAnim(W, b, i);
-      SetPlaybackRate(W, b, i);
-      advance[b] |= 1u << i;
-    }
+    for (int i = 1; i <= n; ++i)
+      if (body::ChooseAnimation(W, b, i)) advance[b] |= 1u << i;
   for (int b = 1; b <= 2; ++b)
     for (int i = 1; i <= n; ++i)
       if ((advance[b] >> i & 1u) != 0) AdvanceAnim(W, W.Teams[b].Players[i]);

@@ -89,6 +89,11 @@ void ChooseLocomotionAnim(TWorld& W, int b, int i);
 
 // Stage 3: SetPlaybackRate, the rate table (motion/PlaybackRate.h).
 
+// Stages 1 to 3 for player i of block b, in their order: false when his
+// animation sequence plays (he is done for the frame), else true after the
+// choice and the rate, when the advance (stage 4) is to follow.
+bool ChooseAnimation(TWorld& W, int b, int i);
+
 // Stage 4: currentframe moved on by AnimRate x TimeStep, held at maxframes
 // (once) or wrapped (loop, AnimLoopCount + 1, kept within i16). A looping
 // animation without frames stays at frame 0.

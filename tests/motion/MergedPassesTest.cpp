@@ -106,14 +106,8 @@ std::vector<TStage> AnimStages(TWorld& W) {
   return {{"animation choice",
            [advances](TWorld& V, int u) {
              int b = 0, i = 0;
-             TPlayer& P = AnimUnit(V, u, b, i);
-             if (PlayAnimSeq(V, P)) return;
-             CancelActions(V, b, i);
-             EndActions(V, b, i);
-             if (IsFreeOfActions(P, b)) ChooseLocomotionAnim(V, b, i);
-             else ChooseActionAnim(V, b, i);
-             SetPlaybackRate(V, b, i);
-             (*advances)[u] = true;
+             AnimUnit(V, u, b, i);
+             (*advances)[u] = ChooseAnimation(V, b, i);
            }},
           {"advance", [advances](TWorld& V, int u) {
              int b = 0, i = 0;
