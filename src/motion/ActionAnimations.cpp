@@ -10,8 +10,6 @@
 
 namespace {
 
-bool Runs(f32 Timer) { return Timer > 0.0f; }
-
 // ---------------------------------------------------------------- actions
 // An action's animation: name, length in frames, loop flag, ball track.
 struct TActionAnim {

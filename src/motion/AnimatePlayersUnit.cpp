@@ -22,8 +22,6 @@ int DecimalDigits(u32 N, char (&Buf)[10]) {
   return n;
 }
 
-bool Runs(f32 Timer) { return Timer > 0.0f; }
-
 bool IsGait(std::string_view Name) {
   return Name == "walk" || Name == "jog" || Name == "jogfists" || Name == "sprint";
 }

@@ -38,6 +38,10 @@ void StartAnim(TPlayer& P, std::string_view Name, f32 Length, bool Loop, i16 Tra
 // AnimFreshStart := -1. An old length of 0 or less counts as phase 0.
 void ContinueGait(TPlayer& P, std::string_view Name, f32 Length);
 
+// Whether an action timer runs (above 0; a NaN raises, as every timer
+// compare of the step does).
+inline bool Runs(f32 Timer) { return Timer > 0.0f; }
+
 // Starts Name as StartAnim does, unless it already plays.
 inline void StartIfNew(TPlayer& P, std::string_view Name, f32 Length, bool Loop, i16 Track, bool Fresh = false) {
   if (!(P.currentAnim == Name)) StartAnim(P, Name, Length, Loop, Track, Fresh);
